@@ -1,0 +1,50 @@
+#include "app/cddb_server_list.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace lumbra {
+namespace {
+
+// More servers than anyone configures by hand; a damaged count must not make start-up crawl
+// through millions of absent keys.
+constexpr int kMaxServers = 1000;
+
+std::string numbered(std::string_view format, int n) {
+    char name[64];
+    std::snprintf(name, sizeof name, std::string(format).c_str(), n);
+    return name;
+}
+
+}  // namespace
+
+std::string CddbServer::displayText() const {
+    return host + " [" + std::to_string(port) + "] -  (" + location + ")";
+}
+
+CddbServer defaultCddbServer() { return {0, "gnudb.gnudb.org", 80, "/~cddb/cddb.cgi", "freedb server"}; }
+
+std::vector<CddbServer> readCddbServers(const SettingsStore& store) {
+    const int count = std::min(store.read(keys::kCddbCount), kMaxServers);
+    std::vector<CddbServer> servers;
+    const auto field = [&](std::string_view format, int n) {
+        return store.readString(keys::kCddbSection, numbered(format, n),
+                                keys::kCddbServerFieldDefault);
+    };
+    for (int n = 0; n < count; ++n) {
+        servers.push_back({n, field(keys::kCddbServerFormat, n),
+                           store.readInt(keys::kCddbSection, numbered(keys::kCddbPortFormat, n), 0),
+                           field(keys::kCddbQueryFormat, n), field(keys::kCddbLocationFormat, n)});
+    }
+    return servers;
+}
+
+void writeCddbServer(const SettingsStore& store, const CddbServer& server) {
+    const int n = server.number;
+    store.writeString(keys::kCddbSection, numbered(keys::kCddbServerFormat, n), server.host);
+    store.writeString(keys::kCddbSection, numbered(keys::kCddbQueryFormat, n), server.queryPath);
+    store.writeInt(keys::kCddbSection, numbered(keys::kCddbPortFormat, n), server.port);
+    store.writeString(keys::kCddbSection, numbered(keys::kCddbLocationFormat, n), server.location);
+}
+
+}  // namespace lumbra

@@ -1,0 +1,47 @@
+#include "app/encoder_settings.h"
+
+namespace lumbra {
+
+EncoderSlots toSlots(const WavSettings& s) { return {s.sampleRate, s.channels, s.sampleSize}; }
+
+EncoderSlots toSlots(const OggSettings& s) {
+    return {s.sampleRate, s.channels, s.cbr,        s.bbr,    s.vbr,
+            s.bitrate,    s.bbrMin,   s.bbrNominal, s.bbrMax, s.vbrQuality};
+}
+
+EncoderSlots toSlots(const Mp3Settings& s) {
+    return {s.sampleRate, s.channelMode, s.bitrate, s.vbr, s.vbrQuality, s.vbrMax, s.preset};
+}
+
+EncoderSlots toSlots(const WmaSettings& s) { return {s.sampleRate, s.bitrate, s.drm}; }
+
+WavSettings wavFromSlots(const EncoderSlots& v) { return {v[0], v[1], v[2]}; }
+
+OggSettings oggFromSlots(const EncoderSlots& v) {
+    return {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]};
+}
+
+Mp3Settings mp3FromSlots(const EncoderSlots& v) { return {v[0], v[1], v[2], v[3], v[4], v[5], v[6]}; }
+
+WmaSettings wmaFromSlots(const EncoderSlots& v) { return {v[0], v[1], v[2]}; }
+
+EncoderSlots encoderBlock(const EncoderSettings& encoder, int32_t format) {
+    switch (format) {
+        case kFormatWav:
+            return toSlots(encoder.wav);
+        case kFormatOgg:
+            return toSlots(encoder.ogg);
+        case kFormatMp3:
+            return toSlots(encoder.mp3);
+        case kFormatWma:
+            return toSlots(encoder.wma);
+        default:
+            return {};
+    }
+}
+
+void applyEncoderDefaults(TrackEntry& track, const EncoderSettings& encoder) {
+    track.encoderSettings = encoderBlock(encoder, track.format);
+}
+
+}  // namespace lumbra

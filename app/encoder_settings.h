@@ -1,0 +1,57 @@
+// Per-format encoder settings. Each block's field order is binding: a track stores the block of
+// its format slot by slot, and the writers read it back by position.
+#pragma once
+
+#include <cstdint>
+
+#include "cdaccess/track_entry.h"
+
+namespace lumbra {
+
+enum OutputFormat : int32_t { kFormatWav = 0, kFormatOgg = 1, kFormatMp3 = 2, kFormatWma = 3 };
+
+// Every value is an index into a list of value_lists.h, a 0/1 flag, or a quality step; -1 means
+// "no selection" (a stored index that its list cannot show).
+struct WavSettings {
+    int32_t sampleRate, channels, sampleSize;
+};
+
+struct OggSettings {
+    int32_t sampleRate, channels, cbr, bbr, vbr, bitrate, bbrMin, bbrNominal, bbrMax, vbrQuality;
+};
+
+struct Mp3Settings {
+    int32_t sampleRate, channelMode, bitrate, vbr, vbrQuality, vbrMax, preset;
+};
+
+struct WmaSettings {
+    int32_t sampleRate, bitrate, drm;
+};
+
+static_assert(sizeof(WavSettings) == 3 * 4 && sizeof(OggSettings) == 10 * 4 &&
+              sizeof(Mp3Settings) == 7 * 4 && sizeof(WmaSettings) == 3 * 4);
+
+struct EncoderSettings {
+    WavSettings wav;
+    OggSettings ogg;
+    Mp3Settings mp3;
+    WmaSettings wma;
+};
+
+// A block as track slots, and back.
+EncoderSlots toSlots(const WavSettings& s);
+EncoderSlots toSlots(const OggSettings& s);
+EncoderSlots toSlots(const Mp3Settings& s);
+EncoderSlots toSlots(const WmaSettings& s);
+WavSettings wavFromSlots(const EncoderSlots& slots);
+OggSettings oggFromSlots(const EncoderSlots& slots);
+Mp3Settings mp3FromSlots(const EncoderSlots& slots);
+WmaSettings wmaFromSlots(const EncoderSlots& slots);
+
+// The block of `format` as track slots; all zero for a code that is no format.
+EncoderSlots encoderBlock(const EncoderSettings& encoder, int32_t format);
+
+// Gives the track the defaults of its own format.
+void applyEncoderDefaults(TrackEntry& track, const EncoderSettings& encoder);
+
+}  // namespace lumbra

@@ -1,0 +1,127 @@
+#include "app/settings_loaders.h"
+
+#include <algorithm>
+
+#include "app/value_lists.h"
+#include "platform/user_identity.h"
+
+namespace lumbra {
+namespace {
+
+using keys::IntKey;
+
+// A folder key still at "0" gets its default below the program home, stored at once.
+std::string folderOrDefault(const SettingsStore& store, const keys::StringKey& key,
+                            const std::string& programHome, std::string_view defaultName) {
+    std::string folder = store.read(key);
+    if (folder == keys::kUnsetFolder) {
+        folder = programHome + "/" + std::string(defaultName);
+        store.write(key, folder);
+    }
+    return folder;
+}
+
+int32_t indexIn(const SettingsStore& store, std::span<const ListItem> list, const IntKey& key) {
+    return listIndexOrNone(list, store.read(key));
+}
+
+int32_t checkBox(const SettingsStore& store, const IntKey& key) { return store.read(key) != 0; }
+
+Mp3Settings loadMp3(const SettingsStore& store) {
+    return {indexIn(store, kMp3SampleRates, keys::kMp3Sample),
+            indexIn(store, kMp3ChannelModes, keys::kMp3Channels),
+            indexIn(store, kMp3Bitrates, keys::kMp3Bitrate),
+            checkBox(store, keys::kMp3EnableVbr),
+            indexIn(store, kMp3VbrQualities, keys::kMp3VbrQuality),
+            indexIn(store, kMp3Bitrates, keys::kMp3VbrMax),
+            indexIn(store, kMp3QualityPresets, keys::kMp3Quality)};
+}
+
+OggSettings loadOgg(const SettingsStore& store) {
+    return {indexIn(store, kOggSampleRates, keys::kOggSample),
+            indexIn(store, kOggChannels, keys::kOggChannels),
+            store.read(keys::kOggEnableCbr),  // no control shows it, so it passes as stored
+            checkBox(store, keys::kOggEnableBbr),
+            checkBox(store, keys::kOggEnableVbr),
+            indexIn(store, kOggBitrates, keys::kOggBitrate),
+            indexIn(store, kOggBitrates, keys::kOggBbrMin),
+            indexIn(store, kOggBitrates, keys::kOggBbrNominal),
+            indexIn(store, kOggBitrates, keys::kOggBbrMax),
+            std::clamp(store.read(keys::kOggVbrQuality), 0, kOggQualitySteps - 1)};
+}
+
+WavSettings loadWav(const SettingsStore& store) {
+    return {indexIn(store, kWavSampleRates, keys::kWavSample),
+            indexIn(store, kWavChannels, keys::kWavChannels),
+            indexIn(store, kWavSampleSizes, keys::kWavBitrate)};
+}
+
+WmaSettings loadWma(const SettingsStore& store) {
+    const int32_t bitrate = indexIn(store, kWmaBitrates, keys::kWmaBitrate);
+    const auto rates = wmaRatesForBitrate(listValue(kWmaBitrates, bitrate, 0));
+    const int32_t sample = store.read(keys::kWmaSample);
+    const bool shown = sample >= 0 && size_t(sample) < rates.items.size();
+    return {shown ? sample : -1, bitrate, checkBox(store, keys::kWmaUseDrm)};
+}
+
+std::vector<CddbServer> serversSeededWhenEmpty(const SettingsStore& store) {
+    if (store.read(keys::kCddbCount) == 0) {
+        writeCddbServer(store, defaultCddbServer());
+        store.write(keys::kCddbCount, 1);
+    }
+    return readCddbServers(store);
+}
+
+}  // namespace
+
+void loadGeneralSettings(const SettingsStore& store, SettingsRecord& record,
+                         const std::string& programHome) {
+    record.namingTemplate = store.read(keys::kOutputFormat);
+    store.write(keys::kOutputFormat, record.namingTemplate);
+    record.outputFolder =
+        folderOrDefault(store, keys::kOutputFolder, programHome, keys::kDefaultOutputFolderName);
+    record.id3Enable = store.read(keys::kId3Enable) != 0;
+    record.overwrite = store.read(keys::kOverwrite) != 0;
+    record.antiCrackle = store.read(keys::kAntiCrackle) != 0;
+    record.jitterMode = store.read(keys::kJitterCorrection);
+}
+
+bool loadEncoderSettings(const SettingsStore& store, SettingsRecord& record) {
+    const bool effective = store.read(keys::kEffective) != 0;
+    record.encoder = {loadWav(store), loadOgg(store), loadMp3(store), loadWma(store)};
+    record.trackDialogSettings = record.encoder;
+    return effective;
+}
+
+std::vector<CddbServer> loadCddbSettings(const SettingsStore& store, SettingsRecord& record,
+                                         const std::string& programHome) {
+    auto servers = serversSeededWhenEmpty(store);
+    CddbSettings& cddb = record.cddb;
+    cddb.localDatabaseFolder = folderOrDefault(store, keys::kCddbLocalPath, programHome,
+                                               keys::kDefaultLocalDatabaseFolderName);
+    cddb.useLocalDatabase = store.read(keys::kCddbUseLocal) != 0;
+    record.cddbAuto = store.read(keys::kCddbAuto) != 0;
+    cddb.useProxy = store.read(keys::kProxyEnable) != 0;
+    cddb.proxyHost = store.read(keys::kProxyServer);
+    cddb.proxyUser = store.read(keys::kProxyUser);
+    cddb.savePassword = store.read(keys::kProxySavePassword) != 0;
+    cddb.proxyPort = store.read(keys::kProxyPort);
+    cddb.proxyPassword = cddb.savePassword ? store.read(keys::kProxyPasswordKey) : std::string();
+    cddb.email = store.readString(keys::kCddbSection, keys::kCddbEmailName,
+                                  platform::defaultEmailAddress());
+    if (!servers.empty()) {
+        cddb.currentServer = {servers.front().host, servers.front().port, servers.front().queryPath};
+    }
+    return servers;
+}
+
+LoadedSettings loadAllSettings(const SettingsStore& store, SettingsRecord& record,
+                               const std::string& programHome) {
+    loadGeneralSettings(store, record, programHome);
+    LoadedSettings loaded;
+    loaded.applyEncoderToListedTracks = loadEncoderSettings(store, record);
+    loaded.cddbServers = loadCddbSettings(store, record, programHome);
+    return loaded;
+}
+
+}  // namespace lumbra

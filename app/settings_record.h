@@ -1,0 +1,50 @@
+// The process-wide settings every part reads. Pages fill it at start-up and change it on the user
+// interface thread; jobs read it while they run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/encoder_settings.h"
+
+namespace lumbra {
+
+// Jitter correction of audio extraction. The stored value is kept as read, so a mode outside
+// these three is possible and behaves as kJitterOnErrors wherever a choice is made.
+enum JitterMode : int32_t { kJitterNever = 0, kJitterOnErrors = 1, kJitterAlways = 2 };
+
+struct CddbServerAddress {
+    std::string host;
+    int port = 0;
+    std::string queryPath;
+};
+
+struct CddbSettings {
+    CddbServerAddress currentServer;  // what the next lookup asks; not stored
+    bool useLocalDatabase = false;
+    std::string localDatabaseFolder;  // native path
+    bool useProxy = false;
+    std::string proxyHost;
+    int proxyPort = 0;
+    std::string proxyUser;
+    std::string proxyPassword;
+    bool savePassword = false;
+    std::string email;  // address sent in the CDDB hello
+};
+
+struct SettingsRecord {
+    int driveIndex = 0;
+    OutputFormat defaultFormat = kFormatMp3;
+    bool cddbAuto = false;
+    bool overwrite = false;
+    bool antiCrackle = false;
+    std::string outputFolder;    // native path without a trailing slash
+    std::string namingTemplate;  // "<Artist> \ <Album> \ <Title>"
+    EncoderSettings encoder{};
+    EncoderSettings trackDialogSettings{};
+    bool id3Enable = false;
+    CddbSettings cddb;
+    int32_t jitterMode = kJitterOnErrors;
+};
+
+}  // namespace lumbra

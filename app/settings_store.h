@@ -1,0 +1,47 @@
+// setup.ini in the program home, read and written key by key.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/settings_keys.h"
+
+namespace lumbra {
+
+// The path of setup.ini inside a program home folder (a native path).
+std::string settingsPath(const std::string& programHome);
+
+class SettingsStore {
+public:
+    explicit SettingsStore(std::string path) : path_(std::move(path)) {}
+
+    const std::string& path() const { return path_; }
+
+    // The stored value, or `defaultValue` when file, section or key is missing. Text that is not
+    // a number reads as its leading digits, or 0; strings are cut to 255 bytes.
+    int readInt(std::string_view section, std::string_view key, int defaultValue) const;
+    std::string readString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
+
+    // Writes one key, keeping every other line of the file. Integers are written with "%d".
+    // Returns false when the file could not be written.
+    bool writeInt(std::string_view section, std::string_view key, int value) const;
+    bool writeString(std::string_view section, std::string_view key, std::string_view text) const;
+    bool deleteKey(std::string_view section, std::string_view key) const;
+
+    int read(const keys::IntKey& key) const { return readInt(key.section, key.name, key.defaultValue); }
+    std::string read(const keys::StringKey& key) const {
+        return readString(key.section, key.name, key.defaultValue);
+    }
+    bool write(const keys::IntKey& key, int value) const {
+        return writeInt(key.section, key.name, value);
+    }
+    bool write(const keys::StringKey& key, std::string_view text) const {
+        return writeString(key.section, key.name, text);
+    }
+
+private:
+    std::string path_;
+};
+
+}  // namespace lumbra

@@ -1,0 +1,13 @@
+// The loaded settings as text lines, for `lumbra-rip --settings`.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/settings_loaders.h"
+
+namespace lumbra::cli {
+
+std::string settingsReport(const SettingsRecord& record, const LoadedSettings& loaded);
+
+}  // namespace lumbra::cli

@@ -1,0 +1,34 @@
+// Key-by-key reads and writes of INI files on disk (setup.ini, cdinfo.db), with the observable
+// behaviour of the platform's private-profile functions.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lumbra::platform {
+
+// Who may read a file that a write creates or replaces. Private files (those holding a password)
+// are readable by their owner only, and stay so on later writes.
+enum class FileAccess { Shared, Private };
+
+// The longest string a read gives back, in bytes, cut at a character boundary.
+inline constexpr size_t kProfileStringLimit = 255;
+
+// The integer at section/key, or `defaultValue` when the file, section or key is missing or the
+// value is empty.
+int profileReadInt(const std::string& path, std::string_view section, std::string_view key,
+                   int defaultValue);
+
+// The string at section/key, at most kProfileStringLimit bytes, or `defaultValue` when missing.
+std::string profileReadString(const std::string& path, std::string_view section,
+                              std::string_view key, std::string_view defaultValue);
+
+// Each write replaces the whole file through a temporary file in the same folder, so a crash never
+// leaves a half-written file. They return false when the file could not be written; the old file
+// is then untouched.
+bool profileWriteString(const std::string& path, std::string_view section, std::string_view key,
+                        std::string_view value, FileAccess access = FileAccess::Shared);
+bool profileDeleteKey(const std::string& path, std::string_view section, std::string_view key);
+bool profileDeleteSection(const std::string& path, std::string_view section);
+
+}  // namespace lumbra::platform

@@ -1,0 +1,31 @@
+// INI text as the private-profile functions see it, kept apart from file I/O so that hand-edited
+// and hostile files can be replayed in tests and fuzzers.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumbra::platform {
+
+// The value of the first `key` in the first section named `section` (both compared without regard
+// to ASCII case), with blanks around it removed; nullopt when either is missing.
+std::optional<std::string_view> findProfileValue(std::string_view text, std::string_view section,
+                                                 std::string_view key);
+
+// The text with `key` set to `value` (line breaks in the value become blanks so a value can never
+// add lines), creating section or key as needed; every other line stays as it was.
+std::string setProfileValue(std::string_view text, std::string_view section, std::string_view key,
+                            std::string_view value);
+
+// The text without any line of `key` in that section.
+std::string removeProfileKey(std::string_view text, std::string_view section, std::string_view key);
+
+// The text without every section named `section`, header and lines alike.
+std::string removeProfileSection(std::string_view text, std::string_view section);
+
+// Leading digits after an optional sign, as the platform's integer read does: "12abc" is 12,
+// "abc" is 0; values beyond the int range are held at its ends.
+int parseProfileInt(std::string_view text);
+
+}  // namespace lumbra::platform

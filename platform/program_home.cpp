@@ -1,0 +1,48 @@
+#include "platform/program_home.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
+namespace lumbra::platform {
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+std::string withoutTrailingSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+std::string userConfigFolder() {
+    std::string base = environment("XDG_CONFIG_HOME");
+    if (base.empty()) base = environment("HOME") + "/.config";
+    const std::string folder = withoutTrailingSlash(base) + "/lumbra-cdripper";
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    return folder;
+}
+
+}  // namespace
+
+std::string executableFolder() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return ".";
+    return withoutTrailingSlash(exe.parent_path().string());
+}
+
+std::string programHome() {
+    if (std::string home = environment("LUMBRA_HOME"); !home.empty()) {
+        return withoutTrailingSlash(std::move(home));
+    }
+    const std::string exeFolder = executableFolder();
+    if (access(exeFolder.c_str(), W_OK) == 0) return exeFolder;
+    return userConfigFolder();
+}
+
+}  // namespace lumbra::platform

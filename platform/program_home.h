@@ -1,0 +1,16 @@
+// Where the program keeps setup.ini, "My Music", "Local CDDB" and its help file.
+#pragma once
+
+#include <string>
+
+namespace lumbra::platform {
+
+// The program home as a native path without a trailing slash: $LUMBRA_HOME when set; else the
+// executable's folder when it is writable (a portable install); else
+// $XDG_CONFIG_HOME/lumbra-cdripper (~/.config/lumbra-cdripper), created when missing.
+std::string programHome();
+
+// The folder of the running executable, without a trailing slash.
+std::string executableFolder();
+
+}  // namespace lumbra::platform

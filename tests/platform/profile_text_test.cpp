@@ -1,0 +1,72 @@
+#include "platform/profile_text.h"
+
+#include <gtest/gtest.h>
+
+namespace lumbra::platform {
+namespace {
+
+constexpr std::string_view kHandEdited =
+    "\xEF\xBB\xBF; settings written by hand\r\n"
+    "[General]\r\n"
+    "  Id3_Enable  =  0 \r\n"
+    "ID3_ENABLE=1\r\n"
+    "\r\n"
+    "[mp3]\r\n"
+    "MP3_BITRATE = 12\r\n";
+
+TEST(ProfileText, FindsKeysAsHandEditedFilesHoldThem) {
+    // Case-blind names, blanks around '=', CRLF ends, a byte-order mark; the first duplicate wins.
+    EXPECT_EQ(findProfileValue(kHandEdited, "GENERAL", "ID3_ENABLE"), "0");
+    EXPECT_EQ(findProfileValue(kHandEdited, "MP3", "mp3_bitrate"), "12");
+    EXPECT_EQ(findProfileValue(kHandEdited, "MP3", "MP3_SAMPLE"), std::nullopt);
+    EXPECT_EQ(findProfileValue(kHandEdited, "OGG", "MP3_BITRATE"), std::nullopt);
+    EXPECT_EQ(findProfileValue("[A]\nkey=\n", "A", "key"), "");
+    EXPECT_EQ(findProfileValue("[A]\n; key=1\n#key=2\nkey=3", "A", "key"), "3");
+}
+
+TEST(ProfileText, KeysOfAnotherSectionAreNotFound) {
+    EXPECT_EQ(findProfileValue("[A]\nx=1\n[B]\ny=2\n", "A", "y"), std::nullopt);
+    EXPECT_EQ(findProfileValue("x=1\n[A]\n", "A", "x"), std::nullopt);
+}
+
+TEST(ProfileText, WriteReplacesOnlyItsKeyAndKeepsEveryOtherLine) {
+    const std::string text = "; top comment\n[A]\nx=1\n; about y\ny=2\nunknown line\n[B]\nz=3\n";
+    EXPECT_EQ(setProfileValue(text, "a", "Y", "20"),
+              "; top comment\n[A]\nx=1\n; about y\ny=20\nunknown line\n[B]\nz=3\n");
+}
+
+TEST(ProfileText, WriteAddsKeyAfterTheSectionsLastKey) {
+    EXPECT_EQ(setProfileValue("[A]\nx=1\n\n; B follows\n[B]\nz=3\n", "A", "w", "9"),
+              "[A]\nx=1\nw=9\n\n; B follows\n[B]\nz=3\n");
+    EXPECT_EQ(setProfileValue("[A]", "A", "w", "9"), "[A]\nw=9\n");
+}
+
+TEST(ProfileText, WriteCreatesSectionsAndKeepsTheFilesLineEnds) {
+    EXPECT_EQ(setProfileValue("", "OUTPUT", "OUTPUT_FORMAT", "x"), "[OUTPUT]\nOUTPUT_FORMAT=x\n");
+    EXPECT_EQ(setProfileValue("[A]\r\nx=1", "B", "y", "2"), "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
+    EXPECT_EQ(setProfileValue("\xEF\xBB\xBF[A]\r\nx=1\r\n", "A", "x", "2"),
+              "\xEF\xBB\xBF[A]\r\nx=2\r\n");
+}
+
+TEST(ProfileText, AValueCannotAddLines) {
+    const std::string text = setProfileValue("[A]\n", "A", "x", "1\n[B]\ny=2");
+    EXPECT_EQ(findProfileValue(text, "B", "y"), std::nullopt);
+    EXPECT_EQ(findProfileValue(text, "A", "x"), "1 [B] y=2");
+}
+
+TEST(ProfileText, RemovesKeysAndSections) {
+    const std::string text = "[CDDB]\nCDDB_SERVER0=a\nCDDB_AUTO=1\n[PROXY]\nPROXY_PORT=80\n[cddb]\nCDDB_SERVER0=b\n";
+    EXPECT_EQ(removeProfileKey(text, "cddb", "cddb_server0"),
+              "[CDDB]\nCDDB_AUTO=1\n[PROXY]\nPROXY_PORT=80\n[cddb]\n");
+    EXPECT_EQ(removeProfileSection(text, "CDDB"), "[PROXY]\nPROXY_PORT=80\n");
+}
+
+TEST(ProfileText, IntegersComeFromLeadingDigits) {
+    const std::pair<std::string_view, int> cases[] = {
+        {"12abc", 12}, {"abc", 0}, {"-3", -3}, {"+7", 7}, {"", 0}, {"-", 0}, {" 5", 0},
+        {"0x10", 0},   {"99999999999", 2147483647}, {"-99999999999", -2147483648}};
+    for (const auto& [text, value] : cases) EXPECT_EQ(parseProfileInt(text), value) << text;
+}
+
+}  // namespace
+}  // namespace lumbra::platform
