@@ -27,6 +27,8 @@ struct PassThroughResult {
     uint8_t scsiStatus = 0;    // the device's status byte (0 GOOD, 2 CHECK CONDITION, ...)
     std::array<uint8_t, 32> sense{};
     uint8_t senseLength = 0;   // valid sense bytes
+    // Nonzero: the host adapter or its driver did not complete the command (a system code).
+    uint8_t adapterStatus = 0;
 };
 
 class DeviceIo {

@@ -2,53 +2,67 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <string_view>
 
 #include "app/settings_loaders.h"
+#include "cdaccess/cd_access.h"
+#include "cdaccess/cd_access_errors.h"
+#include "cdaccess/drive_discovery.h"
+#include "cli/disc_listing.h"
+#include "cli/options.h"
 #include "cli/settings_report.h"
+#include "cli/virtual_drives.h"
 #include "platform/program_home.h"
 
 namespace {
 
+constexpr int kExitNoToc = 1;
 constexpr int kExitUsage = 2;
 
-constexpr std::string_view kUsage =
-    "usage: lumbra-rip [--home DIR] --settings\n"
-    "  --home DIR   program home holding setup.ini (default: $LUMBRA_HOME or the program's folder)\n"
-    "  --settings   load setup.ini as the program does at start-up and print the settings\n";
-
-struct Options {
-    std::string home;
-    bool settings = false;
-};
-
-bool parseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--home" && i + 1 < argc) {
-            options.home = argv[++i];
-        } else if (arg == "--settings") {
-            options.settings = true;
-        } else {
-            return false;
-        }
-    }
-    return options.settings;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    Options options;
-    if (!parseOptions(argc, argv, options)) {
-        std::fputs(kUsage.data(), stderr);
-        return kExitUsage;
-    }
-    if (!options.home.empty()) setenv("LUMBRA_HOME", options.home.c_str(), 1);
+int printSettings() {
     const std::string home = lumbra::platform::programHome();
     const lumbra::SettingsStore store(lumbra::settingsPath(home));
     lumbra::SettingsRecord record;
     const auto loaded = lumbra::loadAllSettings(store, record, home);
     std::fputs(lumbra::cli::settingsReport(record, loaded).c_str(), stdout);
-    return 0;
+    return EXIT_SUCCESS;
+}
+
+int listDisc(int driveIndex) {
+    std::vector<lumbra::DriveEntry> drives;
+    lumbra::buildDriveList(drives);
+    std::fputs(lumbra::cli::driveLines(drives).c_str(), stdout);
+    if (drives.empty()) {
+        std::fputs("无法找到任何 CD-ROM 驱动器\n", stderr);
+        return kExitNoToc;
+    }
+    if (size_t(driveIndex) >= drives.size()) {
+        std::fprintf(stderr, "lumbra-rip: there is no drive %d\n", driveIndex);
+        return kExitUsage;
+    }
+    const int handle = lumbra::getCDHandle(&drives[size_t(driveIndex)].openRequest);
+    lumbra::TocBuffer toc{};
+    const bool read = handle && lumbra::readDiscToc(handle, toc) == lumbra::kResultDone;
+    if (handle) lumbra::releaseCDHandle(handle);
+    if (!read) {
+        std::fputs("没有找到音频 CD\n", stderr);
+        return kExitNoToc;
+    }
+    std::fputs(lumbra::cli::trackLines(toc).c_str(), stdout);
+    return EXIT_SUCCESS;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const auto options = lumbra::cli::parseOptions(argc, argv);
+    if (!options) {
+        std::fputs(lumbra::cli::kUsage, stderr);
+        return kExitUsage;
+    }
+    if (!options->home.empty()) setenv("LUMBRA_HOME", options->home.c_str(), 1);
+    if ((options->demo || !options->images.empty()) && !lumbra::cli::useVirtualDrives(*options)) {
+        return kExitNoToc;
+    }
+    if (options->settings) printSettings();
+    return options->list ? listDisc(options->drive) : EXIT_SUCCESS;
 }

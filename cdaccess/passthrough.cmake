@@ -1,0 +1,6 @@
+target_sources(lumbra_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/passthrough_transport.cpp)
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  target_sources(lumbra_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/sg_io_device_io.cpp)
+else()
+  target_sources(lumbra_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/no_system_device_io.cpp)
+endif()

@@ -1,0 +1,352 @@
+#include "cdaccess/passthrough_transport.h"
+
+#include <algorithm>
+#include <bitset>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace lumbra {
+namespace {
+
+constexpr uint8_t kOpInquiry = 0x12;
+constexpr uint8_t kProbeInquiryLength = 100;
+constexpr unsigned kProbeTimeoutSeconds = 2;
+constexpr unsigned kCommandTimeoutSeconds = 5;
+
+constexpr uint8_t kScsiStatusGood = 0x00;
+constexpr uint8_t kSenseKeyUnitAttention = 0x06;
+constexpr uint8_t kAscMediumMayHaveChanged = 0x28;
+
+constexpr uint8_t kOwnScsiId = 7;
+constexpr char kManagerId[] = "LUMBRA v0.000001";
+constexpr char kAdapterId[] = "SCSI Adapter    ";
+constexpr std::size_t kAdapterDigitIndex = 13;
+constexpr uint8_t kMaxTargets = 8;
+constexpr uint32_t kMaxTransferLength = 0x10000;
+static_assert(sizeof(kManagerId) - 1 == sizeof(AdapterInquiryRequest::managerId));
+static_assert(sizeof(kAdapterId) - 1 == sizeof(AdapterInquiryRequest::adapterId));
+
+struct SenseSummary {
+    uint8_t key = 0;
+    uint8_t asc = 0;
+};
+
+// Drives answer in fixed or descriptor format; both carry key and ASC, in different places.
+SenseSummary summarise(const PassThroughResult& result) {
+    const auto& s = result.sense;
+    const uint8_t responseCode = s[0] & 0x7F;
+    const bool descriptor = responseCode == 0x72 || responseCode == 0x73;
+    if (descriptor && result.senseLength >= 3) return {uint8_t(s[1] & 0x0F), s[2]};
+    if (!descriptor && result.senseLength >= 13) return {uint8_t(s[2] & 0x0F), s[12]};
+    return {};
+}
+
+bool succeeded(const PassThroughResult& result) {
+    return result.systemError == 0 && result.adapterStatus == 0 &&
+           result.scsiStatus == kScsiStatusGood;
+}
+
+bool reportsMediumChange(const PassThroughResult& result) {
+    if (result.systemError != 0 || result.scsiStatus == kScsiStatusGood) return false;
+    const SenseSummary sense = summarise(result);
+    return sense.key == kSenseKeyUnitAttention && sense.asc == kAscMediumMayHaveChanged;
+}
+
+enum class Recovery { None, Reopen, Forget };
+
+// Linux reports a changed medium only through the drive's own UNIT ATTENTION (ASC 0x28); errno
+// values such as EIO or ENOMEDIUM say nothing about a change, and a retry would only repeat them.
+// ENODEV and ENXIO leave the descriptor ours but its device gone (a replugged drive), so it is
+// closed before the letter is probed again; after EBADF the number may already name another
+// file, so it is only forgotten.
+Recovery recoveryFor(const PassThroughResult& result) {
+    if (reportsMediumChange(result)) return Recovery::Reopen;
+    switch (result.systemError) {
+        case ENODEV:
+        case ENXIO:
+            return Recovery::Reopen;
+        case EBADF:
+            return Recovery::Forget;
+        default:
+            return Recovery::None;
+    }
+}
+
+// A device that answered keeps its status and sense, as an ASPI manager reports them.
+void reportFailure(ScsiRequest& request, const PassThroughResult& result) {
+    const bool deviceAnswered = result.systemError == 0;
+    request.adapterStatus = result.adapterStatus;
+    request.targetStatus = deviceAnswered ? result.scsiStatus : kStatusError;
+    std::memset(request.sense, 0, sizeof(request.sense));
+    if (!deviceAnswered) return;
+    const std::size_t length = std::min({std::size_t{request.senseLength}, sizeof(request.sense),
+                                         std::size_t{result.senseLength}, result.sense.size()});
+    std::copy_n(result.sense.begin(), length, request.sense);
+}
+
+// Without a direction flag the command decides, as an ASPI manager does: the drive set-up and
+// restore pages go out with MODE SELECT, anything else with a buffer comes in.
+TransferDirection directionOf(const ScsiRequest& request) {
+    const uint8_t flags = request.header.flags;
+    if (request.bufferLength == 0) return TransferDirection::None;
+    if (flags & kFlagDataIn) return TransferDirection::In;
+    if (flags & kFlagDataOut) return TransferDirection::Out;
+    constexpr uint8_t kModeSelect6 = 0x15, kModeSelect10 = 0x55;
+    const uint8_t opcode = request.cdb[0];
+    return opcode == kModeSelect6 || opcode == kModeSelect10 ? TransferDirection::Out
+                                                             : TransferDirection::In;
+}
+
+bool isWellFormed(const ScsiRequest& request) {
+    const bool cdbFits = request.cdbLength > 0 && request.cdbLength <= sizeof(request.cdb);
+    return cdbFits && (request.buffer != nullptr || request.bufferLength == 0);
+}
+
+uint8_t finish(ScsiRequestHeader& header, uint8_t status) {
+    header.status = status;
+    return status;
+}
+
+// Keeps a device opened for one probe, and closes it on every way out.
+class ProbeDevice {
+public:
+    ProbeDevice(DeviceIo& io, int fd) : io_(io), fd_(fd) {}
+    ProbeDevice(const ProbeDevice&) = delete;
+    ProbeDevice& operator=(const ProbeDevice&) = delete;
+    ~ProbeDevice() {
+        if (fd_ >= 0) io_.close(fd_);
+    }
+    int fd() const { return fd_; }
+
+private:
+    DeviceIo& io_;
+    int fd_;
+};
+
+}  // namespace
+
+PassThroughTransport::PassThroughTransport(std::unique_ptr<DeviceIo> io) : io_(std::move(io)) {
+    clearTable();
+}
+
+PassThroughTransport::~PassThroughTransport() {
+    closeAllDevices();
+}
+
+int PassThroughTransport::initialise() {
+    std::lock_guard lock(mutex_);
+    if (initialised_) return 0;
+    initialised_ = true;
+    clearTable();
+    if (!io_) return 0;
+
+    for (int letter = kFirstProbedLetter; letter < kLetterCount; ++letter) {
+        const std::string path = io_->devicePath(letter);
+        if (!path.empty() && io_->isCdRom(path)) probe(letter, records_[letter]);
+    }
+    // Adapter 0 counts even when no drive sits on it, so the count is not the highest port + 1.
+    std::bitset<256> adapters;
+    adapters.set(0);
+    int drives = 0;
+    for (const SptiDriveRecord& record : records_) {
+        if (!record.inUse) continue;
+        adapters.set(record.adapter);
+        ++drives;
+    }
+    adapterCount_ = static_cast<uint8_t>(adapters.count());
+    active_ = drives > 0;
+    return drives;
+}
+
+bool PassThroughTransport::isActive() const {
+    std::lock_guard lock(mutex_);
+    return active_;
+}
+
+int PassThroughTransport::adapterCount() const {
+    std::lock_guard lock(mutex_);
+    return adapterCount_;
+}
+
+const SptiDriveRecord* PassThroughTransport::findRecord(uint8_t adapter, uint8_t target,
+                                                        uint8_t lun) const {
+    std::lock_guard lock(mutex_);
+    return findRecordLocked(adapter, target, lun);
+}
+
+std::span<const SptiDriveRecord, kLetterCount> PassThroughTransport::records() const {
+    return records_;
+}
+
+void PassThroughTransport::ensureDeviceOpen(uint8_t adapter, uint8_t target, uint8_t lun) {
+    std::lock_guard lock(mutex_);
+    if (SptiDriveRecord* record = findRecordLocked(adapter, target, lun)) openIfClosed(*record);
+}
+
+void PassThroughTransport::closeAllDevices() {
+    std::lock_guard lock(mutex_);
+    for (SptiDriveRecord& record : records_) {
+        if (record.deviceFd >= 0) io_->close(record.deviceFd);
+    }
+    clearTable();
+    active_ = false;
+}
+
+uint32_t PassThroughTransport::queryAdapterCount() {
+    std::lock_guard lock(mutex_);
+    if (adapterCount_ == 0) return uint32_t{kStatusNoAdapters} << 8;
+    return uint32_t{kStatusDone} << 8 | adapterCount_;
+}
+
+uint8_t PassThroughTransport::sendScsiRequest(void* request) {
+    if (request == nullptr) return kStatusError;
+    auto& header = *static_cast<ScsiRequestHeader*>(request);
+    switch (header.command) {
+        case kRequestAdapterInquiry:
+            return answerAdapterInquiry(*static_cast<AdapterInquiryRequest*>(request));
+        case kRequestDeviceType:
+            return answerDeviceType(*static_cast<DeviceTypeRequest*>(request));
+        case kRequestExecute:
+            return execute(*static_cast<ScsiRequest*>(request), true);
+        default:
+            return finish(header, kStatusError);
+    }
+}
+
+uint8_t PassThroughTransport::answerAdapterInquiry(AdapterInquiryRequest& request) const {
+    std::lock_guard lock(mutex_);
+    request.adapterCount = adapterCount_;
+    if (request.header.adapter >= adapterCount_) {
+        return finish(request.header, kStatusInvalidAdapter);
+    }
+    request.scsiId = kOwnScsiId;
+    std::memcpy(request.managerId, kManagerId, sizeof(request.managerId));
+    std::memcpy(request.adapterId, kAdapterId, sizeof(request.adapterId));
+    // Adapter numbers above 9 give the characters after '9', as the identity has one digit.
+    request.adapterId[kAdapterDigitIndex] = static_cast<char>('0' + request.header.adapter);
+    std::memset(request.adapterSpecific, 0, sizeof(request.adapterSpecific));
+    request.adapterSpecific[3] = kMaxTargets;
+    for (int i = 0; i < 4; ++i) {
+        request.adapterSpecific[4 + i] = static_cast<uint8_t>(kMaxTransferLength >> (8 * i));
+    }
+    return finish(request.header, kStatusDone);
+}
+
+uint8_t PassThroughTransport::answerDeviceType(DeviceTypeRequest& request) const {
+    std::lock_guard lock(mutex_);
+    const bool found = findRecordLocked(request.header.adapter, request.target, request.lun);
+    request.deviceType = found ? kDeviceTypeCdRom : kDeviceTypeUnknown;
+    return finish(request.header, found ? kStatusDone : kStatusNoDevice);
+}
+
+uint8_t PassThroughTransport::execute(ScsiRequest& request, bool mayRetry) {
+    if (!isWellFormed(request)) return finish(request.header, kStatusError);
+    int letterIndex = 0;
+    int fd = -1;
+    {
+        std::lock_guard lock(mutex_);
+        SptiDriveRecord* record =
+            findRecordLocked(request.header.adapter, request.target, request.lun);
+        if (record == nullptr) return finish(request.header, kStatusError);
+        if (request.cdb[0] == kOpInquiry) {
+            const std::size_t length =
+                std::min<std::size_t>(kInquiryCacheLength, request.bufferLength);
+            std::copy_n(record->inquiry.begin(), length, request.buffer);
+            return finish(request.header, kStatusDone);
+        }
+        openIfClosed(*record);
+        letterIndex = record->letterIndex;
+        fd = record->deviceFd;
+    }
+
+    const PassThroughResult result = sendToDevice(request, fd);
+    if (succeeded(result)) return finish(request.header, kStatusDone);
+    const Recovery recovery = recoveryFor(result);
+    if (mayRetry && recovery != Recovery::None) {
+        reprobe(letterIndex, recovery == Recovery::Reopen);
+        return execute(request, false);
+    }
+    reportFailure(request, result);
+    return finish(request.header, kStatusError);
+}
+
+PassThroughResult PassThroughTransport::sendToDevice(const ScsiRequest& request, int fd) {
+    if (fd < 0) return PassThroughResult{.systemError = EBADF};
+    return io_->execute(fd, request.cdb, request.cdbLength, directionOf(request),
+                        request.buffer, request.bufferLength, kCommandTimeoutSeconds);
+}
+
+void PassThroughTransport::reprobe(int letterIndex, bool closeDevice) {
+    std::lock_guard lock(mutex_);
+    SptiDriveRecord& record = records_[letterIndex];
+    if (closeDevice && record.deviceFd >= 0) io_->close(record.deviceFd);
+    record.deviceFd = -1;
+    probe(letterIndex, record);
+}
+
+void PassThroughTransport::clearTable() {
+    adapterCount_ = 0;
+    for (SptiDriveRecord& record : records_) {
+        record = SptiDriveRecord{};
+        record.deviceFd = -1;
+    }
+}
+
+void PassThroughTransport::probe(int letterIndex, SptiDriveRecord& record) {
+    const ProbeDevice device(*io_, openDevice(letterIndex));
+    if (device.fd() < 0) return;
+
+    std::array<uint8_t, kProbeInquiryLength> reply{};
+    const uint8_t cdb[6] = {kOpInquiry, 0, 0, 0, kProbeInquiryLength, 0};
+    const PassThroughResult result =
+        io_->execute(device.fd(), cdb, sizeof(cdb), TransferDirection::In, reply.data(),
+                     reply.size(), kProbeTimeoutSeconds);
+    if (!succeeded(result)) return;
+    std::copy_n(reply.begin(), kInquiryCacheLength, record.inquiry.begin());
+
+    ScsiAddress address;
+    if (!io_->address(device.fd(), address)) {
+        record.inUse = 0;
+        return;
+    }
+    record.adapter = address.port;
+    record.target = address.target;
+    record.lun = address.lun;
+    record.letterIndex = static_cast<uint8_t>(letterIndex);
+    record.inUse = 1;
+    record.deviceFd = -1;
+}
+
+// Read-only access is the fallback for users allowed to read the drive but not to write it;
+// MMC commands that change the drive's state may then be refused by the system.
+int PassThroughTransport::openDevice(int letterIndex) {
+    const std::string path = io_->devicePath(letterIndex);
+    if (path.empty()) return -1;
+    const int fd = io_->open(path, true);
+    return fd >= 0 ? fd : io_->open(path, false);
+}
+
+void PassThroughTransport::openIfClosed(SptiDriveRecord& record) {
+    if (record.deviceFd < 0) record.deviceFd = openDevice(record.letterIndex);
+}
+
+SptiDriveRecord* PassThroughTransport::findRecordLocked(uint8_t adapter, uint8_t target,
+                                                        uint8_t lun) {
+    const auto& self = *this;
+    return const_cast<SptiDriveRecord*>(self.findRecordLocked(adapter, target, lun));
+}
+
+const SptiDriveRecord* PassThroughTransport::findRecordLocked(uint8_t adapter, uint8_t target,
+                                                              uint8_t lun) const {
+    for (int letter = kFirstProbedLetter; letter < kLetterCount; ++letter) {
+        const SptiDriveRecord& record = records_[letter];
+        if (record.inUse && record.adapter == adapter && record.target == target &&
+            record.lun == lun) {
+            return &record;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace lumbra

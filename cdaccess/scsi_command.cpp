@@ -1,0 +1,107 @@
+#include "cdaccess/scsi_command.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "cdaccess/cd_access.h"
+#include "cdaccess/cd_access_errors.h"
+#include "cdaccess/last_error.h"
+#include "cdaccess/scsi_request.h"
+#include "cdaccess/scsi_transport.h"
+#include "cdaccess/slot_access.h"
+#include "platform/manual_reset_event.h"
+
+namespace lumbra {
+namespace {
+
+// A request and everything its completer may still touch. The completer gets a buffer of the
+// request's own, not the caller's: if the completion comes after the time-out, it writes into
+// memory that is still ours, never into a caller's buffer that is gone.
+struct PendingCommand {
+    ScsiRequest request{};
+    platform::ManualResetEvent event;
+    std::vector<uint8_t> data;
+};
+
+std::mutex gAbandonedMutex;
+std::vector<std::unique_ptr<PendingCommand>> gAbandoned;
+
+void abandon(std::unique_ptr<PendingCommand> command) {
+    std::lock_guard lock(gAbandonedMutex);
+    gAbandoned.push_back(std::move(command));
+}
+
+std::unique_ptr<PendingCommand> prepare(const DeviceAddress& address, const CommandBlock& command) {
+    auto pending = std::make_unique<PendingCommand>();
+    pending->data.assign(command.buffer ? command.buffer : nullptr,
+                         command.buffer ? command.buffer + command.length : nullptr);
+    ScsiRequest& r = pending->request;
+    r.header.command = kRequestExecute;
+    r.header.adapter = address.adapter;
+    r.header.flags = command.flags;
+    r.target = address.target;
+    r.lun = address.lun;
+    r.bufferLength = uint32_t(pending->data.size());
+    r.buffer = pending->data.empty() ? nullptr : pending->data.data();
+    r.senseLength = kSenseLength;
+    r.cdbLength = command.cdbLength;
+    r.completionEvent = pending->event.descriptor();
+    std::copy(command.cdb.begin(), command.cdb.begin() + command.cdbLength, r.cdb);
+    return pending;
+}
+
+}  // namespace
+
+CommandBlock::CommandBlock(std::initializer_list<uint8_t> bytes, uint8_t flags, uint8_t* buffer,
+                           uint32_t length)
+    : cdbLength(uint8_t(std::min(bytes.size(), cdb.size()))),
+      flags(flags),
+      buffer(buffer),
+      length(buffer ? length : 0) {
+    std::copy_n(bytes.begin(), cdbLength, cdb.begin());
+}
+
+int executeCommand(const DeviceAddress& address, const CommandBlock& command) {
+    auto pending = prepare(address, command);
+    ScsiRequest& r = pending->request;
+    pending->event.reset();
+    if (activeTransport().sendScsiRequest(&r) == kStatusPending) {
+        pending->event.wait(cdAccessTimeouts().completion);
+    }
+    const uint8_t status = r.header.status;
+    if (status == kStatusPending) {
+        abandon(std::move(pending));
+        recordFailedCommand(kStatusPending, {});
+        return kResultFailed;
+    }
+    if (command.buffer && command.length) std::memcpy(command.buffer, pending->data.data(), command.length);
+    if (status != kStatusDone) {
+        SenseData sense{};
+        std::copy_n(r.sense, sense.size(), sense.begin());
+        recordFailedCommand(status, sense);
+        return kResultFailed;
+    }
+    return kResultDone;
+}
+
+int executeOnHandle(int handle, const CommandBlock& command) {
+    SlotGuard guard(handle);
+    if (!guard.ok()) return kResultFailed;
+    const DriveSlot& slot = guard.slot();
+    return executeCommand({slot.adapter, slot.target, slot.lun}, command);
+}
+
+uint8_t sendSynchronousRequest(void* request) {
+    const uint8_t status = activeTransport().sendScsiRequest(request);
+    return status == kStatusPending ? uint8_t(0) : static_cast<ScsiRequestHeader*>(request)->status;
+}
+
+void releaseAbandonedCommands() {
+    std::lock_guard lock(gAbandonedMutex);
+    gAbandoned.clear();
+}
+
+}  // namespace lumbra

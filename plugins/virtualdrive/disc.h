@@ -1,0 +1,40 @@
+// A disc in a virtual drive: its table of contents and the audio of its audio tracks, seen as
+// one stream of 16-bit stereo samples from frame 0 on.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace lumbra::virtualdrive {
+
+inline constexpr int kMaxTracks = 99;
+// The last address that MSF form can express (99:59:74) less the lead-in.
+inline constexpr uint32_t kMaxDiscFrames = (99 * 60 + 59) * 75 + 74 - 150;
+
+struct DiscTrack {
+    uint32_t start = 0;  // first frame of INDEX 01
+    bool data = false;
+};
+
+class AudioSource {
+public:
+    virtual ~AudioSource() = default;
+    // Fills `out` from byte `offset` of the disc's audio stream. Bytes before the disc, past its
+    // end and inside data tracks are zeros. False when the backing storage cannot be read.
+    virtual bool read(int64_t offset, std::span<uint8_t> out) const = 0;
+};
+
+struct Disc {
+    std::vector<DiscTrack> tracks;  // track 1 first, at most kMaxTracks
+    uint32_t leadOut = 0;           // first frame after the last track
+    std::unique_ptr<AudioSource> audio;
+
+    // True when `frame` lies in a data track (frames before track 1 count as the first track's).
+    bool isDataFrame(uint32_t frame) const;
+    // True when any frame of [first, first + count) lies in a data track.
+    bool coversDataFrame(uint32_t first, uint32_t count) const;
+};
+
+}  // namespace lumbra::virtualdrive

@@ -1,0 +1,33 @@
+// The audio stream of a disc image: stretches of the disc backed by byte ranges of open files,
+// read on demand; everything else (gaps, data tracks) reads as zeros.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/unique_fd.h"
+#include "plugins/virtualdrive/disc.h"
+
+namespace lumbra::virtualdrive {
+
+struct AudioExtent {
+    int64_t discOffset = 0;  // byte offset in the disc's audio stream
+    int64_t length = 0;      // bytes
+    size_t file = 0;         // index into the image's files
+    int64_t fileOffset = 0;  // where the bytes start in that file
+};
+
+class ImageAudio final : public AudioSource {
+public:
+    ImageAudio(std::vector<platform::UniqueFd> files, std::vector<AudioExtent> extents);
+
+    // A file that ends early (it shrank after loading) reads as zeros past its end.
+    bool read(int64_t offset, std::span<uint8_t> out) const override;
+
+private:
+    std::vector<platform::UniqueFd> files_;
+    std::vector<AudioExtent> extents_;
+};
+
+}  // namespace lumbra::virtualdrive

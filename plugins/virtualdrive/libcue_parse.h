@@ -1,0 +1,16 @@
+// The tracks of a CUE sheet as libcue reads them, grouped by the file that holds them.
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "plugins/virtualdrive/image_layout.h"
+
+namespace lumbra::virtualdrive {
+
+// The files of `text` in sheet order with their tracks (offsets and lengths not yet known), or
+// why libcue found no usable sheet in it.
+std::variant<std::vector<CueFile>, std::string> parseCueFiles(const std::string& text);
+
+}  // namespace lumbra::virtualdrive

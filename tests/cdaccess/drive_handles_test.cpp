@@ -1,0 +1,165 @@
+// Handles over the real transport and the virtual drive library: slots shared between
+// processes, lock and completion time-outs, and slots of crashed processes.
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "cdaccess/cd_access_errors.h"
+#include "cdaccess/drive_discovery.h"
+#include "cdaccess/last_error.h"
+#include "cdaccess/scsi_request.h"
+#include "platform/named_lock.h"
+#include "support/isolated_cd_access.h"
+
+namespace lumbra {
+namespace {
+
+using namespace std::chrono_literals;
+
+OpenDriveRequest requestFor(int driveIndex) {
+    // Virtual drive i sits at adapter i / 8, target i % 8.
+    return {kOpenDriveRequestSize, kOpenDriveRequestVersion, uint8_t(driveIndex / 8),
+            uint8_t(driveIndex % 8), 0, 0, 0, 0, 0};
+}
+
+std::string demoDiscs(int count) {
+    std::string discs = "demo";
+    for (int i = 1; i < count; ++i) discs += ";demo";
+    return discs;
+}
+
+// Runs `body` in a child process and returns its exit code.
+template <typename Body>
+int inChildProcess(Body body) {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(body());
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class DriveHandles : public test::IsolatedCdAccess {};
+
+TEST_F(DriveHandles, SixteenSlotsThenNoFreeSlot) {
+    startVirtualDrives(demoDiscs(17));
+    int handles[16];
+    for (int i = 0; i < 16; ++i) {
+        const OpenDriveRequest request = requestFor(i);
+        handles[i] = getCDHandle(&request);
+        ASSERT_GE(handles[i], 1) << "drive " << i << " error " << takeLastError();
+    }
+    const OpenDriveRequest seventeenth = requestFor(16);
+    EXPECT_EQ(getCDHandle(&seventeenth), 0);
+    EXPECT_EQ(takeLastError(), kErrorNoFreeSlot);
+    EXPECT_EQ(releaseCDHandle(handles[5]), 1);
+    EXPECT_EQ(getCDHandle(&seventeenth), handles[5]);
+    EXPECT_EQ(releaseCDHandle(handles[5]), 1);
+    EXPECT_EQ(releaseCDHandle(handles[5]), 0) << "a released handle is closed";
+}
+
+TEST_F(DriveHandles, AnAddressOpensOnceAcrossProcesses) {
+    startVirtualDrives(demoDiscs(2));
+    const OpenDriveRequest request = requestFor(0);
+    const int handle = getCDHandle(&request);
+    ASSERT_GE(handle, 1);
+    EXPECT_EQ(getCDHandle(&request), 0);
+    EXPECT_EQ(takeLastError(), kErrorDriveAlreadyOpen);
+    const int child = inChildProcess([&] {
+        // A forked child shares the parent's mapping and must not touch the library's threads,
+        // which it does not have; opening the block by name shows what a new instance sees.
+        auto block = platform::SharedMemory::open(kSharedStateName, kSharedStateSize);
+        if (!block || block->createdNew()) return 10;
+        if (!static_cast<SharedCdState*>(block->data())->slots[handle - 1].inUse) return 14;
+        if (getCDHandle(&request) != 0 || takeLastError() != kErrorDriveAlreadyOpen) return 11;
+        const OpenDriveRequest other = requestFor(1);
+        const int second = getCDHandle(&other);
+        if (second < 1 || second == handle) return 12;
+        return releaseCDHandle(second) == 1 ? 0 : 13;
+    });
+    EXPECT_EQ(child, 0);
+    EXPECT_EQ(releaseCDHandle(handle), 1) << "the second instance left the first one's slot alone";
+}
+
+TEST_F(DriveHandles, ASlotOfAKilledProcessIsReclaimed) {
+    startVirtualDrives(demoDiscs(1));
+    const OpenDriveRequest request = requestFor(0);
+    const int child = inChildProcess([&] { return getCDHandle(&request) >= 1 ? 0 : 1; });
+    ASSERT_EQ(child, 0);  // it died holding the handle
+    const int handle = getCDHandle(&request);
+    EXPECT_GE(handle, 1) << "error " << takeLastError();
+    releaseCDHandle(handle);
+}
+
+TEST_F(DriveHandles, LastStatusIsOneAfterACallUntilACommandFails) {
+    startVirtualDrives("demo;/nonexistent/missing.cue");
+    EXPECT_EQ(takeLastStatus(), 0);
+    const OpenDriveRequest request = requestFor(0);
+    const int handle = getCDHandle(&request);
+    ASSERT_GE(handle, 1);
+    EXPECT_EQ(takeLastStatus(), 1);
+    TocBuffer toc{};
+    EXPECT_EQ(readDiscToc(handle, toc), kResultDone);
+    EXPECT_EQ(takeLastStatus(), 1);
+    releaseCDHandle(handle);
+    const OpenDriveRequest empty = requestFor(1);
+    const int emptyHandle = getCDHandle(&empty);
+    ASSERT_GE(emptyHandle, 1);
+    EXPECT_EQ(readDiscToc(emptyHandle, toc), kResultFailed);
+    EXPECT_EQ(takeLastError(), kErrorCommandFailed);
+    EXPECT_EQ(takeLastStatus(), kStatusError);
+    EXPECT_EQ(lastSense()[2] & 0x0F, 0x02) << "not ready: no medium";
+    releaseCDHandle(emptyHandle);
+}
+
+TEST_F(DriveHandles, ACompletionThatNeverComesInTimeFailsWithStatusZero) {
+    setCdAccessTimeouts({.completion = 200ms});
+    startVirtualDrives("demo", "delay=600");
+    const OpenDriveRequest request = requestFor(0);
+    const int handle = getCDHandle(&request);
+    ASSERT_GE(handle, 1);
+    TocBuffer toc{};
+    toc.firstTrack = 0x5A;
+    EXPECT_EQ(readDiscToc(handle, toc), kResultFailed);
+    EXPECT_EQ(takeLastError(), kErrorCommandFailed);
+    EXPECT_EQ(takeLastStatus(), kStatusPending);
+    std::this_thread::sleep_for(700ms);  // the late completion lands in memory of our own
+    EXPECT_EQ(toc.firstTrack, 0x5A) << "a late completion wrote into the caller's buffer";
+    releaseCDHandle(handle);
+}
+
+TEST_F(DriveHandles, ASlotLockHeldElsewhereTimesOut) {
+    setCdAccessTimeouts({.slotLock = 150ms});
+    startVirtualDrives("demo");
+    const OpenDriveRequest request = requestFor(0);
+    const int handle = getCDHandle(&request);
+    ASSERT_GE(handle, 1);
+    int ready[2], done[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(done), 0);
+    const pid_t holder = fork();
+    if (holder == 0) {
+        auto lock = platform::NamedLock::open(slotLockName(handle - 1).substr(5));
+        if (!lock || lock->lock() != platform::LockResult::Acquired) _exit(1);
+        char c = 1;
+        [[maybe_unused]] auto n = write(ready[1], &c, 1);
+        n = read(done[0], &c, 1);
+        lock->unlock();
+        _exit(0);
+    }
+    char c;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    TocBuffer toc{};
+    EXPECT_EQ(readDiscToc(handle, toc), kResultFailed);
+    EXPECT_EQ(takeLastError(), kErrorLockTimeout);
+    EXPECT_EQ(setDriveParameter(handle, kParamAddressForm, 1), kResultFailed);
+    EXPECT_EQ(takeLastError(), kErrorLockTimeout);
+    [[maybe_unused]] auto n = write(done[1], &c, 1);
+    waitpid(holder, nullptr, 0);
+    EXPECT_EQ(readDiscToc(handle, toc), kResultDone);
+    releaseCDHandle(handle);
+}
+
+}  // namespace
+}  // namespace lumbra

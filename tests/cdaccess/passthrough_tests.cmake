@@ -1,0 +1,1 @@
+lumbra_test(passthrough_tests passthrough_transport_test.cpp)

@@ -1,0 +1,314 @@
+#include "cdaccess/passthrough_transport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <vector>
+
+namespace lumbra {
+namespace {
+
+struct FakeDrive {
+    ScsiAddress address;
+    bool opens = true;
+    bool readOnly = false;  // refuses read-write opens
+    bool answersInquiry = true;
+    bool knowsAddress = true;
+    std::deque<PassThroughResult> replies;  // for commands other than INQUIRY; then GOOD
+};
+
+struct SeenCommand {
+    int fd;
+    TransferDirection direction;
+    unsigned timeoutSeconds;
+};
+
+// Drives at chosen letters; every descriptor handed out is tracked until it is closed.
+struct FakeSystem {
+    std::map<int, FakeDrive> drives;
+    std::map<int, int> openFds;  // fd -> letter
+    std::vector<int> closedFds;
+    std::vector<SeenCommand> commands;
+    int opens = 0;
+    int inquiries = 0;
+    int nextFd = 10;
+};
+
+std::array<uint8_t, 36> inquiryOf(int letter) {
+    std::array<uint8_t, 36> data{};
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(letter * 40 + i);
+    return data;
+}
+
+class FakeDeviceIo final : public DeviceIo {
+public:
+    explicit FakeDeviceIo(FakeSystem& system) : system_(system) {}
+    std::string devicePath(int letter) const override {
+        return letter >= 2 ? std::to_string(letter) : "";
+    }
+    bool isCdRom(const std::string& path) const override {
+        return system_.drives.contains(std::stoi(path));
+    }
+    int open(const std::string& path, bool readWrite) override {
+        const FakeDrive& drive = system_.drives.at(std::stoi(path));
+        if (!drive.opens || (readWrite && drive.readOnly)) return -1;
+        ++system_.opens;
+        system_.openFds[system_.nextFd] = std::stoi(path);
+        return system_.nextFd++;
+    }
+    void close(int fd) override {
+        EXPECT_EQ(system_.openFds.erase(fd), 1u) << "closed a descriptor not open: " << fd;
+        system_.closedFds.push_back(fd);
+    }
+    PassThroughResult execute(int fd, const uint8_t* cdb, uint8_t, TransferDirection direction,
+                              uint8_t* buffer, uint32_t length, unsigned timeout) override {
+        if (!system_.openFds.contains(fd)) return {.systemError = EBADF};
+        FakeDrive& drive = system_.drives.at(system_.openFds[fd]);
+        if (cdb[0] == 0x12) {
+            ++system_.inquiries;
+            if (!drive.answersInquiry) return {.systemError = EIO};
+            const auto data = inquiryOf(system_.openFds[fd]);
+            std::memcpy(buffer, data.data(), std::min<uint32_t>(length, data.size()));
+            return {};
+        }
+        system_.commands.push_back({fd, direction, timeout});
+        if (buffer != nullptr) std::memset(buffer, 0x5A, length);
+        if (drive.replies.empty()) return {};
+        const PassThroughResult reply = drive.replies.front();
+        drive.replies.pop_front();
+        return reply;
+    }
+    bool address(int fd, ScsiAddress& out) override {
+        const FakeDrive& drive = system_.drives.at(system_.openFds.at(fd));
+        if (drive.knowsAddress) out = drive.address;
+        return drive.knowsAddress;
+    }
+
+private:
+    FakeSystem& system_;
+};
+
+PassThroughResult checkCondition(uint8_t key, uint8_t asc) {
+    PassThroughResult result{.scsiStatus = 0x02, .senseLength = 18};
+    result.sense[0] = 0x70;
+    result.sense[2] = key;
+    result.sense[7] = 10;
+    result.sense[12] = asc;
+    result.sense[13] = 0x01;
+    result.sense[17] = 0xEE;  // beyond the 14 bytes a caller asks for
+    return result;
+}
+
+class PassThroughTransportTest : public ::testing::Test {
+protected:
+    PassThroughTransport& make() {
+        transport_ = std::make_unique<PassThroughTransport>(std::make_unique<FakeDeviceIo>(system));
+        return *transport_;
+    }
+    PassThroughTransport& start() {
+        make().initialise();
+        return *transport_;
+    }
+    // Runs one command with a 64-byte buffer at the drive on port 0, target 1.
+    ScsiRequest run(uint8_t opcode, uint8_t flags = kFlagDataIn, uint8_t cdbLength = 10) {
+        ScsiRequest request{};
+        request.header.command = kRequestExecute;
+        request.header.flags = flags;
+        request.target = 1;
+        request.bufferLength = sizeof(buffer);
+        request.buffer = buffer;
+        request.senseLength = kSenseLength;
+        request.cdbLength = cdbLength;
+        request.cdb[0] = opcode;
+        EXPECT_EQ(transport_->sendScsiRequest(&request), request.header.status);
+        return request;
+    }
+    void addDrive(int letter, uint8_t port, uint8_t target = 1) {
+        system.drives[letter].address = {.port = port, .target = target};
+    }
+
+    FakeSystem system;
+    uint8_t buffer[64]{};
+    std::unique_ptr<PassThroughTransport> transport_;
+};
+
+TEST_F(PassThroughTransportTest, ProbesEveryLetterAndClosesWhatItOpened) {
+    addDrive(2, 0);
+    addDrive(4, 2, 3);
+    addDrive(5, 0, 5);
+    system.drives[5].readOnly = true;
+    system.drives[6].opens = false;
+    system.drives[7].answersInquiry = false;
+    system.drives[8].knowsAddress = false;
+
+    auto& transport = make();
+    EXPECT_EQ(transport.queryAdapterCount(), 0xE800u);
+    EXPECT_EQ(transport.initialise(), 3);
+    EXPECT_TRUE(transport.isActive());
+    EXPECT_EQ(transport.adapterCount(), 2);  // ports 0 and 2
+    EXPECT_EQ(transport.queryAdapterCount(), 0x0102u);
+    EXPECT_TRUE(system.openFds.empty());
+
+    const SptiDriveRecord* drive = transport.findRecord(2, 3, 0);
+    ASSERT_NE(drive, nullptr);
+    EXPECT_EQ(drive->letterIndex, 4);
+    EXPECT_EQ(drive->deviceFd, -1);
+    EXPECT_EQ(drive->inquiry, inquiryOf(4));
+    EXPECT_NE(transport.findRecord(0, 5, 0), nullptr) << "read-only fallback";
+    for (int letter : {6, 7, 8}) EXPECT_FALSE(transport.records()[letter].inUse) << letter;
+
+    const int opens = system.opens;
+    EXPECT_EQ(transport.initialise(), 0);
+    EXPECT_EQ(system.opens, opens);
+}
+
+TEST_F(PassThroughTransportTest, AnswersAdapterInquiryAndDeviceType) {
+    addDrive(3, 1);
+    auto& transport = start();
+    EXPECT_EQ(transport.adapterCount(), 2) << "adapter 0 counts without a drive on it";
+
+    AdapterInquiryRequest inquiry{};
+    inquiry.header.adapter = 1;
+    EXPECT_EQ(transport.sendScsiRequest(&inquiry), kStatusDone);
+    EXPECT_EQ(inquiry.adapterCount, 2);
+    EXPECT_EQ(inquiry.scsiId, 7);
+    EXPECT_EQ(std::string(inquiry.managerId + 6, 10), " v0.000001");
+    EXPECT_EQ(std::string(inquiry.adapterId, 16), "SCSI Adapter 1  ");
+    const uint8_t specific[16] = {0, 0, 0, 8, 0x00, 0x00, 0x01, 0x00};
+    EXPECT_EQ(std::memcmp(inquiry.adapterSpecific, specific, 16), 0);
+    inquiry.header.adapter = 2;
+    EXPECT_EQ(transport.sendScsiRequest(&inquiry), kStatusInvalidAdapter);
+
+    DeviceTypeRequest type{};
+    type.header = {kRequestDeviceType, 0, 1, 0, 0};
+    type.target = 1;
+    EXPECT_EQ(transport.sendScsiRequest(&type), kStatusDone);
+    EXPECT_EQ(type.deviceType, kDeviceTypeCdRom);
+    type.lun = 1;
+    EXPECT_EQ(transport.sendScsiRequest(&type), kStatusNoDevice);
+    EXPECT_EQ(type.deviceType, kDeviceTypeUnknown);
+}
+
+TEST_F(PassThroughTransportTest, AnswersInquiryFromTheCacheWithoutTheDevice) {
+    addDrive(2, 0);
+    start();
+    std::memset(buffer, 0xCC, sizeof(buffer));
+    EXPECT_EQ(run(0x12, kFlagDataIn, 6).header.status, kStatusDone);
+    EXPECT_EQ(std::memcmp(buffer, inquiryOf(2).data(), 36), 0);
+    EXPECT_EQ(buffer[36], 0xCC);
+    EXPECT_TRUE(system.openFds.empty());
+}
+
+TEST_F(PassThroughTransportTest, KeepsTheDeviceOpenBetweenCommandsUntilShutdown) {
+    addDrive(2, 0);
+    auto& transport = start();
+    transport.ensureDeviceOpen(0, 1, 0);
+    EXPECT_EQ(run(0x43).header.status, kStatusDone);
+    EXPECT_EQ(buffer[63], 0x5A);
+    run(0x15, 0);  // no direction flag: MODE SELECT still sends its page
+    run(0x2A, kFlagDataOut);
+    run(0x43, 0);
+    ASSERT_EQ(system.commands.size(), 4u);
+    EXPECT_EQ(system.opens, 2);  // the probe's and the one kept
+    EXPECT_EQ(system.commands[0].timeoutSeconds, 5u);
+    EXPECT_EQ(system.commands[1].direction, TransferDirection::Out);
+    EXPECT_EQ(system.commands[2].direction, TransferDirection::Out);
+    EXPECT_EQ(system.commands[3].direction, TransferDirection::In);
+
+    transport.closeAllDevices();
+    EXPECT_TRUE(system.openFds.empty());
+    EXPECT_EQ(transport.findRecord(0, 1, 0), nullptr);
+    EXPECT_EQ(run(0x43).header.status, kStatusError);
+}
+
+TEST_F(PassThroughTransportTest, FailsANonGoodDeviceStatusAndKeepsItsSense) {
+    addDrive(2, 0);
+    system.drives[2].replies = {checkCondition(0x02, 0x3A),
+                                PassThroughResult{.adapterStatus = 0x03},
+                                PassThroughResult{.systemError = EIO}};
+    start();
+    const ScsiRequest noDisc = run(0x43);
+    EXPECT_EQ(noDisc.header.status, kStatusError);
+    EXPECT_EQ(noDisc.targetStatus, 0x02);
+    EXPECT_EQ(std::memcmp(noDisc.sense, checkCondition(0x02, 0x3A).sense.data(), 14), 0);
+    EXPECT_EQ(noDisc.sense[14] | noDisc.sense[15], 0);
+
+    const ScsiRequest timedOut = run(0x43);
+    EXPECT_EQ(timedOut.header.status, kStatusError);
+    EXPECT_EQ(timedOut.adapterStatus, 0x03);
+
+    EXPECT_EQ(run(0x43).targetStatus, kStatusError);
+    EXPECT_EQ(system.commands.size(), 3u) << "none of these is retried";
+}
+
+TEST_F(PassThroughTransportTest, RetriesAMediumChangeOnceOnAReopenedDevice) {
+    addDrive(2, 0);
+    system.drives[2].replies = {checkCondition(0x06, 0x28)};
+    start();
+    EXPECT_EQ(run(0x43).header.status, kStatusDone);
+    ASSERT_EQ(system.commands.size(), 2u);
+    EXPECT_EQ(std::count(system.closedFds.begin(), system.closedFds.end(), system.commands[0].fd),
+              1);
+    EXPECT_NE(system.commands[1].fd, system.commands[0].fd);
+    EXPECT_EQ(system.inquiries, 2) << "probed again";
+
+    system.drives[2].replies = {checkCondition(0x06, 0x28), checkCondition(0x06, 0x28)};
+    const ScsiRequest twice = run(0x43);
+    EXPECT_EQ(twice.header.status, kStatusError);
+    EXPECT_EQ(twice.sense[2], 0x06);
+    EXPECT_EQ(system.commands.size(), 4u);
+}
+
+TEST_F(PassThroughTransportTest, ReprobesAStaleHandleWithoutClosingIt) {
+    addDrive(2, 0);
+    auto& transport = start();
+    transport.ensureDeviceOpen(0, 1, 0);
+    const int stale = transport.findRecord(0, 1, 0)->deviceFd;
+    system.openFds.erase(stale);  // gone behind our back
+
+    EXPECT_EQ(run(0x43).header.status, kStatusDone);
+    EXPECT_EQ(std::count(system.closedFds.begin(), system.closedFds.end(), stale), 0);
+    EXPECT_EQ(system.inquiries, 2);
+
+    system.drives[2].replies = {PassThroughResult{.systemError = ENODEV}};
+    const int unplugged = transport.findRecord(0, 1, 0)->deviceFd;
+    EXPECT_EQ(run(0x43).header.status, kStatusDone);
+    EXPECT_EQ(std::count(system.closedFds.begin(), system.closedFds.end(), unplugged), 1)
+        << "a descriptor still ours is closed";
+}
+
+TEST_F(PassThroughTransportTest, RefusesMalformedRequests) {
+    addDrive(2, 0);
+    auto& transport = start();
+    EXPECT_EQ(transport.sendScsiRequest(nullptr), kStatusError);
+    ScsiRequestHeader unknown{9, 0, 0, 0, 0};
+    EXPECT_EQ(transport.sendScsiRequest(&unknown), kStatusError);
+    EXPECT_EQ(run(0x43, kFlagDataIn, 0).header.status, kStatusError);
+    EXPECT_EQ(run(0x43, kFlagDataIn, 17).header.status, kStatusError);
+    EXPECT_TRUE(system.commands.empty());
+
+    EXPECT_EQ(PassThroughTransport(nullptr).initialise(), 0);
+}
+
+TEST(SystemDeviceIo, NamesSrNodesAndRefusesWhatIsNoDrive) {
+    const auto io = makeSystemDeviceIo();
+    if (!io) GTEST_SKIP() << "no pass-through on this platform";
+    EXPECT_EQ(io->devicePath(1), "");
+    EXPECT_EQ(io->devicePath(2), "/dev/sr0");
+    EXPECT_EQ(io->devicePath(25), "/dev/sr23");
+    EXPECT_FALSE(io->isCdRom("/dev/null"));
+    EXPECT_FALSE(io->isCdRom("/nonexistent/sr0"));
+
+    const int fd = io->open("/dev/null", false);
+    const uint8_t testUnitReady[6] = {};
+    EXPECT_EQ(io->execute(fd, testUnitReady, 6, TransferDirection::None, nullptr, 0, 5).systemError,
+              ENOTTY);
+    io->close(fd);
+}
+
+}  // namespace
+}  // namespace lumbra

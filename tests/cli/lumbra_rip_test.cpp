@@ -1,0 +1,106 @@
+// lumbra-rip run as a user runs it, against virtual drives.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <sys/wait.h>
+
+#include "cdaccess/cd_access_errors.h"
+#include "cdaccess/disc_toc.h"
+#include "support/isolated_cd_access.h"
+#include "support/temp_dir.h"
+
+namespace lumbra {
+namespace {
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string out;
+};
+
+ProgramRun runLumbraRip(const std::string& arguments) {
+    ProgramRun run;
+    FILE* pipe = popen((std::string(LUMBRA_RIP_PROGRAM) + " " + arguments + " 2>/dev/null").c_str(), "r");
+    if (!pipe) return run;
+    std::array<char, 4096> chunk;
+    size_t n;
+    while ((n = fread(chunk.data(), 1, chunk.size(), pipe)) > 0) run.out.append(chunk.data(), n);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::vector<std::string> linesStartingWith(const std::string& text, const std::string& prefix) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+    }
+    return lines;
+}
+
+// A raw 16-bit stereo image: frames of a counting pattern, so every frame differs.
+void writeBin(const std::string& path, int frames) {
+    std::ofstream out(path, std::ios::binary);
+    for (int i = 0; i < frames * 588 * 2; ++i) {
+        const int16_t sample = int16_t(i * 7 + i / 1000);
+        out.write(reinterpret_cast<const char*>(&sample), 2);
+    }
+}
+
+class LumbraRip : public test::IsolatedCdAccess {
+protected:
+    test::TempDir home;
+};
+
+TEST_F(LumbraRip, ListsTheDemoDiscsDrivesAndTracks) {
+    const ProgramRun run = runLumbraRip("--home " + home.path() + " --demo --list");
+    EXPECT_EQ(run.exitCode, 0);
+    const auto drives = linesStartingWith(run.out, "DRIVE ");
+    ASSERT_EQ(drives.size(), 1u);
+    EXPECT_TRUE(std::regex_match(drives[0], std::regex(R"(DRIVE 0 LUMBRA  , VIRTUAL CD-ROM   v1\.0  \(0:0:0\) demo)")))
+        << drives[0];
+    const auto tracks = linesStartingWith(run.out, "TRACK ");
+    ASSERT_GE(tracks.size(), 5u);
+    EXPECT_TRUE(std::regex_match(tracks[0], std::regex(R"(TRACK 1 0 \d+ 00:[1-4]\d 音轨 01)"))) << tracks[0];
+}
+
+TEST_F(LumbraRip, ListsACueImagesTracks) {
+    writeBin(home.file("disc.bin"), 3000);
+    std::ofstream(home.file("disc.cue")) << "FILE \"disc.bin\" BINARY\n"
+                                            "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                            "  TRACK 02 AUDIO\n    INDEX 00 00:10:00\n    INDEX 01 00:12:00\n";
+    const ProgramRun run = runLumbraRip("--home " + home.path() + " --image " + home.file("disc.cue") + " --list");
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    const auto tracks = linesStartingWith(run.out, "TRACK ");
+    ASSERT_EQ(tracks.size(), 2u) << run.out;
+    EXPECT_EQ(tracks[0], "TRACK 1 0 900 00:12 音轨 01");
+    EXPECT_EQ(tracks[1], "TRACK 2 900 2100 00:28 音轨 02");
+    EXPECT_EQ(linesStartingWith(run.out, "DRIVE ")[0].substr(linesStartingWith(run.out, "DRIVE ")[0].size() - 9),
+              " disc.cue");
+}
+
+TEST_F(LumbraRip, AnUnusableImageIsAnEmptyDriveAndBadUsageIsRefused) {
+    std::ofstream(home.file("broken.cue")) << "FILE \"absent.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
+    EXPECT_EQ(runLumbraRip("--home " + home.path() + " --image " + home.file("broken.cue") + " --list").exitCode, 1);
+    EXPECT_EQ(runLumbraRip("--list --drive x").exitCode, 2);
+    EXPECT_EQ(runLumbraRip("--demo").exitCode, 2);
+    EXPECT_EQ(runLumbraRip("--home " + home.path() + " --demo --drive 3 --list").exitCode, 2);
+}
+
+TEST_F(LumbraRip, ASecondInstanceLeavesTheFirstOnesHandleAlone) {
+    startVirtualDrives("demo");
+    const OpenDriveRequest request{kOpenDriveRequestSize, kOpenDriveRequestVersion, 0, 0, 0, 0, 0, 0, 0};
+    const int handle = getCDHandle(&request);
+    ASSERT_GE(handle, 1);
+    EXPECT_EQ(runLumbraRip("--home " + home.path() + " --demo --list").exitCode, 1) << "the drive is in use";
+    TocBuffer toc{};
+    EXPECT_EQ(readDiscToc(handle, toc), kResultDone);
+    EXPECT_EQ(releaseCDHandle(handle), 1);
+    EXPECT_EQ(runLumbraRip("--home " + home.path() + " --demo --list").exitCode, 0);
+}
+
+}  // namespace
+}  // namespace lumbra

@@ -1,0 +1,151 @@
+// Discs from CUE sheets with BINARY and WAVE files written here: where the tracks land, that
+// the audio comes back byte for byte across file boundaries, and that every kind of unusable
+// sheet leaves an empty drive with a reason.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "plugins/virtualdrive/cue_sheet_loader.h"
+#include "support/temp_dir.h"
+#include "virtualdrive/virtual_drive_client.h"
+
+namespace lumbra::virtualdrive::test {
+namespace {
+
+constexpr size_t kFrame = 2352;
+
+std::string randomBytes(size_t size, unsigned seed) {
+    std::mt19937 generator(seed);
+    std::string bytes(size, '\0');
+    for (char& b : bytes) b = char(generator());
+    return bytes;
+}
+
+std::string le(uint32_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += char(value >> (8 * i));
+    return out;
+}
+
+std::string waveFile(const std::string& samples, uint16_t channels = 2) {
+    const std::string format = le(1, 2) + le(channels, 2) + le(44100, 4) +
+                               le(44100 * 2 * channels, 4) + le(2 * channels, 2) + le(16, 2);
+    // An odd-sized chunk before the samples: readers must skip its pad byte.
+    const std::string list = "LIST" + le(3, 4) + "abc" + '\0';
+    const std::string body = "WAVE" + ("fmt " + le(16, 4) + format) + list +
+                             ("data" + le(uint32_t(samples.size()), 4) + samples);
+    return "RIFF" + le(uint32_t(body.size()), 4) + body;
+}
+
+// Track 2 has a pregap inside a.bin; the data track has a PREGAP of silence that no file holds.
+constexpr const char* kSheet = R"(REM a sheet as rippers write it
+FILE "a.bin" BINARY
+  TRACK 01 AUDIO
+    INDEX 01 00:00:00
+  TRACK 02 AUDIO
+    INDEX 00 00:02:00
+    INDEX 01 00:03:00
+FILE "b.wav" WAVE
+  TRACK 03 AUDIO
+    INDEX 01 00:00:00
+  TRACK 04 AUDIO
+    INDEX 01 00:01:00
+FILE "c.bin" BINARY
+  TRACK 05 MODE1/2048
+    PREGAP 00:02:00
+    INDEX 01 00:00:00
+)";
+
+class VirtualDriveCueImage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        binAudio_ = randomBytes(300 * kFrame, 1);
+        waveAudio_ = randomBytes(200 * kFrame, 2);
+        dir_.write("a.bin", binAudio_);
+        dir_.write("b.wav", waveFile(waveAudio_));
+        dir_.write("c.bin", std::string(100 * 2048, 'D'));
+        sheet_ = dir_.write("album.cue", kSheet);
+    }
+
+    lumbra::test::TempDir dir_;
+    std::string binAudio_, waveAudio_, sheet_;
+};
+
+TEST_F(VirtualDriveCueImage, TracksLandWhereTheSheetPutsThem) {
+    auto& module = VirtualDriveModule::get();
+    ASSERT_EQ(module.configure(sheet_.c_str(), ""), 1);
+    EXPECT_STREQ(module.driveName(0), "album.cue");
+    const std::vector<uint8_t> lba = {
+        0, 50,   1, 5,                                                 //
+        0, 0x10, 1, 0, 0, 0, 0, 0,   0, 0x10, 2,    0, 0, 0, 0, 225,   //
+        0, 0x10, 3, 0, 0, 0, 1, 44,  0, 0x10, 4,    0, 0, 0, 1, 119,   // 300, 375
+        0, 0x14, 5, 0, 0, 0, 2, 138, 0, 0x14, 0xAA, 0, 0, 0, 2, 238};  // 650, 750
+    const auto toc = runGood(0, readTocCdb(false), 804);
+    EXPECT_EQ(std::vector<uint8_t>(toc.begin(), toc.begin() + 52), lba);
+    const auto msf = runGood(0, readTocCdb(true), 804);
+    EXPECT_EQ(std::vector<uint8_t>(msf.begin() + 16, msf.begin() + 20),
+              (std::vector<uint8_t>{0, 0, 5, 0}))
+        << "225 + 150 frames";
+    EXPECT_EQ(std::vector<uint8_t>(msf.begin() + 48, msf.begin() + 52),
+              (std::vector<uint8_t>{0, 0, 12, 0}))
+        << "lead-out 750 + 150 frames";
+}
+
+TEST_F(VirtualDriveCueImage, AudioComesBackAsWrittenAcrossTheFileBoundary) {
+    ASSERT_EQ(VirtualDriveModule::get().configure(sheet_.c_str(), ""), 1);
+    const std::string disc = binAudio_ + waveAudio_ + std::string(150 * kFrame, '\0');
+    for (uint32_t first : {0u, 290u, 490u, 624u}) {
+        const auto frames = runGood(0, readCdCdb(first, 26), 26 * kFrame);
+        EXPECT_EQ(std::string(frames.begin(), frames.end()),
+                  disc.substr(first * kFrame, 26 * kFrame))
+            << "from frame " << first;
+    }
+    EXPECT_EQ(runCommand(0, readCdCdb(650, 1), kFrame).sense, kIllegalModeForTrack);
+    EXPECT_EQ(runCommand(0, readCdCdb(749, 2), 2 * kFrame).sense, kLbaOutOfRange);
+}
+
+TEST_F(VirtualDriveCueImage, UnusableSheetsGiveEmptyDrivesAndSayWhy) {
+    dir_.write("mono.wav", waveFile(std::string(4000, 'm'), 1));
+    const std::string track = "FILE \"a.bin\" BINARY\n  TRACK 01 AUDIO\n";
+    struct Case {
+        std::string sheet;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"FILE \"track01.bin\" BINARY\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n",
+         "file track01.bin is missing"},
+        {track + "    INDEX 01 00:04:00\n", "too short for track 1"},
+        {"FILE \"a.bin\" BINARY\n  TRACK 01 CDG\n    INDEX 01 00:00:00\n", "unknown track mode"},
+        {track + "    INDEX 01 00:61:00\n", "bad time"},
+        {"\x01\x02 nonsense {}\n\"unterminated", "libcue"},
+        {"", "libcue"},
+        {"FILE \"mono.wav\" WAVE\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n", "16-bit stereo"},
+        {"FILE \"a.bin\" WAVE\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n", "not a RIFF WAVE"},
+        {"FILE \"a.bin\" MOTOROLA\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n", "unsupported type"},
+        {track + "    INDEX 01 00:02:00\n  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n",
+         "track 2 starts before"},
+        {track + "    INDEX 00 00:00:00\n", "no INDEX 01"},
+    };
+    std::string discs;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const std::string path = dir_.write("bad" + std::to_string(i) + ".cue", cases[i].sheet);
+        auto loaded = loadCueSheet(path);
+        ASSERT_TRUE(std::holds_alternative<std::string>(loaded)) << cases[i].sheet;
+        EXPECT_NE(std::get<std::string>(loaded).find(cases[i].reason), std::string::npos)
+            << std::get<std::string>(loaded);
+        discs += path + ";";
+    }
+    discs += dir_.path() + ";" + dir_.file("absent.cue");
+    auto& module = VirtualDriveModule::get();
+    ASSERT_EQ(module.configure(discs.c_str(), ""), int(std::size(cases)) + 2);
+    for (int drive = 0; drive < module.driveCount(); ++drive) {
+        EXPECT_EQ(runCommand(drive, {0, 0, 0, 0, 0, 0}, 0).sense, kMediumNotPresent);
+    }
+    EXPECT_STREQ(module.driveName(0), "bad0.cue");
+    EXPECT_EQ(module.insertDisc(0, dir_.file("bad1.cue").c_str()), 0);
+    EXPECT_EQ(module.insertDisc(0, sheet_.c_str()), 1);
+    EXPECT_STREQ(module.driveName(0), "album.cue");
+}
+
+}  // namespace
+}  // namespace lumbra::virtualdrive::test
