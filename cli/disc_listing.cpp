@@ -1,7 +1,8 @@
 #include "cli/disc_listing.h"
 
-#include <algorithm>
 #include <cstdio>
+
+#include "metadata/disc_id.h"
 
 namespace lumbra::cli {
 
@@ -14,17 +15,13 @@ std::string driveLines(const std::vector<DriveEntry>& drives) {
     return out;
 }
 
-std::string trackLines(const TocBuffer& toc) {
-    std::string out;
-    const int tracks = std::clamp(toc.lastTrack - toc.firstTrack + 1, 0, kMaxTocDescriptors - 1);
-    for (int i = 0; i < tracks; ++i) {
-        const int32_t start = descriptorLba(toc.descriptors[i], false);
-        const int32_t length = descriptorLba(toc.descriptors[i + 1], false) - start;
-        const int seconds = length / 75;
-        char line[96];
-        std::snprintf(line, sizeof line, "TRACK %d %d %d %02d:%02d 音轨 %02d\n", i + 1, start, length,
-                      seconds / 60, seconds % 60, i + 1);
-        out += line;
+std::string discLines(const DriveEntry& drive, const std::vector<TrackEntry>& tracks) {
+    std::string out = "DISCID " + discIdText(drive.discId) + "\n";
+    for (const auto& track : tracks) {
+        char line[64];
+        std::snprintf(line, sizeof line, "TRACK %d %d %d %02d:%02d ", track.number, track.start,
+                      track.length, track.seconds / 60, track.seconds % 60);
+        out += line + track.title + "\n";
     }
     return out;
 }

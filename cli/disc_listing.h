@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "cdaccess/drive_discovery.h"
+#include "cdaccess/track_entry.h"
 
 namespace lumbra::cli {
 
 // One "DRIVE <index> <description> <letter>" line per drive.
 std::string driveLines(const std::vector<DriveEntry>& drives);
 
-// One "TRACK <n> <start> <length> <mm:ss> <title>" line per track of the table of contents.
-std::string trackLines(const TocBuffer& toc);
+// "DISCID <8 hex digits>", then one "TRACK <n> <start> <length> <mm:ss> <title>" line per track.
+std::string discLines(const DriveEntry& drive, const std::vector<TrackEntry>& tracks);
 
 }  // namespace lumbra::cli

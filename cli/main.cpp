@@ -5,11 +5,12 @@
 
 #include "app/settings_loaders.h"
 #include "cdaccess/cd_access.h"
-#include "cdaccess/cd_access_errors.h"
+#include "cdaccess/disc_refresh.h"
 #include "cdaccess/drive_discovery.h"
 #include "cli/disc_listing.h"
 #include "cli/options.h"
 #include "cli/settings_report.h"
+#include "cli/stderr_prompts.h"
 #include "cli/virtual_drives.h"
 #include "platform/program_home.h"
 
@@ -31,23 +32,19 @@ int listDisc(int driveIndex) {
     std::vector<lumbra::DriveEntry> drives;
     lumbra::buildDriveList(drives);
     std::fputs(lumbra::cli::driveLines(drives).c_str(), stdout);
-    if (drives.empty()) {
-        std::fputs("无法找到任何 CD-ROM 驱动器\n", stderr);
-        return kExitNoToc;
-    }
-    if (size_t(driveIndex) >= drives.size()) {
+    if (!drives.empty() && size_t(driveIndex) >= drives.size()) {
         std::fprintf(stderr, "lumbra-rip: there is no drive %d\n", driveIndex);
         return kExitUsage;
     }
-    const int handle = lumbra::getCDHandle(&drives[size_t(driveIndex)].openRequest);
-    lumbra::TocBuffer toc{};
-    const bool read = handle && lumbra::readDiscToc(handle, toc) == lumbra::kResultDone;
-    if (handle) lumbra::releaseCDHandle(handle);
-    if (!read) {
-        std::fputs("没有找到音频 CD\n", stderr);
+    const std::string home = lumbra::platform::programHome();
+    lumbra::SettingsRecord settings;
+    lumbra::loadAllSettings(lumbra::SettingsStore(lumbra::settingsPath(home)), settings, home);
+    lumbra::cli::StderrPrompts prompts;
+    std::vector<lumbra::TrackEntry> tracks;
+    if (lumbra::refreshDisc(prompts, drives, driveIndex, tracks, settings, true) != 0) {
         return kExitNoToc;
     }
-    std::fputs(lumbra::cli::trackLines(toc).c_str(), stdout);
+    std::fputs(lumbra::cli::discLines(drives[size_t(driveIndex)], tracks).c_str(), stdout);
     return EXIT_SUCCESS;
 }
 

@@ -40,8 +40,9 @@ uint32_t answerAdapterInquiry(AdapterInquiryRequest& request, int adapters) {
     request.adapterId[15] = char('0' + request.header.adapter);
     std::memset(request.adapterSpecific, 0, sizeof request.adapterSpecific);
     request.adapterSpecific[3] = kTargetsPerAdapter;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         request.adapterSpecific[4 + i] = uint8_t(kMaxTransferBytes >> (8 * i));
+    }
     return finish(request.header, kStatusDone);
 }
 

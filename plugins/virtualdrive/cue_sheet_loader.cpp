@@ -48,7 +48,9 @@ std::variant<OpenedFile, std::string> openImageFile(const std::filesystem::path&
                                                     const std::string& name,
                                                     const CueTextFacts& facts) {
     const std::string prefix = "file " + name;
-    OpenedFile file{platform::UniqueFd(open(resolve(folder, name).c_str(), O_RDONLY | O_CLOEXEC))};
+    // Non-blocking, so that a FIFO named by the sheet cannot hang the open.
+    const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+    OpenedFile file{platform::UniqueFd(open(resolve(folder, name).c_str(), flags))};
     struct stat info {};
     if (!file.fd || fstat(file.fd.get(), &info) != 0) return prefix + " is missing";
     if (!S_ISREG(info.st_mode)) return prefix + " is not a regular file";

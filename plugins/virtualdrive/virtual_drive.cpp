@@ -90,8 +90,9 @@ CommandOutcome VirtualDrive::readToc(const Cdb& cdb, std::span<uint8_t> buffer) 
         return CommandOutcome::checkCondition(kInvalidFieldInCdb);
     }
     auto reply = buildTocReply(*disc, (cdb[1] & kMsfBit) != 0, cdb[6]);
-    if (const Sense* sense = std::get_if<Sense>(&reply))
+    if (const Sense* sense = std::get_if<Sense>(&reply)) {
         return CommandOutcome::checkCondition(*sense);
+    }
     return deliver(std::get<std::vector<uint8_t>>(reply), size_t(cdb[7]) << 8 | cdb[8], buffer);
 }
 

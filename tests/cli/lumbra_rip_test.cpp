@@ -62,6 +62,10 @@ TEST_F(LumbraRip, ListsTheDemoDiscsDrivesAndTracks) {
     ASSERT_EQ(drives.size(), 1u);
     EXPECT_TRUE(std::regex_match(drives[0], std::regex(R"(DRIVE 0 LUMBRA  , VIRTUAL CD-ROM   v1\.0  \(0:0:0\) demo)")))
         << drives[0];
+    const auto discId = linesStartingWith(run.out, "DISCID ");
+    ASSERT_EQ(discId.size(), 1u);
+    EXPECT_TRUE(std::regex_match(discId[0], std::regex("DISCID [0-9a-f]{8}"))) << discId[0];
+    EXPECT_LT(run.out.find("DISCID"), run.out.find("TRACK")) << "the ID comes before the tracks";
     const auto tracks = linesStartingWith(run.out, "TRACK ");
     ASSERT_GE(tracks.size(), 5u);
     EXPECT_TRUE(std::regex_match(tracks[0], std::regex(R"(TRACK 1 0 \d+ 00:[1-4]\d 音轨 01)"))) << tracks[0];

@@ -1,0 +1,91 @@
+#include "cdaccess/disc_refresh.h"
+
+#include <cstdio>
+
+#include "cdaccess/cd_access.h"
+#include "cdaccess/cd_access_errors.h"
+#include "cdaccess/last_error.h"
+#include "cdaccess/toc_validation.h"
+#include "metadata/disc_id.h"
+
+namespace lumbra {
+namespace {
+
+// A handle for one operation, released on every path.
+class ScopedHandle {
+public:
+    explicit ScopedHandle(const OpenDriveRequest& request) : handle_(getCDHandle(&request)) {
+        if (!handle_) setLastError(kErrorBadHandle);
+    }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    ~ScopedHandle() {
+        if (handle_) releaseCDHandle(handle_);
+    }
+    int get() const { return handle_; }
+
+private:
+    int handle_;
+};
+
+bool readPlausibleToc(int handle, TocBuffer& toc) {
+    toc = TocBuffer{};
+    return handle && readDiscToc(handle, toc) == kResultDone && isPlausibleToc(toc);
+}
+
+TrackEntry trackAt(const TocBuffer& toc, int position, const SettingsRecord& settings) {
+    TrackEntry track;
+    track.number = position + 1;
+    char title[32];
+    std::snprintf(title, sizeof title, "音轨 %02d", position + 1);
+    track.title = title;
+    track.start = descriptorLba(toc.descriptors[position], false);
+    track.length = descriptorLba(toc.descriptors[position + 1], false) - track.start;
+    track.seconds = track.length / 75;
+    track.format = settings.defaultFormat;
+    applyEncoderDefaults(track, settings.encoder);
+    return track;
+}
+
+void inform(Prompts& prompts, const char* text) {
+    prompts.show({kCaption, text, MessageIcon::Information, MessageButtons::Ok});
+}
+
+}  // namespace
+
+int refreshDisc(Prompts& prompts, std::vector<DriveEntry>& drives, int driveIndex,
+                std::vector<TrackEntry>& tracks, const SettingsRecord& settings, bool report) {
+    if (driveIndex < 0 || size_t(driveIndex) >= drives.size()) {
+        inform(prompts, kNoDriveMessage);
+        return -1;
+    }
+    DriveEntry& drive = drives[size_t(driveIndex)];
+    bool read = false;
+    {
+        ScopedHandle handle(drive.openRequest);
+        read = readPlausibleToc(handle.get(), drive.toc);
+        if (read) {
+            drive.discId = 0;
+            DiscIdResult id{};
+            if (computeDiscId(handle.get(), id) == kResultDone) drive.discId = id[0];
+        }
+    }
+    if (!read) {
+        if (report) inform(prompts, kNoDiscMessage);
+        return -1;
+    }
+    tracks.clear();
+    const int count = drive.toc.lastTrack - drive.toc.firstTrack + 1;
+    for (int i = 0; i < count; ++i) tracks.push_back(trackAt(drive.toc, i, settings));
+    return 0;
+}
+
+int64_t readCurrentDiscId(const DriveEntry& drive) {
+    ScopedHandle handle(drive.openRequest);
+    TocBuffer toc;
+    if (!readPlausibleToc(handle.get(), toc)) return -1;
+    DiscIdResult id{};
+    return computeDiscId(handle.get(), id) == kResultDone ? int64_t(id[0]) : 0;
+}
+
+}  // namespace lumbra

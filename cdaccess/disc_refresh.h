@@ -1,0 +1,26 @@
+// Turning the disc in a drive into the track list, and noticing a changed disc.
+#pragma once
+
+#include <vector>
+
+#include "app/prompts.h"
+#include "app/settings_record.h"
+#include "cdaccess/drive_discovery.h"
+#include "cdaccess/track_entry.h"
+
+namespace lumbra {
+
+inline constexpr const char* kNoDriveMessage = "无法找到任何 CD-ROM 驱动器";
+inline constexpr const char* kNoDiscMessage = "无法在您的 CD-ROM 驱动器中找到任何 CD";
+
+// Reads the table of contents of drive `driveIndex`, stores it and the disc ID in the drive's
+// entry and rebuilds `tracks` (one entry per track, default format and its encoder settings).
+// Returns 0, or -1 after telling `prompts` (the no-disc message only when `report` is set). A
+// table of contents that cannot describe a disc counts as no disc.
+int refreshDisc(Prompts& prompts, std::vector<DriveEntry>& drives, int driveIndex,
+                std::vector<TrackEntry>& tracks, const SettingsRecord& settings, bool report);
+
+// The disc ID of the disc now in the drive, or -1 when no table of contents can be read.
+int64_t readCurrentDiscId(const DriveEntry& drive);
+
+}  // namespace lumbra

@@ -1,0 +1,33 @@
+// What the program knows about the disc in the drive beyond its table of contents. The track
+// titles live in the track list's entries, one per track.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace lumbra {
+
+inline constexpr int kGenreCount = 80;
+inline constexpr int kDefaultGenre = 4;  // Disco
+
+struct DiscRecord {
+    std::string artist = "未知艺人";
+    std::string album = "未知标题";
+    std::string year;  // as typed or received, never checked for digits
+    int genre = kDefaultGenre;  // index into kGenreNames
+    std::string comment;  // for tags only; lookups never fill it
+};
+
+// The ID3v1 genre names that received genre text is matched against. Four of them are shorter
+// than what the settings page shows at the same index.
+extern const std::array<std::string_view, kGenreCount> kGenreNames;
+
+// Back to "unknown artist" and "unknown title" with the default genre, as when the user refreshes
+// the disc; year and comment stay.
+void resetDiscRecord(DiscRecord& record);
+
+// The index of the first kGenreNames entry equal to `name` ignoring ASCII case, 0 when none is.
+int genreIndexOf(std::string_view name);
+
+}  // namespace lumbra

@@ -1,0 +1,122 @@
+#include "metadata/disc_info_text.h"
+
+#include <gtest/gtest.h>
+
+namespace lumbra {
+namespace {
+
+using namespace std::string_literals;
+
+struct Applied {
+    DiscRecord record;
+    std::vector<TrackEntry> tracks;
+    std::vector<std::string> titles() const {
+        std::vector<std::string> out;
+        for (const auto& t : tracks) out.push_back(t.title);
+        return out;
+    }
+};
+
+// A record with recognisable old values and `trackCount` entries titled "old".
+Applied apply(std::string_view text, size_t trackCount = 3) {
+    Applied a;
+    a.record = {"old artist", "old album", "1970", 12, "my comment"};
+    a.tracks.resize(trackCount);
+    for (auto& t : a.tracks) t.title = "old";
+    applyDiscInfoText(text, a.record, a.tracks);
+    return a;
+}
+
+TEST(DiscInfoText, AppliesACddbEntry) {
+    const auto a = apply(
+        "# xcmd\r\nDISCID=0200b201\r\nDTITLE=Various / Hits\r\nDYEAR=1999\r\nDGENRE=rock\r\n"
+        "TTITLE0=One\r\nTTITLE1=Two\r\nEXTD=\r\nTTITLE2=Three\r\nPLAYORDER=\r\n");
+    EXPECT_EQ(a.record.artist, "Various");
+    EXPECT_EQ(a.record.album, "Hits");
+    EXPECT_EQ(a.record.year, "1999");
+    EXPECT_EQ(a.record.genre, 17);
+    EXPECT_EQ(a.record.comment, "my comment");
+    EXPECT_EQ(a.titles(), (std::vector<std::string>{"One", "Two", "Three"}));
+}
+
+TEST(DiscInfoText, SplitsTheTitleAroundTheFirstSlashWherеverItIs) {
+    EXPECT_EQ(apply("DTITLE=A/B\r\n").record.artist, "");
+    EXPECT_EQ(apply("DTITLE=A/B\r\n").record.album, "");
+    EXPECT_EQ(apply("DTITLE=/B\r\n").record.artist, "");
+    // The slash search runs past the line end and the title line swallows the track line.
+    const auto a = apply("DTITLE=Band\r\nTTITLE0=AC/DC\r\n");
+    EXPECT_EQ(a.record.artist, "Band\r\nTTITLE0=A");
+    EXPECT_EQ(a.record.album, "C");
+    EXPECT_EQ(a.titles()[0], "old");
+}
+
+TEST(DiscInfoText, StopsWhereTheTextEndsTooEarly) {
+    EXPECT_EQ(apply("DTITLE=A / B\r\nDISCID=1").record.artist, "old artist");
+    const auto noSlash = apply("DTITLE=Solo\r\nDYEAR=2001\r\n");
+    EXPECT_EQ(noSlash.record.artist, "old artist");
+    EXPECT_EQ(noSlash.record.year, "1970");
+    const auto openAlbum = apply("DTITLE=Band / Album");
+    EXPECT_EQ(openAlbum.record.artist, "Band");  // applied before the album's line end is sought
+    EXPECT_EQ(openAlbum.record.album, "old album");
+    const auto openYear = apply("DYEAR=2001 DGENRE=Rock\n");
+    EXPECT_EQ(openYear.record.year, "2001 DGENRE=Rock");
+    EXPECT_EQ(apply("DYEAR=2001").record.year, "1970");
+    EXPECT_EQ(apply("TTITLE0=A\nTTITLE1=B").titles(), (std::vector<std::string>{"A", "old", "old"}));
+}
+
+TEST(DiscInfoText, LooksForEachKeyOnlyBehindTheLastLineRead) {
+    const auto a = apply("DYEAR=1999\rDTITLE=A / B\rDTITLE=C / D\rDGENRE=Jazz\rDYEAR=2000\r");
+    EXPECT_EQ(a.record.album, "B");
+    EXPECT_EQ(a.record.year, "1970");  // the year line was before the title line
+    EXPECT_EQ(a.record.genre, 12);
+}
+
+TEST(DiscInfoText, MatchesGenresIgnoringCaseAndOnlyAsListed) {
+    EXPECT_EQ(apply("DGENRE=ROCK\n").record.genre, 17);
+    EXPECT_EQ(apply("DGENRE=hard rock\n").record.genre, 79);
+    EXPECT_EQ(apply("DGENRE=AlternRock\n").record.genre, 0);
+    EXPECT_EQ(apply("DGENRE=Altern Rock\n").record.genre, 40);
+    EXPECT_EQ(apply("DGENRE=\n").record.genre, 0);
+}
+
+TEST(DiscInfoText, AppliesTitlesInIndexOrderUpToTheFirstGap) {
+    EXPECT_EQ(apply("TTITLE0=A\nTTITLE1=B\nTTITLE3=D\n", 4).titles(),
+              (std::vector<std::string>{"A", "B", "old", "old"}));
+    EXPECT_EQ(apply("TTITLE1=B\nTTITLE0=A\n").titles(), (std::vector<std::string>{"A", "old", "old"}));
+    EXPECT_EQ(apply("TTITLE0=A\nTTITLE1=B\nTTITLE2=C\nTTITLE99999999999=x\n", 2).titles(),
+              (std::vector<std::string>{"A", "B"}));
+    EXPECT_TRUE(apply("TTITLE0=A\n", 0).tracks.empty());
+}
+
+TEST(DiscInfoText, CutsLongValuesToWholeCharactersWithin83Bytes) {
+    std::string chinese;
+    for (int i = 0; i < 30; ++i) chinese += "音";  // 90 bytes
+    const auto a = apply("DTITLE=" + chinese + " / " + std::string(100, 'x') + "\nTTITLE0=a" +
+                         chinese + "\n");
+    EXPECT_EQ(a.record.artist, chinese.substr(0, 81));
+    EXPECT_EQ(a.record.album, std::string(83, 'x'));
+    EXPECT_EQ(a.titles()[0], "a" + chinese.substr(0, 81));
+}
+
+TEST(DiscInfoText, TakesAnyBytes) {
+    const auto huge = apply("DTITLE=" + std::string(40000, 'y') + " / z\n");
+    EXPECT_EQ(huge.record.artist, std::string(83, 'y'));
+    EXPECT_EQ(apply(std::string(40000, '/')).record.artist, "old artist");
+    const auto nul = apply("DTITLE=A\0B / C\r\n\0TTITLE0=x\0y\n"s);
+    EXPECT_EQ(nul.record.artist, "A\0B"s);
+    EXPECT_EQ(nul.titles()[0], "x\0y"s);
+    EXPECT_EQ(apply("").record.album, "old album");
+}
+
+TEST(DiscRecord, ResetKeepsYearAndComment) {
+    DiscRecord record{"a", "b", "2001", 17, "c"};
+    resetDiscRecord(record);
+    EXPECT_EQ(record.artist, "未知艺人");
+    EXPECT_EQ(record.album, "未知标题");
+    EXPECT_EQ(kGenreNames[size_t(record.genre)], "Disco");
+    EXPECT_EQ(record.year, "2001");
+    EXPECT_EQ(record.comment, "c");
+}
+
+}  // namespace
+}  // namespace lumbra
