@@ -10,7 +10,8 @@
 #include "cli/disc_listing.h"
 #include "cli/options.h"
 #include "cli/settings_report.h"
-#include "cli/stderr_prompts.h"
+#include "cli/rip_command.h"
+#include "cli/terminal_prompts.h"
 #include "cli/virtual_drives.h"
 #include "platform/program_home.h"
 
@@ -39,7 +40,7 @@ int listDisc(int driveIndex) {
     const std::string home = lumbra::platform::programHome();
     lumbra::SettingsRecord settings;
     lumbra::loadAllSettings(lumbra::SettingsStore(lumbra::settingsPath(home)), settings, home);
-    lumbra::cli::StderrPrompts prompts;
+    lumbra::cli::TerminalPrompts prompts(lumbra::cli::OverwriteAnswer::No);
     std::vector<lumbra::TrackEntry> tracks;
     if (lumbra::refreshDisc(prompts, drives, driveIndex, tracks, settings, true) != 0) {
         return kExitNoToc;
@@ -60,6 +61,13 @@ int main(int argc, char** argv) {
     if ((options->demo || !options->images.empty()) && !lumbra::cli::useVirtualDrives(*options)) {
         return kExitNoToc;
     }
-    if (options->settings) printSettings();
-    return options->list ? listDisc(options->drive) : EXIT_SUCCESS;
+    switch (options->action) {
+        case lumbra::cli::Action::Settings:
+            return printSettings();
+        case lumbra::cli::Action::List:
+            return listDisc(options->drive);
+        case lumbra::cli::Action::Rip:
+            return lumbra::cli::ripDisc(*options);
+    }
+    return kExitUsage;
 }

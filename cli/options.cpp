@@ -1,49 +1,114 @@
 #include "cli/options.h"
 
 #include <charconv>
+#include <map>
 #include <string_view>
 
 namespace lumbra::cli {
 namespace {
 
-bool parseIndex(std::string_view text, int& out) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return error == std::errc() && end == text.data() + text.size() && out >= 0;
+constexpr int kMaxTrackNumber = 99;
+
+std::optional<int> parseNumber(std::string_view text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+    return value;
+}
+
+std::optional<int> parseFormat(std::string_view text) {
+    static const std::map<std::string_view, int> formats = {{"wav", 0}, {"ogg", 1}, {"mp3", 2}, {"wma", 3}};
+    const auto it = formats.find(text);
+    return it == formats.end() ? std::nullopt : std::optional<int>(it->second);
+}
+
+bool parseValueOption(std::string_view option, const char* value, Options& options) {
+    if (option == "--home") {
+        options.home = value;
+    } else if (option == "--image") {
+        options.images.emplace_back(value);
+    } else if (option == "--drive") {
+        const auto drive = parseNumber(value);
+        if (!drive) return false;
+        options.drive = *drive;
+    } else if (option == "--tracks") {
+        const auto tracks = parseTrackList(value);
+        if (!tracks) return false;
+        options.tracks = *tracks;
+    } else if (option == "--format") {
+        options.format = parseFormat(value);
+        if (!options.format) return false;
+    } else if (option == "--out") {
+        options.outputFolder = value;
+    } else if (option == "--template") {
+        options.namingTemplate = value;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool parseFlag(std::string_view option, Options& options) {
+    if (option == "--demo") {
+        options.demo = true;
+    } else if (option == "--list") {
+        options.action = Action::List;
+    } else if (option == "--settings") {
+        options.action = Action::Settings;
+    } else if (option == "--yes") {
+        options.overwrite = OverwriteAnswer::Yes;
+    } else if (option == "--no") {
+        options.overwrite = OverwriteAnswer::No;
+    } else {
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
 const char* const kUsage =
-    "usage: lumbra-rip [--home DIR] [--demo] [--image FILE.cue]... [--drive N] (--list | --settings)\n"
+    "usage: lumbra-rip [--home DIR] [--demo] [--image FILE.cue]... [--drive N]\n"
+    "                  [--list | --settings | [--tracks LIST] [--format wav|ogg|mp3|wma]\n"
+    "                   [--out DIR] [--template TEXT] [--yes | --no]]\n"
     "  --home DIR       program home holding setup.ini (default: $LUMBRA_HOME or the program's folder)\n"
     "  --demo           add a virtual drive holding the built-in demo disc\n"
     "  --image FILE     add a virtual drive holding a CUE sheet's disc (repeatable)\n"
     "  --drive N        the drive to use, by its index in the drive list (default 0)\n"
     "  --list           print the drives and the chosen drive's tracks\n"
-    "  --settings       load setup.ini as the program does at start-up and print the settings\n";
+    "  --settings       load setup.ini as the program does at start-up and print the settings\n"
+    "  --tracks LIST    tracks to rip, 1-based, like 1,3-5 (default: every audio track)\n"
+    "  --format F       output format of every ripped track (default: the settings' default)\n"
+    "  --out DIR        output folder for this run\n"
+    "  --template TEXT  naming template for this run, like \"<Artist> \\ <Album> \\ <Title>\"\n"
+    "  --yes, --no      answer to \"overwrite an existing file?\" (default: ask on a terminal)\n"
+    "Without --list or --settings the tracks are ripped.\n";
+
+std::optional<std::vector<int>> parseTrackList(const std::string& text) {
+    std::vector<int> tracks;
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const size_t comma = rest.find(',');
+        const std::string_view item = rest.substr(0, comma);
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+        const size_t dash = item.find('-');
+        const auto first = parseNumber(item.substr(0, dash));
+        const auto last = dash == std::string_view::npos ? first : parseNumber(item.substr(dash + 1));
+        if (!first || !last || *first < 1 || *last < *first || *last > kMaxTrackNumber) return std::nullopt;
+        for (int t = *first; t <= *last; ++t) tracks.push_back(t);
+    }
+    if (tracks.empty()) return std::nullopt;
+    return tracks;
+}
 
 std::optional<Options> parseOptions(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--home" && hasValue) {
-            options.home = argv[++i];
-        } else if (arg == "--image" && hasValue) {
-            options.images.emplace_back(argv[++i]);
-        } else if (arg == "--drive" && hasValue) {
-            if (!parseIndex(argv[++i], options.drive)) return std::nullopt;
-        } else if (arg == "--demo") {
-            options.demo = true;
-        } else if (arg == "--list") {
-            options.list = true;
-        } else if (arg == "--settings") {
-            options.settings = true;
-        } else {
-            return std::nullopt;
-        }
+        const std::string_view option = argv[i];
+        if (parseFlag(option, options)) continue;
+        if (i + 1 >= argc || !parseValueOption(option, argv[i + 1], options)) return std::nullopt;
+        ++i;
     }
-    if (!options.list && !options.settings) return std::nullopt;
     return options;
 }
 

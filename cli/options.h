@@ -7,17 +7,27 @@
 
 namespace lumbra::cli {
 
+enum class Action { Rip, List, Settings };
+enum class OverwriteAnswer { Ask, Yes, No };
+
 struct Options {
+    Action action = Action::Rip;
     std::string home;
     bool demo = false;
     std::vector<std::string> images;
     int drive = 0;
-    bool list = false;
-    bool settings = false;
+    std::vector<int> tracks;  // 1-based; empty: every audio track
+    std::optional<int> format;  // OutputFormat; unset: the settings' default
+    std::optional<std::string> outputFolder;
+    std::optional<std::string> namingTemplate;
+    OverwriteAnswer overwrite = OverwriteAnswer::Ask;
 };
 
 // nullopt for a command line that does not parse (the caller prints the usage).
 std::optional<Options> parseOptions(int argc, char** argv);
+
+// "1,3-5" as {1, 3, 4, 5}; nullopt when malformed.
+std::optional<std::vector<int>> parseTrackList(const std::string& text);
 
 extern const char* const kUsage;
 

@@ -90,7 +90,8 @@ TEST_F(LumbraRip, AnUnusableImageIsAnEmptyDriveAndBadUsageIsRefused) {
     std::ofstream(home.file("broken.cue")) << "FILE \"absent.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
     EXPECT_EQ(runLumbraRip("--home " + home.path() + " --image " + home.file("broken.cue") + " --list").exitCode, 1);
     EXPECT_EQ(runLumbraRip("--list --drive x").exitCode, 2);
-    EXPECT_EQ(runLumbraRip("--demo").exitCode, 2);
+    EXPECT_EQ(runLumbraRip("--demo --format flac").exitCode, 2);
+    EXPECT_EQ(runLumbraRip("--demo --tracks 3-1").exitCode, 2);
     EXPECT_EQ(runLumbraRip("--home " + home.path() + " --demo --drive 3 --list").exitCode, 2);
 }
 

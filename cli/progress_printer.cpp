@@ -1,0 +1,52 @@
+#include "cli/progress_printer.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+#include "cdaccess/track_entry.h"
+#include "rip/track_status.h"
+
+namespace lumbra::cli {
+namespace {
+
+const char* statusText(int32_t status) {
+    switch (status) {
+        case kTrackDone:
+            return "done";
+        case kTrackCancelled:
+            return "cancelled";
+        case kTrackFailed:
+            return "failed";
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+ProgressPrinter::ProgressPrinter() : terminal_(isatty(STDOUT_FILENO)) {}
+
+void ProgressPrinter::post(int message, uintptr_t, const void* lParam) {
+    if (message == WM_RIP_DONE) {
+        if (terminal_ && lastTrack_) std::fputs("\n", stdout);
+        std::fflush(stdout);
+        return;
+    }
+    if (message != WM_RIP_PROGRESS || !lParam) return;
+    const auto& track = *static_cast<const TrackEntry*>(lParam);
+    if (track.status == lastStatus_ && &track == lastTrack_) return;
+    if (terminal_ && lastTrack_ && lastTrack_ != &track) std::fputs("\n", stdout);
+    const char* ended = statusText(track.status);
+    if (terminal_) std::fputs("\r\033[K", stdout);
+    if (ended) {
+        std::printf("TRACK %d %s %s", track.number, ended, track.title.c_str());
+    } else {
+        std::printf("TRACK %d %3d%% %s", track.number, track.status, track.title.c_str());
+    }
+    if (!terminal_) std::fputs("\n", stdout);
+    std::fflush(stdout);
+    lastTrack_ = &track;
+    lastStatus_ = track.status;
+}
+
+}  // namespace lumbra::cli

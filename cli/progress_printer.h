@@ -1,0 +1,20 @@
+// Rip progress on stdout: one line per track, rewritten in place on a terminal, appended as
+// plain lines otherwise.
+#pragma once
+
+#include "app/window_messages.h"
+
+namespace lumbra::cli {
+
+class ProgressPrinter : public EventSink {
+public:
+    ProgressPrinter();
+    void post(int message, uintptr_t wParam, const void* lParam) override;
+
+private:
+    bool terminal_;
+    const void* lastTrack_ = nullptr;
+    int lastStatus_ = -1;
+};
+
+}  // namespace lumbra::cli

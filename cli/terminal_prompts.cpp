@@ -1,0 +1,41 @@
+#include "cli/terminal_prompts.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+namespace lumbra::cli {
+namespace {
+
+MessageAnswer askOnTerminal() {
+    std::fputs(" [y/N] ", stderr);
+    std::string answer;
+    if (!std::getline(std::cin, answer)) return MessageAnswer::No;
+    return answer == "y" || answer == "Y" || answer == "yes" ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+}  // namespace
+
+MessageAnswer TerminalPrompts::show(const Message& message) {
+    if (message.buttons == MessageButtons::Ok) {
+        std::fprintf(stderr, "\n%s\n", message.text.c_str());
+        return MessageAnswer::Ok;
+    }
+    std::fprintf(stderr, "\n%s", message.text.c_str());
+    switch (overwrite_) {
+        case OverwriteAnswer::Yes:
+            std::fputs(" yes\n", stderr);
+            return MessageAnswer::Yes;
+        case OverwriteAnswer::No:
+            std::fputs(" no\n", stderr);
+            return MessageAnswer::No;
+        case OverwriteAnswer::Ask:
+            if (isatty(STDIN_FILENO)) return askOnTerminal();
+            std::fputs(" no (not asked: no terminal)\n", stderr);
+            return MessageAnswer::No;
+    }
+    return MessageAnswer::No;
+}
+
+}  // namespace lumbra::cli

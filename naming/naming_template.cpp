@@ -1,0 +1,27 @@
+#include "naming/naming_template.h"
+
+#include <utility>
+
+#include "naming/text_replace.h"
+
+namespace lumbra {
+
+std::string expandNamingTemplate(std::string_view namingTemplate, const DiscRecord& disc,
+                                 const TrackEntry& track) {
+    std::string name(namingTemplate);
+    // Blanks around a separator are there for reading; values keep theirs.
+    replaceUntilGone(name, " \\", "\\");
+    replaceUntilGone(name, "\\ ", "\\");
+
+    // Each value is searched by the placeholders after it, so an album called "<Year>" gets the
+    // year; saved templates rely on this order.
+    const std::pair<std::string_view, std::string_view> placeholders[] = {
+        {"<Album>", disc.album},  {"<Artist>", disc.artist}, {"<Title>", track.title},
+        {"<Year>", disc.year},    {"<album>", disc.album},   {"<artist>", disc.artist},
+        {"<title>", track.title}, {"<year>", disc.year},
+    };
+    for (const auto& [placeholder, value] : placeholders) replaceAll(name, placeholder, value);
+    return name;
+}
+
+}  // namespace lumbra

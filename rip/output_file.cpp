@@ -1,0 +1,50 @@
+#include "rip/output_file.h"
+
+#include <csignal>
+#include <unistd.h>
+
+namespace lumbra {
+
+OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
+    // A file-size limit must fail the write, not kill the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+    file_ = std::fopen(path_.c_str(), "wb");
+}
+
+OutputFile::~OutputFile() {
+    if (!settled_) discard();
+}
+
+bool OutputFile::write(std::span<const uint8_t> bytes) {
+    if (!file_ || failed_) return false;
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+        failed_ = true;
+    }
+    return !failed_;
+}
+
+bool OutputFile::writeAt(long offset, std::span<const uint8_t> bytes) {
+    if (!file_ || failed_) return false;
+    if (std::fseek(file_, offset, SEEK_SET) != 0) failed_ = true;
+    return write(bytes);
+}
+
+bool OutputFile::close(bool keepFile) {
+    if (file_) {
+        if (std::fflush(file_) != 0) failed_ = true;
+        if (std::fclose(file_) != 0) failed_ = true;
+        file_ = nullptr;
+    }
+    settled_ = keepFile;
+    if (!settled_) unlink(path_.c_str());
+    return !failed_;
+}
+
+void OutputFile::discard() {
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+    if (!path_.empty()) unlink(path_.c_str());
+    settled_ = true;  // nothing left to delete
+}
+
+}  // namespace lumbra

@@ -1,0 +1,108 @@
+#include "rip/track_writing.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+#include "cdaccess/audio_reads.h"
+#include "cdaccess/cd_access.h"
+#include "cdaccess/last_error.h"
+#include "rip/rip_messages.h"
+#include "rip/track_status.h"
+
+namespace lumbra {
+namespace {
+
+constexpr int kChunkFrames = 26;
+constexpr int kProgressEveryReads = 5;
+constexpr int kOverlapFrames = 3;
+constexpr int kCompareFrames = 1;
+
+std::string readErrorText(int frame) {
+    const int error = takeLastError();
+    const unsigned status = takeLastStatus();
+    char text[96];
+    std::snprintf(text, sizeof text, rip_messages::kReadErrorFormat, frame, error, status);
+    return text;
+}
+
+}  // namespace
+
+void postProgress(const RipSession& session, const TrackEntry& track) {
+    session.events.post(WM_RIP_PROGRESS, 0, &track);
+}
+
+void showRipError(const RipSession& session, const std::string& text) {
+    session.prompts.show({kErrorCaption, text, MessageIcon::Information, MessageButtons::Ok});
+}
+
+bool askOverwrite(const RipSession& session, const std::string& path) {
+    if (session.settings.overwrite) return true;
+    if (access(path.c_str(), R_OK) != 0) return true;
+    char text[1024];
+    std::snprintf(text, sizeof text, rip_messages::kExistsFormat, path.c_str());
+    const Message question{rip_messages::kConfirmCaption, text, MessageIcon::Information,
+                           MessageButtons::YesNo};
+    return session.prompts.show(question) != MessageAnswer::No;
+}
+
+void endTrack(const RipSession& session, TrackEntry& track, int32_t status) {
+    track.status = status;
+    postProgress(session, track);
+}
+
+std::string withPath(const char* text, const std::string& path) {
+    return std::string(text) + "\n  " + path;
+}
+
+bool createOutput(const RipSession& session, TrackEntry& track, OutputFile& file) {
+    if (file.isOpen()) return true;
+    showRipError(session, withPath(rip_messages::kCannotCreateOutput, file.path()));
+    endTrack(session, track, kTrackFailed);
+    return false;
+}
+
+void failOnWriteError(const RipSession& session, TrackEntry& track, const std::string& path) {
+    showRipError(session, withPath(rip_messages::kWriteError, path));
+    track.status = kTrackFailed;
+}
+
+ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int handle,
+                            int percentScale, bool checkStop, const ChunkSink& sink) {
+    TrackEntry& track = *context.track;
+    int start = track.start;
+    int remaining = track.length;
+    for (int reads = 0; remaining > 0; ++reads) {
+        if (checkStop && !session.flags.ripRunning) {
+            track.status = kTrackCancelled;
+            return ReadOutcome::Cancelled;
+        }
+        if (reads % kProgressEveryReads == 0) {
+            track.status = int32_t(uint32_t(track.length - remaining) * uint32_t(percentScale) /
+                                   uint32_t(track.length));
+            postProgress(session, track);
+        }
+        const int chunk = std::min(remaining, kChunkFrames);
+        if (readForRip(handle, context.buffers, chunk, start, session.settings.jitterMode) != 1) {
+            showRipError(session, readErrorText(start));
+            track.status = kTrackFailed;
+            return ReadOutcome::ReadFailed;
+        }
+        const TrackBuffer& read = *context.buffers.current;
+        if (!sink({read.data.data() + read.offset, size_t(read.length)})) return ReadOutcome::SinkFailed;
+        start += chunk;
+        remaining -= chunk;
+    }
+    return ReadOutcome::Complete;
+}
+
+RipHandle::RipHandle(const OpenDriveRequest& drive) : handle_(getCDHandle(&drive)) {
+    if (!handle_) return;
+    setDriveParameter(handle_, kParamOverlapFrames, kOverlapFrames);
+    setDriveParameter(handle_, kParamCompareFrames, kCompareFrames);
+}
+
+RipHandle::~RipHandle() {
+    if (handle_) releaseCDHandle(handle_);
+}
+
+}  // namespace lumbra

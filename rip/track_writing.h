@@ -1,0 +1,60 @@
+// What every writer does the same way: the overwrite question, the error box, creating the
+// output, reporting progress and the CD read loop.
+#pragma once
+
+#include <functional>
+#include <span>
+#include <string>
+
+#include "rip/output_file.h"
+#include "rip/rip_context.h"
+
+namespace lumbra {
+
+// Posts WM_RIP_PROGRESS for the track.
+void postProgress(const RipSession& session, const TrackEntry& track);
+
+// The modal error box of the rip job.
+void showRipError(const RipSession& session, const std::string& text);
+
+// True when the file may be written: overwrite is on, the file does not exist, or the user
+// answered Yes.
+bool askOverwrite(const RipSession& session, const std::string& path);
+
+// Ends the track with `status`, posting its progress.
+void endTrack(const RipSession& session, TrackEntry& track, int32_t status);
+
+// "<text>", a line break, two spaces and the path: the output-file messages.
+std::string withPath(const char* text, const std::string& path);
+
+// Creates the output; on failure shows the error, fails the track and returns false.
+bool createOutput(const RipSession& session, TrackEntry& track, OutputFile& file);
+
+// A write error: shows it, fails the track (the caller's OutputFile deletes the file).
+void failOnWriteError(const RipSession& session, TrackEntry& track, const std::string& path);
+
+// Receives each read's valid bytes; false stops the loop (the sink has ended the track).
+using ChunkSink = std::function<bool(std::span<const uint8_t>)>;
+
+enum class ReadOutcome { Complete, Cancelled, ReadFailed, SinkFailed };
+
+// Reads the track 26 frames at a time through an open handle, posting progress every fifth read
+// scaled to `percentScale`. `checkStop` makes it end Cancelled when ripRunning is cleared. On a
+// read error it shows the frame and the CD access codes and fails the track.
+ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int handle,
+                            int percentScale, bool checkStop, const ChunkSink& sink);
+
+// An open CD handle with the rip's overlap and compare settings, released when it goes.
+class RipHandle {
+public:
+    explicit RipHandle(const OpenDriveRequest& drive);
+    RipHandle(const RipHandle&) = delete;
+    RipHandle& operator=(const RipHandle&) = delete;
+    ~RipHandle();
+    int get() const { return handle_; }
+
+private:
+    int handle_;
+};
+
+}  // namespace lumbra

@@ -1,0 +1,21 @@
+// The 44-byte header of a PCM WAV file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "app/encoder_settings.h"
+#include "rip/sample_conversion.h"
+
+namespace lumbra {
+
+inline constexpr size_t kWavHeaderSize = 44;
+
+// The format a track's WAV settings ask for; indexes outside their lists fall back to CD audio.
+PcmFormat wavFormatOf(const WavSettings& settings);
+
+// The header for `dataSize` bytes of `format` samples; byte rate and block alignment describe
+// the data as it is.
+std::array<uint8_t, kWavHeaderSize> wavHeader(const PcmFormat& format, uint32_t dataSize);
+
+}  // namespace lumbra
