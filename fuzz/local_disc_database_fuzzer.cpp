@@ -1,7 +1,5 @@
 // A hand-edited or damaged cdinfo.db must still give a text that fits its buffer, and a hostile
 // CDDB entry must never add sections or change the track count of the one it is filed under.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -21,20 +19,33 @@ constexpr uint32_t kLocalKey = 0x1;
 constexpr uint32_t kDiscId = 0x2;
 constexpr int kTrackCount = 3;
 
-const std::string& scratchFolder() {
-    static const std::string folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lumbra-fuzz-XXXXXX").string();
+// A folder for the two database files, removed when the fuzzer exits.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "lumbra-fuzz-XXXXXX").string();
         if (!mkdtemp(pattern.data())) std::abort();
-        const uint32_t values[] = {150, 20000, 40000, 600};
-        lumbra::rememberDisc(kLocalKey, kDiscId, kTrackCount, values);
-        return pattern;
-    }();
+        path_ = pattern;
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string file(const char* name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+const ScratchFolder& scratchFolder() {
+    static const ScratchFolder folder;
     return folder;
 }
 
-void readFrom(const std::string& database, std::string_view bytes, size_t capacity) {
-    // Written plainly: an atomic replace would sync to disk on every run.
-    std::ofstream(database, std::ios::binary | std::ios::trunc) << bytes;
+void readWithCapacity(const std::string& database, size_t capacity) {
     std::string text;
     const lumbra::CddbMatch match{lumbra::kLocalDatabaseCategory, "1", "", ""};
     if (lumbra::readLocalEntry(database, match, text, capacity) == 1 && text.size() >= capacity) {
@@ -66,11 +77,20 @@ void storeInto(const std::string& database, std::string_view entryText) {
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    const uint32_t values[] = {150, 20000, 40000, 600};
+    lumbra::rememberDisc(kLocalKey, kDiscId, kTrackCount, values);
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const std::string& folder = scratchFolder();
-    readFrom(folder + "/cdinfo.db", bytes, 32000);
-    readFrom(folder + "/cdinfo.db", bytes, size);
-    storeInto(folder + "/stored.db", bytes);
+    const ScratchFolder& folder = scratchFolder();
+    const std::string database = folder.file("cdinfo.db");
+    // Written plainly: an atomic replace would sync to disk on every run.
+    std::ofstream(database, std::ios::binary | std::ios::trunc) << bytes;
+    readWithCapacity(database, 32000);
+    readWithCapacity(database, size);
+    storeInto(folder.file("stored.db"), bytes);
     return 0;
 }

@@ -1,32 +1,21 @@
 #include "rip/compressed_formats.h"
 
-#include <unistd.h>
-
-#include "rip/track_status.h"
-#include "rip/track_writing.h"
+#include "app/encoder_settings.h"
+#include "rip/mp3_writer.h"
+#include "rip/ogg_writer.h"
+#include "rip/wma_writer.h"
 
 namespace lumbra {
-namespace {
 
-constexpr const char* kEncoderUnavailable = "这个版本还不能写入此格式: ";
-
-// Until the encoders are built in, a track of these formats fails with a plain reason.
-void failUnavailable(const RipSession& session, TrackEntry& track, const std::string& path) {
-    showRipError(session, withPath(kEncoderUnavailable, path));
-    endTrack(session, track, kTrackFailed);
+CompressedFormatWriters compressedFormatWriters(int32_t format) {
+    switch (format) {
+        case kFormatMp3:
+            return {ripTrackToMp3, encodePcmToMp3};
+        case kFormatWma:
+            return {ripTrackToWma, encodePcmToWma};
+        default:
+            return {ripTrackToOgg, encodePcmToOgg};
+    }
 }
-
-void ripUnavailable(const RipSession& session, RipContext& context) {
-    failUnavailable(session, *context.track, context.outputPath);
-}
-
-void encodeUnavailable(const RipSession& session, ConvertContext& context) {
-    unlink(context.pcmPath.c_str());
-    failUnavailable(session, *context.track, context.outputPath);
-}
-
-}  // namespace
-
-CompressedFormatWriters compressedFormatWriters(int32_t) { return {ripUnavailable, encodeUnavailable}; }
 
 }  // namespace lumbra

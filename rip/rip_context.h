@@ -12,6 +12,7 @@
 #include "cdaccess/track_buffer.h"
 #include "cdaccess/track_entry.h"
 #include "metadata/disc_record.h"
+#include "platform/shared_library.h"
 
 namespace lumbra {
 
@@ -31,12 +32,14 @@ struct RipContext {
     TrackEntry* track = nullptr;
     std::string outputPath;  // native path, extension included
     RipReadBuffers buffers;
+    platform::SharedLibrary* encoderLibrary = nullptr;  // the MP3 encoder, loaded by the job
 };
 
 struct ConvertContext {
     TrackEntry* track = nullptr;
     std::string pcmPath;     // the temporary file
     std::string outputPath;  // native path, extension included
+    platform::SharedLibrary* encoderLibrary = nullptr;
 };
 
 }  // namespace lumbra

@@ -71,6 +71,7 @@ private:
         RipContext context;
         context.track = &track;
         context.outputPath = std::move(outputPath);
+        context.encoderLibrary = lame_.get();
         return context;
     }
 
@@ -91,7 +92,7 @@ private:
         RipContext context = contextFor(track, pcmPath);
         if (!ripTrackToPcm(session_, context)) return TrackEnd::EndJob;
         if (!session_.flags.ripRunning) return TrackEnd::EndJob;
-        ConvertContext convert{&track, pcmPath, outputPath};
+        ConvertContext convert{&track, pcmPath, outputPath, lame_.get()};
         writers.encodeFromPcm(session_, convert);
         return TrackEnd::Next;
     }

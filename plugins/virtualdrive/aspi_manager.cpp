@@ -54,6 +54,10 @@ uint32_t answerDeviceType(VirtualDriveLibrary& library, DeviceTypeRequest& reque
 }
 
 void complete(ScsiRequest& request, const CommandOutcome& outcome) {
+    // A caller that polls may free the request as soon as it sees the status: nothing of it is
+    // read after that.
+    const bool notify = (request.header.flags & kFlagEventNotify) && request.completionEvent >= 0;
+    const int event = request.completionEvent;
     uint8_t status = kStatusDone;
     request.adapterStatus = 0;
     request.targetStatus = 0;
@@ -71,9 +75,7 @@ void complete(ScsiRequest& request, const CommandOutcome& outcome) {
         status = kStatusError;
     }
     publishStatus(request.header, status);
-    if ((request.header.flags & kFlagEventNotify) && request.completionEvent >= 0) {
-        platform::signalEventDescriptor(request.completionEvent);
-    }
+    if (notify) platform::signalEventDescriptor(event);
 }
 
 uint32_t startExecute(VirtualDriveLibrary& library, ScsiRequest& request) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "platform/manual_reset_event.h"
@@ -54,7 +55,8 @@ CommandResult runCommand(int drive, const std::vector<uint8_t>& cdb, size_t buff
     if (sent == kStatusPending) {
         EXPECT_TRUE(done.wait(std::chrono::seconds(10)));
     }
-    result.status = request.header.status;
+    // The status is published last with release order; acquiring it makes the rest visible.
+    result.status = std::atomic_ref<uint8_t>(request.header.status).load(std::memory_order_acquire);
     result.adapterStatus = request.adapterStatus;
     result.targetStatus = request.targetStatus;
     if (result.status == kStatusError && request.targetStatus == 2) {

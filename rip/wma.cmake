@@ -1,0 +1,1 @@
+target_sources(lumbra_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/wma_writer.cpp)
