@@ -33,6 +33,10 @@ VirtualDriveModule& VirtualDriveModule::get() {
     return module;
 }
 
+uint8_t statusOf(ScsiRequestHeader& header) {
+    return std::atomic_ref<uint8_t>(header.status).load(std::memory_order_acquire);
+}
+
 CommandResult runCommand(int drive, const std::vector<uint8_t>& cdb, size_t bufferLength,
                          const std::vector<uint8_t>& dataOut, size_t guardBytes) {
     CommandResult result;
@@ -54,9 +58,9 @@ CommandResult runCommand(int drive, const std::vector<uint8_t>& cdb, size_t buff
     const uint32_t sent = VirtualDriveModule::get().send(&request);
     if (sent == kStatusPending) {
         EXPECT_TRUE(done.wait(std::chrono::seconds(10)));
+        done.reset();  // reading the eventfd also orders the completer's writes before ours
     }
-    // The status is published last with release order; acquiring it makes the rest visible.
-    result.status = std::atomic_ref<uint8_t>(request.header.status).load(std::memory_order_acquire);
+    result.status = statusOf(request.header);
     result.adapterStatus = request.adapterStatus;
     result.targetStatus = request.targetStatus;
     if (result.status == kStatusError && request.targetStatus == 2) {

@@ -34,6 +34,9 @@ struct CommandResult {
 
 inline constexpr uint8_t kUnwrittenByte = 0xAA;
 
+// The status of a request that the module may still be completing.
+uint8_t statusOf(ScsiRequestHeader& header);
+
 // Runs `cdb` on drive `drive` and waits for its completion. The buffer holds `dataOut` (or the
 // unwritten-byte fill) and `guardBytes` more that are not part of the request's buffer length.
 CommandResult runCommand(int drive, const std::vector<uint8_t>& cdb, size_t bufferLength,
