@@ -17,6 +17,7 @@ struct Scene {
     TrackBuffer buffer = TrackBuffer::forFrames(kReadFrames);
     TrackBuffer reference = TrackBuffer::forFrames(1);
     TrackBufferHeader header;
+    int32_t matchAt = 0;
 
     Scene() {
         std::mt19937 random(1);
@@ -29,7 +30,7 @@ struct Scene {
         buffer.start = 10000;
         buffer.count = kReadFrames;
         buffer.length = kReadFrames * kFrameBytes;
-        const int32_t matchAt = buffer.length - 2 * kFrameBytes + 700;
+        matchAt = buffer.length - 2 * kFrameBytes + 700;
         std::memcpy(reference.data.data(), buffer.data.data() + matchAt, kFrameBytes);
         reference.start = 10025;
         reference.count = 1;
@@ -51,13 +52,16 @@ void fastAlignment(benchmark::State& state) {
         static_cast<TrackBufferHeader&>(scene.buffer) = scene.header;
         benchmark::DoNotOptimize(alignToReference(scene.buffer, scene.reference, 1));
     }
+    if (scene.buffer.offset != scene.matchAt + kFrameBytes) state.SkipWithError("found the wrong copy");
     state.SetBytesProcessed(int64_t(state.iterations()) * scene.header.length);
 }
 BENCHMARK(fastAlignment);
 
 void bytewiseAlignment(benchmark::State& state) {
     Scene scene;
-    for (auto _ : state) benchmark::DoNotOptimize(bytewiseSearch(scene.buffer, scene.reference));
+    int32_t at = -1;
+    for (auto _ : state) benchmark::DoNotOptimize(at = bytewiseSearch(scene.buffer, scene.reference));
+    if (at != scene.matchAt) state.SkipWithError("found the wrong copy");
     state.SetBytesProcessed(int64_t(state.iterations()) * scene.header.length);
 }
 BENCHMARK(bytewiseAlignment);

@@ -47,8 +47,9 @@ uint32_t answerAdapterInquiry(AdapterInquiryRequest& request, int adapters) {
 }
 
 uint32_t answerDeviceType(VirtualDriveLibrary& library, DeviceTypeRequest& request) {
-    const bool present =
-        library.driveAt(request.header.adapter, request.target, request.lun) != nullptr;
+    const auto drive = library.driveAt(request.header.adapter, request.target, request.lun);
+    const bool present = drive != nullptr;
+    if (drive) drive->opened();
     request.deviceType = present ? kDeviceTypeCdRom : kDeviceTypeUnknown;
     return finish(request.header, present ? kStatusDone : kStatusNoDevice);
 }

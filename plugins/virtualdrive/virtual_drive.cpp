@@ -42,6 +42,11 @@ void VirtualDrive::insertDisc(std::shared_ptr<const Disc> disc) {
     faults_.forgetPosition();
 }
 
+void VirtualDrive::opened() {
+    std::lock_guard lock(mutex_);
+    faults_.forgetPosition();
+}
+
 CommandOutcome VirtualDrive::execute(const Cdb& cdb, std::span<uint8_t> buffer) {
     std::lock_guard lock(mutex_);
     try {

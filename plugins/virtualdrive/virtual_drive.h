@@ -28,6 +28,10 @@ public:
     // Puts `disc` (null: none) in the drive and closes the tray.
     void insertDisc(std::shared_ptr<const Disc> disc);
 
+    // A host opened the drive (it asks the device type first): the next read lands exactly, as
+    // the first read after opening does on a real drive.
+    void opened();
+
 private:
     const Disc* medium() const { return trayOpen_ ? nullptr : disc_.get(); }
     CommandOutcome dispatch(const Cdb& cdb, std::span<uint8_t> buffer);
