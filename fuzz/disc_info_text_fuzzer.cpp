@@ -11,7 +11,9 @@ namespace {
 
 constexpr size_t kValueLimit = 83;
 
-bool withinLimit(const std::string& value) { return value.size() <= kValueLimit; }
+bool withinLimit(const std::string& value) {
+    return value.size() <= kValueLimit;
+}
 
 }  // namespace
 

@@ -8,8 +8,8 @@
 namespace lumbra {
 namespace {
 
-// Values were held in 84-byte buffers when this text format took shape; longer ones are cut to
-// what such a buffer holds rather than refused.
+// The longest value the record takes from the text. A longer one is cut at a character boundary
+// rather than refused, so a wordy entry still fills the record.
 constexpr size_t kValueLimit = 83;
 
 constexpr std::string_view kDiscIdKey = "DISCID=";

@@ -14,9 +14,9 @@ inline constexpr int kDefaultGenre = 4;  // Disco
 struct DiscRecord {
     std::string artist = "未知艺人";
     std::string album = "未知标题";
-    std::string year;  // as typed or received, never checked for digits
+    std::string year;           // as typed or received, never checked for digits
     int genre = kDefaultGenre;  // index into kGenreNames
-    std::string comment;  // for tags only; lookups never fill it
+    std::string comment;        // for tags only; lookups never fill it
 };
 
 // The ID3v1 genre names that received genre text is matched against. Four of them are shorter

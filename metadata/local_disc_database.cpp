@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #include "cdaccess/cd_access_errors.h"
 #include "metadata/recent_disc_table.h"
@@ -16,6 +17,7 @@ namespace {
 // A recent-disc entry holds the offsets of at most 99 tracks followed by the disc length, so a
 // hand-edited "numtracks" beyond that could only list values the entry does not have.
 constexpr int kMaxTracks = kRecentDiscValues - 1;
+// What the text fields of a CDDB match line hold without their terminating zero.
 constexpr size_t kMatchFieldLimit = 79;
 constexpr size_t kStoredYearLimit = 81;
 // Room a title line needs beyond its title: "TTITLE", two digits, "=", CR LF and the zero.
@@ -55,8 +57,8 @@ private:
 
 std::optional<uint32_t> parseHexKey(std::string_view hex) {
     uint32_t key = 0;
-    const auto [end, error] = std::from_chars(hex.data(), hex.data() + hex.size(), key, 16);
-    if (error != std::errc() || end == hex.data()) return std::nullopt;
+    const auto parsed = std::from_chars(hex.data(), hex.data() + hex.size(), key, 16);
+    if (parsed.ec != std::errc()) return std::nullopt;
     return key;
 }
 
@@ -115,9 +117,8 @@ std::optional<std::string> yearOf(std::string_view entryText) {
 }
 
 bool isTrackIndex(std::string_view key) {
-    return !key.empty() && std::all_of(key.begin(), key.end(), [](char c) {
-        return c >= '0' && c <= '9';
-    });
+    return !key.empty() &&
+           std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // Only keys of digits are filed: they are all a read asks for, and any other text could write an
@@ -131,7 +132,8 @@ void storeTrackTitles(std::string_view entryText, Write write) {
         if (!line.starts_with(kTrackTitleKey)) continue;
         const size_t equals = line.find('=');
         if (equals == std::string_view::npos) continue;
-        const std::string_view key = line.substr(kTrackTitleKey.size(), equals - kTrackTitleKey.size());
+        const std::string_view key =
+            line.substr(kTrackTitleKey.size(), equals - kTrackTitleKey.size());
         if (isTrackIndex(key)) write(key, line.substr(equals + 1));
     }
 }

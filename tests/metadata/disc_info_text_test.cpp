@@ -59,7 +59,8 @@ TEST(DiscInfoText, StopsWhereTheTextEndsTooEarly) {
     EXPECT_EQ(openAlbum.record.artist, "Band");  // applied before the album's line end is sought
     EXPECT_EQ(openAlbum.record.album, "old album");
     EXPECT_EQ(apply("DYEAR=2001").record.year, "1970");
-    EXPECT_EQ(apply("TTITLE0=A\nTTITLE1=B").titles(), (std::vector<std::string>{"A", "old", "old"}));
+    EXPECT_EQ(apply("TTITLE0=A\nTTITLE1=B").titles(),
+              (std::vector<std::string>{"A", "old", "old"}));
 }
 
 TEST(DiscInfoText, LooksForEachKeyOnlyBehindTheLastLineRead) {
@@ -80,7 +81,8 @@ TEST(DiscInfoText, MatchesGenresIgnoringCaseAndOnlyAsListed) {
 TEST(DiscInfoText, AppliesTitlesInIndexOrderUpToTheFirstGap) {
     EXPECT_EQ(apply("TTITLE0=A\nTTITLE1=B\nTTITLE3=D\n", 4).titles(),
               (std::vector<std::string>{"A", "B", "old", "old"}));
-    EXPECT_EQ(apply("TTITLE1=B\nTTITLE0=A\n").titles(), (std::vector<std::string>{"A", "old", "old"}));
+    EXPECT_EQ(apply("TTITLE1=B\nTTITLE0=A\n").titles(),
+              (std::vector<std::string>{"A", "old", "old"}));
     EXPECT_EQ(apply("TTITLE0=A\nTTITLE1=B\nTTITLE2=C\nTTITLE99999999999=x\n", 2).titles(),
               (std::vector<std::string>{"A", "B"}));
     EXPECT_TRUE(apply("TTITLE0=A\n", 0).tracks.empty());
@@ -89,8 +91,8 @@ TEST(DiscInfoText, AppliesTitlesInIndexOrderUpToTheFirstGap) {
 TEST(DiscInfoText, CutsLongValuesToWholeCharactersWithin83Bytes) {
     std::string chinese;
     for (int i = 0; i < 30; ++i) chinese += "音";  // 90 bytes
-    const auto a = apply("DTITLE=" + chinese + " / " + std::string(100, 'x') + "\nTTITLE0=a" +
-                         chinese + "\n");
+    const auto a =
+        apply("DTITLE=" + chinese + " / " + std::string(100, 'x') + "\nTTITLE0=a" + chinese + "\n");
     EXPECT_EQ(a.record.artist, chinese.substr(0, 81));
     EXPECT_EQ(a.record.album, std::string(83, 'x'));
     EXPECT_EQ(a.titles()[0], "a" + chinese.substr(0, 81));

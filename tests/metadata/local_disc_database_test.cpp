@@ -88,8 +88,8 @@ TEST_F(LocalDiscDatabase, HoldsReadValuesToTheirLimits) {
     EXPECT_EQ(text.find("TTITLE99"), std::string::npos);
     EXPECT_NE(text.find("#\t0\r\n#\r\n# Disc length: 0\r\n"), std::string::npos);
 
-    dir.write("cdinfo.db", "[40C1E]\nnumtracks=1\ngenre=" + std::string(60, 'g') + "\ntitle=" +
-                               std::string(100, 't'));
+    dir.write("cdinfo.db", "[40C1E]\nnumtracks=1\ngenre=" + std::string(60, 'g') +
+                               "\ntitle=" + std::string(100, 't'));
     EXPECT_NE(read().find("DGENRE=" + std::string(60, 'g') + "\r\n"), std::string::npos);
     EXPECT_NE(read().find(" / " + std::string(79, 't') + "\r\n"), std::string::npos);
 }
