@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <numbers>
 #include <random>
 
 #include "cdaccess/audio_reads.h"
@@ -24,7 +25,8 @@ struct Scene {
         std::normal_distribution<double> hiss(0.0, 40.0);
         for (size_t i = 0; i < buffer.data.size() / 2; ++i) {
             const double t = double(i / 2) / 44100.0;
-            const auto sample = int16_t(6000.0 * std::sin(2 * M_PI * 440.0 * t) + hiss(random));
+            const auto sample =
+                int16_t(6000.0 * std::sin(2 * std::numbers::pi * 440.0 * t) + hiss(random));
             std::memcpy(buffer.data.data() + 2 * i, &sample, 2);
         }
         buffer.start = 10000;
@@ -52,7 +54,8 @@ void fastAlignment(benchmark::State& state) {
         static_cast<TrackBufferHeader&>(scene.buffer) = scene.header;
         benchmark::DoNotOptimize(alignToReference(scene.buffer, scene.reference, 1));
     }
-    if (scene.buffer.offset != scene.matchAt + kFrameBytes) state.SkipWithError("found the wrong copy");
+    if (scene.buffer.offset != scene.matchAt + kFrameBytes)
+        state.SkipWithError("found the wrong copy");
     state.SetBytesProcessed(int64_t(state.iterations()) * scene.header.length);
 }
 BENCHMARK(fastAlignment);
@@ -60,7 +63,8 @@ BENCHMARK(fastAlignment);
 void bytewiseAlignment(benchmark::State& state) {
     Scene scene;
     int32_t at = -1;
-    for (auto _ : state) benchmark::DoNotOptimize(at = bytewiseSearch(scene.buffer, scene.reference));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(at = bytewiseSearch(scene.buffer, scene.reference));
     if (at != scene.matchAt) state.SkipWithError("found the wrong copy");
     state.SetBytesProcessed(int64_t(state.iterations()) * scene.header.length);
 }

@@ -39,7 +39,8 @@ bool isDigitalSilence(const TrackBuffer& buffer) {
 
 void keepTail(const TrackBuffer& buffer, TrackBuffer& reference, int compare) {
     const int32_t tailBytes = compare * kFrameBytes;
-    if (compare < 1 || buffer.count < compare || buffer.length < tailBytes || !reference.holds(compare)) {
+    if (compare < 1 || buffer.count < compare || buffer.length < tailBytes ||
+        !reference.holds(compare)) {
         reference.empty();
         return;
     }
@@ -55,9 +56,10 @@ bool alignToReference(TrackBuffer& buffer, TrackBuffer& reference, int compare) 
     bool found = true;
     if (!isDigitalSilence(reference)) {
         const int32_t size = compare * kFrameBytes;
-        const ptrdiff_t at = compare < 1 || reference.length < size
-                                 ? -1
-                                 : findFirstCopy(buffer.validData(), reference.validData().first(size_t(size)));
+        const ptrdiff_t at =
+            compare < 1 || reference.length < size
+                ? -1
+                : findFirstCopy(buffer.validData(), reference.validData().first(size_t(size)));
         found = at >= 0;
         if (found) {
             buffer.offset += int32_t(at) + size;

@@ -57,7 +57,8 @@ int readPiece(int handle, TrackBuffer& piece, TrackBuffer& anchor, const Reach& 
 void append(TrackBuffer& buffer, const TrackBuffer& piece, int32_t limit) {
     const int32_t frames = std::min(piece.count, limit);
     std::memmove(buffer.data.data(), buffer.data.data() + buffer.offset, size_t(buffer.length));
-    std::memcpy(buffer.data.data() + buffer.length, piece.validData().data(), size_t(frames) * kFrameBytes);
+    std::memcpy(buffer.data.data() + buffer.length, piece.validData().data(),
+                size_t(frames) * kFrameBytes);
     buffer.offset = 0;
     buffer.count += frames;
     buffer.length = buffer.count * kFrameBytes;
@@ -79,10 +80,12 @@ int readWholeRequest(int handle, TrackBuffer& buffer, TrackBuffer& reference, co
         }
         // The first piece goes straight into the buffer when it has room for the reach.
         const bool direct = buffer.count == 0 && buffer.holds(int64_t(missing) + reach.growth());
-        TrackBuffer spare = direct ? TrackBuffer() : TrackBuffer::forFrames(missing + reach.growth());
+        TrackBuffer spare =
+            direct ? TrackBuffer() : TrackBuffer::forFrames(missing + reach.growth());
         TrackBuffer& piece = direct ? buffer : spare;
         piece.setRequest(start + buffer.count, missing);
-        if (const int result = readPiece(handle, piece, *anchor, reach); result != kResultDone) return result;
+        if (const int result = readPiece(handle, piece, *anchor, reach); result != kResultDone)
+            return result;
         if (piece.count == 0) {
             setLastError(kErrorNoJitterMatch);
             return kResultFailed;
@@ -109,8 +112,10 @@ int readAudioFramesOverlapped(int handle, TrackBuffer& buffer, TrackBuffer& refe
     }
     const Reach reach(guard.slot());
     const bool usable = reference.holds(reach.compare);
-    if (!isDigitalSilence(reference) && !anchors(reference, buffer.start, reach.compare)) reference.empty();
-    if (const int result = readWholeRequest(handle, buffer, reference, reach); result != kResultDone) {
+    if (!isDigitalSilence(reference) && !anchors(reference, buffer.start, reach.compare))
+        reference.empty();
+    if (const int result = readWholeRequest(handle, buffer, reference, reach);
+        result != kResultDone) {
         return result;
     }
     if (usable) {

@@ -24,11 +24,20 @@ CommandBlock readCommand(ReadMethod method, const DriveSlot& slot, TrackBuffer& 
     const auto capacity = uint32_t(buffer.capacity);
     switch (method) {
         case ReadMethod::ReadCdUserData:
-            return {{0xBE, 0, 0, l2, l1, l0, 0, 0, n, kReadCdUserData, 0, 0}, kReadFlags, data, capacity};
+            return {{0xBE, 0, 0, l2, l1, l0, 0, 0, n, kReadCdUserData, 0, 0},
+                    kReadFlags,
+                    data,
+                    capacity};
         case ReadMethod::ReadCdAllHeaders:
-            return {{0xBE, 0, 0, l2, l1, l0, 0, 0, n, kReadCdAllHeaders, 0, 0}, kReadFlags, data, capacity};
+            return {{0xBE, 0, 0, l2, l1, l0, 0, 0, n, kReadCdAllHeaders, 0, 0},
+                    kReadFlags,
+                    data,
+                    capacity};
         case ReadMethod::VendorD8:
-            return {{0xD8, 0, 0, l2, l1, l0, 0, 0, 0, n, 0, 0}, kReadFlags, data, uint32_t(n) * kFrameBytes};
+            return {{0xD8, 0, 0, l2, l1, l0, 0, 0, 0, n, 0, 0},
+                    kReadFlags,
+                    data,
+                    uint32_t(n) * kFrameBytes};
         case ReadMethod::VendorD4:
         case ReadMethod::VendorD4Selected:
             return {{0xD4, 0, 0, l2, l1, l0, 0, 0, n, 0}, kReadFlags, data, capacity};
@@ -41,7 +50,8 @@ CommandBlock readCommand(ReadMethod method, const DriveSlot& slot, TrackBuffer& 
 
 bool fitsOneRead(const TrackBuffer& buffer) {
     // A larger count would go out as its low byte and read that many frames instead.
-    if (buffer.count >= 0 && buffer.count <= kMaxFramesPerRead && buffer.holds(buffer.count)) return true;
+    if (buffer.count >= 0 && buffer.count <= kMaxFramesPerRead && buffer.holds(buffer.count))
+        return true;
     setLastError(kErrorBufferTooSmall);
     return false;
 }
@@ -52,7 +62,8 @@ int readWithMethod(int handle, ReadMethod method, TrackBuffer& buffer) {
     if (!fitsOneRead(buffer)) return kResultFailed;
     DriveSlot& slot = guard.slot();
     if (!slot.prepared && !prepareDrive(handle, slot, method)) return kResultFailed;
-    if (executeOnHandle(handle, readCommand(method, slot, buffer)) != kResultDone) return kResultFailed;
+    if (executeOnHandle(handle, readCommand(method, slot, buffer)) != kResultDone)
+        return kResultFailed;
     buffer.offset = 0;
     buffer.length = buffer.count * kFrameBytes;
     buffer.status = kResultDone;

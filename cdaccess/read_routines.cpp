@@ -14,7 +14,8 @@ constexpr uint8_t kPageFormat = 0x10;
 bool selectBlockSizeA(int handle) {
     uint8_t data[12] = {0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x09, 0x30};
     return executeOnHandle(handle, CommandBlock({kOpModeSelect6, 0x00, 0x00, 0x00, 0x0C, 0x00},
-                                                kFlagEventNotify, data, sizeof data)) == kResultDone;
+                                                kFlagEventNotify, data, sizeof data)) ==
+           kResultDone;
 }
 
 // Some of them take the block length only in page format, and want their error-recovery page
@@ -43,8 +44,9 @@ void selectBlockSizeC(int handle) {
 // Vendor reads are refused while the drive plays audio, so any play is paused first; a drive
 // that plays nothing may refuse the pause, which does not matter.
 void pausePlay(int handle) {
-    executeOnHandle(handle, CommandBlock({0x4B, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00},
-                                         kFlagEventNotify));
+    executeOnHandle(handle,
+                    CommandBlock({0x4B, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00},
+                                 kFlagEventNotify));
 }
 
 }  // namespace

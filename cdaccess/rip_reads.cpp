@@ -45,8 +45,9 @@ int readCorrectingAfterFailure(int handle, RipReadBuffers& buffers, int count, i
     // the jitter puts it. From the first correction on, the track is read corrected.
     buffers.correcting = true;
     keepLastFrame(previous);
-    return withRetries(target, count, start,
-                       [&](TrackBuffer& b) { return readAudioFramesOverlapped(handle, b, previous); });
+    return withRetries(target, count, start, [&](TrackBuffer& b) {
+        return readAudioFramesOverlapped(handle, b, previous);
+    });
 }
 
 }  // namespace

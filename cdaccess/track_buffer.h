@@ -20,7 +20,8 @@ struct TrackBufferHeader {
     int32_t offset = 0;    // where the valid data begins in the data area
 };
 static_assert(sizeof(TrackBufferHeader) == 24);
-static_assert(offsetof(TrackBufferHeader, capacity) == 8 && offsetof(TrackBufferHeader, offset) == 20);
+static_assert(offsetof(TrackBufferHeader, capacity) == 8 &&
+              offsetof(TrackBufferHeader, offset) == 20);
 
 struct TrackBuffer : TrackBufferHeader {
     std::vector<uint8_t> data;  // `capacity` bytes; only forFrames sizes it

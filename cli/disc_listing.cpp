@@ -26,4 +26,10 @@ std::string discLines(const DriveEntry& drive, const std::vector<TrackEntry>& tr
     return out;
 }
 
+std::string discRecordLines(const DiscRecord& disc) {
+    const bool knownGenre = disc.genre >= 0 && disc.genre < kGenreCount;
+    return "ARTIST " + disc.artist + "\nALBUM " + disc.album + "\nYEAR " + disc.year + "\nGENRE " +
+           std::string(knownGenre ? kGenreNames[size_t(disc.genre)] : "") + "\n";
+}
+
 }  // namespace lumbra::cli

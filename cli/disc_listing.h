@@ -6,6 +6,7 @@
 
 #include "cdaccess/drive_discovery.h"
 #include "cdaccess/track_entry.h"
+#include "metadata/disc_record.h"
 
 namespace lumbra::cli {
 
@@ -14,5 +15,8 @@ std::string driveLines(const std::vector<DriveEntry>& drives);
 
 // "DISCID <8 hex digits>", then one "TRACK <n> <start> <length> <mm:ss> <title>" line per track.
 std::string discLines(const DriveEntry& drive, const std::vector<TrackEntry>& tracks);
+
+// After a lookup: "ARTIST <artist>", "ALBUM <album>", "YEAR <year>" and "GENRE <genre name>".
+std::string discRecordLines(const DiscRecord& disc);
 
 }  // namespace lumbra::cli

@@ -8,6 +8,7 @@
 #include "cdaccess/disc_refresh.h"
 #include "cdaccess/drive_discovery.h"
 #include "cli/disc_listing.h"
+#include "cli/lookup_command.h"
 #include "cli/options.h"
 #include "cli/settings_report.h"
 #include "cli/rip_command.h"
@@ -29,7 +30,8 @@ int printSettings() {
     return EXIT_SUCCESS;
 }
 
-int listDisc(int driveIndex) {
+int listDisc(const lumbra::cli::Options& options) {
+    const int driveIndex = options.drive;
     std::vector<lumbra::DriveEntry> drives;
     lumbra::buildDriveList(drives);
     std::fputs(lumbra::cli::driveLines(drives).c_str(), stdout);
@@ -45,7 +47,12 @@ int listDisc(int driveIndex) {
     if (lumbra::refreshDisc(prompts, drives, driveIndex, tracks, settings, true) != 0) {
         return kExitNoToc;
     }
-    std::fputs(lumbra::cli::discLines(drives[size_t(driveIndex)], tracks).c_str(), stdout);
+    const lumbra::DriveEntry& drive = drives[size_t(driveIndex)];
+    const bool lookup = lumbra::cli::lookupWanted(options, settings);
+    lumbra::DiscRecord disc;
+    if (lookup) lumbra::cli::lookUpDisc(settings, drive, disc, tracks, stderr);
+    std::fputs(lumbra::cli::discLines(drive, tracks).c_str(), stdout);
+    if (lookup) std::fputs(lumbra::cli::discRecordLines(disc).c_str(), stdout);
     return EXIT_SUCCESS;
 }
 
@@ -65,7 +72,7 @@ int main(int argc, char** argv) {
         case lumbra::cli::Action::Settings:
             return printSettings();
         case lumbra::cli::Action::List:
-            return listDisc(options->drive);
+            return listDisc(*options);
         case lumbra::cli::Action::Rip:
             return lumbra::cli::ripDisc(*options);
     }

@@ -59,6 +59,10 @@ bool parseFlag(std::string_view option, Options& options) {
         options.overwrite = OverwriteAnswer::Yes;
     } else if (option == "--no") {
         options.overwrite = OverwriteAnswer::No;
+    } else if (option == "--lookup") {
+        options.lookup = true;
+    } else if (option == "--no-lookup") {
+        options.lookup = false;
     } else {
         return false;
     }
@@ -68,13 +72,16 @@ bool parseFlag(std::string_view option, Options& options) {
 }  // namespace
 
 const char* const kUsage =
-    "usage: lumbra-rip [--home DIR] [--demo] [--image FILE.cue]... [--drive N]\n"
+    "usage: lumbra-rip [--home DIR] [--demo] [--image FILE.cue]... [--drive N] [--lookup | --no-lookup]\n"
     "                  [--list | --settings | [--tracks LIST] [--format wav|ogg|mp3|wma]\n"
     "                   [--out DIR] [--template TEXT] [--yes | --no]]\n"
     "  --home DIR       program home holding setup.ini (default: $LUMBRA_HOME or the program's folder)\n"
     "  --demo           add a virtual drive holding the built-in demo disc\n"
     "  --image FILE     add a virtual drive holding a CUE sheet's disc (repeatable)\n"
     "  --drive N        the drive to use, by its index in the drive list (default 0)\n"
+    "  --lookup         look the disc's titles up in the local CDDB database and at the first\n"
+    "                   CDDB server of setup.ini before listing or ripping\n"
+    "  --no-lookup      keep the default titles (default: setup.ini's CDDB_AUTO)\n"
     "  --list           print the drives and the chosen drive's tracks\n"
     "  --settings       load setup.ini as the program does at start-up and print the settings\n"
     "  --tracks LIST    tracks to rip, 1-based, like 1,3-5 (default: every audio track)\n"

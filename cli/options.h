@@ -21,6 +21,7 @@ struct Options {
     std::optional<std::string> outputFolder;
     std::optional<std::string> namingTemplate;
     OverwriteAnswer overwrite = OverwriteAnswer::Ask;
+    std::optional<bool> lookup;  // unset: setup.ini's automatic lookup
 };
 
 // nullopt for a command line that does not parse (the caller prints the usage).

@@ -6,6 +6,7 @@
 #include "app/job_flags.h"
 #include "app/settings_loaders.h"
 #include "cdaccess/disc_refresh.h"
+#include "cli/lookup_command.h"
 #include "cli/progress_printer.h"
 #include "cli/terminal_prompts.h"
 #include "platform/program_home.h"
@@ -76,10 +77,11 @@ int ripDisc(const Options& options) {
         std::fprintf(stderr, "lumbra-rip: the disc has %zu tracks\n", tracks.size());
         return kExitUsage;
     }
+    DiscRecord disc;
+    if (lookupWanted(options, settings)) lookUpDisc(settings, drive, disc, tracks, stdout);
     ProgressPrinter printer;
     JobFlags flags;
     flags.ripRunning = 1;
-    const DiscRecord disc;
     const RipSession session{prompts, printer, flags, settings, disc, drive.openRequest};
     gInterruptible = &flags;
     std::signal(SIGINT, stopRip);

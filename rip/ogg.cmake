@@ -1,1 +1,8 @@
-target_sources(lumbra_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ogg_writer.cpp)
+pkg_check_modules(VORBISENC REQUIRED IMPORTED_TARGET ogg vorbis vorbisenc)
+target_sources(lumbra_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ogg_track_writer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ogg_writer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/vorbis_encoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/vorbis_setup.cpp
+)
+target_link_libraries(lumbra_core PRIVATE PkgConfig::VORBISENC)

@@ -56,7 +56,8 @@ std::optional<int> number(std::string_view digits) {
 
 bool isValidTime(std::string_view time) {
     const size_t first = time.find(':');
-    const size_t second = time.find(':', first == std::string_view::npos ? first : first + 1);
+    if (first == std::string_view::npos) return false;
+    const size_t second = time.find(':', first + 1);
     if (second == std::string_view::npos) return false;
     const auto minutes = number(time.substr(0, first));
     const auto seconds = number(time.substr(first + 1, second - first - 1));

@@ -25,6 +25,8 @@ std::optional<std::string> checkOrder(const CueFile& file) {
         const CueTrack& track = file.tracks[k];
         if (track.sectorBytes == 0) return trackText(track) + " has an unsupported mode";
         if (track.index1 < 0) return trackText(track) + " has no INDEX 01";
+        const int64_t longest = std::max({track.index1, track.silenceBefore, track.silenceAfter});
+        if (longest > int64_t(kMaxDiscFrames)) return trackText(track) + " lies beyond a CD";
         if (track.index0 > track.index1) return trackText(track) + " has INDEX 00 after INDEX 01";
         if (k > 0 && regionStart(file, k) <= file.tracks[k - 1].index1) {
             return trackText(track) + " starts before the track before it";

@@ -77,9 +77,9 @@ void VirtualDriveLibrary::configureLocked(std::string_view discs, std::string_vi
         LoadedDisc loaded =
             faults_.noDisc ? LoadedDisc{discNameOf(entry), nullptr, ""} : loadDisc(entry);
         report(loaded);
-        drives_.push_back({intern(loaded.name), std::make_shared<VirtualDrive>(
-                                                    std::move(loaded.disc), faults_,
-                                                    driveSeed(faults_.seed, drives_.size()))});
+        const uint64_t seed = driveSeed(faults_.seed, drives_.size());
+        auto drive = std::make_shared<VirtualDrive>(std::move(loaded.disc), faults_, seed);
+        drives_.push_back({intern(loaded.name), std::move(drive)});
     }
 }
 

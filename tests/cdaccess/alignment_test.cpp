@@ -80,7 +80,8 @@ TEST_F(AlignToReference, FindsTheFirstCopyInRandomAudioWhereverItIs) {
         setBuffer(length);
         for (int compare : {1, 2}) {
             const int32_t last = length - compare * kFrameBytes - 1;
-            for (int32_t at : {0, 1, 2 * kFrameBytes - 12, 4 * kFrameBytes + 3, last - 1, last, last + 1}) {
+            for (int32_t at :
+                 {0, 1, 2 * kFrameBytes - 12, 4 * kFrameBytes + 3, last - 1, last, last + 1}) {
                 takeReferenceFrom(at, compare);
                 expectSameAsBytewise(compare, "planted at " + std::to_string(at));
             }
@@ -91,7 +92,8 @@ TEST_F(AlignToReference, FindsTheFirstCopyInRandomAudioWhereverItIs) {
 }
 
 TEST_F(AlignToReference, AgreesOnRepeatingAndNearlyRepeatingData) {
-    const std::vector<std::vector<uint8_t>> periods{{0x01}, {0x00, 0x80}, {1, 2, 3, 4}, {9, 9, 9, 9, 9, 9, 9, 7}};
+    const std::vector<std::vector<uint8_t>> periods{
+        {0x01}, {0x00, 0x80}, {1, 2, 3, 4}, {9, 9, 9, 9, 9, 9, 9, 7}};
     for (const auto& period : periods) {
         for (size_t i = 0; i < buffer.data.size(); ++i) buffer.data[i] = period[i % period.size()];
         setBuffer(kBufferFrames * kFrameBytes);
@@ -102,10 +104,12 @@ TEST_F(AlignToReference, AgreesOnRepeatingAndNearlyRepeatingData) {
         const uint8_t kept = buffer.data[size_t(last + kFrameBytes - 1)];
         buffer.data[size_t(last + kFrameBytes - 1)] = 0xEE;
         takeReferenceFrom(last, 1);
-        expectSameAsBytewise(1, "a copy at the last position, period " + std::to_string(period.size()));
+        expectSameAsBytewise(
+            1, "a copy at the last position, period " + std::to_string(period.size()));
         EXPECT_TRUE(fastAlignment(buffer, reference, 1).found);
         buffer.data[size_t(last + kFrameBytes - 1)] = kept;
-        expectSameAsBytewise(1, "prefixes everywhere, no copy, period " + std::to_string(period.size()));
+        expectSameAsBytewise(
+            1, "prefixes everywhere, no copy, period " + std::to_string(period.size()));
         EXPECT_FALSE(fastAlignment(buffer, reference, 1).found);
     }
 }
@@ -120,7 +124,8 @@ TEST_F(AlignToReference, KeepsTheBufferForSilenceAndRefusesAShortReference) {
     std::fill(reference.data.begin(), reference.data.end(), uint8_t(0));
     EXPECT_EQ(fastAlignment(buffer, reference, 1), unchanged);
     takeReferenceFrom(kFrameBytes, 1);
-    EXPECT_FALSE(fastAlignment(buffer, reference, 2).found) << "compare frames beyond the reference";
+    EXPECT_FALSE(fastAlignment(buffer, reference, 2).found)
+        << "compare frames beyond the reference";
     EXPECT_FALSE(fastAlignment(buffer, reference, 0).found);
 }
 

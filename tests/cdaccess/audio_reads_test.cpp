@@ -135,7 +135,8 @@ TEST_F(ExtractionReads, SilenceOrAReferenceFromElsewhereLeavesTheReadUnaligned) 
     setReference(990, frame999);
     buffer.setRequest(kDemoLeadOut - 1, 2);
     EXPECT_EQ(readAudioFramesOverlapped(handle, buffer, reference), 4);
-    EXPECT_EQ(reference.start + reference.count + reference.length, 0) << "a reference from elsewhere is emptied";
+    EXPECT_EQ(reference.start + reference.count + reference.length, 0)
+        << "a reference from elsewhere is emptied";
     setReference(990, frame999);
     buffer.setRequest(1000, 26);
     ASSERT_EQ(readAudioFramesOverlapped(handle, buffer, reference), 1);

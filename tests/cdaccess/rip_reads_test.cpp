@@ -56,12 +56,13 @@ TEST_F(ReadForRip, EveryModeDeliversATrackBitExact) {
         int32_t mode;
         std::string faults;
     };
-    for (const Case& c : {Case{0, "jitter=300,readerror=4500:2"}, Case{1, ""},
-                          Case{1, "jitter=300,readerror=4200:1,readerror=4900:2"},
-                          Case{9, "jitter=300,readerror=4400:1"}, Case{2, ""}, Case{2, "jitter=300"},
-                          Case{2, "jitter=1000,seed=5,readerror=4700:3"},
-                          Case{2, errorsBehindRequests()}}) {
-        EXPECT_TRUE(rip(kDemoTrack3, kDemoTrack4, c.mode, c.faults) == track) << "mode " << c.mode << ", " << c.faults;
+    for (const Case& c :
+         {Case{0, "jitter=300,readerror=4500:2"}, Case{1, ""},
+          Case{1, "jitter=300,readerror=4200:1,readerror=4900:2"},
+          Case{9, "jitter=300,readerror=4400:1"}, Case{2, ""}, Case{2, "jitter=300"},
+          Case{2, "jitter=1000,seed=5,readerror=4700:3"}, Case{2, errorsBehindRequests()}}) {
+        EXPECT_TRUE(rip(kDemoTrack3, kDemoTrack4, c.mode, c.faults) == track)
+            << "mode " << c.mode << ", " << c.faults;
     }
 }
 

@@ -28,15 +28,16 @@ protected:
     // Puts in a fresh drive showing these faults; its first read lands exactly.
     void setFaults(const std::string& faults) {
         using Configure = int (*)(const char*, const char*);
-        const auto configure = reinterpret_cast<Configure>(transportExtension("LumbraVirtualConfigure"));
+        const auto configure =
+            reinterpret_cast<Configure>(transportExtension("LumbraVirtualConfigure"));
         ASSERT_NE(configure, nullptr);
         ASSERT_EQ(configure("demo", faults.c_str()), 1);
     }
 
     // A handle with this read method, compare frames 1 and overlap frames 3.
     int openDrive(uint8_t readMethod = 0) {
-        const OpenDriveRequest request{kOpenDriveRequestSize, kOpenDriveRequestVersion, 0, 0, 0,
-                                       readMethod, 0, 1, 3};
+        const OpenDriveRequest request{
+            kOpenDriveRequestSize, kOpenDriveRequestVersion, 0, 0, 0, readMethod, 0, 1, 3};
         const int handle = getCDHandle(&request);
         EXPECT_GE(handle, 1);
         return handle;
@@ -44,15 +45,18 @@ protected:
 
     // Sends a command block straight to the drive, past every set-up: its status result.
     static int sendRaw(std::initializer_list<uint8_t> cdb, std::vector<uint8_t>& data) {
-        return executeCommand({0, 0, 0}, CommandBlock(cdb, 0x48, data.data(), uint32_t(data.size())));
+        return executeCommand({0, 0, 0},
+                              CommandBlock(cdb, 0x48, data.data(), uint32_t(data.size())));
     }
 
     static int rawRead10(int32_t frame) {
         std::vector<uint8_t> data(kFrameBytes);
-        return sendRaw({0x28, 0, 0, uint8_t(frame >> 16), uint8_t(frame >> 8), uint8_t(frame), 0, 0, 1, 0}, data);
+        return sendRaw(
+            {0x28, 0, 0, uint8_t(frame >> 16), uint8_t(frame >> 8), uint8_t(frame), 0, 0, 1, 0},
+            data);
     }
 
-    // The frames as READ CD of a drive without faults delivers them.
+    // The frames as READ CD delivers them from a fresh drive without faults, put in for it.
     std::vector<uint8_t> framesWithoutFaults(int32_t start, int32_t count) {
         setFaults("");
         std::vector<uint8_t> frames;
@@ -60,8 +64,8 @@ protected:
             const int32_t first = start + done;
             std::vector<uint8_t> data(size_t(std::min(200, count - done)) * kFrameBytes);
             const auto n = uint8_t(data.size() / kFrameBytes);
-            EXPECT_EQ(sendRaw({0xBE, 0, 0, uint8_t(first >> 16), uint8_t(first >> 8), uint8_t(first), 0, 0, n,
-                               0x10, 0, 0},
+            EXPECT_EQ(sendRaw({0xBE, 0, 0, uint8_t(first >> 16), uint8_t(first >> 8),
+                               uint8_t(first), 0, 0, n, 0x10, 0, 0},
                               data),
                       1);
             frames.insert(frames.end(), data.begin(), data.end());

@@ -1,0 +1,137 @@
+// Ripping a 74-minute disc image to WAV files against copying the image's BIN file with `cp`,
+// the floor for turning the disc into files. Every rip goes through the real job, transport and
+// virtual drive, in each jitter-correction mode, with and without drive jitter.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "app/encoder_settings.h"
+#include "app/job_flags.h"
+#include "app/prompts.h"
+#include "cdaccess/cd_access.h"
+#include "cdaccess/disc_refresh.h"
+#include "platform/shared_memory.h"
+#include "rip/rip_job.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace lumbra;
+
+constexpr int kDiscMinutes = 74;
+constexpr int kTracks = 15;
+
+struct Image {
+    fs::path folder;
+    fs::path cue;
+    fs::path bin;
+};
+
+// Noise has no repeating frames, so jitter correction finds its one true match.
+const Image& image() {
+    static const Image made = [] {
+        Image i;
+        i.folder = fs::temp_directory_path() / "lumbra-bench-74min";
+        i.cue = i.folder / "disc.cue";
+        i.bin = i.folder / "disc.bin";
+        const int frames = kDiscMinutes * 60 * 75;
+        fs::create_directories(i.folder);
+        if (!fs::exists(i.bin) || fs::file_size(i.bin) != uint64_t(frames) * 2352) {
+            std::ofstream bin(i.bin, std::ios::binary);
+            std::mt19937 random(74);
+            std::vector<uint32_t> frame(588);
+            for (int f = 0; f < frames; ++f) {
+                for (auto& word : frame) word = random();
+                bin.write(reinterpret_cast<const char*>(frame.data()), 2352);
+            }
+        }
+        std::ofstream cue(i.cue);
+        cue << "FILE \"disc.bin\" BINARY\n";
+        for (int t = 0; t < kTracks; ++t) {
+            const int start = t * frames / kTracks;
+            char line[96];
+            std::snprintf(line, sizeof line, "  TRACK %02d AUDIO\n    INDEX 01 %02d:%02d:%02d\n", t + 1,
+                          start / 4500, start / 75 % 60, start % 75);
+            cue << line;
+        }
+        return i;
+    }();
+    return made;
+}
+
+class SilentPrompts : public Prompts {
+public:
+    MessageAnswer show(const Message&) override { return MessageAnswer::Yes; }
+};
+
+class NoEvents : public EventSink {
+public:
+    void post(int, uintptr_t, const void*) override {}
+};
+
+void ripWholeDisc(int jitterMode, const char* faults, const fs::path& out) {
+    setenv("LUMBRA_ASPI_LIBRARY", LUMBRA_VIRTUAL_DRIVE_LIBRARY, 1);
+    setenv("LUMBRA_VIRTUAL_DISCS", image().cue.c_str(), 1);
+    setenv("LUMBRA_VIRTUAL_FAULTS", faults, 1);
+    SilentPrompts prompts;
+    NoEvents events;
+    JobFlags flags;
+    SettingsRecord settings;
+    settings.outputFolder = out.string();
+    settings.namingTemplate = "<Title>";
+    settings.overwrite = true;
+    settings.jitterMode = jitterMode;
+    settings.encoder.wav = {1, 1, 1};
+    settings.defaultFormat = kFormatWav;
+    std::vector<DriveEntry> drives;
+    buildDriveList(drives);
+    std::vector<TrackEntry> tracks;
+    refreshDisc(prompts, drives, 0, tracks, settings, true);
+    for (auto& t : tracks) t.checked = 1;
+    flags.ripRunning = 1;
+    const DiscRecord disc;
+    runRipJob({prompts, events, flags, settings, disc, drives[0].openRequest}, tracks);
+    shutdownCdAccess();
+}
+
+void BM_CopyImageWithCp(benchmark::State& state) {
+    const fs::path copy = image().folder / "copy.bin";
+    const std::string command = "cp '" + image().bin.string() + "' '" + copy.string() + "'";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) state.SkipWithError("cp failed");
+        fs::remove(copy);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(fs::file_size(image().bin)));
+}
+
+void BM_RipToWav(benchmark::State& state) {
+    const int mode = int(state.range(0));
+    const char* faults = state.range(1) ? "jitter=588,seed=1" : "";
+    const fs::path out = image().folder / "out";
+    setenv("LUMBRA_IPC_NAMESPACE", ("bench" + std::to_string(getpid())).c_str(), 1);
+    for (auto _ : state) {
+        ripWholeDisc(mode, faults, out);
+        state.PauseTiming();
+        fs::remove_all(out);
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(fs::file_size(image().bin)));
+    platform::SharedMemory::remove("zentor32memmap2");
+}
+
+BENCHMARK(BM_CopyImageWithCp)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_RipToWav)
+    ->ArgNames({"mode", "jitter"})
+    ->ArgsProduct({{0, 1, 2}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
+
+}  // namespace
+
+BENCHMARK_MAIN();

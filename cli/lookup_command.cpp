@@ -1,0 +1,29 @@
+#include "cli/lookup_command.h"
+
+#include <unistd.h>
+
+#include "metadata/disc_info_text.h"
+#include "metadata/disc_lookup_job.h"
+
+namespace lumbra::cli {
+
+bool lookupWanted(const Options& options, const SettingsRecord& settings) {
+    return options.lookup.value_or(settings.cddbAuto);
+}
+
+// The command line has nothing else to do meanwhile, so the job's body runs right here.
+void lookUpDisc(const SettingsRecord& settings, const DriveEntry& drive, DiscRecord& disc,
+                std::vector<TrackEntry>& tracks, std::FILE* status) {
+    const bool terminal = isatty(fileno(status));
+    std::fprintf(status, terminal ? "%s" : "%s\n", kLookupStatus);
+    std::fflush(status);
+    LookupHandle handle;
+    const std::atomic<bool> wanted{true};
+    const std::string text =
+        runDiscLookup(lookupClientConfig(settings.cddb, {}), drive.openRequest, handle, wanted);
+    if (terminal) std::fputs("\r\033[K", status);
+    std::fflush(status);
+    applyDiscInfoText(text, disc, tracks);
+}
+
+}  // namespace lumbra::cli

@@ -1,0 +1,82 @@
+#include "metadata/cddb_connection.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "metadata/cddb_host_lookup.h"
+#include "platform/unique_fd.h"
+
+namespace lumbra {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// Waits until the socket is ready for `events`. A signal does not end the wait early; the
+// deadline does.
+bool waitFor(int fd, short events, milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
+        pollfd request{fd, events, 0};
+        const int ready = ::poll(&request, 1, int(std::max<int64_t>(left.count(), 0)));
+        if (ready > 0) return true;
+        if (ready == 0 || errno != EINTR || left.count() <= 0) return false;
+    }
+}
+
+// Non-blocking from the start, so that every later step waits in poll with its own time-out.
+platform::UniqueFd connectWithin(const SocketAddress& peer, milliseconds timeout) {
+    platform::UniqueFd fd(::socket(peer.address.ss_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (!fd) return {};
+    if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&peer.address), peer.length) == 0) return fd;
+    if (errno != EINPROGRESS || !waitFor(fd.get(), POLLOUT, timeout)) return {};
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) return {};
+    return fd;
+}
+
+bool sendWhole(int fd, std::string_view bytes, milliseconds timeout) {
+    while (!bytes.empty()) {
+        if (!waitFor(fd, POLLOUT, timeout)) return false;
+        const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (sent < 0 && errno != EAGAIN && errno != EINTR) return false;
+        if (sent > 0) bytes.remove_prefix(size_t(sent));
+    }
+    return true;
+}
+
+std::string receiveUntilClosed(int fd, size_t capacity, milliseconds timeout) {
+    std::string reply;
+    const size_t room = capacity > 0 ? capacity - 1 : 0;
+    reply.reserve(room);
+    char piece[kReceivePiece];
+    while (room - reply.size() >= kReceivePiece) {
+        if (!waitFor(fd, POLLIN, timeout)) break;
+        const ssize_t received = ::recv(fd, piece, sizeof piece, 0);
+        if (received < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+        if (received <= 0) break;
+        reply.append(piece, size_t(received));
+    }
+    return reply;
+}
+
+}  // namespace
+
+std::string exchangeOverTcp(const std::string& host, int port, std::string_view request,
+                            size_t replyCapacity, const CddbTimeouts& timeouts) {
+    const auto peer = resolveFirstAddress(host, port, timeouts.resolve);
+    if (!peer) return {};
+    const platform::UniqueFd fd = connectWithin(*peer, timeouts.connect);
+    if (!fd) return {};
+    // A server may answer and close before it has read the whole request; that answer counts.
+    sendWhole(fd.get(), request, timeouts.receive);
+    return receiveUntilClosed(fd.get(), replyCapacity, timeouts.receive);
+}
+
+}  // namespace lumbra

@@ -1,0 +1,210 @@
+// Ripping to Ogg Vorbis end to end: the real job, transport and virtual drive, the files checked
+// by decoding them as a player would.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <vorbis/vorbisenc.h>
+
+#include "rip/ogg_decoding.h"
+#include "rip/track_status.h"
+#include "support/cue_image.h"
+#include "support/rip_harness.h"
+
+namespace lumbra {
+namespace {
+
+constexpr OggSettings kDefaultOgg{0, 1, 0, 0, 1, 0, 0, 0, 3, 9};
+constexpr int kSamplesPerFrame = 588;
+// The test audio decodes at about 13 dB (its noise floor is not kept sample for sample); the
+// same audio a frame off, another track's audio or silence stay below 5 dB.
+constexpr double kMinimumSnr = 9.0;
+
+using Comments = std::vector<std::pair<std::string, std::string>>;
+
+OggSettings withMode(int cbr, int bbr, int bitrate, int bbrMin, int bbrNominal, int bbrMax) {
+    OggSettings s = kDefaultOgg;
+    s.cbr = cbr, s.bbr = bbr, s.vbr = 0, s.bitrate = bitrate;
+    s.bbrMin = bbrMin, s.bbrNominal = bbrNominal, s.bbrMax = bbrMax;
+    return s;
+}
+
+class OggRip : public test::RipHarness {
+protected:
+    test::CueImage image;
+
+    void SetUp() override {
+        RipHarness::SetUp();
+        settings.encoder.ogg = kDefaultOgg;
+        image = test::writeCueImage(dir.path(), "album", {600, 27, 400});
+        insertDiscs(image.cuePath);
+    }
+
+    // Rips the given tracks, each with settings of its own.
+    void ripEach(const std::vector<std::pair<int, OggSettings>>& jobs) {
+        for (auto& track : tracks) track.checked = 0;
+        for (const auto& [i, ogg] : jobs) {
+            tracks[size_t(i)].checked = 1;
+            tracks[size_t(i)].format = kFormatOgg;
+            tracks[size_t(i)].encoderSettings = toSlots(ogg);
+        }
+        flags.ripRunning = 1;
+        const RipSession session{prompts, events, flags, settings, disc, drives[0].openRequest};
+        runRipJob(session, tracks);
+    }
+
+    std::string path(int i) const { return outputFile(i, ".ogg"); }
+    bool exists(int i) const { return access(path(i).c_str(), F_OK) == 0; }
+    test::DecodedOgg decoded(int i) const { return test::decodeOgg(path(i)); }
+    int64_t cdSamples(int i) const { return int64_t(tracks[size_t(i)].length) * kSamplesPerFrame; }
+
+    void expectTheTracksAudio(int i) {
+        const auto ogg = decoded(i);
+        ASSERT_TRUE(ogg.opened) << "track " << i;
+        EXPECT_EQ(ogg.channels, 2);
+        EXPECT_EQ(ogg.sampleRate, 44100);
+        EXPECT_EQ(ogg.declaredFrames, cdSamples(i)) << "track " << i;
+        EXPECT_EQ(int64_t(ogg.samples.size()), 2 * cdSamples(i)) << "track " << i;
+        EXPECT_GT(test::signalToNoise(image.trackAudio[size_t(i)], ogg.samples), kMinimumSnr)
+            << "track " << i;
+    }
+
+    void expectEndOfStreamOnlyLast(int i) {
+        const auto pages = test::oggPages(fileText(path(i)));
+        ASSERT_GE(pages.size(), 3u);
+        EXPECT_EQ(pages.front().flags & 2, 2);
+        for (size_t p = 0; p + 1 < pages.size(); ++p) EXPECT_EQ(pages[p].flags & 4, 0) << p;
+        EXPECT_EQ(pages.back().flags & 4, 4) << "the last page ends the stream";
+    }
+};
+
+TEST_F(OggRip, DefaultSettingsGiveEachTracksAudioWithAnEndedStream) {
+    rip({0, 1, 2}, kFormatOgg);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(tracks[size_t(i)].status, kTrackDone) << "track " << i;
+        expectTheTracksAudio(i);
+        expectEndOfStreamOnlyLast(i);
+    }
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(OggRip, EachModeReachesTheIdentificationHeader) {
+    // Quality 0.45 shows as the nominal rate libvorbis derives from it (0.40 and 0.50 derive
+    // others) with no bounds, which any managed stream would carry.
+    vorbis_info vbr;
+    vorbis_info_init(&vbr);
+    ASSERT_EQ(vorbis_encode_init_vbr(&vbr, 2, 44100, 0.45f), 0);
+    const struct {
+        const char* what;
+        OggSettings settings;
+        long lower, nominal, upper;
+    } cases[] = {
+        {"default", kDefaultOgg, vbr.bitrate_lower, vbr.bitrate_nominal, vbr.bitrate_upper},
+        {"BBR 0/0/3", withMode(0, 1, 0, 0, 0, 3), 128000, 128000, 256000},
+        {"constant, CBR flag off", withMode(0, 0, 2, 0, 0, 0), 192000, 192000, 192000},
+        {"constant, CBR flag on", withMode(1, 0, 1, 4, 4, 4), 160000, 160000, 160000},
+    };
+    vorbis_info_clear(&vbr);
+    for (const auto& c : cases) {
+        ripEach({{1, c.settings}});
+        const auto ogg = decoded(1);
+        EXPECT_EQ(ogg.lowerBitrate, c.lower) << c.what;
+        EXPECT_EQ(ogg.nominalBitrate, c.nominal) << c.what;
+        EXPECT_EQ(ogg.upperBitrate, c.upper) << c.what;
+        EXPECT_EQ(ogg.declaredFrames, cdSamples(1)) << c.what;
+    }
+}
+
+TEST_F(OggRip, CommentsAreExactlyTheTracksAndDiscsFields) {
+    disc.year = "1999";
+    disc.genre = 17;
+    tracks[0].title = "第一首 Song";
+    rip({0}, kFormatOgg);
+    EXPECT_EQ(decoded(0).comments, (Comments{{"ENCODER", "Lumbra CD Ripper"},
+                                             {"TITLE", "第一首 Song"},
+                                             {"ARTIST", "Artist"},
+                                             {"ALBUM", "Album"},
+                                             {"DATE", "1999"},
+                                             {"GENRE", "Rock"}}));
+    disc.year.clear();
+    disc.album.clear();
+    disc.genre = 0;
+    settings.namingTemplate = "<Title>";
+    rip({1}, kFormatOgg);
+    EXPECT_EQ(test::decodeOgg(settings.outputFolder + "/" + tracks[1].title + ".ogg").comments,
+              (Comments{{"ENCODER", "Lumbra CD Ripper"},
+                        {"TITLE", tracks[1].title},
+                        {"ARTIST", "Artist"},
+                        {"GENRE", "Blues"}}));
+}
+
+TEST_F(OggRip, MonoAnd48kHzSettingsConvertTheSamples) {
+    OggSettings mono48 = kDefaultOgg;
+    mono48.sampleRate = 1, mono48.channels = 0;
+    OggSettings surround = kDefaultOgg;
+    surround.channels = 2;  // "5.1": the CD fills two channels
+    ripEach({{0, mono48}, {2, surround}});
+    const auto mono = decoded(0);
+    EXPECT_EQ(mono.channels, 1);
+    EXPECT_EQ(mono.sampleRate, 48000);
+    const double expected = double(cdSamples(0)) * 48000 / 44100;
+    EXPECT_NEAR(double(mono.samples.size()), expected, 2) << "a stream as long as the track";
+    EXPECT_EQ(mono.declaredFrames, int64_t(mono.samples.size()));
+    EXPECT_EQ(tracks[2].status, kTrackDone);
+    expectTheTracksAudio(2);
+}
+
+TEST_F(OggRip, SettingsTheEncoderRefusesFailOnlyTheirTrack) {
+    OggSettings minAboveMax = withMode(0, 1, 0, 4, 0, 0);  // 350 > 128 kbit/s
+    OggSettings monoAt350 = withMode(1, 0, 4, 0, 0, 0);
+    monoAt350.channels = 0;
+    ripEach({{0, minAboveMax}, {1, monoAt350}, {2, kDefaultOgg}});
+    EXPECT_EQ(tracks[0].status, kTrackFailed);
+    EXPECT_EQ(tracks[1].status, kTrackFailed);
+    EXPECT_FALSE(exists(0));
+    EXPECT_FALSE(exists(1));
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[0].text,
+              "Ogg Vorbis 编码器不接受这些设置: BBR 最小 350 kbps / 标称 128 kbps / 最大 128 kbps, "
+              "44100 Hz, 立体声\n  " + path(0));
+    EXPECT_EQ(prompts.shown[1].text,
+              "Ogg Vorbis 编码器不接受这些设置: CBR 350 kbps, 44100 Hz, 单声道\n  " + path(1));
+    EXPECT_EQ(tracks[2].status, kTrackDone);
+    expectTheTracksAudio(2);
+}
+
+TEST_F(OggRip, StoppingDuringADirectRipLeavesNoFile) {
+    events.onPost = [&](const test::PostedEvent& e) {
+        if (e.message == WM_RIP_PROGRESS && e.status > 0 && e.status < 100) flags.ripRunning = 0;
+    };
+    rip({0, 2}, kFormatOgg);
+    EXPECT_EQ(tracks[0].status, kTrackCancelled);
+    EXPECT_FALSE(exists(0));
+    EXPECT_EQ(tracks[2].status, 0);
+}
+
+TEST_F(OggRip, TheTemporaryFilePathEncodesTheSameAudioAndRemovesTheFile) {
+    settings.antiCrackle = true;
+    rip({0, 1}, kFormatOgg);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(tracks[size_t(i)].status, kTrackDone);
+        expectTheTracksAudio(i);
+    }
+    EXPECT_NE(access((settings.outputFolder + "/lumbra_cdtmp.pcm").c_str(), F_OK), 0);
+}
+
+TEST_F(OggRip, AFullDiskFailsTheTrackAndLeavesNoFile) {
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small{30000, old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    rip({0, 1}, kFormatOgg);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(tracks[0].status, kTrackFailed);
+    EXPECT_FALSE(exists(0));
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "写入输出文件出错: \n  " + path(0));
+    EXPECT_EQ(tracks[1].status, kTrackDone) << "27 frames fit";
+}
+
+}  // namespace
+}  // namespace lumbra

@@ -1,0 +1,71 @@
+// A CDDB server on 127.0.0.1 for tests: answers "cddb query" and "cddb read" commands sent as
+// HTTP POSTs from fixture entries, records the bytes of every request, can stand in for an HTTP
+// proxy that demands Basic credentials, and can misbehave on purpose.
+#pragma once
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/unique_fd.h"
+
+namespace lumbra::test {
+
+struct CddbTestEntry {
+    std::string category;
+    std::string discId;
+    std::string artist;  // as the match line lists it
+    std::string title;
+    std::string text;  // the entry's lines, each ended by CR LF, without the closing "."
+};
+
+enum class ServerBehaviour {
+    Answer,
+    NeverAnswer,    // reads the request, then holds the connection open without a word
+    CloseMidReply,  // sends half of the answer, then closes
+    Flood,          // sends 10 MB of match or entry lines
+    Garbage,        // sends bytes that mean nothing
+};
+
+class CddbTestServer {
+public:
+    CddbTestServer();  // listening on a free port at once
+    CddbTestServer(const CddbTestServer&) = delete;
+    CddbTestServer& operator=(const CddbTestServer&) = delete;
+    ~CddbTestServer();
+
+    int port() const { return port_; }
+
+    // Queries list the entries in the order added: 202 without any, 200 for one, 211 for more.
+    void addEntry(CddbTestEntry entry);
+    // Every query is answered with this status line instead ("403 ...", "500 ...").
+    void answerQueriesWith(std::string statusLine);
+    void setBehaviour(ServerBehaviour behaviour);
+    // Answers only requests carrying this Proxy-Authorization value, others with 407.
+    void demandProxyAuthorization(std::string headerValue);
+
+    std::vector<std::string> requests() const;
+
+private:
+    void serve();
+    void answer(int client);
+    std::string replyTo(const std::string& request) const;
+    void holdOpen(int client) const;
+
+    mutable std::mutex mutex_;
+    std::vector<CddbTestEntry> entries_;
+    std::optional<std::string> queryStatus_;
+    std::optional<std::string> proxyAuthorization_;
+    ServerBehaviour behaviour_ = ServerBehaviour::Answer;
+    std::vector<std::string> requests_;
+
+    platform::UniqueFd listener_;
+    platform::UniqueFd wakeRead_;
+    platform::UniqueFd wakeWrite_;
+    int port_ = 0;
+    std::thread thread_;
+};
+
+}  // namespace lumbra::test
