@@ -7,12 +7,13 @@
 // the process's peak resident memory after whole-disc rips.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <chrono>
+#include <sstream>
 
 #include "app/encoder_settings.h"
 #include "cdaccess/cd_access.h"
@@ -61,7 +62,8 @@ bool writeImageApart(const std::string& folder) {
         _exit(0);
     }
     int status = 0;
-    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
 }
 
 // The disc image and one virtual drive holding it, for the whole run.
@@ -98,7 +100,8 @@ public:
             applyEncoderDefaults(track, settings_.encoder);
         }
         flags_.ripRunning = 1;
-        const RipSession session{prompts_, events_, flags_, settings_, disc_, drives_[0].openRequest};
+        const RipSession session{prompts_,  events_, flags_,
+                                 settings_, disc_,   drives_[0].openRequest};
         runRipJob(session, tracks_);
         bool done = true;
         for (const auto& track : tracks_) done = done && track.status == 100;
@@ -107,7 +110,8 @@ public:
 
     double outputBytes() const {
         double bytes = 0;
-        for (const auto& track : tracks_) bytes += fileBytes(settings_.outputFolder + "/" + track.title + ".mp3");
+        for (const auto& track : tracks_)
+            bytes += fileBytes(settings_.outputFolder + "/" + track.title + ".mp3");
         return bytes;
     }
 
@@ -130,13 +134,16 @@ Disc& disc() {
 
 // The default settings as lame's options: its fast standard preset, overridden by the VBR
 // quality and bitrate bounds as our library does, stereo, no reservoir, MPEG-1 at 44.1 kHz.
-// lame's own ReplayGain pass is off, as ours has none.
+// lame's own ReplayGain pass is off, as ours has none. The input is the BIN file's raw samples.
+constexpr const char* kLameOptions =
+    "--quiet --noreplaygain -r -s 44.1 --bitwidth 16 --signed --little-endian "
+    "-m s --preset fast standard -V 3 -b 128 -B 192 --nores --resample 44.1";
+
 bool runLame(const std::string& input, const std::string& output) {
-    std::vector<std::string> args{"lame",   "--quiet", "--noreplaygain", "-r",       "-s",   "44.1",
-                                  "--bitwidth", "16",  "--signed",       "--little-endian",  "-m", "s",
-                                  "--preset", "fast", "standard",        "-V",       "3",    "-b",
-                                  "128",    "-B",      "192",            "--nores",  "--resample", "44.1",
-                                  input,    output};
+    std::vector<std::string> args{"lame"};
+    std::istringstream options(kLameOptions);
+    for (std::string option; options >> option;) args.push_back(option);
+    args.insert(args.end(), {input, output});
     std::vector<char*> argv;
     for (auto& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -155,7 +162,8 @@ void timeEachRun(benchmark::State& state, int cpuOf, Run run) {
         const double cpuBefore = cpuSeconds(cpuOf);
         const auto start = std::chrono::steady_clock::now();
         if (!run()) return state.SkipWithError("the encode failed");
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         cpu += cpuSeconds(cpuOf) - cpuBefore;
     }
     state.counters["cpu_s"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
@@ -174,7 +182,11 @@ void lameOnTheImage(benchmark::State& state) {
     state.counters["mp3_MB"] = fileBytes(output) / 1e6;
 }
 
-BENCHMARK(mp3RipThroughTheJob)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1)->Repetitions(3);
+BENCHMARK(mp3RipThroughTheJob)
+    ->Unit(benchmark::kSecond)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(3);
 BENCHMARK(lameOnTheImage)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1)->Repetitions(3);
 
 }  // namespace

@@ -5,11 +5,11 @@
 // counts every thread of the process (the virtual drive's too) or of oggenc.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <algorithm>
+#include <chrono>
 
 #include "app/encoder_settings.h"
 #include "cdaccess/cd_access.h"
@@ -44,8 +44,8 @@ public:
     Disc() {
         setenv("LUMBRA_IPC_NAMESPACE", ("bench" + std::to_string(getpid())).c_str(), 1);
         setenv("LUMBRA_ASPI_LIBRARY", LUMBRA_VIRTUAL_DRIVE_LIBRARY, 1);
-        const auto image = test::writeCueImage(dir_.path(), "album",
-                                               std::vector<int>(kTrackCount, kTrackFrames));
+        const auto image =
+            test::writeCueImage(dir_.path(), "album", std::vector<int>(kTrackCount, kTrackFrames));
         setenv("LUMBRA_VIRTUAL_DISCS", image.cuePath.c_str(), 1);
         ok_ = initCdAccess() && buildDriveList(drives_) > 0 &&
               refreshDisc(prompts_, drives_, 0, tracks_, settings_, true) == 0;
@@ -73,7 +73,8 @@ public:
             applyEncoderDefaults(track, settings_.encoder);
         }
         flags_.ripRunning = 1;
-        const RipSession session{prompts_, events_, flags_, settings_, disc_, drives_[0].openRequest};
+        const RipSession session{prompts_,  events_, flags_,
+                                 settings_, disc_,   drives_[0].openRequest};
         runRipJob(session, tracks_);
         bool done = true;
         for (const auto& track : tracks_) done = done && track.status == 100;
@@ -130,9 +131,8 @@ void oggRipThroughTheJob(benchmark::State& state) {
 }
 
 void oggencOnTheImage(benchmark::State& state) {
-    timeEachRun(state, RUSAGE_CHILDREN, [] {
-        return runOggenc(disc().binPath(), disc().scratch("oggenc.ogg"));
-    });
+    timeEachRun(state, RUSAGE_CHILDREN,
+                [] { return runOggenc(disc().binPath(), disc().scratch("oggenc.ogg")); });
 }
 
 // On a shared machine the fastest of the runs is the one least disturbed by others.

@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include <atomic>
+#include <string>
+
 #include "metadata/disc_info_text.h"
 #include "metadata/disc_lookup_job.h"
 

@@ -43,6 +43,7 @@ struct PendingLookup {
 
 std::optional<SocketAddress> resolveFirstAddress(const std::string& host, int port,
                                                  std::chrono::milliseconds timeout) {
+    if (host.empty()) return std::nullopt;
     const std::string service = std::to_string(port);
     if (auto numeric = lookUp(host, service, AI_NUMERICHOST)) return numeric;
 

@@ -33,6 +33,8 @@ std::optional<CddbMatch> parseMatchLine(std::string_view line) {
     if (space == 0 || space == std::string_view::npos) return std::nullopt;
     CddbMatch match;
     match.category = platform::utf8Prefix(line.substr(0, space), kCategoryWidth);
+    // Bytes that are no text may leave nothing to keep, and an entry needs a category to be read.
+    if (match.category.empty()) return std::nullopt;
 
     std::string_view rest = withoutLeadingSpaces(line.substr(space));
     size_t digits = 0;

@@ -59,7 +59,8 @@ private:
 std::string runDiscLookup(const CddbConfig& config, const OpenDriveRequest& drive,
                           LookupHandle& handle, const std::atomic<bool>& wanted);
 
-// The lookups of one main window. Every member is called on the user-interface thread.
+// The lookups of one main window. Every member is called on the user-interface thread; `events`
+// and `lookupActive` must outlive the object.
 class DiscLookups {
 public:
     DiscLookups(EventSink& events, std::atomic<int32_t>& lookupActive, CddbTimeouts timeouts = {});

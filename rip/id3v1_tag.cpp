@@ -16,7 +16,7 @@ struct Id3v1Layout {
     char album[30];
     char year[4];
     char comment[29];
-    uint8_t trackNumber;  // the comment's 30th byte in the original layout
+    uint8_t trackNumber;  // the comment's 30th byte in ID3 version 1.0
     uint8_t genre;
 };
 static_assert(sizeof(Id3v1Layout) == kId3v1TagSize);
@@ -38,7 +38,8 @@ std::string_view gbkPrefix(std::string_view gbk, size_t limit) {
     size_t end = 0;
     while (end < gbk.size()) {
         const auto byte = static_cast<uint8_t>(gbk[end]);
-        const size_t width = byte >= kFirstGbkLead && byte <= kLastGbkLead && end + 1 < gbk.size() ? 2 : 1;
+        const size_t width =
+            byte >= kFirstGbkLead && byte <= kLastGbkLead && end + 1 < gbk.size() ? 2 : 1;
         if (end + width > limit) break;
         end += width;
     }

@@ -38,7 +38,8 @@ std::optional<std::span<const uint8_t>> LameEncoder::encode(std::span<const uint
     uint32_t bytes = 0;
     // The library copies the samples before it reads them as 16-bit values.
     const auto* data = reinterpret_cast<const int16_t*>(samples.data());
-    const int32_t result = encodeChunk_(*stream_, uint32_t(samples.size() / 2), data, output_.data(), &bytes);
+    const int32_t result =
+        encodeChunk_(*stream_, uint32_t(samples.size() / 2), data, output_.data(), &bytes);
     return produced(result, bytes);
 }
 
@@ -58,7 +59,8 @@ void LameEncoder::writeVbrHeader(const std::string& path) {
     writeVbrHeader_(path.c_str());
 }
 
-std::optional<std::span<const uint8_t>> LameEncoder::produced(int32_t result, uint32_t bytes) const {
+std::optional<std::span<const uint8_t>> LameEncoder::produced(int32_t result,
+                                                              uint32_t bytes) const {
     if (result != kLameOk || bytes > output_.size()) return std::nullopt;
     return std::span<const uint8_t>(output_.data(), bytes);
 }

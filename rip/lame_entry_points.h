@@ -10,10 +10,10 @@ namespace lumbra {
 
 enum LameResult : int32_t {
     kLameOk = 0,
-    kLameBadConfig = 1,      // layout, version, size or a code the library does not know
-    kLameRefused = 2,        // the encoder cannot make a stream of these settings
-    kLameBadHandle = 3,      // no open stream has this handle
-    kLameBadArgument = 4,    // null pointers, or more samples than a chunk holds
+    kLameBadConfig = 1,    // layout, version, size or a code the library does not know
+    kLameRefused = 2,      // the encoder cannot make a stream of these settings
+    kLameBadHandle = 3,    // no open stream has this handle
+    kLameBadArgument = 4,  // null pointers, or more samples than a chunk holds
     kLameEncodeFailed = 5,
     kLameNoHeaderToWrite = 6,  // no finished stream reserved a header frame in that file
     kLameFileError = 7,

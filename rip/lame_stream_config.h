@@ -12,10 +12,9 @@ inline constexpr uint32_t kLameConfigLayout = 256;
 inline constexpr uint32_t kLameConfigVersion = 1;
 inline constexpr uint32_t kLameConfigSize = 331;
 
-// Mode codes of the record.
+// Mode codes of the record; 2 (dual channel) is coded as stereo.
 inline constexpr int32_t kLameModeStereo = 0;
 inline constexpr int32_t kLameModeJointStereo = 1;
-inline constexpr int32_t kLameModeDualChannel = 2;
 inline constexpr int32_t kLameModeMono = 3;
 
 // Preset codes up to this one are named presets; above it they are multiples of 1000.
@@ -34,18 +33,18 @@ struct LameStreamConfig {
     uint32_t bitrate = 0;     // kbit/s; the least bitrate of a VBR stream
     uint32_t maxBitrate = 0;  // kbit/s, VBR only
     int32_t preset = 0;
-    uint32_t mpeg1 = 0;
+    uint32_t mpeg1 = 0;  // 1: MPEG-1 frames, so no resampling below 32 kHz
     uint32_t emphasis = 0;
     uint32_t privateBit = 0;
     uint32_t crc = 0;
     uint32_t copyright = 0;
     uint32_t strictIso = 0;
-    uint32_t original = 0;
-    uint32_t writeVbrHeader = 0;  // also for streams that are not VBR
+    uint32_t original = 0;        // frame headers mark a first-generation recording
+    uint32_t writeVbrHeader = 0;  // 1: a header frame even at a constant rate
     uint32_t vbr = 0;
     int32_t vbrQuality = 0;       // 0 best to 9
     uint32_t averageBitrate = 0;  // kbit/s for the ABR preset; 0: `bitrate`
-    uint32_t reserved80 = 0;  // the reserved fields stay zero and are not read
+    uint32_t reserved80 = 0;      // the reserved fields stay zero and are not read
     uint32_t noReservoir = 0;
     uint32_t reserved88 = 0;
     uint16_t reserved92 = 0;

@@ -14,7 +14,8 @@ bool Mp3Encoding::start(const LameStreamConfig& config) {
     return converter_->isValid() && encoder_.open(config);
 }
 
-Mp3Encoding::Step Mp3Encoding::encode(std::span<const uint8_t> cdAudio, const std::function<bool()>& keepGoing) {
+Mp3Encoding::Step Mp3Encoding::encode(std::span<const uint8_t> cdAudio,
+                                      const std::function<bool()>& keepGoing) {
     return encodeBlocks(converter_->convert(cdAudio), keepGoing);
 }
 
@@ -30,7 +31,8 @@ Mp3Encoding::Step Mp3Encoding::encodeBlocks(std::span<const uint8_t> samples,
                                             const std::function<bool()>& keepGoing) {
     const size_t blockBytes = chunkBytes();
     for (size_t at = 0; at < samples.size(); at += blockBytes) {
-        const auto bytes = encoder_.encode(samples.subspan(at, std::min(blockBytes, samples.size() - at)));
+        const auto bytes =
+            encoder_.encode(samples.subspan(at, std::min(blockBytes, samples.size() - at)));
         if (!bytes) return Step::EncoderFailed;
         if (!file_.write(*bytes)) return Step::WriteFailed;
         if (!keepGoing()) return Step::Stopped;

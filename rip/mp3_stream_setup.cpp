@@ -22,7 +22,8 @@ int32_t modeFor(int32_t channelIndex) {
 }
 
 int32_t presetCodeFor(int32_t qualityIndex) {
-    return qualityIndex <= kLameLastNamedPreset ? qualityIndex : (qualityIndex - kLameLastNamedPreset) * 1000;
+    return qualityIndex <= kLameLastNamedPreset ? qualityIndex
+                                                : (qualityIndex - kLameLastNamedPreset) * 1000;
 }
 
 std::string_view modeText(int32_t mode) {
@@ -62,10 +63,11 @@ PcmFormat declaredInputFormat(const LameStreamConfig& config) {
 }
 
 std::string describeStreamSettings(const LameStreamConfig& config) {
-    std::string text = std::to_string(config.inputSampleRate) + " Hz, " + std::string(modeText(config.mode));
+    std::string text =
+        std::to_string(config.inputSampleRate) + " Hz, " + std::string(modeText(config.mode));
     if (config.vbr) {
-        text += ", VBR Q" + std::to_string(config.vbrQuality) + " " + std::to_string(config.bitrate) + "-" +
-                std::to_string(config.maxBitrate) + " kbps";
+        text += ", VBR Q" + std::to_string(config.vbrQuality) + " " +
+                std::to_string(config.bitrate) + "-" + std::to_string(config.maxBitrate) + " kbps";
     } else {
         text += ", " + std::to_string(config.bitrate) + " kbps";
     }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
-#include <unistd.h>
 #include <vector>
 
 #include "rip/id3v1_tag.h"
@@ -28,22 +28,25 @@ constexpr const char* kEncoderSetupFailed = "无法启动 MP3 编码器: ";
 // The temporary file, read from its start and deleted when the converter is done with it.
 class TemporaryPcm {
 public:
-    explicit TemporaryPcm(std::string path) : path_(std::move(path)), file_(std::fopen(path_.c_str(), "rb")) {}
+    explicit TemporaryPcm(std::string path)
+        : path_(std::move(path)), file_(std::fopen(path_.c_str(), "rb")) {}
     TemporaryPcm(const TemporaryPcm&) = delete;
     TemporaryPcm& operator=(const TemporaryPcm&) = delete;
     ~TemporaryPcm() {
         file_.reset();
-        unlink(path_.c_str());
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
     }
 
     bool isOpen() const { return file_ != nullptr; }
     uint64_t size() const {
-        std::fseek(file_.get(), 0, SEEK_END);
-        const off_t end = ftello(file_.get());
-        std::rewind(file_.get());
-        return end > 0 ? uint64_t(end) : 0;
+        std::error_code error;
+        const uintmax_t bytes = std::filesystem::file_size(path_, error);
+        return error ? 0 : uint64_t(bytes);
     }
-    size_t read(std::vector<uint8_t>& chunk) { return std::fread(chunk.data(), 1, chunk.size(), file_.get()); }
+    size_t read(std::vector<uint8_t>& chunk) {
+        return std::fread(chunk.data(), 1, chunk.size(), file_.get());
+    }
 
 private:
     struct Closer {
@@ -96,10 +99,12 @@ bool startEncoding(const RipSession& session, TrackEntry& track, Mp3Encoding& mp
 
 // Closes the written file, appends the tag and, for a track that did not end otherwise, makes
 // it Done with its header completed. A file that cannot be written whole fails and goes.
-void completeFile(const RipSession& session, TrackEntry& track, OutputFile& file, Mp3Encoding& mp3) {
+void completeFile(const RipSession& session, TrackEntry& track, OutputFile& file,
+                  Mp3Encoding& mp3) {
     if (!file.close()) return failWrite(session, track, file);
     if (session.settings.id3Enable &&
-        appendId3v1Tag(file.path(), track, session.disc) == TagAppend::WriteFailed && !ended(track)) {
+        appendId3v1Tag(file.path(), track, session.disc) == TagAppend::WriteFailed &&
+        !ended(track)) {
         return failWrite(session, track, file);
     }
     if (ended(track)) return;
@@ -107,7 +112,8 @@ void completeFile(const RipSession& session, TrackEntry& track, OutputFile& file
     mp3.writeVbrHeader(file.path());
 }
 
-void encodeFromDrive(const RipSession& session, RipContext& context, OutputFile& file, Mp3Encoding& mp3) {
+void encodeFromDrive(const RipSession& session, RipContext& context, OutputFile& file,
+                     Mp3Encoding& mp3) {
     TrackEntry& track = *context.track;
     const RipHandle handle(session.drive);
     if (!startEncoding(session, track, mp3)) return;
@@ -115,17 +121,19 @@ void encodeFromDrive(const RipSession& session, RipContext& context, OutputFile&
     const auto sink = [&](std::span<const uint8_t> cd) {
         return settle(session, track, file, mp3.encode(cd, keepGoing));
     };
-    if (readTrackChunks(session, context, handle.get(), kWholeTrack, false, sink) == ReadOutcome::Complete) {
+    if (readTrackChunks(session, context, handle.get(), kWholeTrack, false, sink) ==
+        ReadOutcome::Complete) {
         settle(session, track, file, mp3.finish());
     }
 }
 
 int32_t converterProgress(uint64_t done, uint64_t total) {
-    return int32_t(kConverterStart + std::min(done, total) * kConverterSpan / std::max<uint64_t>(total, 1));
+    return int32_t(kConverterStart +
+                   std::min(done, total) * kConverterSpan / std::max<uint64_t>(total, 1));
 }
 
-void encodeTemporaryFile(const RipSession& session, TrackEntry& track, TemporaryPcm& pcm, OutputFile& file,
-                         Mp3Encoding& mp3) {
+void encodeTemporaryFile(const RipSession& session, TrackEntry& track, TemporaryPcm& pcm,
+                         OutputFile& file, Mp3Encoding& mp3) {
     const uint64_t total = pcm.size();
     std::vector<uint8_t> chunk(mp3.chunkBytes());
     uint64_t done = 0;
@@ -133,7 +141,8 @@ void encodeTemporaryFile(const RipSession& session, TrackEntry& track, Temporary
         const size_t read = pcm.read(chunk);
         if (read == 0) break;
         // An encoder or write failure ends the track without flushing the encoder.
-        if (!settle(session, track, file, mp3.encode({chunk.data(), read}, [] { return true; }))) return;
+        if (!settle(session, track, file, mp3.encode({chunk.data(), read}, [] { return true; })))
+            return;
         done += read;
         if (!session.flags.ripRunning) {
             track.status = kTrackCancelled;
@@ -165,7 +174,8 @@ void convertToFile(const RipSession& session, ConvertContext& context, Temporary
 
 void ripTrackToMp3(const RipSession& session, RipContext& context) {
     TrackEntry& track = *context.track;
-    if (!askOverwrite(session, context.outputPath)) return endTrack(session, track, kTrackCancelled);
+    if (!askOverwrite(session, context.outputPath))
+        return endTrack(session, track, kTrackCancelled);
     OutputFile file(context.outputPath);
     if (!createOutput(session, track, file)) return;
     Mp3Encoding mp3(*context.encoderLibrary, file);

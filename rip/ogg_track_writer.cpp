@@ -36,8 +36,8 @@ std::unique_ptr<VorbisEncoder> setUpVorbisEncoder(const RipSession& session, Tra
     return encoder;
 }
 
-OggTrackWriter::OggTrackWriter(const RipSession& session, TrackEntry& track,
-                               VorbisEncoder& encoder, OutputFile& file)
+OggTrackWriter::OggTrackWriter(const RipSession& session, TrackEntry& track, VorbisEncoder& encoder,
+                               OutputFile& file)
     : session_(session),
       track_(track),
       encoder_(encoder),

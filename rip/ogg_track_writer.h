@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <span>
+#include <string>
 
 #include "rip/output_file.h"
 #include "rip/rip_context.h"

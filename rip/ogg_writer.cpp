@@ -1,8 +1,8 @@
 #include "rip/ogg_writer.h"
 
+#include <unistd.h>
 #include <array>
 #include <cstdio>
-#include <unistd.h>
 
 #include "cdaccess/track_buffer.h"
 #include "rip/ogg_track_writer.h"
@@ -86,7 +86,8 @@ void ripTrackToOgg(const RipSession& session, RipContext& context) {
     TrackEntry& track = *context.track;
     const auto encoder = setUpVorbisEncoder(session, track, context.outputPath);
     if (!encoder) return;
-    if (!askOverwrite(session, context.outputPath)) return endTrack(session, track, kTrackCancelled);
+    if (!askOverwrite(session, context.outputPath))
+        return endTrack(session, track, kTrackCancelled);
     OutputFile file(context.outputPath);
     if (!createOutput(session, track, file)) return;
     RipHandle handle(session.drive);
@@ -110,7 +111,8 @@ void encodePcmToOgg(const RipSession& session, ConvertContext& context) {
     }
     const auto encoder = setUpVorbisEncoder(session, track, context.outputPath);
     if (!encoder) return;
-    if (!askOverwrite(session, context.outputPath)) return endTrack(session, track, kTrackCancelled);
+    if (!askOverwrite(session, context.outputPath))
+        return endTrack(session, track, kTrackCancelled);
     OutputFile file(context.outputPath);
     if (!createOutput(session, track, file)) return;
     OggTrackWriter writer(session, track, *encoder, file);

@@ -36,7 +36,9 @@ void ripTrackToWav(const RipSession& session, RipContext& context) {
         return endTrack(session, track, kTrackFailed);
     }
     const auto sink = [&](std::span<const uint8_t> cd) {
-        const auto bytes = converter.convert(cd);
+        std::vector<uint8_t> converted;
+        if (!converter.passesThrough()) converted = converter.convert(cd);
+        const std::span<const uint8_t> bytes = converter.passesThrough() ? cd : converted;
         dataSize += uint32_t(bytes.size());
         if (file.write(bytes)) return true;
         failOnWriteError(session, track, context.outputPath);

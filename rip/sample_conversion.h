@@ -31,6 +31,8 @@ public:
     ~SampleConverter();
 
     const PcmFormat& target() const { return target_; }
+    // True when the target is CD audio itself: the bytes may be used as they are, uncopied.
+    bool passesThrough() const { return target_ == kCdAudioFormat; }
     // False when the resampler could not be set up; convert() then gives nothing.
     bool isValid() const;
 

@@ -1,9 +1,9 @@
 #include "rip/vorbis_encoder.h"
 
+#include <vorbis/vorbisenc.h>
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <vorbis/vorbisenc.h>
 
 namespace lumbra {
 namespace {

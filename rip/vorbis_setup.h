@@ -20,7 +20,7 @@ struct VorbisSetUp {
     int channels = 2;
     int sampleRate = 44100;
     VorbisMode mode = VorbisMode::Vbr;
-    float quality = 0.0f;  // VBR only
+    float quality = 0.0f;          // VBR only
     long minBitrate = kNoBitrate;  // bit/s; BBR and CBR only
     long nominalBitrate = kNoBitrate;
     long maxBitrate = kNoBitrate;

@@ -1,9 +1,11 @@
 #include "rip/wma_writer.h"
 
 #include <unistd.h>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "rip/sample_conversion.h"
 #include "rip/track_status.h"

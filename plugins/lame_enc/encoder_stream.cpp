@@ -1,7 +1,7 @@
 #include "plugins/lame_enc/encoder_stream.h"
 
-#include <cstring>
 #include <lame/lame.h>
+#include <cstring>
 
 #include "plugins/lame_enc/stream_settings.h"
 
@@ -22,7 +22,8 @@ void LameCloser::operator()(lame_global_struct* lame) const {
     lame_close(lame);
 }
 
-std::unique_ptr<EncoderStream> EncoderStream::open(const LameStreamConfig& config, LameResult& result) {
+std::unique_ptr<EncoderStream> EncoderStream::open(const LameStreamConfig& config,
+                                                   LameResult& result) {
     result = checkRecord(config);
     if (result != kLameOk) return nullptr;
     LameHandle lame(lame_init());
@@ -45,23 +46,24 @@ LameResult EncoderStream::encode(uint32_t sampleCount, const int16_t* samples, u
     std::lock_guard lock(mutex_);
     produced = 0;
     if (finished_) return kLameBadHandle;
-    if (sampleCount > samplesPerChunk_ || (sampleCount && (!samples || !output))) return kLameBadArgument;
+    if (sampleCount > samplesPerChunk_ || (sampleCount && (!samples || !output)))
+        return kLameBadArgument;
     const int perChannel = int(sampleCount) / channels_;
     if (perChannel == 0) return kLameOk;
     std::memcpy(samples_.data(), samples, size_t(perChannel * channels_) * sizeof(int16_t));
     const int bytes = channels_ == 1
-                          ? lame_encode_buffer(lame_.get(), samples_.data(), samples_.data(), perChannel, output,
-                                               int(outputBytes_))
-                          : lame_encode_buffer_interleaved(lame_.get(), samples_.data(), perChannel, output,
-                                                           int(outputBytes_));
+                          ? lame_encode_buffer(lame_.get(), samples_.data(), samples_.data(),
+                                               perChannel, output, int(outputBytes_))
+                          : lame_encode_buffer_interleaved(lame_.get(), samples_.data(), perChannel,
+                                                           output, int(outputBytes_));
     if (bytes < 0) return kLameEncodeFailed;
     produced = uint32_t(bytes);
     produced_ += produced;
     return kLameOk;
 }
 
-LameResult EncoderStream::finish(uint8_t* output, uint32_t& produced, std::vector<uint8_t>& headerFrame,
-                                 uint64_t& streamBytes) {
+LameResult EncoderStream::finish(uint8_t* output, uint32_t& produced,
+                                 std::vector<uint8_t>& headerFrame, uint64_t& streamBytes) {
     std::lock_guard lock(mutex_);
     produced = 0;
     if (finished_) return kLameBadHandle;
@@ -75,7 +77,8 @@ LameResult EncoderStream::finish(uint8_t* output, uint32_t& produced, std::vecto
     headerFrame.clear();
     if (lame_get_bWriteVbrTag(lame_.get())) {
         headerFrame.resize(lame_get_lametag_frame(lame_.get(), nullptr, 0));
-        headerFrame.resize(lame_get_lametag_frame(lame_.get(), headerFrame.data(), headerFrame.size()));
+        headerFrame.resize(
+            lame_get_lametag_frame(lame_.get(), headerFrame.data(), headerFrame.size()));
     }
     return kLameOk;
 }

@@ -30,7 +30,8 @@ public:
     uint32_t outputBytes() const { return outputBytes_; }
 
     // Encodes up to samplesPerChunk() interleaved samples into `output` (outputBytes() of room).
-    LameResult encode(uint32_t sampleCount, const int16_t* samples, uint8_t* output, uint32_t& produced);
+    LameResult encode(uint32_t sampleCount, const int16_t* samples, uint8_t* output,
+                      uint32_t& produced);
     // The stream's last bytes. On success `headerFrame` is the completed header frame, empty
     // when the stream reserved none, and `streamBytes` all bytes the stream produced.
     LameResult finish(uint8_t* output, uint32_t& produced, std::vector<uint8_t>& headerFrame,

@@ -1,7 +1,7 @@
 // The library's six C entry points. Nothing thrown inside may cross them.
-#include <cstring>
 #include <lame/lame.h>
-#include <new>
+#include <cstring>
+#include <type_traits>
 
 #include "plugins/lame_enc/header_frame.h"
 #include "plugins/lame_enc/stream_registry.h"
@@ -14,12 +14,13 @@ namespace {
 constexpr uint8_t kLibraryMajor = 1;
 constexpr uint8_t kLibraryMinor = 0;
 
+// Runs an entry point's work, turning anything thrown (an allocation that failed) into `failure`.
 template <typename Call>
-int32_t guarded(Call&& call) {
+int32_t guarded(LameResult failure, Call&& call) {
     try {
         return call();
-    } catch (const std::bad_alloc&) {
-        return kLameRefused;
+    } catch (...) {
+        return failure;
     }
 }
 
@@ -35,8 +36,8 @@ int32_t initStream(const LameStreamConfig* config, uint32_t* samplesPerChunk, ui
     return kLameOk;
 }
 
-int32_t encodeChunk(LameStreamHandle handle, uint32_t sampleCount, const int16_t* samples, uint8_t* output,
-                    uint32_t* produced) {
+int32_t encodeChunk(LameStreamHandle handle, uint32_t sampleCount, const int16_t* samples,
+                    uint8_t* output, uint32_t* produced) {
     if (!produced) return kLameBadArgument;
     *produced = 0;
     const auto stream = StreamRegistry::instance().find(handle);
@@ -52,7 +53,8 @@ int32_t deinitStream(LameStreamHandle handle, uint8_t* output, uint32_t* produce
     std::vector<uint8_t> headerFrame;
     uint64_t streamBytes = 0;
     const LameResult result = stream->finish(output, *produced, headerFrame, streamBytes);
-    if (result == kLameOk && !headerFrame.empty()) registry.keepHeaderFrame(std::move(headerFrame), streamBytes);
+    if (result == kLameOk && !headerFrame.empty())
+        registry.keepHeaderFrame(std::move(headerFrame), streamBytes);
     return result;
 }
 
@@ -78,16 +80,18 @@ extern "C" {
 
 LUMBRA_EXPORT int32_t beInitStream(const LameStreamConfig* config, uint32_t* samplesPerChunk,
                                    uint32_t* outputBytes, LameStreamHandle* stream) {
-    return guarded([&] { return initStream(config, samplesPerChunk, outputBytes, stream); });
+    return guarded(kLameRefused,
+                   [&] { return initStream(config, samplesPerChunk, outputBytes, stream); });
 }
 
-LUMBRA_EXPORT int32_t beEncodeChunk(LameStreamHandle stream, uint32_t sampleCount, const int16_t* samples,
-                                    uint8_t* output, uint32_t* produced) {
-    return guarded([&] { return encodeChunk(stream, sampleCount, samples, output, produced); });
+LUMBRA_EXPORT int32_t beEncodeChunk(LameStreamHandle stream, uint32_t sampleCount,
+                                    const int16_t* samples, uint8_t* output, uint32_t* produced) {
+    return guarded(kLameEncodeFailed,
+                   [&] { return encodeChunk(stream, sampleCount, samples, output, produced); });
 }
 
 LUMBRA_EXPORT int32_t beDeinitStream(LameStreamHandle stream, uint8_t* output, uint32_t* produced) {
-    return guarded([&] { return deinitStream(stream, output, produced); });
+    return guarded(kLameEncodeFailed, [&] { return deinitStream(stream, output, produced); });
 }
 
 LUMBRA_EXPORT int32_t beCloseStream(LameStreamHandle stream) {
@@ -99,7 +103,8 @@ LUMBRA_EXPORT void beVersion(LameVersion* version) {
 }
 
 LUMBRA_EXPORT int32_t beWriteVBRHeader(const char* path) {
-    return guarded([&] { return writeHeaderFrame(path, StreamRegistry::instance()); });
+    return guarded(kLameFileError,
+                   [&] { return writeHeaderFrame(path, StreamRegistry::instance()); });
 }
 
 }  // extern "C"

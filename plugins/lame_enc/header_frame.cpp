@@ -28,7 +28,8 @@ long fileSize(std::FILE* file) {
 // Where the MP3 frames start: after an ID3v2 tag whose size is stored 7 bits per byte.
 long audioStart(std::FILE* file) {
     std::array<uint8_t, kId3v2HeaderSize> header{};
-    if (!readAt(file, 0, header.data(), header.size()) || std::memcmp(header.data(), "ID3", 3) != 0) return 0;
+    if (!readAt(file, 0, header.data(), header.size()) || std::memcmp(header.data(), "ID3", 3) != 0)
+        return 0;
     long size = 0;
     for (size_t i = 6; i < 10; ++i) size = size << 7 | (header[i] & 0x7F);
     return kId3v2HeaderSize + size + ((header[5] & kId3v2FooterFlag) ? kId3v2HeaderSize : 0);

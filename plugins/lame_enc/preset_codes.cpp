@@ -1,7 +1,7 @@
 #include "plugins/lame_enc/preset_codes.h"
 
-#include <array>
 #include <lame/lame.h>
+#include <array>
 
 #include "rip/lame_stream_config.h"
 
@@ -11,7 +11,7 @@ namespace {
 // The aliases libmp3lame documents for its ABR presets, in the order it lists them: phone,
 // sw, mw-us, voice, fm, radio, tape, hifi, cd, studio. The first four are mono.
 constexpr std::array<int, 10> kAliasKbps{16, 24, 40, 56, 112, 112, 112, 160, 192, 256};
-constexpr int kMonoAliases = 4;
+constexpr size_t kMonoAliases = 4;
 constexpr size_t kVoiceAlias = 3;
 constexpr int kAliasStep = 1000;
 
@@ -42,7 +42,8 @@ PresetEffect presetEffect(int32_t code) {
     if (code > kLameLastNamedPreset) {
         if (code % kAliasStep != 0) return {};
         const int32_t index = code / kAliasStep - 1;
-        return index >= 0 && size_t(index) < kAliasKbps.size() ? alias(size_t(index)) : PresetEffect{};
+        return index >= 0 && size_t(index) < kAliasKbps.size() ? alias(size_t(index))
+                                                               : PresetEffect{};
     }
     switch (code) {
         case 1:  // low
@@ -70,7 +71,8 @@ PresetEffect presetEffect(int32_t code) {
             effect.averageRate = true;
             return effect;
         }
-        default:  // 0 (normal), CBR and unknown codes: the record alone decides
+        case kLamePresetCbr:  // the record's constant rate is all it asks
+        default:              // normal, and codes this library does not know
             return {};
     }
 }

@@ -17,7 +17,7 @@ MPEG_mode libraryMode(int32_t mode) {
             return JOINT_STEREO;
         case kLameModeMono:
             return MONO;
-        default:  // libmp3lame has no dual-channel coding; two channels stay two
+        default:  // stereo, and dual channel, which libmp3lame does not code
             return STEREO;
     }
 }
@@ -27,8 +27,9 @@ MPEG_mode libraryMode(int32_t mode) {
 int outputRate(const LameStreamConfig& config) {
     if (config.outputSampleRate || !config.mpeg1) return int(config.outputSampleRate);
     const auto input = int(config.inputSampleRate);
-    return *std::min_element(kMpeg1Rates.begin(), kMpeg1Rates.end(),
-                             [input](int a, int b) { return std::abs(a - input) < std::abs(b - input); });
+    return *std::min_element(kMpeg1Rates.begin(), kMpeg1Rates.end(), [input](int a, int b) {
+        return std::abs(a - input) < std::abs(b - input);
+    });
 }
 
 void applyFrameHeaderBits(lame_global_flags* lame, const LameStreamConfig& config) {

@@ -9,6 +9,8 @@
 
 #include "cdaccess/cd_access_errors.h"
 #include "cdaccess/disc_toc.h"
+#include "support/cddb_test_server.h"
+#include "support/cue_image.h"
 #include "support/isolated_cd_access.h"
 #include "support/temp_dir.h"
 
@@ -52,6 +54,9 @@ void writeBin(const std::string& path, int frames) {
 
 class LumbraRip : public test::IsolatedCdAccess {
 protected:
+    // Automatic lookup is on by default, and tests talk to no server but their own.
+    LumbraRip() { home.write("setup.ini", "[CDDB]\nCDDB_AUTO=0\n"); }
+
     test::TempDir home;
 };
 
@@ -105,6 +110,65 @@ TEST_F(LumbraRip, ASecondInstanceLeavesTheFirstOnesHandleAlone) {
     EXPECT_EQ(readDiscToc(handle, toc), kResultDone);
     EXPECT_EQ(releaseCDHandle(handle), 1);
     EXPECT_EQ(runLumbraRip("--home " + home.path() + " --demo --list").exitCode, 0);
+}
+
+class LumbraRipLookup : public LumbraRip {
+protected:
+    void SetUp() override {
+        LumbraRip::SetUp();
+        cuePath = test::writeCueImage(home.path(), "disc", {300, 200}).cuePath;
+        server.addEntry({"rock", "0200b201", "乐队", "专辑",
+                         "DTITLE=乐队 / 专辑\r\nDYEAR=2003\r\nDGENRE=Rock\r\nTTITLE0=第一首\r\nTTITLE1=Second\r\n"});
+    }
+
+    void configure(bool automaticLookup) {
+        home.write("setup.ini", "[CDDB]\nCDDB_COUNT=1\nCDDB_SERVER0=127.0.0.1\nCDDB_PORT0=" +
+                                    std::to_string(server.port()) +
+                                    "\nCDDB_QUERY0=/~cddb/cddb.cgi\nCDDB_LOCATION0=loopback\nCDDB_AUTO=" +
+                                    (automaticLookup ? "1" : "0") + "\nCDDB_USE_LOCALCDDB=1\nCDDB_LOCALCDDB_PATH=" +
+                                    home.file("Local CDDB") + "\nCDDB_EMAIL=ripper@example.org\n");
+    }
+    ProgramRun run(const std::string& arguments) {
+        return runLumbraRip("--home " + home.path() + " --image " + cuePath + " " + arguments);
+    }
+
+    std::string cuePath;
+    test::CddbTestServer server;
+};
+
+TEST_F(LumbraRipLookup, ListsAndRipsUnderTheLookedUpTitles) {
+    configure(true);
+    const ProgramRun listed = run("--list");
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_EQ(linesStartingWith(listed.out, "TRACK 1 ")[0], "TRACK 1 0 300 00:04 第一首") << listed.out;
+    EXPECT_EQ(linesStartingWith(listed.out, "TRACK 2 ")[0], "TRACK 2 300 200 00:02 Second");
+    EXPECT_EQ(linesStartingWith(listed.out, "ARTIST ")[0], "ARTIST 乐队");
+    EXPECT_EQ(linesStartingWith(listed.out, "ALBUM ")[0], "ALBUM 专辑");
+    ASSERT_EQ(server.requests().size(), 2u) << "a query and a read";
+    EXPECT_NE(server.requests()[0].find("&hello=ripper+example.org+Lumbra+Software&proto=6\r\n"), std::string::npos);
+
+    server.setBehaviour(test::ServerBehaviour::NeverAnswer);
+    const ProgramRun ripped = run("--format wav --out " + home.file("out") + " --yes");
+    EXPECT_EQ(ripped.exitCode, 0) << ripped.out;
+    EXPECT_EQ(linesStartingWith(ripped.out, "连接到 CDDB...").size(), 1u) << ripped.out;
+    EXPECT_LT(ripped.out.find("连接到 CDDB..."), ripped.out.find("TRACK 1"));
+    for (const char* file : {"/out/乐队/专辑/第一首.wav", "/out/乐队/专辑/Second.wav"}) {
+        EXPECT_TRUE(std::ifstream(home.path() + file).good()) << file;
+    }
+    EXPECT_EQ(server.requests().size(), 2u) << "the local database knew the disc";
+}
+
+TEST_F(LumbraRipLookup, LooksUpAsSetupIniSaysUnlessToldOtherwise) {
+    configure(false);
+    EXPECT_EQ(linesStartingWith(run("--list").out, "TRACK 1 ")[0], "TRACK 1 0 300 00:04 音轨 01");
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_EQ(linesStartingWith(run("--list --lookup").out, "TRACK 1 ")[0], "TRACK 1 0 300 00:04 第一首");
+    EXPECT_EQ(server.requests().size(), 2u);
+    configure(true);
+    const ProgramRun declined = run("--list --no-lookup");
+    EXPECT_EQ(linesStartingWith(declined.out, "TRACK 1 ")[0], "TRACK 1 0 300 00:04 音轨 01");
+    EXPECT_TRUE(linesStartingWith(declined.out, "ARTIST ").empty());
+    EXPECT_EQ(server.requests().size(), 2u);
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ TEST(CddbQueryReply, ReadsAnExactMatchAndAListOfInexactOnes) {
 }
 
 TEST(CddbQueryReply, FindsNoMatchInErrorsRefusalsAndBrokenReplies) {
-    for (const std::string reply : {
+    for (const std::string& reply : {
              "202 No match for disc ID 0200b201.\r\n"s,
              "403 Database entry is corrupt.\r\n"s,
              "409 No handshake.\r\n"s,
@@ -123,7 +123,7 @@ TEST(CddbReadReply, LeavesEmptyLongAndMisplacedGenresAlone) {
 }
 
 TEST(CddbReadReply, FailsForEveryOtherStatus) {
-    for (const std::string reply : {"401 rock 1 No such CD entry in database.\r\n"s, "211 rock 1\r\n"s, ""s,
+    for (const std::string& reply : {"401 rock 1 No such CD entry in database.\r\n"s, "211 rock 1\r\n"s, ""s,
                                     "HTTP/1.0 407 Proxy Authentication Required\r\n\r\n<html></html>"s,
                                     " 210 rock 1\r\nDTITLE=A / B\r\n"s}) {
         EXPECT_FALSE(parseReadReply(reply, "rock")) << reply;

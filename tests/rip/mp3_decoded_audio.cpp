@@ -41,7 +41,8 @@ public:
         stream_ = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
         if (stream_ < 0) return false;
         codec_.reset(avcodec_alloc_context3(codec));
-        return avcodec_parameters_to_context(codec_.get(), format->streams[stream_]->codecpar) >= 0 &&
+        return avcodec_parameters_to_context(codec_.get(), format->streams[stream_]->codecpar) >=
+                   0 &&
                avcodec_open2(codec_.get(), codec, nullptr) >= 0 && openResampler();
     }
 
@@ -49,7 +50,8 @@ public:
         DecodedAudio audio{codec_->sample_rate, codec_->ch_layout.nb_channels, {}};
         std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
         while (av_read_frame(format_.get(), packet.get()) >= 0) {
-            if (packet->stream_index == stream_ && avcodec_send_packet(codec_.get(), packet.get()) >= 0) {
+            if (packet->stream_index == stream_ &&
+                avcodec_send_packet(codec_.get(), packet.get()) >= 0) {
                 receive(audio);
             }
             av_packet_unref(packet.get());
@@ -63,8 +65,8 @@ private:
     bool openResampler() {
         SwrContext* swr = nullptr;
         const int rate = codec_->sample_rate;
-        if (swr_alloc_set_opts2(&swr, &codec_->ch_layout, AV_SAMPLE_FMT_S16, rate, &codec_->ch_layout,
-                                codec_->sample_fmt, rate, 0, nullptr) < 0) {
+        if (swr_alloc_set_opts2(&swr, &codec_->ch_layout, AV_SAMPLE_FMT_S16, rate,
+                                &codec_->ch_layout, codec_->sample_fmt, rate, 0, nullptr) < 0) {
             return false;
         }
         resampler_.reset(swr);
@@ -77,8 +79,9 @@ private:
             const size_t at = audio.samples.size();
             audio.samples.resize(at + size_t(frame->nb_samples * audio.channels));
             auto* out = reinterpret_cast<uint8_t*>(audio.samples.data() + at);
-            const int made = swr_convert(resampler_.get(), &out, frame->nb_samples,
-                                         const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+            const int made =
+                swr_convert(resampler_.get(), &out, frame->nb_samples,
+                            const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
             audio.samples.resize(at + size_t(std::max(made, 0) * audio.channels));
         }
     }
@@ -90,8 +93,8 @@ private:
 };
 
 // The SNR over source samples [first, last) with the decoded samples `shift` frames later.
-double snrAt(const std::vector<int16_t>& source, const std::vector<int16_t>& decoded, int channels, int shift,
-             size_t first, size_t last) {
+double snrAt(const std::vector<int16_t>& source, const std::vector<int16_t>& decoded, int channels,
+             int shift, size_t first, size_t last) {
     double signal = 0, noise = 0;
     const ptrdiff_t offset = ptrdiff_t(shift) * channels;
     for (size_t i = first; i < last; ++i) {
@@ -122,8 +125,8 @@ std::vector<int16_t> samplesOf(std::span<const uint8_t> bytes) {
     return samples;
 }
 
-AlignedMatch alignedSnr(const std::vector<int16_t>& source, const std::vector<int16_t>& decoded, int channels,
-                        int maxShift) {
+AlignedMatch alignedSnr(const std::vector<int16_t>& source, const std::vector<int16_t>& decoded,
+                        int channels, int maxShift) {
     // The shift is found on a stretch from the middle, then the whole track is measured.
     const size_t first = source.size() / 2 / size_t(channels) * size_t(channels);
     const size_t last = std::min(source.size(), first + kAlignmentFrames * size_t(channels));

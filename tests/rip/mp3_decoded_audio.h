@@ -30,7 +30,7 @@ struct AlignedMatch {
 
 // The signal-to-noise ratio of `decoded` against `source` (both interleaved with `channels`),
 // at the shift of up to `maxShift` sample frames that lines them up best.
-AlignedMatch alignedSnr(const std::vector<int16_t>& source, const std::vector<int16_t>& decoded, int channels,
-                        int maxShift);
+AlignedMatch alignedSnr(const std::vector<int16_t>& source, const std::vector<int16_t>& decoded,
+                        int channels, int maxShift);
 
 }  // namespace lumbra::test

@@ -35,7 +35,8 @@ protected:
         const size_t block = encoder.samplesPerChunk() * 2;
         std::string stream;
         for (size_t at = 0; at < audio.size(); at += block) {
-            const auto bytes = encoder.encode({audio.data() + at, std::min(block, audio.size() - at)});
+            const auto bytes =
+                encoder.encode({audio.data() + at, std::min(block, audio.size() - at)});
             if (!bytes) return "<encode failed>";
             stream.append(bytes->begin(), bytes->end());
         }
@@ -52,9 +53,11 @@ TEST_F(EncoderLibrary, StreamsAreReachedOnlyThroughLiveHandles) {
     ASSERT_EQ(init(&config, &chunk, &outputBytes, &stream), kLameOk);
     std::vector<int16_t> samples(chunk + 2);
     std::vector<uint8_t> output(outputBytes);
-    EXPECT_EQ(encodeChunk(stream + 1, chunk, samples.data(), output.data(), &produced), kLameBadHandle);
+    EXPECT_EQ(encodeChunk(stream + 1, chunk, samples.data(), output.data(), &produced),
+              kLameBadHandle);
     EXPECT_EQ(encodeChunk(0, chunk, samples.data(), output.data(), &produced), kLameBadHandle);
-    EXPECT_EQ(encodeChunk(stream, chunk + 2, samples.data(), output.data(), &produced), kLameBadArgument)
+    EXPECT_EQ(encodeChunk(stream, chunk + 2, samples.data(), output.data(), &produced),
+              kLameBadArgument)
         << "more than a chunk could overrun the caller's buffer";
     EXPECT_EQ(encodeChunk(stream, chunk, samples.data(), output.data(), &produced), kLameOk);
     EXPECT_EQ(deinit(stream, output.data(), &produced), kLameOk);
@@ -75,7 +78,7 @@ TEST_F(EncoderLibrary, RecordsItCannotReadAreRefused) {
     LameStreamHandle stream = 0;
     const LameStreamConfig good = lameStreamConfigFor(kDefaultMp3);
     const std::function<void(LameStreamConfig&)> spoilers[] = {
-        [](LameStreamConfig& c) { c.size = 330; },  [](LameStreamConfig& c) { c.layout = 255; },
+        [](LameStreamConfig& c) { c.size = 330; }, [](LameStreamConfig& c) { c.layout = 255; },
         [](LameStreamConfig& c) { c.version = 2; }, [](LameStreamConfig& c) { c.mode = 4; },
         [](LameStreamConfig& c) { c.inputSampleRate = 0; }};
     for (const auto& spoil : spoilers) {
@@ -111,7 +114,8 @@ TEST_F(EncoderLibrary, TheHeaderFrameGoesOnlyIntoTheFileOfItsStream) {
     const std::string own = dir.write("own.mp3", stream + "TAG" + std::string(125, ' '));
     EXPECT_EQ(writeHeader(other.c_str()), kLameNoHeaderToWrite);
     EXPECT_EQ(dir.read("other.mp3"), stream.substr(0, stream.size() - 1));
-    EXPECT_EQ(stream.find("Xing"), std::string::npos) << "the reserved frame is empty until the end";
+    EXPECT_EQ(stream.find("Xing"), std::string::npos)
+        << "the reserved frame is empty until the end";
     EXPECT_EQ(writeHeader(own.c_str()), kLameOk);
     const std::string completed = dir.read("own.mp3");
     EXPECT_EQ(completed.size(), stream.size() + 128);

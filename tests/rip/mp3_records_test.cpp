@@ -22,9 +22,9 @@ std::string le32(uint32_t value) {
 }
 
 TEST(LameStreamRecord, DefaultSettingsGiveTheirFieldsAndZerosEverywhereElse) {
-    const std::map<size_t, uint32_t> fields{{0, 256},   {4, 1},  {8, 331}, {12, 44100}, {20, 0},
-                                            {24, 128},  {28, 192}, {32, 7}, {36, 1},    {60, 1},
-                                            {68, 1},    {72, 3}, {84, 1}};
+    const std::map<size_t, uint32_t> fields{{0, 256},  {4, 1},    {8, 331}, {12, 44100}, {20, 0},
+                                            {24, 128}, {28, 192}, {32, 7},  {36, 1},     {60, 1},
+                                            {68, 1},   {72, 3},   {84, 1}};
     std::string expected(331, '\0');
     for (const auto& [offset, value] : fields) expected.replace(offset, 4, le32(value));
     EXPECT_EQ(bytesOf(lameStreamConfigFor(kDefaultMp3)), expected);
@@ -80,7 +80,9 @@ protected:
         return {bytes.begin(), bytes.end()};
     }
     std::string field(size_t offset, size_t size) const { return tag().substr(offset, size); }
-    static std::string padded(std::string text, size_t size) { return text.append(size - text.size(), '\0'); }
+    static std::string padded(std::string text, size_t size) {
+        return text.append(size - text.size(), '\0');
+    }
     // n times the character 中, in UTF-8 and in GBK (D6 D0).
     static std::string zhong(int n) { return repeat("中", n); }
     static std::string zhongGbk(int n) { return repeat("\xD6\xD0", n); }
@@ -95,7 +97,7 @@ TEST_F(Id3v1, EmptyFieldsGetTheirDefaultsInGbk) {
     const std::string expected = "TAG" + padded("\xD2\xF4\xB9\xEC 07", 30) +       // 音轨 07
                                  padded("\xCE\xB4\xD6\xAA\xD2\xD5\xC8\xCB", 30) +  // 未知艺人
                                  padded("\xCE\xB4\xD6\xAA\xD7\xA8\xBC\xAD", 30) +  // 未知专辑
-                                 "2000" + padded("\xCE\xDE", 29) +                  // 无
+                                 "2000" + padded("\xCE\xDE", 29) +                 // 无
                                  "\x07" + "\x11";
     EXPECT_EQ(tag(), expected);
 }
@@ -111,7 +113,8 @@ TEST_F(Id3v1, TextIsCutToItsFieldNeverInsideACharacter) {
     const struct {
         std::string year;
         std::string field;
-    } years[] = {{"19751", "1975"}, {"75", padded("75", 4)}, {"a" + zhong(2), padded("a" + zhongGbk(1), 4)}};
+    } years[] = {
+        {"19751", "1975"}, {"75", padded("75", 4)}, {"a" + zhong(2), padded("a" + zhongGbk(1), 4)}};
     for (const auto& y : years) {
         disc.year = y.year;
         EXPECT_EQ(field(93, 4), y.field) << y.year;

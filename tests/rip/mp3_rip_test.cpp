@@ -36,8 +36,9 @@ LameHeader lameHeaderOf(const std::string& file) {
     if (xing > 64) return header;
     const uint32_t flags = bigEndian32(file, xing + 4);
     size_t at = xing + 8;
-    if (flags & 1) header.frames = bigEndian32(file, at), at += 4;
-    at += (flags & 2 ? 4 : 0) + (flags & 4 ? 100 : 0) + (flags & 8 ? 4 : 0);
+    // Frame count, byte count, seek table and quality, each there when its flag is set.
+    if (flags & 1) header.frames = bigEndian32(file, at);
+    at += (flags & 1 ? 4 : 0) + (flags & 2 ? 4 : 0) + (flags & 4 ? 100 : 0) + (flags & 8 ? 4 : 0);
     if (file.compare(at, 4, "LAME") != 0) return header;
     // Encoder delay and padding: two 12-bit numbers 21 bytes into the LAME extension.
     const auto b = [&](size_t i) { return int(uint8_t(file[at + i])); };
@@ -95,14 +96,15 @@ protected:
         const std::string file = fileText(mp3(i));
         const LameHeader header = lameHeaderOf(file);
         ASSERT_TRUE(header.found) << "no completed LAME header in track " << i;
-        EXPECT_EQ(header.playedSamples(), trackSamples(i)) << "delay and padding must cut the stream exactly";
+        EXPECT_EQ(header.playedSamples(), trackSamples(i))
+            << "delay and padding must cut the stream exactly";
         const test::DecodedAudio decoded = test::decodeAudioFile(mp3(i));
         EXPECT_EQ(decoded.sampleRate, 44100);
         ASSERT_EQ(decoded.channels, 2);
         EXPECT_NEAR(double(decoded.frames()), double(trackSamples(i)), kMp3FrameSamples);
-        const auto match = test::alignedSnr(test::samplesOf(image.trackAudio[size_t(i)]), decoded.samples, 2, 1200);
+        const auto match = test::alignedSnr(test::samplesOf(image.trackAudio[size_t(i)]),
+                                            decoded.samples, 2, 1200);
         EXPECT_GT(match.snrDb, 12.0) << "track " << i;
-        std::printf("SNR %d %.2f\n", i, match.snrDb);
         EXPECT_EQ(match.shiftFrames, 0) << "a gapless player hears the track where it starts";
     }
 };
@@ -119,7 +121,8 @@ TEST_F(Mp3Rip, TracksBecomeGaplessStreamsOfTheirAudioOnBothPaths) {
             EXPECT_EQ(tracks[size_t(i)].status, kTrackDone);
             expectTheTracksAudio(i);
             const std::string tail = fileText(mp3(i)).substr(fileText(mp3(i)).size() - 128);
-            EXPECT_EQ(tail.rfind("TAG\xD2\xF4\xB9\xEC 0", 0) == 0, settings.id3Enable) << "音轨 0n, in GBK";
+            EXPECT_EQ(tail.rfind("TAG\xD2\xF4\xB9\xEC 0", 0) == 0, settings.id3Enable)
+                << "音轨 0n, in GBK";
         }
         const auto statuses = statusesPosted(0, firstPost);
         ASSERT_GE(statuses.size(), 3u);
@@ -128,7 +131,9 @@ TEST_F(Mp3Rip, TracksBecomeGaplessStreamsOfTheirAudioOnBothPaths) {
         if (throughTemporaryFile) {
             EXPECT_FALSE(exists(settings.outputFolder + "/lumbra_cdtmp.pcm"));
             EXPECT_NE(std::find(statuses.begin(), statuses.end(), 40), statuses.end());
-            EXPECT_GT(std::count_if(statuses.begin(), statuses.end(), [](int s) { return s > 40 && s < 100; }), 1);
+            EXPECT_GT(std::count_if(statuses.begin(), statuses.end(),
+                                    [](int s) { return s > 40 && s < 100; }),
+                      1);
         }
         shutdownCdAccess();
     }
@@ -158,7 +163,8 @@ TEST_F(Mp3Rip, WithoutTheLibraryOrOneOfItsEntryPointsMp3TracksArePassedOver) {
         prompts.shown.clear();
         ripFormats({{0, kFormatMp3}, {1, kFormatWav}, {2, kFormatMp3}});
         ASSERT_EQ(prompts.shown.size(), 2u) << "once per MP3 track";
-        for (const auto& shown : prompts.shown) EXPECT_EQ(shown.text.rfind(c.message, 0), 0u) << shown.text;
+        for (const auto& shown : prompts.shown)
+            EXPECT_EQ(shown.text.rfind(c.message, 0), 0u) << shown.text;
         EXPECT_EQ(tracks[0].status, 0);
         EXPECT_EQ(tracks[2].status, 0);
         EXPECT_EQ(tracks[1].status, kTrackDone);
@@ -176,7 +182,8 @@ TEST_F(Mp3Rip, SettingsTheEncoderRefusesFailOnlyTheirTrack) {
         EXPECT_EQ(tracks[0].status, kTrackFailed);
         EXPECT_EQ(tracks[1].status, kTrackDone) << "the job goes on";
         ASSERT_EQ(prompts.shown.size(), 1u);
-        EXPECT_EQ(prompts.shown[0].text, "无法启动 MP3 编码器: 44100 Hz, 立体声, VBR Q3 128-192 kbps, 预设 良好");
+        EXPECT_EQ(prompts.shown[0].text,
+                  "无法启动 MP3 编码器: 44100 Hz, 立体声, VBR Q3 128-192 kbps, 预设 良好");
         // Straight from the CD a failed track leaves nothing; the converter keeps what it made.
         EXPECT_EQ(exists(mp3(0)), throughTemporaryFile);
         shutdownCdAccess();
@@ -191,7 +198,8 @@ TEST_F(Mp3Rip, StoppingDeletesADirectFileButKeepsAConvertedOne) {
         insertDiscs(image.cuePath);
         const int32_t stopAbove = throughTemporaryFile ? 40 : 0;
         events.onPost = [&](const test::PostedEvent& e) {
-            if (e.message == WM_RIP_PROGRESS && e.status > stopAbove && e.status < 100) flags.ripRunning = 0;
+            if (e.message == WM_RIP_PROGRESS && e.status > stopAbove && e.status < 100)
+                flags.ripRunning = 0;
         };
         rip({0, 2}, kFormatMp3);
         events.onPost = nullptr;

@@ -1,8 +1,8 @@
 #include "rip/ogg_decoding.h"
 
+#include <vorbis/vorbisfile.h>
 #include <cmath>
 #include <cstring>
-#include <vorbis/vorbisfile.h>
 
 namespace lumbra::test {
 namespace {

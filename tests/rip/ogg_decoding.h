@@ -13,9 +13,9 @@ struct DecodedOgg {
     int channels = 0;
     long sampleRate = 0;
     long lowerBitrate = 0, nominalBitrate = 0, upperBitrate = 0;  // identification header
-    std::vector<std::pair<std::string, std::string>> comments;   // in file order
-    int64_t declaredFrames = 0;  // from the last granule position
-    std::vector<float> samples;  // decoded, interleaved
+    std::vector<std::pair<std::string, std::string>> comments;    // in file order
+    int64_t declaredFrames = 0;                                   // from the last granule position
+    std::vector<float> samples;                                   // decoded, interleaved
 };
 
 DecodedOgg decodeOgg(const std::string& path);

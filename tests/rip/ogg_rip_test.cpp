@@ -165,7 +165,8 @@ TEST_F(OggRip, SettingsTheEncoderRefusesFailOnlyTheirTrack) {
     ASSERT_EQ(prompts.shown.size(), 2u);
     EXPECT_EQ(prompts.shown[0].text,
               "Ogg Vorbis 编码器不接受这些设置: BBR 最小 350 kbps / 标称 128 kbps / 最大 128 kbps, "
-              "44100 Hz, 立体声\n  " + path(0));
+              "44100 Hz, 立体声\n  " +
+                  path(0));
     EXPECT_EQ(prompts.shown[1].text,
               "Ogg Vorbis 编码器不接受这些设置: CBR 350 kbps, 44100 Hz, 单声道\n  " + path(1));
     EXPECT_EQ(tracks[2].status, kTrackDone);

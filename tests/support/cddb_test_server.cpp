@@ -131,6 +131,11 @@ void CddbTestServer::setBehaviour(ServerBehaviour behaviour) {
     behaviour_ = behaviour;
 }
 
+void CddbTestServer::delayAnswers(std::chrono::milliseconds delay) {
+    const std::lock_guard lock(mutex_);
+    delay_ = delay;
+}
+
 void CddbTestServer::demandProxyAuthorization(std::string headerValue) {
     const std::lock_guard lock(mutex_);
     proxyAuthorization_ = std::move(headerValue);
@@ -155,11 +160,14 @@ void CddbTestServer::serve() {
 void CddbTestServer::answer(int client) {
     const std::string request = readRequest(client);
     ServerBehaviour behaviour;
+    std::chrono::milliseconds delay;
     {
         const std::lock_guard lock(mutex_);
         requests_.push_back(request);
         behaviour = behaviour_;
+        delay = delay_;
     }
+    if (!waitUnlessStopped(delay)) return;
     const std::string reply = replyTo(request);
     const bool isQuery = bodyOf(request).starts_with(kQueryCommand);
     switch (behaviour) {
@@ -207,6 +215,13 @@ std::string CddbTestServer::replyTo(const std::string& request) const {
         return std::string(kHttpOk) + "401 No such CD entry in database.\r\n";
     }
     return std::string(kHttpOk) + "500 Unrecognized command.\r\n";
+}
+
+// False when the server is stopped meanwhile.
+bool CddbTestServer::waitUnlessStopped(std::chrono::milliseconds delay) const {
+    if (delay.count() == 0) return true;
+    pollfd stop{wakeRead_.get(), POLLIN, 0};
+    return ::poll(&stop, 1, int(delay.count())) == 0;
 }
 
 // Until the client gives up (or the server stops): the peer that never answers.

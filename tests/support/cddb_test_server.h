@@ -3,6 +3,7 @@
 // proxy that demands Basic credentials, and can misbehave on purpose.
 #pragma once
 
+#include <chrono>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -43,6 +44,8 @@ public:
     // Every query is answered with this status line instead ("403 ...", "500 ...").
     void answerQueriesWith(std::string statusLine);
     void setBehaviour(ServerBehaviour behaviour);
+    // Each answer waits this long before it is sent.
+    void delayAnswers(std::chrono::milliseconds delay);
     // Answers only requests carrying this Proxy-Authorization value, others with 407.
     void demandProxyAuthorization(std::string headerValue);
 
@@ -53,12 +56,14 @@ private:
     void answer(int client);
     std::string replyTo(const std::string& request) const;
     void holdOpen(int client) const;
+    bool waitUnlessStopped(std::chrono::milliseconds delay) const;
 
     mutable std::mutex mutex_;
     std::vector<CddbTestEntry> entries_;
     std::optional<std::string> queryStatus_;
     std::optional<std::string> proxyAuthorization_;
     ServerBehaviour behaviour_ = ServerBehaviour::Answer;
+    std::chrono::milliseconds delay_{0};
     std::vector<std::string> requests_;
 
     platform::UniqueFd listener_;
