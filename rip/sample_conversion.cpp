@@ -94,7 +94,7 @@ std::vector<uint8_t> SampleConverter::toTarget(std::vector<int16_t> samples) con
         return out;
     }
     out.resize(samples.size() * 2);
-    std::memcpy(out.data(), samples.data(), out.size());
+    if (!out.empty()) std::memcpy(out.data(), samples.data(), out.size());
     return out;
 }
 
