@@ -17,6 +17,7 @@
 #include "cdaccess/disc_refresh.h"
 #include "platform/shared_memory.h"
 #include "rip/rip_job.h"
+#include "rip_benchmark_support.h"
 
 namespace {
 
@@ -101,9 +102,9 @@ void ripWholeDisc(int jitterMode, const char* faults, const fs::path& out) {
 
 void BM_CopyImageWithCp(benchmark::State& state) {
     const fs::path copy = image().folder / "copy.bin";
-    const std::string command = "cp '" + image().bin.string() + "' '" + copy.string() + "'";
     for (auto _ : state) {
-        if (std::system(command.c_str()) != 0) state.SkipWithError("cp failed");
+        if (!bench::runProgram({"cp", image().bin.string(), copy.string()}))
+            state.SkipWithError("cp failed");
         fs::remove(copy);
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(fs::file_size(image().bin)));

@@ -18,7 +18,9 @@ bool lookupWanted(const Options& options, const SettingsRecord& settings) {
 void lookUpDisc(const SettingsRecord& settings, const DriveEntry& drive, DiscRecord& disc,
                 std::vector<TrackEntry>& tracks, std::FILE* status) {
     const bool terminal = isatty(fileno(status));
-    std::fprintf(status, terminal ? "%s" : "%s\n", kLookupStatus);
+    std::fputs(kLookupStatus, status);
+    // On a terminal the line is wiped once the lookup ends, as the rip's progress takes its place.
+    if (!terminal) std::fputs("\n", status);
     std::fflush(status);
     LookupHandle handle;
     const std::atomic<bool> wanted{true};

@@ -1,6 +1,7 @@
 // A read reply becomes the disc information text that is applied and filed in the local
 // database: any bytes give valid UTF-8 that grows by no more than the category, whose genre line
 // names the category whenever it names a genre of reasonable length.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>

@@ -37,6 +37,14 @@ size_t withoutCutCharacter(std::string_view text) {
     return text.size();
 }
 
+// The line behind its first four characters: the status and the character after it, which
+// may take more than one byte in a broken reply.
+std::string_view behindStatus(std::string_view line) {
+    size_t start = std::min<size_t>(4, line.size());
+    while (start < line.size() && isContinuation(static_cast<unsigned char>(line[start]))) ++start;
+    return line.substr(start);
+}
+
 size_t lineStartOf(std::string_view text, std::string_view key) {
     for (size_t at = text.find(key); at != std::string_view::npos; at = text.find(key, at + 1)) {
         if (at == 0 || text[at - 1] == '\n') return at;
@@ -44,8 +52,8 @@ size_t lineStartOf(std::string_view text, std::string_view key) {
     return std::string_view::npos;
 }
 
-// A server lists its entry under the category it is filed in, and that category is what the
-// user searched; an entry naming another genre in its text loses to it.
+// The category a server files an entry under is the genre the local database keeps for it; a
+// different genre written in the entry's own text gives way to it, so both sources agree.
 void replaceGenre(std::string& entry, std::string_view category) {
     const size_t key = lineStartOf(entry, kGenreKey);
     if (key == std::string::npos) return;
@@ -99,7 +107,7 @@ CddbMatchList parseQueryReply(std::string_view replyText, size_t capacity) {
     const std::string first = lines.next();
     const int status = cddbStatus(first);
     if (status == kStatusExactMatch && capacity > 0) {
-        if (auto match = parseMatchLine(first.size() > 4 ? first.substr(4) : "")) {
+        if (auto match = parseMatchLine(behindStatus(first))) {
             matches.push_back(std::move(*match));
         }
     } else if (status == kStatusMatchList || status == kStatusInexactMatches) {

@@ -1,15 +1,13 @@
 #include "rip/mp3_writer.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <memory>
 #include <vector>
 
 #include "rip/id3v1_tag.h"
 #include "rip/mp3_encoding.h"
 #include "rip/mp3_stream_setup.h"
 #include "rip/rip_messages.h"
+#include "rip/temporary_pcm.h"
 #include "rip/track_status.h"
 #include "rip/track_writing.h"
 
@@ -22,40 +20,6 @@ constexpr int kWholeTrack = 100;
 constexpr uint64_t kConverterStart = 40;
 constexpr uint64_t kConverterSpan = 60;
 constexpr uint64_t kProgressEveryBlocks = 100;
-constexpr const char* kCannotOpenPcm = "无法打开 PCM 数据文件";
-constexpr const char* kEncoderSetupFailed = "无法启动 MP3 编码器: ";
-
-// The temporary file, read from its start and deleted when the converter is done with it.
-class TemporaryPcm {
-public:
-    explicit TemporaryPcm(std::string path)
-        : path_(std::move(path)), file_(std::fopen(path_.c_str(), "rb")) {}
-    TemporaryPcm(const TemporaryPcm&) = delete;
-    TemporaryPcm& operator=(const TemporaryPcm&) = delete;
-    ~TemporaryPcm() {
-        file_.reset();
-        std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
-    }
-
-    bool isOpen() const { return file_ != nullptr; }
-    uint64_t size() const {
-        std::error_code error;
-        const uintmax_t bytes = std::filesystem::file_size(path_, error);
-        return error ? 0 : uint64_t(bytes);
-    }
-    size_t read(std::vector<uint8_t>& chunk) {
-        return std::fread(chunk.data(), 1, chunk.size(), file_.get());
-    }
-
-private:
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::string path_;
-    std::unique_ptr<std::FILE, Closer> file_;
-};
-
 bool ended(const TrackEntry& track) {
     return track.status == kTrackCancelled || track.status == kTrackFailed;
 }
@@ -92,7 +56,7 @@ LameStreamConfig streamConfigOf(const TrackEntry& track) {
 bool startEncoding(const RipSession& session, TrackEntry& track, Mp3Encoding& mp3) {
     const LameStreamConfig config = streamConfigOf(track);
     if (mp3.start(config)) return true;
-    showRipError(session, kEncoderSetupFailed + describeStreamSettings(config));
+    showRipError(session, rip_messages::kMp3EncoderSetupFailed + describeStreamSettings(config));
     track.status = kTrackFailed;
     return false;
 }
@@ -194,7 +158,7 @@ void encodePcmToMp3(const RipSession& session, ConvertContext& context) {
     {
         TemporaryPcm pcm(context.pcmPath);
         if (!pcm.isOpen()) {
-            showRipError(session, kCannotOpenPcm);
+            showRipError(session, rip_messages::kCannotOpenPcm);
             track.status = kTrackFailed;
         } else if (!askOverwrite(session, context.outputPath)) {
             track.status = kTrackCancelled;

@@ -4,13 +4,12 @@
 #include <ctime>
 
 #include "app/encoder_settings.h"
+#include "rip/rip_messages.h"
 #include "rip/track_status.h"
 #include "rip/track_writing.h"
 
 namespace lumbra {
 namespace {
-
-constexpr const char* kRefusedSetUp = "Ogg Vorbis 编码器不接受这些设置: ";
 
 // Seeded with the time in seconds, so two tracks started in the same second share a serial;
 // each is a stream of its own file, where that does no harm.
@@ -29,7 +28,7 @@ std::unique_ptr<VorbisEncoder> setUpVorbisEncoder(const RipSession& session, Tra
         encoder = VorbisEncoder::create(setUp, vorbisCommentsFor(track.title, session.disc));
     }
     if (!encoder) {
-        const std::string text = kRefusedSetUp + describeVorbisSetUp(setUp);
+        const std::string text = rip_messages::kOggSettingsRefused + describeVorbisSetUp(setUp);
         showRipError(session, withPath(text.c_str(), outputPath));
         endTrack(session, track, kTrackFailed);
     }

@@ -4,7 +4,6 @@
 
 #include "rip/encoder_library.h"
 #include "rip/rip_messages.h"
-#include "rip/wma_messages.h"
 #include "rip/wma_wide_path.h"
 #include "rip/wma_writer_interface.h"
 
@@ -37,19 +36,19 @@ bool WmaWriter::open(const std::string& path, const WmaParameters& parameters) {
 bool WmaWriter::createWriter(const std::string& path) {
     const auto create = library_->function<WmaCreateWriterFunction>(kWmaCreateWriterName);
     if (!create) {
-        say(wma_messages::kEntryPointMissing);
+        say(rip_messages::kWmaEntryPointMissing);
         return false;
     }
     const auto widePath = toWidePath(path, kWidePathUnits);
     if (!widePath) {
-        say(wma_messages::kInternalError);
+        say(rip_messages::kWmaInternalError);
         return false;
     }
     // A file-size limit must fail the library's writes, not kill the program.
     std::signal(SIGXFSZ, SIG_IGN);
     if (create(widePath->c_str(), &writer_) < 0 || !writer_) {
         writer_ = nullptr;
-        say(wma_messages::kCannotCreateWriter);
+        say(rip_messages::kWmaCannotCreateWriter);
         return false;
     }
     return true;
@@ -60,11 +59,11 @@ bool WmaWriter::setFormats(const WmaParameters& parameters) {
     const WmaWaveFormat input = wmaInputFormat(parameters.sampleRate, parameters.channels);
     const char* refusal = nullptr;
     if (writer_->table->setInputFormat(writer_, &input) < 0) {
-        refusal = wma_messages::kInputFormatRefused;
+        refusal = rip_messages::kWmaInputFormatRefused;
     } else if (writer_->table->setOutputFormat(writer_, uint32_t(parameters.bitsPerSecond),
                                                uint32_t(parameters.sampleRate),
                                                uint32_t(parameters.channels), 0) < 0) {
-        refusal = wma_messages::kOutputFormatRefused;
+        refusal = rip_messages::kWmaOutputFormatRefused;
     }
     if (!refusal) return true;
     releaseWriter();
@@ -76,7 +75,7 @@ void WmaWriter::setUseDrm(int32_t flag) {
     if (!writer_) return;
     const int32_t status = writer_->table->setAttribute(writer_, kWmaUseDrmAttribute,
                                                         kWmaFlagAttribute, &flag, sizeof flag);
-    if (status < 0) say(wma_messages::kUseDrmRefused);
+    if (status < 0) say(rip_messages::kWmaUseDrmRefused);
 }
 
 bool WmaWriter::write(std::span<const uint8_t> bytes) {

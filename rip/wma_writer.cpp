@@ -2,16 +2,15 @@
 
 #include <unistd.h>
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 #include <optional>
 #include <vector>
 
+#include "rip/rip_messages.h"
 #include "rip/sample_conversion.h"
+#include "rip/temporary_pcm.h"
 #include "rip/track_status.h"
 #include "rip/track_writing.h"
 #include "rip/wma_library_writer.h"
-#include "rip/wma_messages.h"
 
 namespace lumbra {
 namespace {
@@ -57,33 +56,19 @@ void encodeFromCd(const RipSession& session, RipContext& context, int handle, Wm
     }
 }
 
-struct FileClose {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using InputFile = std::unique_ptr<std::FILE, FileClose>;
-
-uint64_t sizeOf(std::FILE* file) {
-    std::fseek(file, 0, SEEK_END);
-    const long size = std::ftell(file);
-    std::fseek(file, 0, SEEK_SET);
-    return size > 0 ? uint64_t(size) : 0;
-}
-
 // Feeds the temporary file to the library; false when a write failed.
-bool encodeFromPcmFile(const RipSession& session, ConvertContext& context, WmaWriter& writer,
-                       SampleConverter& converter) {
-    TrackEntry& track = *context.track;
-    InputFile pcm(std::fopen(context.pcmPath.c_str(), "rb"));
-    if (!pcm) {
-        showRipError(session, wma_messages::kCannotOpenPcm);
+bool encodeFromPcmFile(const RipSession& session, TrackEntry& track, TemporaryPcm& pcm,
+                       WmaWriter& writer, SampleConverter& converter) {
+    if (!pcm.isOpen()) {
+        showRipError(session, rip_messages::kCannotOpenPcm);
         track.status = kTrackFailed;
         return true;
     }
-    const uint64_t total = sizeOf(pcm.get());
+    const uint64_t total = pcm.size();
     std::vector<uint8_t> block(writer.blockSize());
     uint64_t done = 0;
     for (uint32_t blocks = 0;; ++blocks) {
-        const size_t count = std::fread(block.data(), 1, block.size(), pcm.get());
+        const size_t count = pcm.read(block);
         if (count == 0) break;
         if (writeBlocks(session, writer, converter.convert({block.data(), count}), false) ==
             BlockEnd::WriteFailed) {
@@ -135,17 +120,19 @@ void encodePcmToWma(const RipSession& session, ConvertContext& context) {
     const WmaParameters parameters = parametersOf(track);
     WmaWriter writer(session.prompts);
     bool written = true;
-    if (!askOverwrite(session, context.outputPath)) {
-        track.status = kTrackCancelled;
-    } else if (!writer.open(context.outputPath, parameters)) {
-        track.status = kTrackFailed;
-    } else {
-        writer.setUseDrm(parameters.useDrm);
-        SampleConverter converter(parameters.pcmFormat());
-        written = encodeFromPcmFile(session, context, writer, converter);
+    {
+        TemporaryPcm pcm(context.pcmPath);
+        if (!askOverwrite(session, context.outputPath)) {
+            track.status = kTrackCancelled;
+        } else if (!writer.open(context.outputPath, parameters)) {
+            track.status = kTrackFailed;
+        } else {
+            writer.setUseDrm(parameters.useDrm);
+            SampleConverter converter(parameters.pcmFormat());
+            written = encodeFromPcmFile(session, track, pcm, writer, converter);
+        }
+        written = writer.finish() && written;
     }
-    written = writer.finish() && written;
-    unlink(context.pcmPath.c_str());
     if (!written) {
         failOnWriteError(session, track, context.outputPath);
         unlink(context.outputPath.c_str());

@@ -25,8 +25,7 @@ protected:
     std::vector<TrackEntry> tracks;
 
     void startDrives(const std::string& discs) {
-        setenv("LUMBRA_ASPI_LIBRARY", LUMBRA_VIRTUAL_DRIVE_LIBRARY, 1);
-        setenv("LUMBRA_VIRTUAL_DISCS", discs.c_str(), 1);
+        startVirtualDrives(discs);
         buildDriveList(drives);
     }
 

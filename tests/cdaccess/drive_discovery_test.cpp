@@ -11,8 +11,7 @@ namespace {
 class DriveDiscovery : public test::IsolatedCdAccess {};
 
 TEST_F(DriveDiscovery, ListsVirtualDrivesWithDescriptionsAndImageNames) {
-    setenv("LUMBRA_ASPI_LIBRARY", LUMBRA_VIRTUAL_DRIVE_LIBRARY, 1);
-    setenv("LUMBRA_VIRTUAL_DISCS", "demo;/nonexistent/album.cue", 1);
+    startVirtualDrives("demo;/nonexistent/album.cue");
     std::vector<DriveEntry> drives;
     ASSERT_EQ(buildDriveList(drives), 2);
     EXPECT_EQ(drives[0].description.substr(0, 9), "LUMBRA  ,") << "trailing blanks are kept";

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <memory>
 
+#include "cddb_test_disc.h"
 #include "cdaccess/drive_discovery.h"
 #include "metadata/disc_lookup_job.h"
 #include "metadata/local_disc_database.h"
@@ -47,6 +48,7 @@ protected:
         IsolatedCdAccess::SetUp();
         forgetRecentDiscs();
         startVirtualDrives(cuePath);
+        test::putDiscIn(cuePath);
         std::vector<DriveEntry> drives;
         ASSERT_EQ(buildDriveList(drives), 1);
         handle = getCDHandle(&drives[0].openRequest);

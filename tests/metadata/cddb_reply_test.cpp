@@ -44,6 +44,8 @@ TEST(CddbQueryReply, ReadsAnExactMatchAndAListOfInexactOnes) {
               std::vector<std::string>{"rock|1|A|One"});
     EXPECT_EQ(queryMatches(list, 2), (std::vector<std::string>{three[0], three[1]})) << "a full list";
     EXPECT_TRUE(queryMatches("200 rock 1 A / B\r\n", 0).empty());
+    EXPECT_EQ(queryMatches("200\xEF\xBF\xBDrock 1 A / B\r\n"), std::vector<std::string>{"rock|1|A|B"})
+        << "a status followed by a character of more than one byte";
 }
 
 TEST(CddbQueryReply, FindsNoMatchInErrorsRefusalsAndBrokenReplies) {

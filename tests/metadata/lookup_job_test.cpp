@@ -10,6 +10,7 @@
 #include <functional>
 #include <unistd.h>
 
+#include "cddb_test_disc.h"
 #include "metadata/disc_id.h"
 #include "metadata/disc_info_text.h"
 #include "metadata/recent_disc_table.h"
@@ -64,7 +65,11 @@ protected:
     void SetUp() override {
         RipHarness::SetUp();
         forgetRecentDiscs();
-        insertDiscs(test::writeCueImage(dir.path(), "disc", {300, 200, 100}).cuePath);
+        const std::string cuePath = test::writeCueImage(dir.path(), "disc", {300, 200, 100}).cuePath;
+        startVirtualDrives(cuePath);
+        test::putDiscIn(cuePath);
+        buildDriveList(drives);
+        ASSERT_EQ(refreshDisc(prompts, drives, 0, tracks, settings, true), 0);
         CddbSettings& cddb = settings.cddb;
         cddb.useLocalDatabase = true;
         cddb.localDatabaseFolder = dir.path() + "/home/Local CDDB";

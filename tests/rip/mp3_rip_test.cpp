@@ -2,8 +2,6 @@
 // beside the tests, and the output decoded with FFmpeg.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include "mp3_decoded_audio.h"
 #include "rip/track_status.h"
 #include "support/cue_image.h"
@@ -64,19 +62,6 @@ protected:
     }
 
     void usePlugins(const std::string& folder) { setenv("LUMBRA_PLUGIN_DIR", folder.c_str(), 1); }
-
-    // Rips the given tracks, each in its own format.
-    void ripFormats(const std::vector<std::pair<int, int32_t>>& formats) {
-        for (auto& track : tracks) track.checked = 0;
-        for (const auto& [i, format] : formats) {
-            tracks[size_t(i)].checked = 1;
-            tracks[size_t(i)].format = format;
-            applyEncoderDefaults(tracks[size_t(i)], settings.encoder);
-        }
-        flags.ripRunning = 1;
-        const RipSession session{prompts, events, flags, settings, disc, drives[0].openRequest};
-        runRipJob(session, tracks);
-    }
 
     std::string mp3(int i) { return outputFile(i, ".mp3"); }
     bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
@@ -196,11 +181,7 @@ TEST_F(Mp3Rip, StoppingDeletesADirectFileButKeepsAConvertedOne) {
         SCOPED_TRACE(throughTemporaryFile ? "from the temporary file" : "straight from the CD");
         settings.antiCrackle = throughTemporaryFile;
         insertDiscs(image.cuePath);
-        const int32_t stopAbove = throughTemporaryFile ? 40 : 0;
-        events.onPost = [&](const test::PostedEvent& e) {
-            if (e.message == WM_RIP_PROGRESS && e.status > stopAbove && e.status < 100)
-                flags.ripRunning = 0;
-        };
+        stopAtProgressAbove(throughTemporaryFile ? 40 : 0);
         rip({0, 2}, kFormatMp3);
         events.onPost = nullptr;
         EXPECT_EQ(tracks[0].status, kTrackCancelled);
@@ -217,12 +198,7 @@ TEST_F(Mp3Rip, StoppingDeletesADirectFileButKeepsAConvertedOne) {
 
 TEST_F(Mp3Rip, AFullDiskFailsTheTrackAndLeavesNoTruncatedFile) {
     insertDiscs(image.cuePath);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small{60000, old.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &small);
-    rip({0, 1}, kFormatMp3);
-    setrlimit(RLIMIT_FSIZE, &old);
+    ripOntoAFullDisk(60000, {0, 1}, kFormatMp3);
     EXPECT_EQ(tracks[0].status, kTrackFailed);
     EXPECT_FALSE(exists(mp3(0)));
     EXPECT_EQ(tracks[1].status, kTrackDone) << "27 frames fit";

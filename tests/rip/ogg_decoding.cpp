@@ -1,8 +1,10 @@
 #include "rip/ogg_decoding.h"
 
 #include <vorbis/vorbisfile.h>
-#include <cmath>
+#include <algorithm>
 #include <cstring>
+
+#include "rip/signal_to_noise.h"
 
 namespace lumbra::test {
 namespace {
@@ -67,16 +69,15 @@ std::vector<OggPage> oggPages(const std::string& bytes) {
 }
 
 double signalToNoise(const std::vector<uint8_t>& source, const std::vector<float>& decoded) {
-    double signal = 0, noise = 0;
+    SignalToNoise ratio;
     const size_t count = std::min(source.size() / 2, decoded.size());
     for (size_t i = 0; i < count; ++i) {
         int16_t sample;
         std::memcpy(&sample, source.data() + 2 * i, 2);
         const double expected = sample / 32768.0;
-        signal += expected * expected;
-        noise += (expected - decoded[i]) * (expected - decoded[i]);
+        ratio.add(expected, expected - decoded[i]);
     }
-    return 10 * std::log10(signal / std::max(noise, 1e-12));
+    return ratio.db(1e-12);
 }
 
 }  // namespace lumbra::test

@@ -2,7 +2,6 @@
 // by decoding them as a player would.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <vorbis/vorbisenc.h>
 
 #include "rip/ogg_decoding.h"
@@ -174,9 +173,7 @@ TEST_F(OggRip, SettingsTheEncoderRefusesFailOnlyTheirTrack) {
 }
 
 TEST_F(OggRip, StoppingDuringADirectRipLeavesNoFile) {
-    events.onPost = [&](const test::PostedEvent& e) {
-        if (e.message == WM_RIP_PROGRESS && e.status > 0 && e.status < 100) flags.ripRunning = 0;
-    };
+    stopAtProgressAbove(0);
     rip({0, 2}, kFormatOgg);
     EXPECT_EQ(tracks[0].status, kTrackCancelled);
     EXPECT_FALSE(exists(0));
@@ -194,12 +191,7 @@ TEST_F(OggRip, TheTemporaryFilePathEncodesTheSameAudioAndRemovesTheFile) {
 }
 
 TEST_F(OggRip, AFullDiskFailsTheTrackAndLeavesNoFile) {
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small{30000, old.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &small);
-    rip({0, 1}, kFormatOgg);
-    setrlimit(RLIMIT_FSIZE, &old);
+    ripOntoAFullDisk(30000, {0, 1}, kFormatOgg);
     EXPECT_EQ(tracks[0].status, kTrackFailed);
     EXPECT_FALSE(exists(0));
     ASSERT_EQ(prompts.shown.size(), 1u);

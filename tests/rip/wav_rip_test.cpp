@@ -2,8 +2,6 @@
 // real drives have, and the ways a track can end.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include "rip/track_status.h"
 #include "rip/wav_header.h"
 #include "support/cue_image.h"
@@ -101,9 +99,7 @@ TEST_F(WavRip, AReadErrorInTheTemporaryFilePhaseEndsTheJob) {
 
 TEST_F(WavRip, StoppingEndsTheTrackWithoutAFileAndTheJobAfterIt) {
     insertDiscs(image.cuePath);
-    events.onPost = [&](const test::PostedEvent& e) {
-        if (e.message == WM_RIP_PROGRESS && e.status > 0 && e.status < 100) flags.ripRunning = 0;
-    };
+    stopAtProgressAbove(0);
     rip({0, 1, 2}, kFormatWav);
     EXPECT_EQ(tracks[0].status, kTrackCancelled);
     EXPECT_FALSE(exists(0));
@@ -131,12 +127,7 @@ TEST_F(WavRip, AnExistingFileIsKeptWhenTheUserSaysNo) {
 
 TEST_F(WavRip, AFullDiskFailsTheTrackAndLeavesNoTruncatedFile) {
     insertDiscs(image.cuePath);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small{200000, old.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &small);
-    rip({0, 1}, kFormatWav);
-    setrlimit(RLIMIT_FSIZE, &old);
+    ripOntoAFullDisk(200000, {0, 1}, kFormatWav);
     EXPECT_EQ(tracks[0].status, kTrackFailed);
     EXPECT_FALSE(exists(0));
     EXPECT_EQ(tracks[1].status, kTrackDone) << "27 frames fit";

@@ -1,30 +1,14 @@
 #include "wma_decoded_audio.h"
 
-#include <cmath>
-#include <memory>
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-}
+#include "ffmpeg_audio_decoder.h"
+#include "signal_to_noise.h"
 
 namespace lumbra::test {
 namespace {
 
-struct InputRelease {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-struct DecoderRelease {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameRelease {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketRelease {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-
-void appendMono(const AVFrame& frame, std::vector<float>& mono) {
+// Appends the frame's samples, channels averaged; false for a sample format other than float.
+bool appendMono(const AVFrame& frame, std::vector<float>& mono) {
+    if (frame.format != AV_SAMPLE_FMT_FLTP && frame.format != AV_SAMPLE_FMT_FLT) return false;
     const int channels = frame.ch_layout.nb_channels;
     const bool planar = frame.format == AV_SAMPLE_FMT_FLTP;
     for (int i = 0; i < frame.nb_samples; ++i) {
@@ -36,25 +20,15 @@ void appendMono(const AVFrame& frame, std::vector<float>& mono) {
         }
         mono.push_back(sum / float(channels));
     }
-}
-
-bool drain(AVCodecContext& decoder, AVFrame& frame, std::vector<float>& mono) {
-    int result;
-    while ((result = avcodec_receive_frame(&decoder, &frame)) >= 0) {
-        if (frame.format != AV_SAMPLE_FMT_FLTP && frame.format != AV_SAMPLE_FMT_FLT) return false;
-        appendMono(frame, mono);
-    }
-    return result == AVERROR(EAGAIN) || result == AVERROR_EOF;
+    return true;
 }
 
 double snrAt(const std::vector<float>& decoded, const std::vector<float>& source, int delay) {
-    double signal = 0, noise = 0;
+    SignalToNoise ratio;
     for (size_t i = 0; i < source.size() && i + size_t(delay) < decoded.size(); ++i) {
-        const double error = decoded[i + size_t(delay)] - source[i];
-        signal += double(source[i]) * source[i];
-        noise += error * error;
+        ratio.add(source[i], decoded[i + size_t(delay)] - source[i]);
     }
-    return 10 * std::log10(signal / std::max(noise, 1e-12));
+    return ratio.db(1e-12);
 }
 
 // A lossy codec replaces the source's hiss with hiss of its own; averaging over a few samples
@@ -74,35 +48,17 @@ std::vector<float> smoothed(const std::vector<float>& samples) {
 }  // namespace
 
 std::optional<DecodedAudio> decodeAudioFile(const std::string& path) {
-    AVFormatContext* opened = nullptr;
-    if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return std::nullopt;
-    std::unique_ptr<AVFormatContext, InputRelease> input(opened);
-    if (avformat_find_stream_info(input.get(), nullptr) < 0) return std::nullopt;
-    const AVCodec* codec = nullptr;
-    const int stream = av_find_best_stream(input.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
-    if (stream < 0) return std::nullopt;
-    std::unique_ptr<AVCodecContext, DecoderRelease> decoder(avcodec_alloc_context3(codec));
-    const AVCodecParameters& parameters = *input->streams[stream]->codecpar;
-    if (avcodec_parameters_to_context(decoder.get(), &parameters) < 0 ||
-        avcodec_open2(decoder.get(), codec, nullptr) < 0) {
-        return std::nullopt;
-    }
-    DecodedAudio audio{codec->name,
+    FfmpegAudioDecoder decoder(path);
+    if (!decoder.isOpen()) return std::nullopt;
+    const AVCodecParameters& parameters = decoder.parameters();
+    DecodedAudio audio{decoder.codec().codec->name,
                        parameters.sample_rate,
                        parameters.ch_layout.nb_channels,
                        parameters.bit_rate,
-                       double(input->duration) / AV_TIME_BASE,
+                       double(decoder.container().duration) / AV_TIME_BASE,
                        {}};
-    std::unique_ptr<AVPacket, PacketRelease> packet(av_packet_alloc());
-    std::unique_ptr<AVFrame, FrameRelease> frame(av_frame_alloc());
-    while (av_read_frame(input.get(), packet.get()) >= 0) {
-        const bool ours = packet->stream_index == stream;
-        const bool sent = !ours || avcodec_send_packet(decoder.get(), packet.get()) >= 0;
-        av_packet_unref(packet.get());
-        if (!sent || !drain(*decoder, *frame, audio.mono)) return std::nullopt;
-    }
-    avcodec_send_packet(decoder.get(), nullptr);
-    if (!drain(*decoder, *frame, audio.mono)) return std::nullopt;
+    if (!decoder.decodeAll([&](const AVFrame& frame) { return appendMono(frame, audio.mono); }))
+        return std::nullopt;
     return audio;
 }
 

@@ -2,7 +2,6 @@
 // files read back by FFmpeg.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <filesystem>
 
 #include "rip/track_status.h"
@@ -34,18 +33,6 @@ protected:
     std::string wma(int i) const { return outputFile(i, ".wma"); }
     bool exists(const std::string& path) const { return access(path.c_str(), F_OK) == 0; }
     double seconds(int i) const { return tracks[size_t(i)].length / 75.0; }
-
-    // Rips each listed track in its own format, in one job.
-    void ripMixed(const std::vector<std::pair<int, int32_t>>& formats) {
-        for (auto& track : tracks) track.checked = 0;
-        for (const auto& [i, format] : formats) {
-            tracks[size_t(i)].checked = 1;
-            tracks[size_t(i)].format = format;
-            applyEncoderDefaults(tracks[size_t(i)], settings.encoder);
-        }
-        flags.ripRunning = 1;
-        runRipJob({prompts, events, flags, settings, disc, drives[0].openRequest}, tracks);
-    }
 
     test::DecodedAudio decoded(int i) {
         auto audio = test::decodeAudioFile(wma(i));
@@ -111,7 +98,7 @@ TEST_F(WmaRip, AMissingLibraryPassesTheTrackOverAndTheJobGoesOn) {
     std::filesystem::create_directory(dir.file("empty"));
     setenv("LUMBRA_PLUGIN_DIR", dir.file("empty").c_str(), 1);
     insertDiscs(image.cuePath);
-    ripMixed({{0, kFormatWma}, {1, kFormatWav}});
+    ripFormats({{0, kFormatWma}, {1, kFormatWav}});
     EXPECT_EQ(tracks[0].status, 0);
     EXPECT_FALSE(exists(wma(0)));
     EXPECT_EQ(tracks[1].status, kTrackDone);
@@ -134,7 +121,7 @@ TEST_F(WmaRip, ALibraryThatCannotWriteFailsOnlyItsTrack) {
     for (const auto& c : cases) {
         setenv("LUMBRA_PLUGIN_DIR", c.folder.c_str(), 1);
         prompts.shown.clear();
-        ripMixed({{0, kFormatWma}, {1, kFormatWav}});
+        ripFormats({{0, kFormatWma}, {1, kFormatWav}});
         EXPECT_EQ(tracks[0].status, kTrackFailed) << c.message;
         EXPECT_FALSE(exists(wma(0))) << c.message;
         EXPECT_EQ(tracks[1].status, kTrackDone) << c.message;
@@ -146,18 +133,14 @@ TEST_F(WmaRip, ALibraryThatCannotWriteFailsOnlyItsTrack) {
 
 TEST_F(WmaRip, StoppingDeletesTheDirectFileButKeepsWhatTheConverterFinished) {
     insertDiscs(image.cuePath);
-    events.onPost = [&](const test::PostedEvent& e) {
-        if (e.message == WM_RIP_PROGRESS && e.status > 0 && e.status < 100) flags.ripRunning = 0;
-    };
+    stopAtProgressAbove(0);
     rip({0, 2}, kFormatWma);
     EXPECT_EQ(tracks[0].status, kTrackCancelled);
     EXPECT_FALSE(exists(wma(0)));
     EXPECT_EQ(tracks[2].status, 0) << "the job ends after the stopped track";
 
     settings.antiCrackle = true;
-    events.onPost = [&](const test::PostedEvent& e) {
-        if (e.message == WM_RIP_PROGRESS && e.status > 40 && e.status < 100) flags.ripRunning = 0;
-    };
+    stopAtProgressAbove(40);
     rip({0}, kFormatWma);
     EXPECT_EQ(tracks[0].status, kTrackCancelled);
     EXPECT_FALSE(exists(settings.outputFolder + "/lumbra_cdtmp.pcm"));
@@ -168,12 +151,7 @@ TEST_F(WmaRip, StoppingDeletesTheDirectFileButKeepsWhatTheConverterFinished) {
 
 TEST_F(WmaRip, AFullDiskFailsTheTrackAndLeavesNoTruncatedFile) {
     insertDiscs(image.cuePath);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small{100000, old.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &small);
-    rip({0, 1}, kFormatWma);
-    setrlimit(RLIMIT_FSIZE, &old);
+    ripOntoAFullDisk(100000, {0, 1}, kFormatWma);
     EXPECT_EQ(tracks[0].status, kTrackFailed);
     EXPECT_FALSE(exists(wma(0)));
     EXPECT_EQ(tracks[1].status, kTrackDone) << "27 frames fit";

@@ -10,6 +10,7 @@ set_target_properties(wma_refusing_writer PROPERTIES
 target_include_directories(wma_refusing_writer PRIVATE ${PROJECT_SOURCE_DIR})
 
 lumbra_test(wma_tests
+  ffmpeg_audio_decoder.cpp
   wma_decoded_audio.cpp
   wma_library_test.cpp
   wma_rip_test.cpp

@@ -40,6 +40,12 @@ protected:
         setenv("LUMBRA_VIRTUAL_DISCS", discs.c_str(), 1);
         setenv("LUMBRA_VIRTUAL_FAULTS", faults.c_str(), 1);
         ASSERT_TRUE(initCdAccess());
+        // The library stays loaded once used, so a second start in one process must hand it
+        // the new discs and faults itself.
+        using Configure = int (*)(const char*, const char*);
+        const auto configure = reinterpret_cast<Configure>(transportExtension("LumbraVirtualConfigure"));
+        ASSERT_NE(configure, nullptr);
+        configure(discs.c_str(), faults.c_str());
     }
 
     static std::string slotLockName(int i) {

@@ -1,0 +1,131 @@
+#include "rip_benchmark_support.h"
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <chrono>
+
+#include "cdaccess/cd_access.h"
+#include "cdaccess/disc_refresh.h"
+#include "naming/output_naming.h"
+#include "platform/shared_memory.h"
+#include "rip/rip_job.h"
+#include "rip/track_status.h"
+#include "support/cue_image.h"
+
+extern char** environ;
+
+namespace lumbra::bench {
+namespace {
+
+constexpr double kFramesPerSecond = 75;
+
+double cpuSeconds(CpuOf cpuOf) {
+    rusage usage{};
+    getrusage(cpuOf == CpuOf::ThisProcess ? RUSAGE_SELF : RUSAGE_CHILDREN, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+bool writeImageApart(const std::string& folder, const RipBenchmarkSetup& setup) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const std::vector<int> trackFrames(size_t(setup.trackCount), setup.trackFrames);
+        test::writeCueImage(folder, "album", trackFrames);
+        _exit(0);
+    }
+    int status = 0;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+RipBenchmarkDisc::RipBenchmarkDisc(const RipBenchmarkSetup& setup) : setup_(setup) {
+    setenv("LUMBRA_IPC_NAMESPACE", ("bench" + std::to_string(getpid())).c_str(), 1);
+    setenv("LUMBRA_ASPI_LIBRARY", LUMBRA_VIRTUAL_DRIVE_LIBRARY, 1);
+    if (setup.pluginFolder) setenv("LUMBRA_PLUGIN_DIR", setup.pluginFolder, 1);
+    setenv("LUMBRA_VIRTUAL_DISCS", dir_.file("album.cue").c_str(), 1);
+    ok_ = writeImageApart(dir_.path(), setup) && initCdAccess() && buildDriveList(drives_) > 0 &&
+          refreshDisc(prompts_, drives_, 0, tracks_, settings_, true) == 0;
+    settings_.outputFolder = dir_.file("out");
+    settings_.namingTemplate = "<Title>";
+    settings_.overwrite = true;
+}
+
+RipBenchmarkDisc::~RipBenchmarkDisc() {
+    shutdownCdAccess();
+    platform::SharedMemory::remove(kSharedStateName);
+}
+
+double RipBenchmarkDisc::audioSeconds() const {
+    return double(setup_.trackFrames) * setup_.trackCount / kFramesPerSecond;
+}
+
+bool RipBenchmarkDisc::ripAll() {
+    for (auto& track : tracks_) {
+        track.checked = 1;
+        track.format = setup_.format;
+        track.encoderSettings = setup_.trackSettings;
+    }
+    flags_.ripRunning = 1;
+    const RipSession session{prompts_, events_, flags_, settings_, disc_, drives_[0].openRequest};
+    runRipJob(session, tracks_);
+    bool done = true;
+    for (const auto& track : tracks_) done = done && track.status == kTrackDone;
+    return done;
+}
+
+double RipBenchmarkDisc::outputBytes() const {
+    const std::string extension(extensionFor(setup_.format));
+    double bytes = 0;
+    for (const auto& track : tracks_)
+        bytes += fileBytes(settings_.outputFolder + "/" + track.title + extension);
+    return bytes;
+}
+
+void timeEachRun(benchmark::State& state, const RipBenchmarkDisc& disc, CpuOf cpuOf,
+                 const std::function<bool()>& run) {
+    if (!disc.ok()) return state.SkipWithError("the virtual drive did not come up");
+    double cpu = 0;
+    for (auto _ : state) {
+        const double cpuBefore = cpuSeconds(cpuOf);
+        const auto start = std::chrono::steady_clock::now();
+        if (!run()) return state.SkipWithError("the encode failed");
+        const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(wall.count());
+        cpu += cpuSeconds(cpuOf) - cpuBefore;
+    }
+    state.counters["cpu_s"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
+    state.counters["audio_s"] = disc.audioSeconds();
+}
+
+void wholeDiscRuns(benchmark::internal::Benchmark* runs) {
+    runs->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1)->Repetitions(3);
+}
+
+bool runProgram(std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (auto& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+double fileBytes(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? double(info.st_size) : 0;
+}
+
+double peakResidentMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024;  // kilobytes on Linux
+}
+
+}  // namespace lumbra::bench
