@@ -34,8 +34,13 @@ void abandon(std::unique_ptr<PendingCommand> command) {
     gAbandoned.push_back(std::move(command));
 }
 
+// A thread's last completed command, kept for its next one: a rip sends thousands of reads,
+// and a fresh event and buffer for each cost more than the copy of the audio.
+thread_local std::unique_ptr<PendingCommand> tSpareCommand;
+
 std::unique_ptr<PendingCommand> prepare(const DeviceAddress& address, const CommandBlock& command) {
-    auto pending = std::make_unique<PendingCommand>();
+    auto pending = tSpareCommand ? std::move(tSpareCommand) : std::make_unique<PendingCommand>();
+    pending->request = ScsiRequest{};
     pending->data.assign(command.buffer ? command.buffer : nullptr,
                          command.buffer ? command.buffer + command.length : nullptr);
     ScsiRequest& r = pending->request;
@@ -78,13 +83,14 @@ int executeCommand(const DeviceAddress& address, const CommandBlock& command) {
         return kResultFailed;
     }
     if (command.buffer && command.length) std::memcpy(command.buffer, pending->data.data(), command.length);
-    if (status != kStatusDone) {
+    const int result = status == kStatusDone ? kResultDone : kResultFailed;
+    if (result != kResultDone) {
         SenseData sense{};
         std::copy_n(r.sense, sense.size(), sense.begin());
         recordFailedCommand(status, sense);
-        return kResultFailed;
     }
-    return kResultDone;
+    if (pending->event.isValid()) tSpareCommand = std::move(pending);
+    return result;
 }
 
 int executeOnHandle(int handle, const CommandBlock& command) {
