@@ -129,19 +129,5 @@ TEST_F(AlignToReference, KeepsTheBufferForSilenceAndRefusesAShortReference) {
     EXPECT_FALSE(fastAlignment(buffer, reference, 0).found);
 }
 
-TEST_F(AlignToReference, ReadsTheReferenceFromItsOffset) {
-    fillRandom(buffer.data);
-    setBuffer(kBufferFrames * kFrameBytes);
-    TrackBuffer cut = TrackBuffer::forFrames(26);  // a whole read cut to its last frame
-    fillRandom(cut.data);
-    std::memcpy(cut.data.data() + 25 * kFrameBytes, buffer.data.data() + 777, kFrameBytes);
-    cut.start = 2000;
-    cut.count = 1;
-    cut.length = kFrameBytes;
-    cut.offset = 25 * kFrameBytes;
-    EXPECT_EQ(fastAlignment(buffer, cut, 1), bytewiseAlignment(buffer, cut, 1));
-    EXPECT_EQ(fastAlignment(buffer, cut, 1).start, 2001);
-}
-
 }  // namespace
 }  // namespace lumbra

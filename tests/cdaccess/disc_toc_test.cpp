@@ -2,7 +2,6 @@
 
 #include "cdaccess/cd_access_errors.h"
 #include "cdaccess/disc_toc.h"
-#include "cdaccess/last_error.h"
 #include "support/isolated_cd_access.h"
 
 namespace lumbra {
@@ -53,16 +52,6 @@ TEST_F(DiscToc, AHandleSwitchedToMsfReadsTheSameTableInMsfForm) {
         EXPECT_EQ(descriptorLba(msf.descriptors[i], true), descriptorLba(lba.descriptors[i], false)) << i;
     }
     releaseCDHandle(handle);
-}
-
-TEST_F(DiscToc, AReleasedHandleSendsNothing) {
-    const int handle = openDemo();
-    ASSERT_GE(handle, 1);
-    releaseCDHandle(handle);
-    takeLastError();
-    TocBuffer toc{};
-    EXPECT_EQ(readDiscToc(handle, toc), kResultFailed);
-    EXPECT_EQ(takeLastError(), kErrorBadHandle);
 }
 
 }  // namespace

@@ -172,14 +172,6 @@ TEST_F(CddbExchange, AnswersFromTheLocalDatabaseWhenTheServerKnowsNothing) {
     EXPECT_EQ(server.requests().size(), requestsBefore) << "a local entry is read without the network";
 }
 
-TEST_F(CddbExchange, ErrorStatusesGiveNoMatchAndNoEntry) {
-    for (const char* status : {"403 Database entry is corrupt.", "500 Command syntax error."}) {
-        server.answerQueriesWith(status);
-        EXPECT_TRUE(query().empty()) << status;
-    }
-    EXPECT_EQ(read({"rock", "0200b201", "", ""}), "status 4, untouched") << "401 from the fixture";
-}
-
 TEST_F(CddbExchange, SurvivesServersThatMisbehave) {
     for (const auto& entry : {kFirst, kSecond, kThird}) server.addEntry(entry);
     const CddbMatch first{"rock", "0200b201", "Band", "First Album"};

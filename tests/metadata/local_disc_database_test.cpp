@@ -122,18 +122,5 @@ TEST_F(LocalDiscDatabase, StoresNothingForAnUnknownDisc) {
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
-TEST_F(LocalDiscDatabase, ReadingBackGivesTheStoredDisc) {
-    const CddbMatch match{"jazz", "0200b201", "王菲", "唱游"};
-    storeLocalEntry(path, match, "DYEAR=1998\r\nTTITLE0=打错了\r\nTTITLE1=催眠\r\nTTITLE2=Ω\r\n");
-    DiscRecord record;
-    std::vector<TrackEntry> tracks(3);
-    applyDiscInfoText(read(), record, tracks);
-    EXPECT_EQ(record.artist, "王菲");
-    EXPECT_EQ(record.album, "唱游");
-    EXPECT_EQ(record.year, "1998");
-    EXPECT_EQ(kGenreNames[size_t(record.genre)], "Jazz");
-    EXPECT_EQ(tracks[0].title + tracks[1].title + tracks[2].title, "打错了催眠Ω");
-}
-
 }  // namespace
 }  // namespace lumbra

@@ -1,4 +1,4 @@
-// Locks, shared memory and events are shared between processes, so these tests fork: a child
+// Locks and shared memory are shared between processes, so these tests fork: a child
 // stands for the second instance of the program.
 #include <gtest/gtest.h>
 
@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/manual_reset_event.h"
 #include "platform/named_lock.h"
 #include "platform/shared_memory.h"
 
@@ -134,30 +133,6 @@ TEST(SharedMemory, ASecondProcessSeesTheFirstOnesDataWithoutClearingIt) {
     EXPECT_EQ(std::memcmp(memory->data(), "drive slots", 12), 0);
     EXPECT_EQ(static_cast<char*>(memory->data())[1803], 'x');
     SharedMemory::remove(name);
-}
-
-TEST(ManualResetEvent, StaysSignalledUntilReset) {
-    ManualResetEvent event;
-    ASSERT_TRUE(event.isValid());
-    EXPECT_FALSE(event.wait(10ms));
-    event.set();
-    EXPECT_TRUE(event.wait(0ms));
-    EXPECT_TRUE(event.wait(0ms));
-    event.reset();
-    EXPECT_FALSE(event.wait(0ms));
-}
-
-TEST(ManualResetEvent, WakesAWaiterWhenSignalledThroughItsDescriptor) {
-    ManualResetEvent event;
-    const int descriptor = event.descriptor();
-    std::thread completer([descriptor] {
-        std::this_thread::sleep_for(20ms);
-        signalEventDescriptor(descriptor);
-    });
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(event.wait(4000ms));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
-    completer.join();
 }
 
 }  // namespace

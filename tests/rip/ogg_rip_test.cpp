@@ -172,14 +172,6 @@ TEST_F(OggRip, SettingsTheEncoderRefusesFailOnlyTheirTrack) {
     expectTheTracksAudio(2);
 }
 
-TEST_F(OggRip, StoppingDuringADirectRipLeavesNoFile) {
-    stopAtProgressAbove(0);
-    rip({0, 2}, kFormatOgg);
-    EXPECT_EQ(tracks[0].status, kTrackCancelled);
-    EXPECT_FALSE(exists(0));
-    EXPECT_EQ(tracks[2].status, 0);
-}
-
 TEST_F(OggRip, TheTemporaryFilePathEncodesTheSameAudioAndRemovesTheFile) {
     settings.antiCrackle = true;
     rip({0, 1}, kFormatOgg);

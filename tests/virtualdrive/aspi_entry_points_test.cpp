@@ -45,29 +45,6 @@ TEST(VirtualDriveAspi, AdaptersHoldEightDrivesEach) {
     EXPECT_EQ(inquiry.adapterCount, 2);
 }
 
-TEST(VirtualDriveAspi, DeviceTypeAnswersOnlyForConfiguredDrives) {
-    auto& module = VirtualDriveModule::get();
-    ASSERT_EQ(module.configure(demoDiscs(9).c_str(), "nodisc"), 9);
-    struct Case {
-        uint8_t adapter, target, lun, status, type;
-    };
-    for (const Case c : {Case{1, 0, 0, kStatusDone, kDeviceTypeCdRom},
-                         Case{0, 7, 0, kStatusDone, kDeviceTypeCdRom},
-                         Case{1, 1, 0, kStatusNoDevice, kDeviceTypeUnknown},
-                         Case{0, 0, 1, kStatusNoDevice, kDeviceTypeUnknown},
-                         Case{0, 8, 0, kStatusNoDevice, kDeviceTypeUnknown}}) {
-        DeviceTypeRequest request{};
-        request.header.command = kRequestDeviceType;
-        request.header.adapter = c.adapter;
-        request.target = c.target;
-        request.lun = c.lun;
-        EXPECT_EQ(module.send(&request), c.status) << int(c.adapter) << ":" << int(c.target);
-        EXPECT_EQ(request.deviceType, c.type);
-    }
-    EXPECT_STREQ(module.driveName(8), "demo");
-    EXPECT_EQ(module.driveName(9), nullptr);
-}
-
 TEST(VirtualDriveAspi, MalformedRequestsFailWithoutWaiting) {
     auto& module = VirtualDriveModule::get();
     ASSERT_EQ(module.configure("demo", ""), 1);

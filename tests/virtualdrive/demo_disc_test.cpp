@@ -72,14 +72,5 @@ TEST(VirtualDemoDisc, TracksDifferAndEveryReadIsRepeatable) {
     EXPECT_EQ(0, std::memcmp(early.data() + 400, readFrames(*disc, 0, 1).data(), kFrame - 400));
 }
 
-TEST(VirtualDemoDisc, DataTrackReadsAsZeros) {
-    const auto disc = makeDemoDisc();
-    const auto data = readFrames(*disc, disc->tracks.back().start, 4);
-    EXPECT_TRUE(std::all_of(data.begin(), data.end(), [](uint8_t b) { return b == 0; }));
-    EXPECT_TRUE(disc->isDataFrame(disc->leadOut - 1));
-    EXPECT_FALSE(disc->coversDataFrame(disc->tracks.back().start - 5, 5));
-    EXPECT_TRUE(disc->coversDataFrame(disc->tracks.back().start - 5, 6));
-}
-
 }  // namespace
 }  // namespace lumbra::virtualdrive

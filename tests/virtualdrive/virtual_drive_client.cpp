@@ -85,54 +85,9 @@ std::vector<uint8_t> readCdCdb(uint32_t frame, uint32_t count, uint8_t fields) {
             uint8_t(count), fields, 0,     0};
 }
 
-std::vector<uint8_t> read10Cdb(uint32_t frame, uint32_t count) {
-    auto at = be32(frame);
-    return {0x28, 0, at[0], at[1], at[2], at[3], 0, uint8_t(count >> 8), uint8_t(count), 0};
-}
-
-std::vector<uint8_t> vendorD8Cdb(uint32_t frame, uint32_t count) {
-    auto at = be32(frame);
-    return {0xD8, 0, at[0], at[1], at[2], at[3], 0, 0, uint8_t(count >> 8), uint8_t(count), 0, 0};
-}
-
-std::vector<uint8_t> vendorD4Cdb(uint32_t frame, uint32_t count) {
-    auto at = be32(frame);
-    return {0xD4, 0, at[0], at[1], at[2], at[3], 0, uint8_t(count >> 8), uint8_t(count), 0};
-}
-
 std::vector<uint8_t> readTocCdb(bool msf, uint16_t allocationLength) {
-    return {0x43,
-            uint8_t(msf ? 2 : 0),
-            0,
-            0,
-            0,
-            0,
-            0,
-            uint8_t(allocationLength >> 8),
-            uint8_t(allocationLength),
-            0};
-}
-
-ModeSelect blockSizeSelectA() {
-    return {{0x15, 0, 0, 0, 0x0C, 0}, {0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0x09, 0x30}};
-}
-
-std::vector<ModeSelect> blockSizeSelectsB() {
-    const std::vector<uint8_t> cdb{0x15, 0x10, 0, 0, 0x14, 0};
-    return {{cdb, {0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 9, 0x30, 0x23, 6, 0, 0, 0, 0, 0, 0x80}},
-            {cdb, {0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 9, 0x30, 1, 6, 0x20, 7, 0, 0, 0, 0}}};
-}
-
-ModeSelect blockSizeSelectC() {
-    return {{0x15, 0x10, 0, 0, 0x08, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x09, 0x30}};
-}
-
-ModeSelect blockSizeRestore() {
-    return {{0x15, 0, 0, 0, 0x0C, 0}, {0, 0, 0, 8, 0x53, 0, 0, 0, 0, 0, 0x08, 0}};
-}
-
-void runSelect(int drive, const ModeSelect& select) {
-    runGood(drive, select.cdb, select.data.size(), select.data);
+    return {0x43, uint8_t(msf ? 2 : 0), 0, 0, 0, 0, 0, uint8_t(allocationLength >> 8),
+            uint8_t(allocationLength), 0};
 }
 
 }  // namespace lumbra::virtualdrive::test

@@ -47,20 +47,6 @@ std::vector<uint8_t> runGood(int drive, const std::vector<uint8_t>& cdb, size_t 
                              const std::vector<uint8_t>& dataOut = {});
 
 std::vector<uint8_t> readCdCdb(uint32_t frame, uint32_t count, uint8_t fields = 0x10);
-std::vector<uint8_t> read10Cdb(uint32_t frame, uint32_t count);
-std::vector<uint8_t> vendorD8Cdb(uint32_t frame, uint32_t count);
-std::vector<uint8_t> vendorD4Cdb(uint32_t frame, uint32_t count);
 std::vector<uint8_t> readTocCdb(bool msf, uint16_t allocationLength = 804);
-
-// The block-size selects as the transport sends them: (cdb, parameter data) pairs.
-struct ModeSelect {
-    std::vector<uint8_t> cdb;
-    std::vector<uint8_t> data;
-};
-ModeSelect blockSizeSelectA();
-std::vector<ModeSelect> blockSizeSelectsB();
-ModeSelect blockSizeSelectC();
-ModeSelect blockSizeRestore();
-void runSelect(int drive, const ModeSelect& select);
 
 }  // namespace lumbra::virtualdrive::test
