@@ -1,42 +1,87 @@
 #include "ffmpeg_audio_decoder.h"
 
-namespace lumbra::test {
+#include <memory>
 
-FfmpegAudioDecoder::FfmpegAudioDecoder(const std::string& path) {
-    AVFormatContext* opened = nullptr;
-    if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return;
-    input_.reset(opened);
-    if (avformat_find_stream_info(opened, nullptr) < 0) return;
-    const AVCodec* codec = nullptr;
-    stream_ = av_find_best_stream(opened, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
-    if (stream_ < 0) return;
-    decoder_.reset(avcodec_alloc_context3(codec));
-    open_ = avcodec_parameters_to_context(decoder_.get(), &parameters()) >= 0 &&
-            avcodec_open2(decoder_.get(), codec, nullptr) >= 0;
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswresample/swresample.h>
 }
 
-bool FfmpegAudioDecoder::decodeAll(const std::function<bool(const AVFrame&)>& onFrame) {
-    bool clean = true;
-    const std::unique_ptr<AVPacket, ReleasedBy<av_packet_free>> packet(av_packet_alloc());
-    const std::unique_ptr<AVFrame, ReleasedBy<av_frame_free>> frame(av_frame_alloc());
-    while (av_read_frame(input_.get(), packet.get()) >= 0) {
-        if (packet->stream_index == stream_) {
-            const bool sent = avcodec_send_packet(decoder_.get(), packet.get()) >= 0;
-            clean = sent && drain(onFrame, *frame) && clean;
+namespace lumbra::test {
+namespace {
+
+// The deleter of an FFmpeg object that `release` frees through its address.
+template <auto release>
+struct ReleasedBy {
+    template <typename T>
+    void operator()(T* object) const {
+        release(&object);
+    }
+};
+
+template <typename T, auto release>
+using Owned = std::unique_ptr<T, ReleasedBy<release>>;
+
+}  // namespace
+
+DecodedAudio decodeAudioFile(const std::string& path) {
+    // FFmpeg notes a stream's timestamps and guesses on stderr; the tests check what matters.
+    av_log_set_level(AV_LOG_ERROR);
+    DecodedAudio audio;
+    AVFormatContext* opened = nullptr;
+    if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return audio;
+    const Owned<AVFormatContext, avformat_close_input> input(opened);
+    const AVCodec* codec = nullptr;
+    const int stream = avformat_find_stream_info(opened, nullptr) < 0
+                           ? -1
+                           : av_find_best_stream(opened, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
+    if (stream < 0) return audio;
+    const AVCodecParameters& parameters = *opened->streams[stream]->codecpar;
+    const Owned<AVCodecContext, avcodec_free_context> decoder(avcodec_alloc_context3(codec));
+    if (avcodec_parameters_to_context(decoder.get(), &parameters) < 0 ||
+        avcodec_open2(decoder.get(), codec, nullptr) < 0)
+        return audio;
+    audio = {true,
+             codec->name,
+             parameters.sample_rate,
+             parameters.ch_layout.nb_channels,
+             parameters.bit_rate,
+             double(opened->duration) / AV_TIME_BASE,
+             {}};
+    // The decoder's samples as interleaved floats at the same rate and channels.
+    SwrContext* swr = nullptr;
+    AVCodecContext& c = *decoder;
+    swr_alloc_set_opts2(&swr, &c.ch_layout, AV_SAMPLE_FMT_FLT, c.sample_rate, &c.ch_layout,
+                        c.sample_fmt, c.sample_rate, 0, nullptr);
+    const Owned<SwrContext, swr_free> resampler(swr);
+    if (!swr || swr_init(swr) < 0) return DecodedAudio{};
+    const Owned<AVPacket, av_packet_free> packet(av_packet_alloc());
+    const Owned<AVFrame, av_frame_free> frame(av_frame_alloc());
+    // Every frame the decoder has ready; false when it failed.
+    const auto drain = [&] {
+        int result;
+        while ((result = avcodec_receive_frame(decoder.get(), frame.get())) >= 0) {
+            const size_t at = audio.samples.size(), channels = size_t(audio.channels);
+            audio.samples.resize(at + size_t(frame->nb_samples) * channels);
+            auto* out = reinterpret_cast<uint8_t*>(audio.samples.data() + at);
+            const int made =
+                swr_convert(swr, &out, frame->nb_samples,
+                            const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+            audio.samples.resize(at + size_t(std::max(made, 0)) * channels);
+        }
+        return result == AVERROR(EAGAIN) || result == AVERROR_EOF;
+    };
+    while (av_read_frame(opened, packet.get()) >= 0) {
+        if (packet->stream_index == stream) {
+            const bool sent = avcodec_send_packet(decoder.get(), packet.get()) >= 0;
+            audio.complete = sent && drain() && audio.complete;
         }
         av_packet_unref(packet.get());
     }
-    avcodec_send_packet(decoder_.get(), nullptr);
-    return drain(onFrame, *frame) && clean;
-}
-
-bool FfmpegAudioDecoder::drain(const std::function<bool(const AVFrame&)>& onFrame, AVFrame& frame) {
-    bool clean = true;
-    int result;
-    while ((result = avcodec_receive_frame(decoder_.get(), &frame)) >= 0) {
-        clean = onFrame(frame) && clean;
-    }
-    return clean && (result == AVERROR(EAGAIN) || result == AVERROR_EOF);
+    avcodec_send_packet(decoder.get(), nullptr);
+    audio.complete = drain() && audio.complete;
+    return audio;
 }
 
 }  // namespace lumbra::test

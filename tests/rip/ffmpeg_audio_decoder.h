@@ -1,50 +1,28 @@
-// A file's audio stream read back through FFmpeg's demuxers and decoders, frame by frame, for the
-// tests that check what the MP3 and WMA writers produced.
+// A file's audio stream read back through FFmpeg's demuxers and decoders, as a player hears it
+// (a LAME header's encoder delay and padding are taken off), for the tests that check what the
+// MP3 and WMA writers produced.
 #pragma once
 
-#include <functional>
-#include <memory>
+#include <cstdint>
 #include <string>
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-}
+#include <vector>
 
 namespace lumbra::test {
 
-// The deleter of an FFmpeg object that `release` frees through its address.
-template <auto release>
-struct ReleasedBy {
-    template <typename T>
-    void operator()(T* object) const {
-        release(&object);
-    }
+struct DecodedAudio {
+    bool complete = false;  // the file opened and every packet decoded
+    std::string codec;
+    int sampleRate = 0;
+    int channels = 0;
+    int64_t bitRate = 0;
+    double containerSeconds = 0;  // the duration the file declares
+    std::vector<float> samples;   // interleaved, in [-1, 1]
+
+    size_t frames() const { return channels ? samples.size() / size_t(channels) : 0; }
+    double decodedSeconds() const { return sampleRate ? double(frames()) / sampleRate : 0; }
 };
 
-class FfmpegAudioDecoder {
-public:
-    // Opens the file's best audio stream and its decoder; isOpen() tells whether that worked.
-    explicit FfmpegAudioDecoder(const std::string& path);
-
-    bool isOpen() const { return open_; }
-    const AVFormatContext& container() const { return *input_; }
-    const AVCodecParameters& parameters() const { return *input_->streams[stream_]->codecpar; }
-    AVCodecContext& codec() { return *decoder_; }
-
-    // Decodes the whole stream, then the decoder's tail, handing each frame to `onFrame`. False
-    // when a packet or a frame did not decode or `onFrame` refused a frame; decoding goes on
-    // past them all the same.
-    bool decodeAll(const std::function<bool(const AVFrame&)>& onFrame);
-
-private:
-    // Hands every frame the decoder has ready to `onFrame`; false as decodeAll.
-    bool drain(const std::function<bool(const AVFrame&)>& onFrame, AVFrame& frame);
-
-    std::unique_ptr<AVFormatContext, ReleasedBy<avformat_close_input>> input_;
-    std::unique_ptr<AVCodecContext, ReleasedBy<avcodec_free_context>> decoder_;
-    int stream_ = -1;
-    bool open_ = false;
-};
+// The best audio stream of the file. As a player, it plays on past a packet that does not decode.
+DecodedAudio decodeAudioFile(const std::string& path);
 
 }  // namespace lumbra::test

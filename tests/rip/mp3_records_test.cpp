@@ -31,34 +31,29 @@ TEST(LameStreamRecord, DefaultSettingsGiveTheirFieldsAndZerosEverywhereElse) {
 }
 
 TEST(LameStreamRecord, IndexesBecomeTheEncodersCodes) {
+    using M = Mp3Settings;
     const struct {
+        int32_t M::*setting;
         int32_t index;
-        int32_t mode;
-    } modes[] = {{0, 3}, {1, 0}, {2, 1}, {3, 0}, {-1, 0}};
-    for (const auto& m : modes) {
+        int64_t code;  // the channel mode, preset or input sample rate
+    } cases[] = {{&M::channelMode, 0, 3},    {&M::channelMode, 1, 0},    {&M::channelMode, 2, 1},
+                 {&M::channelMode, 3, 0},    {&M::channelMode, -1, 0},   {&M::preset, 0, 0},
+                 {&M::preset, 12, 12},       {&M::preset, 13, 1000},     {&M::preset, 14, 2000},
+                 {&M::sampleRate, 0, 32000}, {&M::sampleRate, 2, 48000}, {&M::sampleRate, 3, 44100},
+                 {&M::sampleRate, -1, 44100}};
+    for (const auto& c : cases) {
         Mp3Settings s = kDefaultMp3;
-        s.channelMode = m.index;
-        EXPECT_EQ(lameStreamConfigFor(s).mode, m.mode) << "channel index " << m.index;
-    }
-    const struct {
-        int32_t index;
-        int32_t code;
-    } presets[] = {{0, 0}, {12, 12}, {13, 1000}, {14, 2000}};
-    for (const auto& p : presets) {
-        Mp3Settings s = kDefaultMp3;
-        s.preset = p.index;
-        EXPECT_EQ(lameStreamConfigFor(s).preset, p.code) << "quality index " << p.index;
-    }
-    const struct {
-        int32_t index;
-        uint32_t rate;
-    } rates[] = {{0, 32000}, {2, 48000}, {3, 44100}, {-1, 44100}};
-    for (const auto& r : rates) {
-        Mp3Settings s = kDefaultMp3;
-        s.sampleRate = r.index;
+        s.*c.setting = c.index;
         const LameStreamConfig config = lameStreamConfigFor(s);
-        EXPECT_EQ(config.inputSampleRate, r.rate) << "rate index " << r.index;
-        EXPECT_EQ(declaredInputFormat(config).sampleRate, int(r.rate));
+        const bool rate = c.setting == &M::sampleRate;
+        EXPECT_EQ(c.setting == &M::channelMode ? config.mode
+                  : rate                       ? config.inputSampleRate
+                                               : config.preset,
+                  c.code)
+            << "index " << c.index;
+        if (rate) {
+            EXPECT_EQ(declaredInputFormat(config).sampleRate, int(c.code));
+        }
     }
 }
 

@@ -2,8 +2,9 @@
 // beside the tests, and the output decoded with FFmpeg.
 #include <gtest/gtest.h>
 
-#include "mp3_decoded_audio.h"
+#include "ffmpeg_audio_decoder.h"
 #include "rip/track_status.h"
+#include "signal_to_noise.h"
 #include "support/cue_image.h"
 #include "support/rip_harness.h"
 
@@ -87,8 +88,8 @@ protected:
         EXPECT_EQ(decoded.sampleRate, 44100);
         ASSERT_EQ(decoded.channels, 2);
         EXPECT_NEAR(double(decoded.frames()), double(trackSamples(i)), kMp3FrameSamples);
-        const auto match = test::alignedSnr(test::samplesOf(image.trackAudio[size_t(i)]),
-                                            decoded.samples, 2, 1200);
+        const auto match = test::alignedSnr(test::cdSamples(image.trackAudio[size_t(i)]),
+                                            decoded.samples, {2, -1200, 1200});
         EXPECT_GT(match.snrDb, 12.0) << "track " << i;
         EXPECT_EQ(match.shiftFrames, 0) << "a gapless player hears the track where it starts";
     }

@@ -13,7 +13,6 @@ target_compile_definitions(fake_lame_missing_entry PRIVATE FAKE_LAME_WITHOUT_VBR
 
 lumbra_test(mp3_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/ffmpeg_audio_decoder.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/mp3_decoded_audio.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/mp3_encoder_library_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/mp3_records_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/mp3_rip_test.cpp

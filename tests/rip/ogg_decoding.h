@@ -28,7 +28,4 @@ struct OggPage {
 // The pages of `bytes` in order; stops at the first byte that does not start a page.
 std::vector<OggPage> oggPages(const std::string& bytes);
 
-// Signal-to-noise ratio in dB of `decoded` against channel-interleaved 16-bit `source`.
-double signalToNoise(const std::vector<uint8_t>& source, const std::vector<float>& decoded);
-
 }  // namespace lumbra::test

@@ -7,95 +7,63 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdint>
 #include <cstdlib>
+#include <random>
 #include <stdexcept>
 
 namespace lumbra::test {
 namespace {
 
-constexpr size_t kMaxRequestBytes = 64 * 1024;
-constexpr int kRequestReadTimeoutMs = 5000;
-constexpr size_t kFloodBytes = 10 * 1024 * 1024;
-constexpr size_t kGarbageBytes = 4096;
-
-constexpr std::string_view kHttpOk = "HTTP/1.0 200 OK\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n";
+constexpr std::string_view kHttpOk =
+    "HTTP/1.0 200 OK\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n";
 constexpr std::string_view kProxyRefusal =
     "HTTP/1.0 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic realm=\"cddb\"\r\n"
-    "Content-Type: text/html\r\n\r\n<html><body><h1>407 Proxy Authentication Required</h1></body></html>\r\n";
+    "Content-Type: text/html\r\n\r\n<html><body><h1>407 Proxy Authentication "
+    "Required</h1></body></html>\r\n";
 constexpr std::string_view kQueryCommand = "cmd=cddb+query+";
 constexpr std::string_view kReadCommand = "cmd=cddb+read+";
 
 bool sendAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-        if (sent <= 0) return false;
-        bytes.remove_prefix(size_t(sent));
+    for (ssize_t sent = 0; !bytes.empty(); bytes.remove_prefix(size_t(sent))) {
+        if ((sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL)) <= 0) return false;
     }
     return true;
 }
 
-size_t contentLength(const std::string& headers) {
-    const std::string key = "Content-Length: ";
-    const size_t at = headers.find(key);
-    return at == std::string::npos ? 0 : std::strtoul(headers.c_str() + at + key.size(), nullptr, 10);
+// Polls `fd` (if any) and `stop` for up to `timeoutMs`; true when `fd` is readable first.
+bool readableBeforeStop(int fd, int stop, int timeoutMs) {
+    pollfd ready[2] = {{stop, POLLIN, 0}, {fd, POLLIN, 0}};
+    return ::poll(ready, fd < 0 ? 1 : 2, timeoutMs) > 0 && !ready[0].revents && ready[1].revents;
 }
 
 // The whole request: headers up to the empty line, then as many body bytes as they announce.
-std::string readRequest(int client) {
+std::string readRequest(int client, int stop) {
     std::string request;
-    char chunk[4096];
-    while (request.size() < kMaxRequestBytes) {
-        const size_t headerEnd = request.find("\r\n\r\n");
-        if (headerEnd != std::string::npos &&
-            request.size() >= headerEnd + 4 + contentLength(request.substr(0, headerEnd))) {
+    for (char chunk[4096]; request.size() < 64 * 1024;) {
+        const size_t end = request.find("\r\n\r\n");
+        const size_t length = request.find("Content-Length: ");
+        if (end != std::string::npos &&
+            request.size() >=
+                end + 4 + (length < end ? std::strtoul(&request[length + 16], nullptr, 10) : 0))
             break;
-        }
-        pollfd ready{client, POLLIN, 0};
-        if (::poll(&ready, 1, kRequestReadTimeoutMs) <= 0) break;
-        const ssize_t n = ::recv(client, chunk, sizeof chunk, 0);
+        const ssize_t n =
+            readableBeforeStop(client, stop, 5000) ? ::recv(client, chunk, sizeof chunk, 0) : 0;
         if (n <= 0) break;
         request.append(chunk, size_t(n));
     }
     return request;
 }
 
-std::string bodyOf(const std::string& request) {
-    const size_t headerEnd = request.find("\r\n\r\n");
-    return headerEnd == std::string::npos ? std::string() : request.substr(headerEnd + 4);
-}
-
 std::string matchLine(const CddbTestEntry& entry) {
     return entry.category + " " + entry.discId + " " + entry.artist + " / " + entry.title + "\r\n";
-}
-
-std::string garbage() {
-    std::string bytes(kGarbageBytes, '\0');
-    uint32_t state = 12345;
-    for (char& byte : bytes) {
-        state = state * 1103515245u + 12345u;
-        byte = char(state >> 16);
-    }
-    return bytes;
-}
-
-void flood(int client, std::string_view start, std::string_view line) {
-    if (!sendAll(client, start)) return;
-    std::string block;
-    while (block.size() < 64 * 1024) block += line;
-    for (size_t sent = 0; sent < kFloodBytes; sent += block.size()) {
-        if (!sendAll(client, block)) return;
-    }
 }
 
 }  // namespace
 
 CddbTestServer::CddbTestServer() {
     listener_ = platform::UniqueFd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address{
+        .sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
     socklen_t length = sizeof address;
     int wake[2];
     if (!listener_ || ::bind(listener_.get(), reinterpret_cast<sockaddr*>(&address), length) != 0 ||
@@ -107,133 +75,92 @@ CddbTestServer::CddbTestServer() {
     wakeRead_ = platform::UniqueFd(wake[0]);
     wakeWrite_ = platform::UniqueFd(wake[1]);
     port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { serve(); });
+    thread_ = std::thread([this] {
+        while (readableBeforeStop(listener_.get(), wakeRead_.get(), -1)) {
+            const platform::UniqueFd client(
+                ::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC));
+            if (client) answer(client.get());
+        }
+    });
 }
 
 CddbTestServer::~CddbTestServer() {
-    const char stop = 1;
-    [[maybe_unused]] const ssize_t woken = ::write(wakeWrite_.get(), &stop, 1);
+    [[maybe_unused]] const ssize_t woken = ::write(wakeWrite_.get(), "", 1);
     thread_.join();
 }
 
-void CddbTestServer::addEntry(CddbTestEntry entry) {
-    const std::lock_guard lock(mutex_);
-    entries_.push_back(std::move(entry));
-}
-
-void CddbTestServer::answerQueriesWith(std::string statusLine) {
-    const std::lock_guard lock(mutex_);
-    queryStatus_ = std::move(statusLine);
-}
-
-void CddbTestServer::setBehaviour(ServerBehaviour behaviour) {
-    const std::lock_guard lock(mutex_);
-    behaviour_ = behaviour;
-}
-
-void CddbTestServer::delayAnswers(std::chrono::milliseconds delay) {
-    const std::lock_guard lock(mutex_);
-    delay_ = delay;
-}
-
-void CddbTestServer::demandProxyAuthorization(std::string headerValue) {
-    const std::lock_guard lock(mutex_);
-    proxyAuthorization_ = std::move(headerValue);
-}
-
-std::vector<std::string> CddbTestServer::requests() const {
-    const std::lock_guard lock(mutex_);
-    return requests_;
-}
-
-void CddbTestServer::serve() {
-    for (;;) {
-        pollfd ready[2] = {{listener_.get(), POLLIN, 0}, {wakeRead_.get(), POLLIN, 0}};
-        if (::poll(ready, 2, -1) < 0 && errno != EINTR) return;
-        if (ready[1].revents) return;
-        if (!(ready[0].revents & POLLIN)) continue;
-        const platform::UniqueFd client(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC));
-        if (client) answer(client.get());
-    }
-}
-
 void CddbTestServer::answer(int client) {
-    const std::string request = readRequest(client);
-    ServerBehaviour behaviour;
-    std::chrono::milliseconds delay;
-    {
+    const std::string request = readRequest(client, wakeRead_.get());
+    const auto [behaviour, delay] = [&] {
         const std::lock_guard lock(mutex_);
         requests_.push_back(request);
-        behaviour = behaviour_;
-        delay = delay_;
-    }
-    if (!waitUnlessStopped(delay)) return;
+        return std::pair(behaviour_, delay_);
+    }();
+    if (delay.count() && readableBeforeStop(-1, wakeRead_.get(), int(delay.count()))) return;
     const std::string reply = replyTo(request);
-    const bool isQuery = bodyOf(request).starts_with(kQueryCommand);
+    const bool isQuery = request.find("\r\n\r\n" + std::string(kQueryCommand)) != std::string::npos;
     switch (behaviour) {
         case ServerBehaviour::Answer:
             sendAll(client, reply);
             break;
-        case ServerBehaviour::NeverAnswer:
-            holdOpen(client);
+        case ServerBehaviour::NeverAnswer: {  // until the client gives up (or the server stops)
+            char ignored[256];
+            while (readableBeforeStop(client, wakeRead_.get(), -1) &&
+                   ::recv(client, ignored, sizeof ignored, 0) > 0) {
+            }
             break;
+        }
         case ServerBehaviour::CloseMidReply:
             sendAll(client, std::string_view(reply).substr(0, reply.size() / 2));
             break;
-        case ServerBehaviour::Flood:
-            flood(client, std::string(kHttpOk) + (isQuery ? "211 Found inexact matches\r\n" : "210 rock 1 entry\r\n"),
-                  isQuery ? "rock 0200b201 Endless Artist / Endless Title\r\n" : "TTITLE0=Endless\r\n");
+        case ServerBehaviour::Flood: {
+            std::string block;
+            while (block.size() < 64 * 1024)
+                block += isQuery ? "rock 0200b201 Endless Artist / Endless Title\r\n"
+                                 : "TTITLE0=Endless\r\n";
+            bool open =
+                sendAll(client, std::string(kHttpOk) + (isQuery ? "211 Found inexact matches\r\n"
+                                                                : "210 rock 1 entry\r\n"));
+            for (size_t sent = 0; open && sent < 10 * 1024 * 1024; sent += block.size())
+                open = sendAll(client, block);
             break;
-        case ServerBehaviour::Garbage:
-            sendAll(client, std::string(kHttpOk) + garbage());
+        }
+        case ServerBehaviour::Garbage: {
+            std::string bytes(kHttpOk);
+            std::minstd_rand random(12345);
+            for (int i = 0; i < 4096; ++i) bytes += char(random() >> 8);
+            sendAll(client, bytes);
             break;
+        }
     }
 }
 
 std::string CddbTestServer::replyTo(const std::string& request) const {
     const std::lock_guard lock(mutex_);
-    if (proxyAuthorization_ &&
-        request.find("\r\nProxy-Authorization: " + *proxyAuthorization_ + "\r\n") == std::string::npos) {
+    if (proxyAuthorization_ && request.find("\r\nProxy-Authorization: " + *proxyAuthorization_ +
+                                            "\r\n") == std::string::npos) {
         return std::string(kProxyRefusal);
     }
-    const std::string body = bodyOf(request);
+    const size_t headerEnd = request.find("\r\n\r\n");
+    const std::string body = headerEnd == std::string::npos ? "" : request.substr(headerEnd + 4);
+    std::string reply(kHttpOk);
     if (body.starts_with(kQueryCommand)) {
-        if (queryStatus_) return std::string(kHttpOk) + *queryStatus_ + "\r\n";
-        if (entries_.empty()) return std::string(kHttpOk) + "202 No match found.\r\n";
-        if (entries_.size() == 1) return std::string(kHttpOk) + "200 " + matchLine(entries_[0]);
-        std::string list = std::string(kHttpOk) + "211 Found inexact matches, list follows (until terminating `.')\r\n";
-        for (const auto& entry : entries_) list += matchLine(entry);
-        return list + ".\r\n";
+        if (queryStatus_) return reply + *queryStatus_ + "\r\n";
+        if (entries_.empty()) return reply + "202 No match found.\r\n";
+        if (entries_.size() == 1) return reply + "200 " + matchLine(entries_[0]);
+        reply += "211 Found inexact matches, list follows (until terminating `.')\r\n";
+        for (const auto& entry : entries_) reply += matchLine(entry);
+        return reply + ".\r\n";
     }
-    if (body.starts_with(kReadCommand)) {
-        const std::string wanted = body.substr(kReadCommand.size(), body.find('&') - kReadCommand.size());
-        for (const auto& entry : entries_) {
-            if (wanted != entry.category + "+" + entry.discId) continue;
-            return std::string(kHttpOk) + "210 " + entry.category + " " + entry.discId +
+    if (!body.starts_with(kReadCommand)) return reply + "500 Unrecognized command.\r\n";
+    const std::string wanted =
+        body.substr(kReadCommand.size(), body.find('&') - kReadCommand.size());
+    for (const auto& entry : entries_) {
+        if (wanted == entry.category + "+" + entry.discId)
+            return reply + "210 " + entry.category + " " + entry.discId +
                    " CD database entry follows (until terminating `.')\r\n" + entry.text + ".\r\n";
-        }
-        return std::string(kHttpOk) + "401 No such CD entry in database.\r\n";
     }
-    return std::string(kHttpOk) + "500 Unrecognized command.\r\n";
-}
-
-// False when the server is stopped meanwhile.
-bool CddbTestServer::waitUnlessStopped(std::chrono::milliseconds delay) const {
-    if (delay.count() == 0) return true;
-    pollfd stop{wakeRead_.get(), POLLIN, 0};
-    return ::poll(&stop, 1, int(delay.count())) == 0;
-}
-
-// Until the client gives up (or the server stops): the peer that never answers.
-void CddbTestServer::holdOpen(int client) const {
-    for (;;) {
-        pollfd ready[2] = {{client, POLLIN, 0}, {wakeRead_.get(), POLLIN, 0}};
-        if (::poll(ready, 2, -1) < 0 && errno != EINTR) return;
-        if (ready[1].revents) return;
-        char ignored[256];
-        if ((ready[0].revents & POLLIN) && ::recv(client, ignored, sizeof ignored, 0) <= 0) return;
-        if (ready[0].revents & (POLLHUP | POLLERR)) return;
-    }
+    return reply + "401 No such CD entry in database.\r\n";
 }
 
 }  // namespace lumbra::test

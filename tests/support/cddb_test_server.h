@@ -31,6 +31,11 @@ enum class ServerBehaviour {
 };
 
 class CddbTestServer {
+    auto locked(auto change) const {
+        const std::lock_guard lock(mutex_);
+        return change();
+    }
+
 public:
     CddbTestServer();  // listening on a free port at once
     CddbTestServer(const CddbTestServer&) = delete;
@@ -40,23 +45,31 @@ public:
     int port() const { return port_; }
 
     // Queries list the entries in the order added: 202 without any, 200 for one, 211 for more.
-    void addEntry(CddbTestEntry entry);
+    void addEntry(CddbTestEntry entry) {
+        locked([&] { entries_.push_back(std::move(entry)); });
+    }
     // Every query is answered with this status line instead ("403 ...", "500 ...").
-    void answerQueriesWith(std::string statusLine);
-    void setBehaviour(ServerBehaviour behaviour);
+    void answerQueriesWith(std::string statusLine) {
+        locked([&] { queryStatus_ = std::move(statusLine); });
+    }
+    void setBehaviour(ServerBehaviour behaviour) {
+        locked([&] { behaviour_ = behaviour; });
+    }
     // Each answer waits this long before it is sent.
-    void delayAnswers(std::chrono::milliseconds delay);
+    void delayAnswers(std::chrono::milliseconds delay) {
+        locked([&] { delay_ = delay; });
+    }
     // Answers only requests carrying this Proxy-Authorization value, others with 407.
-    void demandProxyAuthorization(std::string headerValue);
-
-    std::vector<std::string> requests() const;
+    void demandProxyAuthorization(std::string value) {
+        locked([&] { proxyAuthorization_ = std::move(value); });
+    }
+    std::vector<std::string> requests() const {
+        return locked([&] { return requests_; });
+    }
 
 private:
-    void serve();
     void answer(int client);
     std::string replyTo(const std::string& request) const;
-    void holdOpen(int client) const;
-    bool waitUnlessStopped(std::chrono::milliseconds delay) const;
 
     mutable std::mutex mutex_;
     std::vector<CddbTestEntry> entries_;
