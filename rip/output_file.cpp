@@ -4,11 +4,21 @@
 #include <unistd.h>
 
 namespace lumbra {
+namespace {
+
+// Writers hand over a read's worth of audio at a time (about 60 KB): with stdio's page-sized
+// buffer each of those became two system calls; with this one, a system call moves sixteen.
+constexpr size_t kWriteBufferBytes = size_t(1) << 20;
+
+}  // namespace
 
 OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
     // A file-size limit must fail the write, not kill the program.
     std::signal(SIGXFSZ, SIG_IGN);
     file_ = std::fopen(path_.c_str(), "wb");
+    if (!file_) return;
+    buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBufferBytes);
+    std::setvbuf(file_, buffer_.get(), _IOFBF, kWriteBufferBytes);
 }
 
 OutputFile::~OutputFile() {

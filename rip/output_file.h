@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -19,7 +20,6 @@ public:
 
     bool isOpen() const { return file_ != nullptr; }
     const std::string& path() const { return path_; }
-    std::FILE* handle() const { return file_; }
 
     // False once any write failed (a full disk, the file-size limit); later writes are skipped.
     bool write(std::span<const uint8_t> bytes);
@@ -34,6 +34,7 @@ public:
 
 private:
     std::string path_;
+    std::unique_ptr<char[]> buffer_;  // outlives file_, which is closed before it goes
     std::FILE* file_ = nullptr;
     bool failed_ = false;
     bool settled_ = false;  // closed for good, or deleted
