@@ -1,5 +1,5 @@
-// The ASPI-manager side of the module: adapters, device types, and commands that complete later
-// on the request's eventfd.
+// The ASPI-manager side of the module: adapters, device types, and commands that complete at once,
+// or later on the request's eventfd when the drive is told to be slow.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -63,6 +63,18 @@ TEST(VirtualDriveAspi, MalformedRequestsFailWithoutWaiting) {
     request.cdbLength = 10;
     request.bufferLength = 100;  // and no buffer
     EXPECT_EQ(module.send(&request), kStatusError);
+}
+
+TEST(VirtualDriveAspi, UndelayedCommandsCompleteBeforeTheCallReturns) {
+    auto& module = VirtualDriveModule::get();
+    ASSERT_EQ(module.configure("demo", ""), 1);
+    ScsiRequest request{};
+    request.header.command = kRequestExecute;
+    request.header.flags = kFlagEventNotify;
+    request.cdbLength = 6;  // TEST UNIT READY
+    request.completionEvent = -1;
+    EXPECT_EQ(module.send(&request), kStatusDone);
+    EXPECT_EQ(request.header.status, kStatusDone);
 }
 
 TEST(VirtualDriveAspi, DelayedCompletionsHoldUpNeitherCallerNorOtherDrives) {
