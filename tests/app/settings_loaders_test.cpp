@@ -1,4 +1,6 @@
-// Stored values that the pages' controls cannot show, hand edits, and the binding block order.
+// Loading setup.ini at start-up: what a first start writes and fills in, stored values that the
+// pages' controls cannot show, hand edits, the binding block order, and the value lists behind
+// the controls.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -20,6 +22,61 @@ protected:
         loadAllSettings(store, record, home.path());
     }
 };
+
+// A first start: an empty program home.
+class FirstStart : public Loaders {};
+
+TEST_F(FirstStart, WritesAndLoadsTheDefaultsAndASecondStartChangesNothing) {
+    const auto loaded = loadAllSettings(store, record, home.path());
+    const std::string written = home.read("setup.ini");
+    EXPECT_EQ(written,
+              "[OUTPUT]\n"
+              "OUTPUT_FORMAT=<Artist> \\ <Album> \\ <Title>\n"
+              "OUTPUT_FOLDER=" + home.path() + "/My Music\n"
+              "[CDDB]\n"
+              "CDDB_SERVER0=gnudb.gnudb.org\n"
+              "CDDB_QUERY0=/~cddb/cddb.cgi\n"
+              "CDDB_PORT0=80\n"
+              "CDDB_LOCATION0=freedb server\n"
+              "CDDB_COUNT=1\n"
+              "CDDB_LOCALCDDB_PATH=" + home.path() + "/Local CDDB\n");
+    ASSERT_EQ(loaded.cddbServers.size(), 1u);
+    EXPECT_EQ(loaded.cddbServers[0].displayText(), "gnudb.gnudb.org [80] -  (freedb server)");
+    EXPECT_TRUE(loaded.applyEncoderToListedTracks);
+    EXPECT_EQ(record.namingTemplate, "<Artist> \\ <Album> \\ <Title>");
+    EXPECT_EQ(record.outputFolder, home.path() + "/My Music");
+    EXPECT_EQ(record.cddb.localDatabaseFolder, home.path() + "/Local CDDB");
+
+    // The encoder defaults, as the pages show them.
+    const auto& e = record.encoder;
+    EXPECT_EQ(kMp3Bitrates[size_t(e.mp3.bitrate)].value, 128);
+    EXPECT_EQ(kMp3Bitrates[size_t(e.mp3.vbrMax)].value, 192);
+    EXPECT_EQ(kMp3VbrQualities[size_t(e.mp3.vbrQuality)].text, "Q3");
+    EXPECT_EQ(kMp3QualityPresets[size_t(e.mp3.preset)].text, "良好");
+    EXPECT_EQ(kMp3ChannelModes[size_t(e.mp3.channelMode)].text, "立体声");
+    EXPECT_EQ(oggQualityText(e.ogg.vbrQuality), "0.45 (141 kbps)");
+    EXPECT_EQ(kWavSampleSizes[size_t(e.wav.sampleSize)].value, 16);
+    EXPECT_EQ(kWmaBitrates[size_t(e.wma.bitrate)].value, 96);
+    EXPECT_EQ(wmaRatesForBitrate(96).rates[size_t(e.wma.sampleRate)], 44100);
+
+    SettingsRecord second;
+    EXPECT_EQ(loadAllSettings(store, second, home.path()).cddbServers.size(), 1u);
+    EXPECT_EQ(home.read("setup.ini"), written) << "a second start wrote to the file";
+}
+
+TEST_F(FirstStart, ServersAreSeededAgainOnlyWhenTheCountIsZero) {
+    home.write("setup.ini", "[CDDB]\nCDDB_COUNT=0\nCDDB_SERVER0=old.example\n");
+    auto servers = loadCddbSettings(store, record, home.path());
+    ASSERT_EQ(servers.size(), 1u);
+    EXPECT_EQ(servers[0].host, "gnudb.gnudb.org");
+
+    home.write("setup.ini", "[CDDB]\nCDDB_COUNT=2\nCDDB_SERVER1=b.example\nCDDB_PORT1=8880\n");
+    servers = loadCddbSettings(store, record, home.path());
+    ASSERT_EQ(servers.size(), 2u);
+    EXPECT_EQ(servers[0].displayText(), "NULL [0] -  (NULL)");
+    EXPECT_EQ(servers[1].displayText(), "b.example [8880] -  (NULL)");
+    EXPECT_EQ(record.cddb.currentServer.host, "NULL");
+}
 
 TEST_F(Loaders, IndexesTheControlsCannotShowArriveAsNone) {
     load("[MP3]\nMP3_BITRATE=14\nMP3_SAMPLE=-1\nMP3_VBRQUALITY=10\nMP3_QUALITY=12\n"
@@ -51,16 +108,15 @@ TEST_F(Loaders, TheWmaRateIndexRefersToTheListOfItsBitrate) {
 TEST_F(Loaders, FoldersAndSwitchesAreTakenAsStored) {
     load("[OUTPUT]\nOUTPUT_FOLDER=\nOUTPUT_FORMAT=<Artist> - <Year> \\ <Album> - <Title>\n"
          "[Jitter]\nJitter_Correction=5\n[GENERAL]\nGEN_OVERWRITE=0\nANTI_CRACKLE=1\n"
-         "[CDDB]\nCDDB_COUNT=1\nCDDB_LOCALCDDB_PATH=/data/cddb\nCDDB_AUTO=0\nCDDB_EMAIL=me@example.org\n");
+         "[CDDB]\nCDDB_COUNT=1\nCDDB_LOCALCDDB_PATH=/data/cddb\nCDDB_EMAIL=me@example.org\n");
     EXPECT_EQ(record.outputFolder, "");
+    EXPECT_EQ(home.read("setup.ini").find("My Music"), std::string::npos);
     EXPECT_EQ(record.namingTemplate, "<Artist> - <Year> \\ <Album> - <Title>");
-    EXPECT_EQ(record.jitterMode, 5);
+    EXPECT_EQ(record.jitterMode, 5) << "none of the three modes, yet kept as stored";
     EXPECT_FALSE(record.overwrite);
     EXPECT_TRUE(record.antiCrackle);
     EXPECT_EQ(record.cddb.localDatabaseFolder, "/data/cddb");
-    EXPECT_FALSE(record.cddbAuto);
     EXPECT_EQ(record.cddb.email, "me@example.org");
-    EXPECT_EQ(home.read("setup.ini").find("My Music"), std::string::npos);
 }
 
 TEST_F(Loaders, TheProxyPasswordIsReadOnlyWhenSaved) {
@@ -74,14 +130,18 @@ TEST_F(Loaders, TheProxyPasswordIsReadOnlyWhenSaved) {
     EXPECT_EQ(record.cddb.proxyPassword, "secret");
 }
 
-TEST_F(Loaders, AStoredPasswordMakesTheFileOwnerOnly) {
+TEST_F(Loaders, AStoredPasswordMakesTheFileOwnerOnlyForGood) {
+    const auto mode = [&] {
+        struct stat st {};
+        stat(store.path().c_str(), &st);
+        return st.st_mode & 0777;
+    };
     store.writeString("PROXY", "PROXY_PASSWORD", "0");
-    struct stat st {};
-    stat(store.path().c_str(), &st);
-    EXPECT_NE(st.st_mode & 0044, 0u);
+    EXPECT_NE(mode() & 0044, 0u);
     store.writeString("PROXY", "PROXY_PASSWORD", "secret");
-    stat(store.path().c_str(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(mode(), 0600u);
+    store.writeString("PROXY", "PROXY_PORT", "8080");
+    EXPECT_EQ(mode(), 0600u) << "a later write opened the file up again";
 }
 
 TEST_F(Loaders, TracksReceiveTheirFormatsBlockInFieldOrder) {
@@ -90,20 +150,36 @@ TEST_F(Loaders, TracksReceiveTheirFormatsBlockInFieldOrder) {
          "[OGG]\nOGG_SAMPLE=1\nOGG_CHANNELS=0\nOGG_ENABLECBR=1\nOGG_ENABLEBBR=1\nOGG_ENABLEVBR=0\n"
          "OGG_BITRATE=4\nOGG_BBR_MIN=1\nOGG_BBR_NOR=2\nOGG_BBR_MAX=3\nOGG_VBRQUALITY=17\n"
          "[WAV]\nWAV_SAMPLE=2\nWAV_CHANNELS=0\nWAV_BITRATE=0\n[WMA]\nWMA_BITRATE=2\nWMA_SAMPLE=2\nWMA_USEDRM=0\n");
-    TrackEntry track;
-    track.format = kFormatMp3;
-    applyEncoderDefaults(track, record.encoder);
-    EXPECT_EQ(track.encoderSettings, (EncoderSlots{2, 0, 13, 0, 6, 11, 4, 0, 0, 0}));
-    track.format = kFormatOgg;
-    applyEncoderDefaults(track, record.encoder);
-    EXPECT_EQ(track.encoderSettings, (EncoderSlots{1, 0, 1, 1, 0, 4, 1, 2, 3, 17}));
-    track.format = kFormatWav;
-    applyEncoderDefaults(track, record.encoder);
-    EXPECT_EQ(track.encoderSettings, (EncoderSlots{2, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-    track.format = kFormatWma;
-    applyEncoderDefaults(track, record.encoder);
-    EXPECT_EQ(track.encoderSettings, (EncoderSlots{2, 2, 0, 0, 0, 0, 0, 0, 0, 0}));
+    const std::pair<OutputFormat, EncoderSlots> cases[] = {
+        {kFormatMp3, {2, 0, 13, 0, 6, 11, 4, 0, 0, 0}},
+        {kFormatOgg, {1, 0, 1, 1, 0, 4, 1, 2, 3, 17}},
+        {kFormatWav, {2, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {kFormatWma, {2, 2, 0, 0, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const auto& [format, slots] : cases) {
+        TrackEntry track;
+        track.format = format;
+        applyEncoderDefaults(track, record.encoder);
+        EXPECT_EQ(track.encoderSettings, slots) << format;
+    }
     EXPECT_EQ(mp3FromSlots(toSlots(record.encoder.mp3)).vbrMax, 11);
+}
+
+TEST(ValueLists, OggQualityIsTheRunningSinglePrecisionSumTheSliderShows) {
+    EXPECT_EQ(oggQualityText(0), "0.00 (58 kbps)");
+    EXPECT_EQ(oggQualityText(20), "1.00 (477 kbps)");
+    EXPECT_EQ(oggQualityKbps(21), 0);
+    EXPECT_EQ(oggQualityKbps(-1), 0);
+    // The encoder receives exactly what the slider shows; the repeated sum drifts from q * 0.05.
+    EXPECT_FLOAT_EQ(oggQualityValue(9), 0.45f);
+    EXPECT_EQ(oggQualityValue(20), 1.0000001f);
+}
+
+TEST(ValueLists, WmaRatesFollowTheBitrate) {
+    EXPECT_EQ(wmaRatesForBitrate(6).items, (std::vector<std::string_view>{"8000Hz"}));
+    EXPECT_EQ(wmaRatesForBitrate(160).items, (std::vector<std::string_view>{"44100Hz", "48000Hz"}));
+    EXPECT_EQ(wmaRatesForBitrate(48).rates, (std::array<int, 3>{32000, 44100, 44100}));
+    EXPECT_TRUE(wmaRatesForBitrate(100).items.empty());
 }
 
 }  // namespace

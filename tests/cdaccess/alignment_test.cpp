@@ -10,8 +10,6 @@
 namespace lumbra {
 namespace {
 
-constexpr int kBufferFrames = 32;
-
 struct Outcome {
     bool found;
     int32_t start, count, length, offset;
@@ -19,7 +17,7 @@ struct Outcome {
 };
 
 std::ostream& operator<<(std::ostream& out, const Outcome& o) {
-    return out << (o.found ? "found" : "not found") << " start " << o.start << " count " << o.count
+    return out << "found " << o.found << " start " << o.start << " count " << o.count
                << " length " << o.length << " offset " << o.offset;
 }
 
@@ -49,17 +47,13 @@ Outcome fastAlignment(TrackBuffer buffer, TrackBuffer reference, int compare) {
 
 class AlignToReference : public ::testing::Test {
 protected:
-    std::mt19937 random{7};
-    TrackBuffer buffer = TrackBuffer::forFrames(kBufferFrames);
+    TrackBuffer buffer = TrackBuffer::forFrames(32);
     TrackBuffer reference = TrackBuffer::forFrames(4);
 
-    void fillRandom(std::span<uint8_t> bytes) {
-        for (auto& b : bytes) b = uint8_t(random());
-    }
-    void setBuffer(int32_t length) {
+    void setBuffer(int32_t frames, int32_t extraBytes = 0) {
         buffer.start = 1000;
-        buffer.length = length;
-        buffer.count = length / kFrameBytes;
+        buffer.count = frames;
+        buffer.length = frames * kFrameBytes + extraBytes;
     }
     // The reference's compare frames are the buffer's bytes from `at`.
     void takeReferenceFrom(int32_t at, int compare) {
@@ -69,17 +63,19 @@ protected:
         reference.length = compare * kFrameBytes;
     }
     void expectSameAsBytewise(int compare, const std::string& what) {
-        const Outcome expected = bytewiseAlignment(buffer, reference, compare);
-        EXPECT_EQ(fastAlignment(buffer, reference, compare), expected) << what;
+        EXPECT_EQ(fastAlignment(buffer, reference, compare),
+                  bytewiseAlignment(buffer, reference, compare))
+            << what;
     }
 };
 
 TEST_F(AlignToReference, FindsTheFirstCopyInRandomAudioWhereverItIs) {
-    fillRandom(buffer.data);
-    for (int32_t length : {kBufferFrames * kFrameBytes, 29 * kFrameBytes}) {
-        setBuffer(length);
+    std::mt19937 random{7};
+    for (auto& b : buffer.data) b = uint8_t(random());
+    for (int32_t frames : {32, 29}) {
+        setBuffer(frames);
         for (int compare : {1, 2}) {
-            const int32_t last = length - compare * kFrameBytes - 1;
+            const int32_t last = (frames - compare) * kFrameBytes - 1;
             for (int32_t at :
                  {0, 1, 2 * kFrameBytes - 12, 4 * kFrameBytes + 3, last - 1, last, last + 1}) {
                 takeReferenceFrom(at, compare);
@@ -94,29 +90,29 @@ TEST_F(AlignToReference, FindsTheFirstCopyInRandomAudioWhereverItIs) {
 TEST_F(AlignToReference, AgreesOnRepeatingAndNearlyRepeatingData) {
     const std::vector<std::vector<uint8_t>> periods{
         {0x01}, {0x00, 0x80}, {1, 2, 3, 4}, {9, 9, 9, 9, 9, 9, 9, 7}};
+    setBuffer(32);
+    // The last reachable copy; one byte of it set apart makes it the only copy.
+    const int32_t last = 31 * kFrameBytes - 1;
+    uint8_t& apart = buffer.data[size_t(last + kFrameBytes - 1)];
     for (const auto& period : periods) {
+        const std::string what = "period " + std::to_string(period.size());
         for (size_t i = 0; i < buffer.data.size(); ++i) buffer.data[i] = period[i % period.size()];
-        setBuffer(kBufferFrames * kFrameBytes);
         takeReferenceFrom(3 * kFrameBytes + 1, 1);
-        expectSameAsBytewise(1, "period " + std::to_string(period.size()));
-        // The pattern everywhere but in one byte, which only the last reachable copy has.
-        const int32_t last = kBufferFrames * kFrameBytes - kFrameBytes - 1;
-        const uint8_t kept = buffer.data[size_t(last + kFrameBytes - 1)];
-        buffer.data[size_t(last + kFrameBytes - 1)] = 0xEE;
+        expectSameAsBytewise(1, what);
+        const uint8_t kept = apart;
+        apart = 0xEE;
         takeReferenceFrom(last, 1);
-        expectSameAsBytewise(
-            1, "a copy at the last position, period " + std::to_string(period.size()));
+        expectSameAsBytewise(1, "only a copy at the last position, " + what);
         EXPECT_TRUE(fastAlignment(buffer, reference, 1).found);
-        buffer.data[size_t(last + kFrameBytes - 1)] = kept;
-        expectSameAsBytewise(
-            1, "prefixes everywhere, no copy, period " + std::to_string(period.size()));
+        apart = kept;
+        expectSameAsBytewise(1, "prefixes everywhere, no copy, " + what);
         EXPECT_FALSE(fastAlignment(buffer, reference, 1).found);
     }
 }
 
 TEST_F(AlignToReference, KeepsTheBufferForSilenceAndRefusesAShortReference) {
-    fillRandom(buffer.data);
-    setBuffer(26 * kFrameBytes + 100);  // cut to whole frames all the same
+    std::fill(buffer.data.begin(), buffer.data.end(), uint8_t(0x33));
+    setBuffer(26, 100);  // cut to whole frames all the same
     const Outcome unchanged{true, 1000, 26, 26 * kFrameBytes, 0};
     reference.length = 0;
     EXPECT_EQ(fastAlignment(buffer, reference, 1), unchanged);
@@ -124,8 +120,7 @@ TEST_F(AlignToReference, KeepsTheBufferForSilenceAndRefusesAShortReference) {
     std::fill(reference.data.begin(), reference.data.end(), uint8_t(0));
     EXPECT_EQ(fastAlignment(buffer, reference, 1), unchanged);
     takeReferenceFrom(kFrameBytes, 1);
-    EXPECT_FALSE(fastAlignment(buffer, reference, 2).found)
-        << "compare frames beyond the reference";
+    EXPECT_FALSE(fastAlignment(buffer, reference, 2).found) << "compare frames beyond the reference";
     EXPECT_FALSE(fastAlignment(buffer, reference, 0).found);
 }
 

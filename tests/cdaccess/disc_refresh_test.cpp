@@ -1,20 +1,19 @@
-// Refreshing the track list from discs in virtual drives, and noticing a changed disc.
+// Reading the table of contents, refreshing the track list from discs in virtual drives, and
+// noticing a changed disc.
 #include <gtest/gtest.h>
-
-#include <fstream>
 
 #include "app/settings_record.h"
 #include "cdaccess/cd_access_errors.h"
 #include "cdaccess/disc_refresh.h"
+#include "cdaccess/disc_toc.h"
 #include "cdaccess/toc_validation.h"
+#include "support/cue_image.h"
 #include "support/isolated_cd_access.h"
 #include "support/recording_prompts.h"
 #include "support/temp_dir.h"
 
 namespace lumbra {
 namespace {
-
-using InsertDisc = int (*)(int, const char*);
 
 class DiscRefresh : public test::IsolatedCdAccess {
 protected:
@@ -28,46 +27,23 @@ protected:
         startVirtualDrives(discs);
         buildDriveList(drives);
     }
-
-    // A BIN image of `frames` frames and a CUE sheet with tracks starting at `starts`.
-    std::string writeImage(const std::string& name, int frames, const std::vector<std::string>& starts) {
-        std::ofstream(dir.file(name + ".bin"), std::ios::binary)
-            << std::string(size_t(frames) * 2352, '\x01');
-        std::ofstream cue(dir.file(name + ".cue"));
-        cue << "FILE \"" << name << ".bin\" BINARY\n";
-        for (size_t i = 0; i < starts.size(); ++i) {
-            cue << "  TRACK " << (i < 9 ? "0" : "") << i + 1 << " AUDIO\n    INDEX 01 " << starts[i] << "\n";
-        }
-        return dir.file(name + ".cue");
-    }
 };
 
-TEST_F(DiscRefresh, BuildsTheTrackListOfTheDemoDisc) {
+TEST_F(DiscRefresh, ListsTracksWithTheDefaultFormatAndWholeSeconds) {
     settings.encoder.mp3 = {2, 0, 13, 1, 4, 12, 7};
-    startDrives("demo");
+    // 4,499 frames: one short of a minute.
+    startDrives("demo;" + test::writeCueImage(dir.path(), "single", {4499, 1501}).cuePath);
     ASSERT_EQ(refreshDisc(prompts, drives, 0, tracks, settings, true), 0);
     EXPECT_TRUE(prompts.shown.empty());
     ASSERT_GE(tracks.size(), 5u);
-    EXPECT_NE(drives[0].discId, 0u);
-    EXPECT_EQ(drives[0].toc.firstTrack, 1);
-    int32_t next = 0;
-    for (size_t i = 0; i < tracks.size(); ++i) {
-        const TrackEntry& t = tracks[i];
-        EXPECT_EQ(t.number, int(i) + 1);
-        EXPECT_EQ(t.start, next);
-        EXPECT_EQ(t.seconds, t.length / 75);
+    for (const TrackEntry& t : tracks) {
         EXPECT_EQ(t.format, kFormatMp3);
         EXPECT_EQ(t.encoderSettings, (EncoderSlots{2, 0, 13, 1, 4, 12, 7, 0, 0, 0}));
-        EXPECT_EQ(t.checked + t.selected + t.status, 0);
-        next = t.start + t.length;
     }
-    EXPECT_EQ(tracks[0].title, "音轨 01");
-    EXPECT_EQ(tracks.back().title, "音轨 0" + std::to_string(tracks.size()));  // the data track too
-}
+    EXPECT_EQ(tracks.back().title, "音轨 0" + std::to_string(tracks.size()))
+        << "the data track is listed too";
 
-TEST_F(DiscRefresh, ListsACueImageWithSecondsByIntegerDivision) {
-    startDrives(writeImage("single", 6000, {"00:00:00", "00:59:74"}));
-    ASSERT_EQ(refreshDisc(prompts, drives, 0, tracks, settings, true), 0);
+    ASSERT_EQ(refreshDisc(prompts, drives, 1, tracks, settings, true), 0);
     ASSERT_EQ(tracks.size(), 2u);
     EXPECT_EQ(tracks[0].length, 4499);
     EXPECT_EQ(tracks[0].seconds, 59);
@@ -90,11 +66,12 @@ TEST_F(DiscRefresh, ReportsMissingDrivesAndDiscs) {
 }
 
 TEST_F(DiscRefresh, ASwappedOrRemovedDiscChangesTheCurrentDiscId) {
-    const std::string other = writeImage("other", 9000, {"00:00:00", "00:30:00", "01:10:00"});
+    const std::string other = test::writeCueImage(dir.path(), "other", {300, 300, 300}).cuePath;
     startDrives("demo");
     ASSERT_EQ(refreshDisc(prompts, drives, 0, tracks, settings, true), 0);
     EXPECT_EQ(readCurrentDiscId(drives[0]), int64_t(drives[0].discId));
 
+    using InsertDisc = int (*)(int, const char*);
     const auto insert = reinterpret_cast<InsertDisc>(transportExtension("LumbraVirtualInsertDisc"));
     ASSERT_NE(insert, nullptr);
     ASSERT_EQ(insert(0, other.c_str()), 1);
@@ -103,6 +80,32 @@ TEST_F(DiscRefresh, ASwappedOrRemovedDiscChangesTheCurrentDiscId) {
     EXPECT_EQ(swapped & 0xFF, 3);
     ASSERT_EQ(insert(0, ""), 1);
     EXPECT_EQ(readCurrentDiscId(drives[0]), -1);
+}
+
+class DiscToc : public test::IsolatedCdAccess {};
+
+TEST_F(DiscToc, ReadsTheDemoTableInLbaThenInMsfForm) {
+    startVirtualDrives("demo");
+    const OpenDriveRequest request{kOpenDriveRequestSize, kOpenDriveRequestVersion, 0, 0, 0, 0, 0, 0, 0};
+    const int handle = getCDHandle(&request);
+    ASSERT_GE(handle, 1);
+    TocBuffer lba{}, msf{};
+    ASSERT_EQ(readDiscToc(handle, lba), kResultDone);
+    const int tracks = lba.lastTrack - lba.firstTrack + 1;
+    ASSERT_GE(tracks, 5);
+    EXPECT_EQ(lba.dataLength[0] << 8 | lba.dataLength[1], 2 + 8 * (tracks + 1));
+    EXPECT_EQ(descriptorLba(lba.descriptors[0], false), 0);
+    EXPECT_EQ(lba.descriptors[0].adrControl & kDataTrackControl, 0);
+    EXPECT_NE(lba.descriptors[tracks - 1].adrControl & kDataTrackControl, 0);
+    EXPECT_EQ(lba.descriptors[tracks].trackNumber, kLeadOutTrack);
+
+    ASSERT_EQ(setDriveParameter(handle, kParamAddressForm, 1), 1);
+    ASSERT_EQ(readDiscToc(handle, msf), kResultDone);
+    EXPECT_EQ(msf.descriptors[0].address[2], 2) << "00:02:00, the lead-in included";
+    for (int i = 0; i <= tracks; ++i) {
+        EXPECT_EQ(descriptorLba(msf.descriptors[i], true), descriptorLba(lba.descriptors[i], false)) << i;
+    }
+    releaseCDHandle(handle);
 }
 
 TEST(TocValidation, RefusesTablesNoDiscCanHave) {

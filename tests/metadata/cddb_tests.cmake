@@ -1,12 +1,8 @@
-pkg_check_modules(CDDB_TEST_VORBISFILE REQUIRED IMPORTED_TARGET vorbisfile)
 lumbra_test(cddb_tests
   ${CMAKE_CURRENT_LIST_DIR}/cddb_reply_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/cddb_exchange_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/lookup_job_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cddb_lookup_test.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/cddb_test_server.cpp
-  ${PROJECT_SOURCE_DIR}/tests/rip/ogg_decoding.cpp
 )
-target_link_libraries(cddb_tests PRIVATE PkgConfig::CDDB_TEST_VORBISFILE)
 target_compile_definitions(cddb_tests PRIVATE LUMBRA_VIRTUAL_DRIVE_LIBRARY="$<TARGET_FILE:virtualdrive>")
 add_dependencies(cddb_tests virtualdrive)
 

@@ -1,5 +1,5 @@
-// Disc IDs checked against libdiscid's freedb ID, the worked examples, the local disc key and
-// the recent-disc table.
+// Disc IDs checked against libdiscid's freedb ID and at the edges of their arithmetic, the local
+// disc key and the recent-disc table.
 #include <gtest/gtest.h>
 
 #include <discid/discid.h>
@@ -21,31 +21,30 @@ struct Track {
 
 TocBuffer msfToc(int firstTrack, const std::vector<Track>& tracks, int leadOut) {
     TocBuffer toc{};
-    const int n = int(tracks.size());
-    toc.dataLength[1] = uint8_t(2 + 8 * (n + 1));
-    toc.dataLength[0] = uint8_t((2 + 8 * (n + 1)) >> 8);
+    const int n = int(tracks.size()), length = 2 + 8 * (n + 1);
+    toc.dataLength[0] = uint8_t(length >> 8);
+    toc.dataLength[1] = uint8_t(length);
     toc.firstTrack = uint8_t(firstTrack);
     toc.lastTrack = uint8_t(firstTrack + n - 1);
-    const auto put = [&](int i, int number, int frames, bool data) {
+    for (int i = 0; i <= n; ++i) {
         TocDescriptor& d = toc.descriptors[i];
-        d.trackNumber = uint8_t(number);
-        d.adrControl = data ? 0x14 : 0x10;
+        const int frames = i < n ? tracks[size_t(i)].offset : leadOut;
+        d.trackNumber = uint8_t(i < n ? firstTrack + i : kLeadOutTrack);
+        d.adrControl = i < n && tracks[size_t(i)].data ? 0x14 : 0x10;
         d.address[1] = uint8_t(frames / 75 / 60);
         d.address[2] = uint8_t(frames / 75 % 60);
         d.address[3] = uint8_t(frames % 75);
-    };
-    for (int i = 0; i < n; ++i) put(i, firstTrack + i, tracks[size_t(i)].offset, tracks[size_t(i)].data);
-    put(n, kLeadOutTrack, leadOut, false);
+    }
     return toc;
 }
 
-std::string freedbId(int firstTrack, const std::vector<Track>& tracks, int leadOut) {
+// The same offsets numbered from track 1.
+std::string freedbId(const std::vector<Track>& tracks, int leadOut) {
     std::unique_ptr<DiscId, decltype(&discid_free)> disc(discid_new(), discid_free);
-    std::vector<int> offsets(100, 0);
-    offsets[0] = leadOut;
-    for (size_t i = 0; i < tracks.size(); ++i) offsets[size_t(firstTrack) + i] = tracks[i].offset;
-    const int last = firstTrack + int(tracks.size()) - 1;
-    if (!discid_put(disc.get(), firstTrack, last, offsets.data())) return "rejected";
+    std::vector<int> offsets{leadOut};
+    for (const Track& track : tracks) offsets.push_back(track.offset);
+    offsets.resize(100);
+    if (!discid_put(disc.get(), 1, int(tracks.size()), offsets.data())) return "rejected";
     return discid_get_freedb_id(disc.get());
 }
 
@@ -56,19 +55,12 @@ std::vector<Track> evenTracks(int count, int first, int step) {
 }
 
 TEST(DiscId, AgreesWithLibdiscid) {
-    struct Case {
-        const char* what;
-        int firstTrack;
-        std::vector<Track> tracks;
-        int leadOut;
-    };
+    struct Case { const char* what; int firstTrack; std::vector<Track> tracks; int leadOut; };
     std::vector<Case> cases = {
         {"one track", 1, {{150}}, 13510},
-        {"ten tracks", 1, evenTracks(10, 150, 17000), 150 + 10 * 17000},
         {"99 tracks", 1, evenTracks(99, 150, 3000), 150 + 99 * 3000 + 400},
         {"first track number 3", 3, evenTracks(5, 182, 20011), 182 + 5 * 20011},
         {"data track last", 1, {{150}, {22000}, {41000}, {60000, true}}, 80000},
-        {"a track at 10:00:00", 1, {{150}, {45000}}, 61234},
         {"past sixty minutes", 1, {{150}, {150000}, {290000}, {300000}}, 333000},
         {"lead-out at 79:59:74", 1, evenTracks(12, 150, 29000), 79 * 4500 + 59 * 75 + 74},
         {"hidden first track gap", 1, {{33}, {7000}}, 9000},
@@ -86,25 +78,18 @@ TEST(DiscId, AgreesWithLibdiscid) {
         const DiscIdResult result = discIdFromToc(msfToc(c.firstTrack, c.tracks, c.leadOut));
         // libdiscid measures a disc that starts above track 1 from a track 1 it does not have
         // and ends its ID with the last track's number; the ID counts tracks from the first
-        // one, so such a disc is compared as the same offsets numbered from 1, and its low byte
-        // must be the track count.
-        const std::string theirs = freedbId(1, c.tracks, c.leadOut);
-        EXPECT_EQ(discIdText(result[0]).substr(0, 6), theirs.substr(0, 6)) << c.what;
-        EXPECT_EQ(result[0] & 0xFF, c.tracks.size()) << c.what;
-        if (c.firstTrack == 1) {
-            EXPECT_EQ(discIdText(result[0]), theirs) << c.what;
-        }
+        // one, so such a disc is compared as the same offsets numbered from 1, with the track
+        // count as its low byte.
+        const std::string theirs = freedbId(c.tracks, c.leadOut);
+        EXPECT_EQ(discIdText(result[0]), theirs.substr(0, 6) + discIdText(uint32_t(c.tracks.size())).substr(6))
+            << c.what;
         EXPECT_EQ(result[1], c.tracks.size()) << c.what;
         EXPECT_EQ(result[2], uint32_t(c.tracks[0].offset)) << c.what;
         EXPECT_EQ(result[2 + c.tracks.size()], uint32_t(c.leadOut / 75)) << c.what;
     }
 }
 
-TEST(DiscId, WorkedExamplesAndTheModulus) {
-    EXPECT_EQ(discIdText(discIdFromToc(msfToc(1, {{150}}, 3 * 4500 + 10))[0]), "0200b201");
-    EXPECT_EQ(digitSum(600), 6u);
-    EXPECT_EQ(digitSum(0), 0u);
-    EXPECT_EQ(digitSum(4294967295u), 57u);
+TEST(DiscId, TakesTheDigitSumsModulo255) {
     // 85 tracks at 39 seconds each: digit sums 12 apiece, 1020 in all, 1020 % 255 == 0.
     std::vector<Track> tracks = evenTracks(85, 39 * 75, 0);
     EXPECT_EQ(discIdFromToc(msfToc(1, tracks, 40 * 75))[0] >> 24, 0u);
@@ -124,10 +109,8 @@ TEST(DiscId, GarbageTablesStayInsideTheBuffer) {
 }
 
 TEST(LocalDiscKey, SumsThePackedStartsOfAudioTracks) {
-    const std::vector<Track> tracks = {{150}, {(4 * 60 + 10) * 75 + 30}};
-    EXPECT_EQ(localDiscKeyFromToc(msfToc(1, tracks, 30000)), 0x40C1Eu);
-    const std::vector<Track> withData = {{150}, {(4 * 60 + 10) * 75 + 30}, {20000, true}};
-    EXPECT_EQ(localDiscKeyFromToc(msfToc(1, withData, 30000)), 0x40C1Eu);
+    const std::vector<Track> tracks = {{150}, {(4 * 60 + 10) * 75 + 30}, {20000, true}};
+    EXPECT_EQ(localDiscKeyFromToc(msfToc(1, tracks, 30000)), 0x200u + 0x40A1Eu);
 }
 
 TEST(RecentDiscTable, IsARingOfTwentyFoundFromTheLowestSlot) {

@@ -14,7 +14,7 @@ constexpr std::string_view kHandEdited =
     "[mp3]\r\n"
     "MP3_BITRATE = 12\r\n";
 
-TEST(ProfileText, FindsKeysAsHandEditedFilesHoldThem) {
+TEST(ProfileText, FindsKeysAsHandEditedFilesHoldThemInTheirOwnSectionOnly) {
     // Case-blind names, blanks around '=', CRLF ends, a byte-order mark; the first duplicate wins.
     EXPECT_EQ(findProfileValue(kHandEdited, "GENERAL", "ID3_ENABLE"), "0");
     EXPECT_EQ(findProfileValue(kHandEdited, "MP3", "mp3_bitrate"), "12");
@@ -22,40 +22,33 @@ TEST(ProfileText, FindsKeysAsHandEditedFilesHoldThem) {
     EXPECT_EQ(findProfileValue(kHandEdited, "OGG", "MP3_BITRATE"), std::nullopt);
     EXPECT_EQ(findProfileValue("[A]\nkey=\n", "A", "key"), "");
     EXPECT_EQ(findProfileValue("[A]\n; key=1\n#key=2\nkey=3", "A", "key"), "3");
-}
-
-TEST(ProfileText, KeysOfAnotherSectionAreNotFound) {
     EXPECT_EQ(findProfileValue("[A]\nx=1\n[B]\ny=2\n", "A", "y"), std::nullopt);
     EXPECT_EQ(findProfileValue("x=1\n[A]\n", "A", "x"), std::nullopt);
 }
 
-TEST(ProfileText, WriteReplacesOnlyItsKeyAndKeepsEveryOtherLine) {
-    const std::string text = "; top comment\n[A]\nx=1\n; about y\ny=2\nunknown line\n[B]\nz=3\n";
-    EXPECT_EQ(setProfileValue(text, "a", "Y", "20"),
-              "; top comment\n[A]\nx=1\n; about y\ny=20\nunknown line\n[B]\nz=3\n");
-}
-
-TEST(ProfileText, WriteAddsKeyAfterTheSectionsLastKey) {
-    EXPECT_EQ(setProfileValue("[A]\nx=1\n\n; B follows\n[B]\nz=3\n", "A", "w", "9"),
-              "[A]\nx=1\nw=9\n\n; B follows\n[B]\nz=3\n");
-    EXPECT_EQ(setProfileValue("[A]", "A", "w", "9"), "[A]\nw=9\n");
-}
-
-TEST(ProfileText, WriteCreatesSectionsAndKeepsTheFilesLineEnds) {
-    EXPECT_EQ(setProfileValue("", "OUTPUT", "OUTPUT_FORMAT", "x"), "[OUTPUT]\nOUTPUT_FORMAT=x\n");
-    EXPECT_EQ(setProfileValue("[A]\r\nx=1", "B", "y", "2"), "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
-    EXPECT_EQ(setProfileValue("\xEF\xBB\xBF[A]\r\nx=1\r\n", "A", "x", "2"),
-              "\xEF\xBB\xBF[A]\r\nx=2\r\n");
-}
-
-TEST(ProfileText, AValueCannotAddLines) {
-    const std::string text = setProfileValue("[A]\n", "A", "x", "1\n[B]\ny=2");
-    EXPECT_EQ(findProfileValue(text, "B", "y"), std::nullopt);
-    EXPECT_EQ(findProfileValue(text, "A", "x"), "1 [B] y=2");
+TEST(ProfileText, WritesChangeOnlyTheirKeyAndKeepTheFilesLines) {
+    struct Case {
+        std::string_view text, section, key, value, expected;
+    };
+    const Case cases[] = {
+        {"; top\n[A]\nx=1\n; about y\ny=2\nunknown line\n[B]\nz=3\n", "a", "Y", "20",
+         "; top\n[A]\nx=1\n; about y\ny=20\nunknown line\n[B]\nz=3\n"},
+        {"[A]\nx=1\n\n; B follows\n[B]\nz=3\n", "A", "w", "9",
+         "[A]\nx=1\nw=9\n\n; B follows\n[B]\nz=3\n"},  // after the section's last key
+        {"[A]", "A", "w", "9", "[A]\nw=9\n"},
+        {"", "OUTPUT", "OUTPUT_FORMAT", "x", "[OUTPUT]\nOUTPUT_FORMAT=x\n"},
+        {"[A]\r\nx=1", "B", "y", "2", "[A]\r\nx=1\r\n[B]\r\ny=2\r\n"},
+        {"\xEF\xBB\xBF[A]\r\nx=1\r\n", "A", "x", "2", "\xEF\xBB\xBF[A]\r\nx=2\r\n"},
+        {"[A]\n", "A", "x", "1\n[B]\ny=2", "[A]\nx=1 [B] y=2\n"},  // a value cannot add lines
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(setProfileValue(c.text, c.section, c.key, c.value), c.expected) << c.text;
+    }
 }
 
 TEST(ProfileText, RemovesKeysAndSections) {
-    const std::string text = "[CDDB]\nCDDB_SERVER0=a\nCDDB_AUTO=1\n[PROXY]\nPROXY_PORT=80\n[cddb]\nCDDB_SERVER0=b\n";
+    const std::string text =
+        "[CDDB]\nCDDB_SERVER0=a\nCDDB_AUTO=1\n[PROXY]\nPROXY_PORT=80\n[cddb]\nCDDB_SERVER0=b\n";
     EXPECT_EQ(removeProfileKey(text, "cddb", "cddb_server0"),
               "[CDDB]\nCDDB_AUTO=1\n[PROXY]\nPROXY_PORT=80\n[cddb]\n");
     EXPECT_EQ(removeProfileSection(text, "CDDB"), "[PROXY]\nPROXY_PORT=80\n");

@@ -1,37 +1,36 @@
+// Where the program finds its home folder and its libraries. Loading that succeeds is exercised
+// by every test that loads the virtual drive module.
 #include "platform/program_home.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "platform/native_path.h"
-#include "support/temp_dir.h"
+#include "platform/shared_library.h"
 
 namespace lumbra::platform {
 namespace {
 
-class ProgramHome : public ::testing::Test {
-protected:
-    void TearDown() override { unsetenv("LUMBRA_HOME"); }
-};
-
-TEST_F(ProgramHome, TheEnvironmentOverridesAndLosesItsTrailingSlash) {
+TEST(ProgramHome, IsTheEnvironmentsFolderElseTheExecutablesWhenThatIsWritable) {
     setenv("LUMBRA_HOME", "/srv/lumbra//", 1);
     EXPECT_EQ(programHome(), "/srv/lumbra");
-}
-
-TEST_F(ProgramHome, IsTheExecutablesFolderWhenThatIsWritable) {
     unsetenv("LUMBRA_HOME");
     const std::string folder = executableFolder();
     ASSERT_EQ(access(folder.c_str(), W_OK), 0);
     EXPECT_EQ(programHome(), folder);
-    EXPECT_EQ(access((folder + "/" + "platform_tests").c_str(), X_OK), 0);
+    EXPECT_EQ(access((folder + "/platform_tests").c_str(), X_OK), 0);
 }
 
-TEST(NativePath, ConvertsBetweenBackslashAndNativeForms) {
-    EXPECT_EQ(toNativePath("\\home\\u\\Music\\周杰伦\\范特西"), "/home/u/Music/周杰伦/范特西");
-    EXPECT_EQ(toBackslashPath("/home/u/Music"), "\\home\\u\\Music");
-    EXPECT_EQ(toNativePath(toBackslashPath("relative/My Music")), "relative/My Music");
+TEST(SharedLibrary, ReportsTheSystemsReasonForAFailure) {
+    SharedLibrary missing("/nonexistent/lame_enc.so");
+    EXPECT_FALSE(missing.isLoaded());
+    EXPECT_NE(missing.errorText().find("No such file"), std::string::npos) << missing.errorText();
+    EXPECT_EQ(missing.symbol("beInitStream"), nullptr);
+
+    SharedLibrary library("libm.so.6");
+    ASSERT_TRUE(library.isLoaded()) << library.errorText();
+    EXPECT_EQ(library.symbol("beInitStream"), nullptr);
+    EXPECT_NE(library.errorText().find("beInitStream"), std::string::npos) << library.errorText();
 }
 
 }  // namespace

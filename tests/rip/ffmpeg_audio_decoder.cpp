@@ -5,7 +5,6 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libswresample/swresample.h>
 }
 
 namespace lumbra::test {
@@ -49,26 +48,19 @@ DecodedAudio decodeAudioFile(const std::string& path) {
              parameters.bit_rate,
              double(opened->duration) / AV_TIME_BASE,
              {}};
-    // The decoder's samples as interleaved floats at the same rate and channels.
-    SwrContext* swr = nullptr;
-    AVCodecContext& c = *decoder;
-    swr_alloc_set_opts2(&swr, &c.ch_layout, AV_SAMPLE_FMT_FLT, c.sample_rate, &c.ch_layout,
-                        c.sample_fmt, c.sample_rate, 0, nullptr);
-    const Owned<SwrContext, swr_free> resampler(swr);
-    if (!swr || swr_init(swr) < 0) return DecodedAudio{};
     const Owned<AVPacket, av_packet_free> packet(av_packet_alloc());
     const Owned<AVFrame, av_frame_free> frame(av_frame_alloc());
-    // Every frame the decoder has ready; false when it failed.
+    // Every frame the decoder has ready, interleaved; false when it failed. The decoders of the
+    // formats the tests read all give planar floats.
     const auto drain = [&] {
         int result;
         while ((result = avcodec_receive_frame(decoder.get(), frame.get())) >= 0) {
-            const size_t at = audio.samples.size(), channels = size_t(audio.channels);
-            audio.samples.resize(at + size_t(frame->nb_samples) * channels);
-            auto* out = reinterpret_cast<uint8_t*>(audio.samples.data() + at);
-            const int made =
-                swr_convert(swr, &out, frame->nb_samples,
-                            const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
-            audio.samples.resize(at + size_t(std::max(made, 0)) * channels);
+            if (frame->format != AV_SAMPLE_FMT_FLTP) return false;
+            for (int i = 0; i < frame->nb_samples; ++i) {
+                for (int ch = 0; ch < audio.channels; ++ch)
+                    audio.samples.push_back(
+                        reinterpret_cast<const float*>(frame->extended_data[ch])[i]);
+            }
         }
         return result == AVERROR(EAGAIN) || result == AVERROR_EOF;
     };

@@ -1,4 +1,4 @@
-pkg_check_modules(MP3_TEST_FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil libswresample)
+pkg_check_modules(MP3_TEST_FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil)
 
 # Encoder libraries that go wrong, each alone in its folder as the plugin folder of a test.
 foreach(variant missing_entry refusing)

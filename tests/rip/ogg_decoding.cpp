@@ -1,7 +1,6 @@
 #include "rip/ogg_decoding.h"
 
 #include <vorbis/vorbisfile.h>
-#include <cstring>
 
 namespace lumbra::test {
 
@@ -35,11 +34,10 @@ DecodedOgg decodeOgg(const std::string& path) {
     return out;
 }
 
-std::vector<OggPage> oggPages(const std::string& bytes) {
-    std::vector<OggPage> pages;
+std::vector<uint8_t> oggPageFlags(const std::string& bytes) {
+    std::vector<uint8_t> pages;
     for (size_t at = 0; at + 27 <= bytes.size() && bytes.compare(at, 4, "OggS") == 0;) {
-        OggPage& page = pages.emplace_back(OggPage{uint8_t(bytes[at + 5]), 0});
-        std::memcpy(&page.serial, bytes.data() + at + 14, 4);
+        pages.push_back(uint8_t(bytes[at + 5]));
         const size_t segments = uint8_t(bytes[at + 26]);
         size_t body = 0;
         for (size_t s = at + 27; s < at + 27 + segments && s < bytes.size(); ++s)

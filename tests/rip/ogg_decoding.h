@@ -20,12 +20,8 @@ struct DecodedOgg {
 
 DecodedOgg decodeOgg(const std::string& path);
 
-struct OggPage {
-    uint8_t flags = 0;  // 1 continued, 2 beginning of stream, 4 end of stream
-    uint32_t serial = 0;
-};
-
-// The pages of `bytes` in order; stops at the first byte that does not start a page.
-std::vector<OggPage> oggPages(const std::string& bytes);
+// The header flags of the pages of `bytes` in order (1 continued, 2 beginning of stream, 4 end
+// of stream); stops at the first byte that does not start a page.
+std::vector<uint8_t> oggPageFlags(const std::string& bytes);
 
 }  // namespace lumbra::test

@@ -14,7 +14,6 @@ namespace lumbra {
 namespace {
 
 constexpr OggSettings kDefaultOgg{0, 1, 0, 0, 1, 0, 0, 0, 3, 9};
-constexpr int kSamplesPerFrame = 588;
 // The test audio decodes at about 13 dB (its noise floor is not kept sample for sample); the
 // same audio a frame off, another track's audio or silence stay below 5 dB.
 constexpr double kMinimumSnr = 9.0;
@@ -35,56 +34,54 @@ protected:
     void SetUp() override {
         RipHarness::SetUp();
         settings.encoder.ogg = kDefaultOgg;
-        image = test::writeCueImage(dir.path(), "album", {600, 27, 400});
+        image = test::writeCueImage(dir.path(), "album", {600, 27, 400, 27});
         insertDiscs(image.cuePath);
     }
 
-    // Rips the given tracks, each with settings of its own.
+    // Rips the given tracks, each with settings of its own, in one job.
     void ripEach(const std::vector<std::pair<int, OggSettings>>& jobs) {
-        for (auto& track : tracks) track.checked = 0;
+        std::vector<int> ticked;
         for (const auto& [i, ogg] : jobs) {
-            tracks[size_t(i)].checked = 1;
             tracks[size_t(i)].format = kFormatOgg;
             tracks[size_t(i)].encoderSettings = toSlots(ogg);
+            ticked.push_back(i);
         }
-        flags.ripRunning = 1;
-        const RipSession session{prompts, events, flags, settings, disc, drives[0].openRequest};
-        runRipJob(session, tracks);
+        runJob(ticked);
     }
 
     std::string path(int i) const { return outputFile(i, ".ogg"); }
-    bool exists(int i) const { return access(path(i).c_str(), F_OK) == 0; }
     test::DecodedOgg decoded(int i) const { return test::decodeOgg(path(i)); }
-    int64_t cdSamples(int i) const { return int64_t(tracks[size_t(i)].length) * kSamplesPerFrame; }
+    int64_t cdSamples(int i) const { return int64_t(tracks[size_t(i)].length) * 588; }
 
     void expectTheTracksAudio(int i) {
+        SCOPED_TRACE("track " + std::to_string(i));
+        EXPECT_EQ(tracks[size_t(i)].status, kTrackDone);
         const auto ogg = decoded(i);
-        ASSERT_TRUE(ogg.opened) << "track " << i;
+        ASSERT_TRUE(ogg.opened);
         EXPECT_EQ(ogg.channels, 2);
         EXPECT_EQ(ogg.sampleRate, 44100);
-        EXPECT_EQ(ogg.declaredFrames, cdSamples(i)) << "track " << i;
-        EXPECT_EQ(int64_t(ogg.samples.size()), 2 * cdSamples(i)) << "track " << i;
+        EXPECT_EQ(ogg.declaredFrames, cdSamples(i));
+        EXPECT_EQ(int64_t(ogg.samples.size()), 2 * cdSamples(i));
         EXPECT_GT(
             test::alignedSnr(test::cdSamples(image.trackAudio[size_t(i)]), ogg.samples, {2}).snrDb,
-            kMinimumSnr)
-            << "track " << i;
-    }
-
-    void expectEndOfStreamOnlyLast(int i) {
-        const auto pages = test::oggPages(fileText(path(i)));
-        ASSERT_GE(pages.size(), 3u);
-        EXPECT_EQ(pages.front().flags & 2, 2);
-        for (size_t p = 0; p + 1 < pages.size(); ++p) EXPECT_EQ(pages[p].flags & 4, 0) << p;
-        EXPECT_EQ(pages.back().flags & 4, 4) << "the last page ends the stream";
+            kMinimumSnr);
     }
 };
 
-TEST_F(OggRip, DefaultSettingsGiveEachTracksAudioWithAnEndedStream) {
-    rip({0, 1, 2}, kFormatOgg);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(tracks[size_t(i)].status, kTrackDone) << "track " << i;
-        expectTheTracksAudio(i);
-        expectEndOfStreamOnlyLast(i);
+TEST_F(OggRip, DefaultSettingsGiveEachTracksAudioWithAnEndedStreamOnBothPaths) {
+    for (bool throughTemporaryFile : {false, true}) {
+        SCOPED_TRACE(throughTemporaryFile ? "from the temporary file" : "straight from the CD");
+        settings.antiCrackle = throughTemporaryFile;
+        rip({0, 1, 2}, kFormatOgg);
+        for (int i = 0; i < 3; ++i) {
+            expectTheTracksAudio(i);
+            const auto pages = test::oggPageFlags(fileText(path(i)));
+            ASSERT_GE(pages.size(), 3u);
+            EXPECT_EQ(pages.front() & 2, 2);
+            for (size_t p = 0; p + 1 < pages.size(); ++p) EXPECT_EQ(pages[p] & 4, 0) << p;
+            EXPECT_EQ(pages.back() & 4, 4) << "the last page ends the stream";
+        }
+        EXPECT_FALSE(exists(temporaryFile()));
     }
     EXPECT_TRUE(prompts.shown.empty());
 }
@@ -109,9 +106,9 @@ TEST_F(OggRip, EachModeReachesTheIdentificationHeader) {
     for (const auto& c : cases) {
         ripEach({{1, c.settings}});
         const auto ogg = decoded(1);
-        EXPECT_EQ(ogg.lowerBitrate, c.lower) << c.what;
-        EXPECT_EQ(ogg.nominalBitrate, c.nominal) << c.what;
-        EXPECT_EQ(ogg.upperBitrate, c.upper) << c.what;
+        EXPECT_EQ(std::tie(ogg.lowerBitrate, ogg.nominalBitrate, ogg.upperBitrate),
+                  std::tie(c.lower, c.nominal, c.upper))
+            << c.what;
         EXPECT_EQ(ogg.declaredFrames, cdSamples(1)) << c.what;
     }
 }
@@ -139,59 +136,40 @@ TEST_F(OggRip, CommentsAreExactlyTheTracksAndDiscsFields) {
                         {"GENRE", "Blues"}}));
 }
 
-TEST_F(OggRip, MonoAnd48kHzSettingsConvertTheSamples) {
+// Settings the encoder refuses fail only their track; the tracks after them still get their own.
+TEST_F(OggRip, EachTrackGetsItsOwnSettingsInOneJob) {
+    const OggSettings minAboveMax = withMode(0, 1, 0, 4, 0, 0);  // 350 > 128 kbit/s
     OggSettings mono48 = kDefaultOgg;
     mono48.sampleRate = 1, mono48.channels = 0;
     OggSettings surround = kDefaultOgg;
     surround.channels = 2;  // "5.1": the CD fills two channels
-    ripEach({{0, mono48}, {2, surround}});
-    const auto mono = decoded(0);
-    EXPECT_EQ(mono.channels, 1);
-    EXPECT_EQ(mono.sampleRate, 48000);
-    const double expected = double(cdSamples(0)) * 48000 / 44100;
-    EXPECT_NEAR(double(mono.samples.size()), expected, 2) << "a stream as long as the track";
-    EXPECT_EQ(mono.declaredFrames, int64_t(mono.samples.size()));
-    EXPECT_EQ(tracks[2].status, kTrackDone);
-    expectTheTracksAudio(2);
-}
-
-TEST_F(OggRip, SettingsTheEncoderRefusesFailOnlyTheirTrack) {
-    OggSettings minAboveMax = withMode(0, 1, 0, 4, 0, 0);  // 350 > 128 kbit/s
     OggSettings monoAt350 = withMode(1, 0, 4, 0, 0, 0);
     monoAt350.channels = 0;
-    ripEach({{0, minAboveMax}, {1, monoAt350}, {2, kDefaultOgg}});
-    EXPECT_EQ(tracks[0].status, kTrackFailed);
-    EXPECT_EQ(tracks[1].status, kTrackFailed);
-    EXPECT_FALSE(exists(0));
-    EXPECT_FALSE(exists(1));
+    ripEach({{0, mono48}, {1, minAboveMax}, {2, surround}, {3, monoAt350}});
+    for (int i : {1, 3}) {
+        EXPECT_EQ(tracks[size_t(i)].status, kTrackFailed);
+        EXPECT_FALSE(exists(path(i)));
+    }
     ASSERT_EQ(prompts.shown.size(), 2u);
     EXPECT_EQ(prompts.shown[0].text,
               "Ogg Vorbis 编码器不接受这些设置: BBR 最小 350 kbps / 标称 128 kbps / 最大 128 kbps, "
               "44100 Hz, 立体声\n  " +
-                  path(0));
+                  path(1));
     EXPECT_EQ(prompts.shown[1].text,
-              "Ogg Vorbis 编码器不接受这些设置: CBR 350 kbps, 44100 Hz, 单声道\n  " + path(1));
-    EXPECT_EQ(tracks[2].status, kTrackDone);
+              "Ogg Vorbis 编码器不接受这些设置: CBR 350 kbps, 44100 Hz, 单声道\n  " + path(3));
+
+    EXPECT_EQ(tracks[0].status, kTrackDone);
+    const auto mono = decoded(0);
+    EXPECT_EQ(mono.channels, 1);
+    EXPECT_EQ(mono.sampleRate, 48000);
+    EXPECT_NEAR(double(mono.samples.size()), double(cdSamples(0)) * 48000 / 44100, 2)
+        << "a stream as long as the track";
+    EXPECT_EQ(mono.declaredFrames, int64_t(mono.samples.size()));
     expectTheTracksAudio(2);
 }
 
-TEST_F(OggRip, TheTemporaryFilePathEncodesTheSameAudioAndRemovesTheFile) {
-    settings.antiCrackle = true;
-    rip({0, 1}, kFormatOgg);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(tracks[size_t(i)].status, kTrackDone);
-        expectTheTracksAudio(i);
-    }
-    EXPECT_NE(access((settings.outputFolder + "/lumbra_cdtmp.pcm").c_str(), F_OK), 0);
-}
-
 TEST_F(OggRip, AFullDiskFailsTheTrackAndLeavesNoFile) {
-    ripOntoAFullDisk(30000, {0, 1}, kFormatOgg);
-    EXPECT_EQ(tracks[0].status, kTrackFailed);
-    EXPECT_FALSE(exists(0));
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, "写入输出文件出错: \n  " + path(0));
-    EXPECT_EQ(tracks[1].status, kTrackDone) << "27 frames fit";
+    expectAFullDiskFailsOnlyTrackZero(30000, kFormatOgg, ".ogg");
 }
 
 }  // namespace

@@ -5,31 +5,18 @@
 namespace lumbra {
 namespace {
 
-int32_t noInterface(IWmaAudioWriter*, const void*, void**) {
-    return kWmaNoInterface;
-}
-uint32_t oneReference(IWmaAudioWriter*) {
-    return 1;
-}
-int32_t accept(IWmaAudioWriter*) {
-    return kWmaOk;
-}
-int32_t acceptAttribute(IWmaAudioWriter*, const char16_t*, int32_t, const void*, uint32_t) {
-    return kWmaOk;
-}
-int32_t acceptInput(IWmaAudioWriter*, const WmaWaveFormat*) {
-    return kWmaOk;
-}
-int32_t refuseOutput(IWmaAudioWriter*, uint32_t, uint32_t, uint32_t, uint32_t) {
-    return kWmaInvalidArgument;
-}
-int32_t acceptSamples(IWmaAudioWriter*, const uint8_t*, uint32_t) {
-    return kWmaOk;
-}
+using W = IWmaAudioWriter*;
 
-const IWmaAudioWriterTable kTable = {noInterface,     oneReference,  oneReference,
-                                     acceptAttribute, acceptInput,   refuseOutput,
-                                     accept,          acceptSamples, accept};
+const IWmaAudioWriterTable kTable = {
+    [](W, const void*, void**) { return kWmaNoInterface; },
+    [](W) { return 1u; },
+    [](W) { return 1u; },
+    [](W, const char16_t*, int32_t, const void*, uint32_t) { return kWmaOk; },
+    [](W, const WmaWaveFormat*) { return kWmaOk; },
+    [](W, uint32_t, uint32_t, uint32_t, uint32_t) { return kWmaInvalidArgument; },
+    [](W) { return kWmaOk; },
+    [](W, const uint8_t*, uint32_t) { return kWmaOk; },
+    [](W) { return kWmaOk; }};
 IWmaAudioWriter writer{&kTable};
 
 }  // namespace

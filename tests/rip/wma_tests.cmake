@@ -1,6 +1,6 @@
 # WMA output: the writers through the real job and virtual drive, the writer library through its
 # binary interface, and a stand-in library that refuses every output format.
-pkg_check_modules(WMA_TEST_FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil libswresample)
+pkg_check_modules(WMA_TEST_FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil)
 
 add_library(wma_refusing_writer MODULE wma_refusing_writer.cpp)
 set_target_properties(wma_refusing_writer PROPERTIES

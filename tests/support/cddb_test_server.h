@@ -1,11 +1,9 @@
 // A CDDB server on 127.0.0.1 for tests: answers "cddb query" and "cddb read" commands sent as
-// HTTP POSTs from fixture entries, records the bytes of every request, can stand in for an HTTP
-// proxy that demands Basic credentials, and can misbehave on purpose.
+// HTTP POSTs from fixture entries, records every request and can misbehave on purpose.
 #pragma once
 
 #include <chrono>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,7 +25,6 @@ enum class ServerBehaviour {
     NeverAnswer,    // reads the request, then holds the connection open without a word
     CloseMidReply,  // sends half of the answer, then closes
     Flood,          // sends 10 MB of match or entry lines
-    Garbage,        // sends bytes that mean nothing
 };
 
 class CddbTestServer {
@@ -48,10 +45,6 @@ public:
     void addEntry(CddbTestEntry entry) {
         locked([&] { entries_.push_back(std::move(entry)); });
     }
-    // Every query is answered with this status line instead ("403 ...", "500 ...").
-    void answerQueriesWith(std::string statusLine) {
-        locked([&] { queryStatus_ = std::move(statusLine); });
-    }
     void setBehaviour(ServerBehaviour behaviour) {
         locked([&] { behaviour_ = behaviour; });
     }
@@ -59,29 +52,22 @@ public:
     void delayAnswers(std::chrono::milliseconds delay) {
         locked([&] { delay_ = delay; });
     }
-    // Answers only requests carrying this Proxy-Authorization value, others with 407.
-    void demandProxyAuthorization(std::string value) {
-        locked([&] { proxyAuthorization_ = std::move(value); });
-    }
     std::vector<std::string> requests() const {
         return locked([&] { return requests_; });
     }
 
 private:
-    void answer(int client);
+    void answer(platform::UniqueFd connection);
     std::string replyTo(const std::string& request) const;
 
     mutable std::mutex mutex_;
     std::vector<CddbTestEntry> entries_;
-    std::optional<std::string> queryStatus_;
-    std::optional<std::string> proxyAuthorization_;
     ServerBehaviour behaviour_ = ServerBehaviour::Answer;
     std::chrono::milliseconds delay_{0};
     std::vector<std::string> requests_;
 
     platform::UniqueFd listener_;
-    platform::UniqueFd wakeRead_;
-    platform::UniqueFd wakeWrite_;
+    std::vector<platform::UniqueFd> held_;  // the server thread's own
     int port_ = 0;
     std::thread thread_;
 };

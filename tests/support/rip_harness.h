@@ -2,6 +2,7 @@
 #pragma once
 
 #include <sys/resource.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -38,6 +39,11 @@ protected:
         disc.album = "Album";
     }
 
+    void TearDown() override {
+        unsetenv("LUMBRA_PLUGIN_DIR");  // a test may load the encoder libraries from elsewhere
+        IsolatedCdAccess::TearDown();
+    }
+
     // Puts the discs into virtual drives and refreshes drive 0.
     void insertDiscs(const std::string& discs, const std::string& faults = "") {
         startVirtualDrives(discs, faults);
@@ -46,7 +52,7 @@ protected:
     }
 
     // Rips the given tracks (0-based) in `format` with the track's default settings.
-    void rip(std::vector<int> ticked, int32_t format) {
+    void rip(const std::vector<int>& ticked, int32_t format) {
         std::vector<std::pair<int, int32_t>> formats;
         for (int i : ticked) formats.emplace_back(i, format);
         ripFormats(formats);
@@ -54,25 +60,39 @@ protected:
 
     // Rips the given tracks, each in its own format with its default settings, in one job.
     void ripFormats(const std::vector<std::pair<int, int32_t>>& formats) {
-        for (auto& track : tracks) track.checked = 0;
+        std::vector<int> ticked;
         for (const auto& [i, format] : formats) {
-            tracks[size_t(i)].checked = 1;
             tracks[size_t(i)].format = format;
             applyEncoderDefaults(tracks[size_t(i)], settings.encoder);
+            ticked.push_back(i);
         }
-        flags.ripRunning = 1;
-        const RipSession session{prompts, events, flags, settings, disc, drives[0].openRequest};
-        runRipJob(session, tracks);
+        runJob(ticked);
     }
 
-    // Rips as rip() does on a disk that is full once a file grows past `bytes`.
-    void ripOntoAFullDisk(rlim_t bytes, std::vector<int> ticked, int32_t format) {
+    // Rips the given tracks with the format and settings they already hold, in one job. A status
+    // left from an earlier job is cleared, so that 0 afterwards means the job did not get there.
+    void runJob(const std::vector<int>& ticked) {
+        for (auto& track : tracks) track.checked = 0, track.status = 0;
+        for (int i : ticked) tracks[size_t(i)].checked = 1;
+        flags.ripRunning = 1;
+        runRipJob({prompts, events, flags, settings, disc, drives[0].openRequest}, tracks);
+    }
+
+    // Rips tracks 0 and 1 onto a disk that is full once a file grows past `bytes`: track 0's
+    // file cannot be finished, the 27 frames of track 1 fit.
+    void expectAFullDiskFailsOnlyTrackZero(rlim_t bytes, int32_t format,
+                                           const std::string& extension) {
         rlimit old{};
         getrlimit(RLIMIT_FSIZE, &old);
         const rlimit small{bytes, old.rlim_max};
         setrlimit(RLIMIT_FSIZE, &small);
-        rip(std::move(ticked), format);
+        rip({0, 1}, format);
         setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(tracks[0].status, kTrackFailed);
+        EXPECT_FALSE(exists(outputFile(0, extension))) << "no truncated file is left";
+        EXPECT_EQ(tracks[1].status, kTrackDone);
+        ASSERT_EQ(prompts.shown.size(), 1u);
+        EXPECT_EQ(prompts.shown[0].text, "写入输出文件出错: \n  " + outputFile(0, extension));
     }
 
     // Stops the job, as the Stop button does, at the first progress post of a track above
@@ -84,12 +104,24 @@ protected:
         };
     }
 
+    // The statuses posted for track i, from the `first` post on.
+    std::vector<int32_t> statusesPosted(int i, size_t first = 0) const {
+        std::vector<int32_t> statuses;
+        const auto posted = events.events();
+        for (size_t e = first; e < posted.size(); ++e) {
+            if (posted[e].track == &tracks[size_t(i)]) statuses.push_back(posted[e].status);
+        }
+        return statuses;
+    }
+
     // Where track i's file lands with the harness's template.
     std::string outputFile(int i, const std::string& extension) const {
         return settings.outputFolder + "/Artist/Album/" + tracks[size_t(i)].title + extension;
     }
 
-    std::string fileText(const std::string& path) const {
+    std::string temporaryFile() const { return settings.outputFolder + "/lumbra_cdtmp.pcm"; }
+    static bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+    static std::string fileText(const std::string& path) {
         return platform::readWholeFile(path).value_or("<missing>");
     }
 };

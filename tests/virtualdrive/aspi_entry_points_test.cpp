@@ -1,12 +1,11 @@
-// The ASPI-manager side of the module: adapters, device types, and commands that complete at once,
-// or later on the request's eventfd when the drive is told to be slow.
+// The ASPI-manager side of the module: adapters, malformed requests, replies bounded by the
+// caller's lengths, and commands that complete at once or later on the request's eventfd.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <cstring>
 
-#include "platform/manual_reset_event.h"
 #include "virtualdrive/virtual_drive_client.h"
 
 namespace lumbra::virtualdrive::test {
@@ -14,35 +13,27 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string demoDiscs(int count) {
-    std::string list;
-    for (int i = 0; i < count; ++i) list += "demo;";
-    return list;
-}
+constexpr size_t kFrame = 2352;
 
 TEST(VirtualDriveAspi, AdaptersHoldEightDrivesEach) {
     auto& module = VirtualDriveModule::get();
     ASSERT_EQ(module.configure("", ""), 0);
     EXPECT_EQ(module.supportInfo(), 0x0101u) << "one adapter even without drives";
-    ASSERT_EQ(module.configure(demoDiscs(9).c_str(), ""), 9);
+    ASSERT_EQ(module.configure("demo;demo;demo;demo;demo;demo;demo;demo;demo", ""), 9);
     EXPECT_EQ(module.supportInfo(), 0x0102u);
 
     AdapterInquiryRequest inquiry{};
-    inquiry.header.command = kRequestAdapterInquiry;
-    inquiry.header.adapter = 1;
+    inquiry.header = {kRequestAdapterInquiry, 0, 1, 0, 0};
     EXPECT_EQ(module.send(&inquiry), kStatusDone);
     EXPECT_EQ(inquiry.adapterCount, 2);
     EXPECT_EQ(inquiry.scsiId, 7);
     for (char c : inquiry.managerId) EXPECT_TRUE(std::isprint(c)) << "unterminated, all text";
     EXPECT_EQ(inquiry.adapterId[15], '1');
-    EXPECT_EQ(inquiry.adapterSpecific[3], 8);
-    EXPECT_EQ(inquiry.adapterSpecific[4] | inquiry.adapterSpecific[5] << 8 |
-                  inquiry.adapterSpecific[6] << 16 | inquiry.adapterSpecific[7] << 24,
-              0x10000);
-
+    // Eight targets, and transfers of up to 64 KiB (little-endian).
+    EXPECT_EQ(std::vector<uint8_t>(inquiry.adapterSpecific + 3, inquiry.adapterSpecific + 8),
+              (std::vector<uint8_t>{8, 0, 0, 1, 0}));
     inquiry.header.adapter = 2;
     EXPECT_EQ(module.send(&inquiry), kStatusInvalidAdapter);
-    EXPECT_EQ(inquiry.adapterCount, 2);
 }
 
 TEST(VirtualDriveAspi, MalformedRequestsFailWithoutWaiting) {
@@ -53,8 +44,7 @@ TEST(VirtualDriveAspi, MalformedRequestsFailWithoutWaiting) {
     EXPECT_EQ(module.send(&unknown), kStatusError);
 
     ScsiRequest request{};
-    request.header.command = kRequestExecute;
-    request.header.adapter = 3;
+    request.header = {kRequestExecute, 0, 3, 0, 0};
     request.cdbLength = 6;
     EXPECT_EQ(module.send(&request), kStatusNoDevice);
     request.header.adapter = 0;
@@ -65,12 +55,35 @@ TEST(VirtualDriveAspi, MalformedRequestsFailWithoutWaiting) {
     EXPECT_EQ(module.send(&request), kStatusError);
 }
 
+TEST(VirtualDriveAspi, RepliesStopAtAllocationLengthAndBufferLength) {
+    ASSERT_EQ(VirtualDriveModule::get().configure("demo", ""), 1);
+    auto reply = runCommand(0, readTocCdb(12), 804).data;
+    EXPECT_EQ(reply[11], 0x00);
+    EXPECT_EQ(reply[12], kUnwrittenByte) << "wrote past the allocation length";
+    const auto tight = runCommand(0, readTocCdb(), 10, 100);
+    EXPECT_EQ(tight.status, kStatusDone);
+    EXPECT_EQ(tight.data[9], 0x00);
+    EXPECT_EQ(tight.data[10], kUnwrittenByte) << "wrote past the buffer length";
+    reply = runGood(0, {0x12, 0, 0, 0, 5, 0}, 96);
+    EXPECT_EQ(reply[0], kDeviceTypeCdRom);
+    EXPECT_EQ(reply[1] & 0x80, 0x80) << "removable medium";
+    EXPECT_EQ(reply[5], kUnwrittenByte);
+
+    // A read larger than the buffer fills it and no further, and says so.
+    const auto whole = runGood(0, readCdCdb(100, 2), 2 * kFrame);
+    const auto cut = runCommand(0, readCdCdb(100, 2), kFrame + 10, 4096);
+    EXPECT_EQ(cut.status, kStatusError);
+    EXPECT_EQ(cut.adapterStatus, 0x12) << "data overrun";
+    EXPECT_TRUE(std::equal(whole.begin(), whole.begin() + kFrame + 10, cut.data.begin()));
+    EXPECT_TRUE(std::all_of(cut.data.begin() + kFrame + 10, cut.data.end(),
+                            [](uint8_t b) { return b == kUnwrittenByte; }));
+}
+
 TEST(VirtualDriveAspi, UndelayedCommandsCompleteBeforeTheCallReturns) {
     auto& module = VirtualDriveModule::get();
     ASSERT_EQ(module.configure("demo", ""), 1);
     ScsiRequest request{};
-    request.header.command = kRequestExecute;
-    request.header.flags = kFlagEventNotify;
+    request.header = {kRequestExecute, 0, 0, kFlagEventNotify, 0};
     request.cdbLength = 6;  // TEST UNIT READY
     request.completionEvent = -1;
     EXPECT_EQ(module.send(&request), kStatusDone);
@@ -84,8 +97,7 @@ TEST(VirtualDriveAspi, DelayedCompletionsHoldUpNeitherCallerNorOtherDrives) {
     ScsiRequest requests[2]{};
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 2; ++i) {
-        requests[i].header.command = kRequestExecute;
-        requests[i].header.flags = kFlagEventNotify;
+        requests[i].header = {kRequestExecute, 0, 0, kFlagEventNotify, 0};
         requests[i].target = uint8_t(i);
         requests[i].cdbLength = 6;
         requests[i].completionEvent = events[i].descriptor();
@@ -96,7 +108,6 @@ TEST(VirtualDriveAspi, DelayedCompletionsHoldUpNeitherCallerNorOtherDrives) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 650ms);
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(events[i].wait(5s));
-        events[i].reset();
         EXPECT_EQ(statusOf(requests[i].header), kStatusDone);
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1300ms) << "delays ran one after another";

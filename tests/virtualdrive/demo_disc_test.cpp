@@ -1,10 +1,9 @@
 // The demo disc must suit the jitter correction, which aligns reads by searching for one
-// frame's bytes: no frame may repeat inside a track, and the tracks must be real, varied sound.
+// frame's bytes: no frame may repeat anywhere on the disc, and the tracks must be real sound.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <set>
 #include <string>
 
@@ -15,61 +14,43 @@ namespace {
 
 constexpr size_t kFrame = 2352;
 
-std::vector<uint8_t> readFrames(const Disc& disc, uint32_t first, uint32_t count) {
-    std::vector<uint8_t> bytes(count * kFrame);
-    EXPECT_TRUE(disc.audio->read(int64_t(first) * kFrame, bytes));
+std::vector<uint8_t> readBytes(const Disc& disc, int64_t offset, size_t size) {
+    std::vector<uint8_t> bytes(size);
+    EXPECT_TRUE(disc.audio->read(offset, bytes));
     return bytes;
 }
 
-double rms(const std::vector<uint8_t>& bytes) {
-    double sum = 0;
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const auto sample = int16_t(bytes[i] | bytes[i + 1] << 8);
-        sum += double(sample) * sample;
-    }
-    return std::sqrt(sum / double(bytes.size() / 2));
-}
-
-TEST(VirtualDemoDisc, AudioTracksAreMusicLongAndNeverRepeatAFrame) {
+TEST(VirtualDemoDisc, TracksAreMusicLongAndNoFrameRepeatsAnywhere) {
     const auto disc = makeDemoDisc();
     ASSERT_GE(disc->tracks.size(), 5u);
-    EXPECT_TRUE(disc->tracks.back().data);
+    std::set<std::string> seen;
     for (size_t t = 0; t + 1 < disc->tracks.size(); ++t) {
-        ASSERT_FALSE(disc->tracks[t].data);
         const uint32_t first = disc->tracks[t].start;
         const uint32_t frames = disc->tracks[t + 1].start - first;
         EXPECT_GE(frames, 10u * 75);
         EXPECT_LE(frames, 40u * 75);
-        const auto audio = readFrames(*disc, first, frames);
-        std::set<std::string> seen;
+        const auto audio = readBytes(*disc, int64_t(first) * kFrame, frames * kFrame);
+        double sum = 0;
+        for (size_t i = 0; i + 1 < audio.size(); i += 2) {
+            sum += std::pow(int16_t(audio[i] | audio[i + 1] << 8), 2);
+        }
+        EXPECT_GT(std::sqrt(sum / double(audio.size() / 2)), 1000.0) << "track " << t + 1;
         for (uint32_t f = 0; f < frames; ++f) {
             const std::string frame(audio.begin() + f * kFrame, audio.begin() + (f + 1) * kFrame);
             EXPECT_TRUE(seen.insert(frame).second) << "track " << t + 1 << " repeats frame " << f;
         }
-        EXPECT_GT(rms(audio), 1000.0) << "track " << t + 1 << " is nearly silent";
     }
 }
 
-TEST(VirtualDemoDisc, TracksDifferAndEveryReadIsRepeatable) {
+TEST(VirtualDemoDisc, ReadsOffTheFrameGridAreTheSameStreamShifted) {
     const auto disc = makeDemoDisc();
-    const auto again = makeDemoDisc();
-    std::set<std::vector<uint8_t>> openings;
-    for (size_t t = 0; t + 1 < disc->tracks.size(); ++t) {
-        const auto opening = readFrames(*disc, disc->tracks[t].start + 75, 75);
-        EXPECT_EQ(opening, readFrames(*again, disc->tracks[t].start + 75, 75));
-        openings.insert(opening);
-    }
-    EXPECT_EQ(openings.size(), disc->tracks.size() - 1);
-
-    // A read that starts between samples or before the disc is the same stream, shifted.
-    const auto aligned = readFrames(*disc, 1000, 2);
-    std::vector<uint8_t> shifted(kFrame);
-    ASSERT_TRUE(disc->audio->read(1000 * int64_t(kFrame) + 6, shifted));
-    EXPECT_EQ(0, std::memcmp(shifted.data(), aligned.data() + 6, kFrame));
-    std::vector<uint8_t> early(kFrame);
-    ASSERT_TRUE(disc->audio->read(-400, early));
+    const auto aligned = readBytes(*disc, 1000 * int64_t(kFrame), 2 * kFrame);
+    EXPECT_EQ(readBytes(*disc, 1000 * int64_t(kFrame) + 6, kFrame),
+              std::vector<uint8_t>(aligned.begin() + 6, aligned.begin() + 6 + kFrame));
+    const auto early = readBytes(*disc, -400, kFrame);
     EXPECT_TRUE(std::all_of(early.begin(), early.begin() + 400, [](uint8_t b) { return b == 0; }));
-    EXPECT_EQ(0, std::memcmp(early.data() + 400, readFrames(*disc, 0, 1).data(), kFrame - 400));
+    const auto start = readBytes(*disc, 0, kFrame - 400);
+    EXPECT_TRUE(std::equal(start.begin(), start.end(), early.begin() + 400));
 }
 
 }  // namespace

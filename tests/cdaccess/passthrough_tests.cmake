@@ -1,1 +1,0 @@
-lumbra_test(passthrough_tests passthrough_transport_test.cpp)

@@ -1,0 +1,271 @@
+// The CDDB client and the disc lookup job against servers on loopback, for a disc in a virtual
+// drive: the bytes sent, straight and through a proxy, servers that misbehave, lookups stopped
+// in flight.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <unistd.h>
+
+#include "metadata/cddb_client.h"
+#include "metadata/disc_info_text.h"
+#include "metadata/disc_lookup_job.h"
+#include "metadata/recent_disc_table.h"
+#include "platform/text_encoding.h"
+#include "support/cddb_test_server.h"
+#include "support/cue_image.h"
+#include "support/rip_harness.h"
+
+namespace lumbra {
+namespace {
+
+using namespace std::chrono_literals;
+using test::ServerBehaviour;
+
+// Tracks at 00:02:00, 00:06:00 and 00:08:50, lead-out at 00:10:00.
+constexpr uint32_t kLocalKey = 0x200 + 0x600 + 0x832;
+const std::string kQueryTail =
+    "Content-Length: 91\r\n\r\n"
+    "cmd=cddb+query+10000803+3+150+450+650+10&hello=ripper+example.org+Lumbra+Software&proto=6\r\n";
+const CddbMatch kFirst{"rock", "0200b201", "", ""};
+
+test::CddbTestEntry entry(const std::string& discId, const std::string& album, const std::string& firstTitle) {
+    return {"rock", discId, "Band", album,
+            "DISCID=" + discId + "\r\nDTITLE=Band / " + album + "\r\nDYEAR=2001\r\nDGENRE=Rock\r\nTTITLE0=" +
+                firstTitle + "\r\nTTITLE1=Second\r\nTTITLE2=Third\r\n"};
+}
+
+bool eventually(const std::function<bool()>& condition) {
+    for (int i = 0; i < 1000 && !condition(); ++i) usleep(10000);
+    return condition();
+}
+
+// The WM_LOOKUP_DONE posts, by the number of the job that sent each.
+class LookupEnds : public EventSink {
+public:
+    void post(int message, uintptr_t job, const void*) override {
+        const std::lock_guard lock(mutex_);
+        if (message == WM_LOOKUP_DONE) ended_.push_back(job);
+    }
+    bool endedOnce(uintptr_t job) {
+        return eventually([&] {
+            const std::lock_guard lock(mutex_);
+            return std::count(ended_.begin(), ended_.end(), job) == 1;
+        });
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<uintptr_t> ended_;
+};
+
+class CddbLookup : public test::RipHarness {
+protected:
+    void SetUp() override {
+        RipHarness::SetUp();
+        forgetRecentDiscs();
+        insertDiscs(test::writeCueImage(dir.path(), "disc", {300, 200, 100}).cuePath);
+        CddbSettings& cddb = settings.cddb;
+        cddb.useLocalDatabase = true;
+        cddb.localDatabaseFolder = dir.path() + "/home/Local CDDB";
+        cddb.email = "ripper@example.org";
+        useServer(server);
+    }
+
+    void useServer(const test::CddbTestServer& chosen) {
+        settings.cddb.currentServer = {"127.0.0.1", chosen.port(), "/~cddb/cddb.cgi"};
+    }
+    CddbConfig config() const { return lookupClientConfig(settings.cddb, {1000ms, 1000ms, 300ms}); }
+    CddbMatchList query() {
+        const int handle = getCDHandle(&drives[0].openRequest);
+        CddbMatchList matches{{"stale", "1", "", ""}};
+        EXPECT_EQ(cddbQuery(config(), handle, matches, kLookupMatchCapacity), 1);
+        releaseCDHandle(handle);
+        return matches;
+    }
+    // The read's text, or "status 4" with the text left alone.
+    std::string read(const CddbMatch& match, size_t capacity = kLookupTextCapacity) {
+        std::string text = "untouched";
+        return cddbRead(config(), match, text, capacity) == 1 ? text : "status 4, " + text;
+    }
+    static std::string post(const std::string& head, const std::string& tail) {
+        return head + "Content-Type: application/x-www-form-urlencoded\r\nUser-Agent: Zentor090\r\n" + tail;
+    }
+
+    uintptr_t start() { return lookups->startDiscLookup(settings.cddb, drives[0].openRequest); }
+    std::optional<std::string> finish(uintptr_t job) {
+        EXPECT_TRUE(ends.endedOnce(job)) << "job " << job << " ended";
+        return lookups->finishDiscLookup(job);
+    }
+    // A whole lookup, applied as the main window applies it.
+    void lookUpAndApply() {
+        const auto text = finish(start());
+        ASSERT_TRUE(text);
+        applyDiscInfoText(*text, disc, tracks);
+    }
+    // What the main window shows of the disc.
+    std::string shown() const {
+        std::string out = disc.artist + " / " + disc.album + " / " + disc.year + ":";
+        for (const auto& track : tracks) out += " " + track.title;
+        return out;
+    }
+
+    test::CddbTestServer server;
+    LookupEnds ends;
+    std::unique_ptr<DiscLookups> lookups =
+        std::make_unique<DiscLookups>(ends, flags.lookupActive, CddbTimeouts{1000ms, 1000ms, 300ms});
+};
+
+TEST_F(CddbLookup, ReadsTheFirstOfThreeMatchesFilesItAndNextTimeNeedsNoServer) {
+    server.addEntry(entry("0200b201", "First", "Opening"));
+    server.addEntry(entry("0200b202", "Second", "Wrong"));
+    server.addEntry(entry("0200b203", "Third", "Wrong"));
+    lookUpAndApply();
+    EXPECT_EQ(shown(), "Band / First / 2001: Opening Second Third");
+    const std::string head =
+        "POST /~cddb/cddb.cgi HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(server.port()) + "\r\n";
+    EXPECT_EQ(server.requests(),
+              (std::vector<std::string>{post(head, kQueryTail),
+                                        post(head, "Content-Length: 78\r\n\r\ncmd=cddb+read+rock+0200b201&hello="
+                                                   "ripper+example.org+Lumbra+Software&proto=6\r\n")}));
+    // Whichever match is read, its entry must find the disc's local key.
+    for (uint32_t id : {0x0200b201u, 0x0200b202u, 0x0200b203u}) {
+        ASSERT_TRUE(findByDiscId(id)) << std::hex << id;
+        EXPECT_EQ(findByDiscId(id)->localKey, kLocalKey);
+    }
+
+    // Found again only if the read filed the entry under the key the lookup looks for.
+    server.setBehaviour(ServerBehaviour::NeverAnswer);
+    forgetRecentDiscs();  // as in a new run of the program
+    disc = DiscRecord{};
+    for (auto& track : tracks) track.title = "default";
+    lookUpAndApply();
+    EXPECT_EQ(shown(), "Band / First / 2001: Opening Second Third");
+    EXPECT_EQ(server.requests().size(), 2u) << "the local database answered alone";
+}
+
+TEST_F(CddbLookup, GoesThroughAProxyWithCredentialsOnlyWhenUserAndPasswordAreSet) {
+    server.addEntry(entry("0200b201", "First", "Opening"));
+    CddbSettings& cddb = settings.cddb;
+    cddb.currentServer = {"cddb.example.org", 80, "/~cddb/cddb.cgi"};
+    cddb.useProxy = true;
+    cddb.proxyHost = "127.0.0.1";
+    cddb.proxyPort = server.port();
+    cddb.proxyUser = "user";
+    for (const char* password : {"", "secret"}) {
+        cddb.proxyPassword = password;
+        EXPECT_EQ(query().size(), 1u) << password;
+    }
+    const std::string head = "POST http://cddb.example.org/~cddb/cddb.cgi HTTP/1.0\r\nHost: cddb.example.org\r\n";
+    EXPECT_EQ(server.requests(),
+              (std::vector<std::string>{post(head, kQueryTail),
+                                        post(head, "Proxy-Authorization: Basic dXNlcjpzZWNyZXQ=\r\n" + kQueryTail)}));
+}
+
+TEST_F(CddbLookup, TheClientAnswersFromTheLocalDatabaseWhenTheServerKnowsNothing) {
+    EXPECT_TRUE(query().empty()) << "no local entry either";
+    std::ofstream(config().localDatabaseFile)
+        << "[1032]\r\nartist=Local\r\ntitle=Copy\r\ngenre=folk\r\nnumtracks=1\r\n0=Stored\r\n";
+    const auto matches = query();
+    ASSERT_EQ(matches.size(), 1u);
+    EXPECT_EQ(matches[0].category + " " + matches[0].discId, "cdplayerini 1032");
+    EXPECT_NE(read(matches[0]).find("DTITLE=Local / Copy\r\nDYEAR=\r\nDGENRE=folk\r\nTTITLE0=Stored\r\n"),
+              std::string::npos);
+    EXPECT_EQ(server.requests().size(), 2u) << "a local entry is read without the network";
+}
+
+TEST_F(CddbLookup, SurvivesServersThatMisbehave) {
+    for (const char* id : {"0200b201", "0200b202", "0200b203"}) server.addEntry(entry(id, "Album", "Title"));
+    settings.cddb.useLocalDatabase = false;
+
+    server.setBehaviour(ServerBehaviour::NeverAnswer);
+    const std::string defaults = shown();
+    const auto start = std::chrono::steady_clock::now();
+    lookUpAndApply();
+    EXPECT_EQ(read(kFirst), "status 4, untouched");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s) << "each exchange ends at its time-out";
+    EXPECT_EQ(shown(), defaults);
+    rip({0}, kFormatWav);
+    EXPECT_EQ(access(outputFile(0, ".wav").c_str(), F_OK), 0) << "the lookup let go of the drive";
+
+    server.setBehaviour(ServerBehaviour::CloseMidReply);
+    EXPECT_LT(query().size(), 3u);
+    const std::string half = read(kFirst);
+    EXPECT_EQ(entry("0200b201", "Album", "Title").text.substr(0, half.size()), half) << "what came is used as it is";
+
+    server.setBehaviour(ServerBehaviour::Flood);
+    const auto flooded = query();
+    EXPECT_FALSE(flooded.empty());
+    EXPECT_LE(flooded.size(), kLookupMatchCapacity);
+    const std::string cut = read(kFirst, 4000);
+    EXPECT_LT(cut.size(), 4000u);
+    EXPECT_TRUE(cut.starts_with("TTITLE0=Endless\r\n")) << cut.substr(0, 40);
+
+    settings.cddb.currentServer.port = [] {
+        test::CddbTestServer closed;
+        return closed.port();
+    }();
+    EXPECT_EQ(postCddbRequest(config(), "/~cddb/cddb.cgi", "cmd=cddb+query", 2048), "") << "a refused connection";
+    EXPECT_TRUE(query().empty());
+}
+
+TEST_F(CddbLookup, AStopFreesTheDriveAtOnceAndTheStoppedJobsEndIsIgnored) {
+    server.addEntry(entry("0200b201", "Unwanted", "Unwanted"));
+    server.delayAnswers(600ms);
+    lookups = std::make_unique<DiscLookups>(ends, flags.lookupActive, CddbTimeouts{1000ms, 1000ms, 2000ms});
+    const uintptr_t job = start();
+    ASSERT_TRUE(eventually([&] { return server.requests().size() == 1; }));
+    EXPECT_EQ(getCDHandle(&drives[0].openRequest), 0) << "the job holds the drive";
+    lookups->stopDiscLookup();
+    EXPECT_EQ(flags.lookupActive, 0);
+    const int handle = getCDHandle(&drives[0].openRequest);
+    EXPECT_GE(handle, 1) << "the stop closed the job's handle";
+    releaseCDHandle(handle);
+    EXPECT_FALSE(finish(job));
+    EXPECT_EQ(server.requests().size(), 1u) << "the match came after the stop and was not read";
+}
+
+// A refresh stops the running lookup and starts the next one at once; the stopped job may still
+// be reading its entry and end in the middle of the new one.
+TEST_F(CddbLookup, AStoppedJobsEndAndResultNeverPassForTheNextJobs) {
+    test::CddbTestServer newServer;
+    server.addEntry(entry("0200b201", "Old", "Old title"));
+    newServer.addEntry(entry("0200b201", "New", "New title"));
+    for (auto* each : {&server, &newServer}) each->delayAnswers(600ms);
+    settings.cddb.useLocalDatabase = false;
+    lookups = std::make_unique<DiscLookups>(ends, flags.lookupActive, CddbTimeouts{1000ms, 1000ms, 5000ms});
+
+    const uintptr_t oldJob = start();
+    ASSERT_TRUE(eventually([&] { return server.requests().size() == 2; })) << "the old job is reading";
+    lookups->stopDiscLookup();
+    useServer(newServer);
+    const uintptr_t newJob = start();
+    EXPECT_NE(newJob, oldJob);
+
+    EXPECT_FALSE(finish(oldJob)) << "the stopped job's end";
+    EXPECT_EQ(flags.lookupActive, 1) << "the new job is still running";
+    const auto text = finish(newJob);
+    ASSERT_TRUE(text);
+    applyDiscInfoText(*text, disc, tracks);
+    EXPECT_EQ(shown(), "Band / New / 2001: New title Second Third");
+    EXPECT_EQ(flags.lookupActive, 0);
+    EXPECT_FALSE(lookups->finishDiscLookup(newJob)) << "an end is taken once";
+}
+
+TEST_F(CddbLookup, TakesChineseEntriesInGb18030AndUtf8Alike) {
+    settings.cddb.useLocalDatabase = false;
+    const std::string utf8Entry =
+        "DTITLE=王菲 / 唱游\r\nDYEAR=1998\r\nDGENRE=Pop\r\nTTITLE0=打错了\r\nTTITLE1=ab\r\nTTITLE2=c\r\n";
+    for (const bool gb18030 : {true, false}) {
+        test::CddbTestServer chinese;
+        const auto encoded = [&](const std::string& text) { return gb18030 ? platform::utf8ToGbk(text) : text; };
+        chinese.addEntry({"rock", "10000803", encoded("王菲"), encoded("唱游"), encoded(utf8Entry)});
+        useServer(chinese);
+        lookUpAndApply();
+        EXPECT_EQ(shown(), "王菲 / 唱游 / 1998: 打错了 ab c") << gb18030;
+    }
+}
+
+}  // namespace
+}  // namespace lumbra
