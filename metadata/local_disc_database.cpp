@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "cdaccess/cd_access_errors.h"
 #include "metadata/recent_disc_table.h"
@@ -69,13 +70,12 @@ std::string sectionName(uint32_t localKey) {
 }
 
 // A missing or negative "numtracks" means no entry.
-int storedTrackCount(const std::string& path, const std::string& section) {
-    return std::clamp(platform::profileReadInt(path, section, "numtracks", 0), 0, kMaxTracks);
+int storedTrackCount(const platform::ProfileSection& entry) {
+    return std::clamp(entry.readInt("numtracks", 0), 0, kMaxTracks);
 }
 
-std::string readField(const std::string& path, const std::string& section, std::string_view key) {
-    return platform::utf8Prefix(platform::profileReadString(path, section, key, ""),
-                                kMatchFieldLimit);
+std::string readField(const platform::ProfileSection& entry, std::string_view key) {
+    return platform::utf8Prefix(entry.readString(key, ""), kMatchFieldLimit);
 }
 
 void appendOffsetComments(BoundedText& out, const RecentDisc& disc, int trackCount) {
@@ -88,22 +88,20 @@ void appendOffsetComments(BoundedText& out, const RecentDisc& disc, int trackCou
     out.append(kSubmissionComments);
 }
 
-void appendDiscLines(BoundedText& out, const std::string& path, const std::string& section) {
-    const std::string artist = readField(path, section, "artist");
-    const std::string title = readField(path, section, "title");
-    const std::string genre = readField(path, section, "genre");
-    const std::string year = platform::profileReadString(path, section, "year", "");
+void appendDiscLines(BoundedText& out, const platform::ProfileSection& entry) {
+    const std::string artist = readField(entry, "artist");
+    const std::string title = readField(entry, "title");
+    const std::string genre = readField(entry, "genre");
+    const std::string year = entry.readString("year", "");
     out.append("DTITLE=" + artist + " / " + title + "\r\n");
     out.append("DYEAR=" + year + "\r\n");
     out.append("DGENRE=" + genre + "\r\n");
 }
 
-void appendTrackTitles(BoundedText& out, const std::string& path, const std::string& section,
-                       int trackCount) {
+void appendTrackTitles(BoundedText& out, const platform::ProfileSection& entry, int trackCount) {
     for (int k = 0; k < trackCount; ++k) {
         const std::string fallback = "Track " + std::to_string(k + 1);
-        const std::string title =
-            platform::profileReadString(path, section, std::to_string(k), fallback);
+        const std::string title = entry.readString(std::to_string(k), fallback);
         if (out.room() <= title.size() + kTitleLineOverhead) return;
         out.append(std::string(kTrackTitleKey) + std::to_string(k) + "=" + title + "\r\n");
     }
@@ -141,7 +139,7 @@ void storeTrackTitles(std::string_view entryText, Write write) {
 }  // namespace
 
 bool hasLocalEntry(const std::string& databasePath, uint32_t localKey) {
-    return storedTrackCount(databasePath, sectionName(localKey)) > 0;
+    return storedTrackCount(platform::ProfileSection(databasePath, sectionName(localKey))) > 0;
 }
 
 int readLocalEntry(const std::string& databasePath, const CddbMatch& match, std::string& text,
@@ -149,14 +147,14 @@ int readLocalEntry(const std::string& databasePath, const CddbMatch& match, std:
     const auto localKey = parseHexKey(match.discId);
     const auto disc = localKey ? findByLocalKey(*localKey) : std::nullopt;
     if (!disc) return kResultFailed;
-    const std::string section = sectionName(*localKey);
-    const int trackCount = storedTrackCount(databasePath, section);
+    const platform::ProfileSection entry(databasePath, sectionName(*localKey));
+    const int trackCount = storedTrackCount(entry);
     if (trackCount == 0) return kResultFailed;
 
     BoundedText out(capacity);
     appendOffsetComments(out, *disc, trackCount);
-    appendDiscLines(out, databasePath, section);
-    appendTrackTitles(out, databasePath, section, trackCount);
+    appendDiscLines(out, entry);
+    appendTrackTitles(out, entry, trackCount);
     text = std::move(out).take();
     return kResultDone;
 }
@@ -166,17 +164,19 @@ void storeLocalEntry(const std::string& databasePath, const CddbMatch& match,
     const auto discId = parseHexKey(match.discId);
     const auto disc = discId ? findByDiscId(*discId) : std::nullopt;
     if (!disc) return;
-    const std::string section = sectionName(disc->localKey);
-    const auto write = [&](std::string_view key, std::string_view value) {
-        platform::profileWriteString(databasePath, section, key, value);
-    };
-    write("EntryType", "1");
-    write("artist", match.artist);
-    write("title", match.title);
-    if (const auto year = yearOf(entryText)) write("year", *year);
-    write("genre", match.category);
-    write("numtracks", std::to_string(disc->trackCount));
-    storeTrackTitles(entryText, write);
+    const auto year = yearOf(entryText);
+    const std::string trackCount = std::to_string(disc->trackCount);
+    std::vector<platform::ProfileEntry> entries{
+        {"EntryType", "1"}, {"artist", match.artist}, {"title", match.title}};
+    if (year) entries.push_back({"year", *year});
+    entries.push_back({"genre", match.category});
+    entries.push_back({"numtracks", trackCount});
+    storeTrackTitles(entryText, [&](std::string_view key, std::string_view value) {
+        entries.push_back({key, value});
+    });
+    // One replacement of the file for the whole entry: a database of thousands of discs would
+    // otherwise be rewritten once per title.
+    platform::profileWriteStrings(databasePath, sectionName(disc->localKey), entries);
 }
 
 }  // namespace lumbra

@@ -3,20 +3,10 @@
 #include <unistd.h>
 
 #include "platform/atomic_file.h"
-#include "platform/profile_text.h"
 #include "platform/text_encoding.h"
 
 namespace lumbra::platform {
 namespace {
-
-std::optional<std::string> lookUp(const std::string& path, std::string_view section,
-                                  std::string_view key) {
-    const auto text = readWholeFile(path);
-    if (!text) return std::nullopt;
-    const auto value = findProfileValue(*text, section, key);
-    if (!value) return std::nullopt;
-    return std::string(*value);
-}
 
 bool fileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
@@ -36,22 +26,42 @@ bool rewrite(const std::string& path, FileAccess access, Edit edit) {
 
 }  // namespace
 
+ProfileSection::ProfileSection(const std::string& path, std::string_view section)
+    : name_(section) {
+    if (const auto text = readWholeFile(path)) lines_ = profileSectionText(*text, section);
+}
+
+int ProfileSection::readInt(std::string_view key, int defaultValue) const {
+    const auto value = findProfileValue(lines_, name_, key);
+    return value && !value->empty() ? parseProfileInt(*value) : defaultValue;
+}
+
+std::string ProfileSection::readString(std::string_view key, std::string_view defaultValue) const {
+    const auto value = findProfileValue(lines_, name_, key);
+    return utf8Prefix(value.value_or(defaultValue), kProfileStringLimit);
+}
+
 int profileReadInt(const std::string& path, std::string_view section, std::string_view key,
                    int defaultValue) {
-    const auto value = lookUp(path, section, key);
-    return value && !value->empty() ? parseProfileInt(*value) : defaultValue;
+    return ProfileSection(path, section).readInt(key, defaultValue);
 }
 
 std::string profileReadString(const std::string& path, std::string_view section,
                               std::string_view key, std::string_view defaultValue) {
-    const auto value = lookUp(path, section, key);
-    return utf8Prefix(value ? std::string_view(*value) : defaultValue, kProfileStringLimit);
+    return ProfileSection(path, section).readString(key, defaultValue);
 }
 
 bool profileWriteString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value, FileAccess access) {
     return rewrite(path, access, [&](std::string_view text) {
         return setProfileValue(text, section, key, value);
+    });
+}
+
+bool profileWriteStrings(const std::string& path, std::string_view section,
+                         std::span<const ProfileEntry> entries, FileAccess access) {
+    return rewrite(path, access, [&](std::string_view text) {
+        return setProfileValues(text, section, entries);
     });
 }
 

@@ -2,8 +2,11 @@
 // behaviour of the platform's private-profile functions.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
+
+#include "platform/profile_text.h"
 
 namespace lumbra::platform {
 
@@ -23,11 +26,29 @@ int profileReadInt(const std::string& path, std::string_view section, std::strin
 std::string profileReadString(const std::string& path, std::string_view section,
                               std::string_view key, std::string_view defaultValue);
 
+// One section of a profile file, read from disk once for any number of lookups, with the same
+// results as profileReadInt and profileReadString.
+class ProfileSection {
+public:
+    ProfileSection(const std::string& path, std::string_view section);
+
+    int readInt(std::string_view key, int defaultValue) const;
+    std::string readString(std::string_view key, std::string_view defaultValue) const;
+
+private:
+    std::string name_;
+    std::string lines_;  // the section's own lines, header included; empty when there is none
+};
+
 // Each write replaces the whole file through a temporary file in the same folder, so a crash never
 // leaves a half-written file. They return false when the file could not be written; the old file
 // is then untouched.
 bool profileWriteString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value, FileAccess access = FileAccess::Shared);
+// Sets every entry in one replacement of the file, as that many profileWriteString calls would.
+bool profileWriteStrings(const std::string& path, std::string_view section,
+                         std::span<const ProfileEntry> entries,
+                         FileAccess access = FileAccess::Shared);
 bool profileDeleteKey(const std::string& path, std::string_view section, std::string_view key);
 bool profileDeleteSection(const std::string& path, std::string_view section);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace lumbra::platform {
@@ -108,6 +109,49 @@ void ensureEndsWithLineEnd(std::string& text, std::string_view eol) {
     if (!text.empty() && text.back() != '\n') text += eol;
 }
 
+std::string setValueIn(std::string_view text, std::string_view section, std::string_view key,
+                       std::string_view value, std::string_view eol) {
+    const std::string entry = std::string(key) + "=" + singleLine(value) + std::string(eol);
+    auto lines = splitLines(text);
+    const auto span = findSection(lines, section);
+    if (!span) {
+        std::string out = join(prefixOf(text), lines);
+        ensureEndsWithLineEnd(out, eol);
+        out += "[" + std::string(section) + "]" + std::string(eol) + entry;
+        return out;
+    }
+    size_t insertAt = span->header + 1;
+    for (size_t i = span->header + 1; i < span->end; ++i) {
+        if (lines[i].kind != LineKind::Key) continue;
+        if (equalsNoCase(lines[i].name, key)) {
+            // The key keeps the spelling the file already had.
+            const std::string replaced =
+                std::string(lines[i].name) + "=" + singleLine(value) + std::string(eol);
+            lines[i].raw = replaced;
+            return join(prefixOf(text), lines);
+        }
+        insertAt = i + 1;
+    }
+    std::string out = prefixOf(text);
+    for (size_t i = 0; i < insertAt; ++i) out += lines[i].raw;
+    ensureEndsWithLineEnd(out, eol);
+    out += entry;
+    for (size_t i = insertAt; i < lines.size(); ++i) out += lines[i].raw;
+    return out;
+}
+
+// The byte range of the first section named `section`, header included; an empty range at the
+// end of the text when there is none.
+std::pair<size_t, size_t> sectionBounds(std::string_view text, std::string_view section) {
+    const auto lines = splitLines(text);
+    const auto span = findSection(lines, section);
+    if (!span) return {text.size(), text.size()};
+    const auto offsetOf = [&](size_t line) {
+        return line < lines.size() ? size_t(lines[line].raw.data() - text.data()) : text.size();
+    };
+    return {offsetOf(span->header), offsetOf(span->end)};
+}
+
 }  // namespace
 
 std::optional<std::string_view> findProfileValue(std::string_view text, std::string_view section,
@@ -123,33 +167,34 @@ std::optional<std::string_view> findProfileValue(std::string_view text, std::str
 
 std::string setProfileValue(std::string_view text, std::string_view section, std::string_view key,
                             std::string_view value) {
-    const std::string eol(lineEndOf(text));
-    const std::string entry = std::string(key) + "=" + singleLine(value) + eol;
-    auto lines = splitLines(text);
-    const auto span = findSection(lines, section);
-    if (!span) {
-        std::string out = join(prefixOf(text), lines);
-        ensureEndsWithLineEnd(out, eol);
-        out += "[" + std::string(section) + "]" + eol + entry;
+    return setValueIn(text, section, key, value, lineEndOf(text));
+}
+
+std::string setProfileValues(std::string_view text, std::string_view section,
+                             std::span<const ProfileEntry> entries) {
+    if (text.find('\n') == std::string_view::npos) {
+        // The first write gives the text the line end later writes follow; a text of one line is
+        // short enough to take the writes one by one.
+        std::string out(text);
+        for (const ProfileEntry& e : entries) out = setProfileValue(out, section, e.key, e.value);
         return out;
     }
-    size_t insertAt = span->header + 1;
-    for (size_t i = span->header + 1; i < span->end; ++i) {
-        if (lines[i].kind != LineKind::Key) continue;
-        if (equalsNoCase(lines[i].name, key)) {
-            // The key keeps the spelling the file already had.
-            const std::string replaced = std::string(lines[i].name) + "=" + singleLine(value) + eol;
-            lines[i].raw = replaced;
-            return join(prefixOf(text), lines);
-        }
-        insertAt = i + 1;
+    // Only the section's own lines change, so the entries are set in those alone; a missing
+    // section is built on its own and goes at the end, where the first entry would put it.
+    const std::string_view eol = lineEndOf(text);
+    const auto [from, to] = sectionBounds(text, section);
+    std::string edited(text.substr(from, to - from));
+    for (const ProfileEntry& entry : entries) {
+        edited = setValueIn(edited, section, entry.key, entry.value, eol);
     }
-    std::string out = prefixOf(text);
-    for (size_t i = 0; i < insertAt; ++i) out += lines[i].raw;
-    ensureEndsWithLineEnd(out, eol);
-    out += entry;
-    for (size_t i = insertAt; i < lines.size(); ++i) out += lines[i].raw;
-    return out;
+    std::string out(text.substr(0, from));
+    if (from == to) ensureEndsWithLineEnd(out, eol);
+    return out + edited + std::string(text.substr(to));
+}
+
+std::string_view profileSectionText(std::string_view text, std::string_view section) {
+    const auto [from, to] = sectionBounds(text, section);
+    return text.substr(from, to - from);
 }
 
 std::string removeProfileKey(std::string_view text, std::string_view section,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,20 @@ std::optional<std::string_view> findProfileValue(std::string_view text, std::str
 // add lines), creating section or key as needed; every other line stays as it was.
 std::string setProfileValue(std::string_view text, std::string_view section, std::string_view key,
                             std::string_view value);
+
+struct ProfileEntry {
+    std::string_view key;
+    std::string_view value;
+};
+
+// The text as setProfileValue would leave it after setting each entry in turn, in one pass over
+// the text however many entries there are.
+std::string setProfileValues(std::string_view text, std::string_view section,
+                             std::span<const ProfileEntry> entries);
+
+// The lines of the first section named `section`, its header included: all that lookups in that
+// section read. Empty when there is no such section.
+std::string_view profileSectionText(std::string_view text, std::string_view section);
 
 // The text without any line of `key` in that section.
 std::string removeProfileKey(std::string_view text, std::string_view section, std::string_view key);

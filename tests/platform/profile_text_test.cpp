@@ -46,6 +46,22 @@ TEST(ProfileText, WritesChangeOnlyTheirKeyAndKeepTheFilesLines) {
     }
 }
 
+TEST(ProfileText, ABatchOfWritesLeavesWhatOneWriteAfterAnotherWould) {
+    const std::string_view texts[] = {
+        "", "[A]", "[A]\r\nx=1", "\xEF\xBB\xBF[A]\r\nx=1\r\n", "x=0\n[B]\nz=3\n[A]\nx=1\n[a]\nx=2\n",
+        "[A]\nx=1\n\n; B follows\n[B]\nz=3", "no sections, no line end", "\xEF\xBB\xBF", "[A]\r", "\r"};
+    const ProfileEntry batch[] = {{"x", "5"}, {"new", "a\nb"}, {"X", "6"}, {"w", ""}};
+    for (const std::string_view text : texts) {
+        for (const std::string_view section : {"A", "b", "C"}) {
+            std::string oneByOne(text);
+            for (const auto& e : batch) oneByOne = setProfileValue(oneByOne, section, e.key, e.value);
+            EXPECT_EQ(setProfileValues(text, section, batch), oneByOne) << text << " / " << section;
+        }
+    }
+    EXPECT_EQ(profileSectionText(kHandEdited, "MP3"), "[mp3]\r\nMP3_BITRATE = 12\r\n");
+    EXPECT_EQ(profileSectionText(kHandEdited, "OGG"), "");
+}
+
 TEST(ProfileText, RemovesKeysAndSections) {
     const std::string text =
         "[CDDB]\nCDDB_SERVER0=a\nCDDB_AUTO=1\n[PROXY]\nPROXY_PORT=80\n[cddb]\nCDDB_SERVER0=b\n";
