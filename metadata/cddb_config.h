@@ -30,6 +30,9 @@ struct CddbTimeouts {
     std::chrono::milliseconds resolve{10000};
     std::chrono::milliseconds connect{10000};
     std::chrono::milliseconds receive{30000};  // for each single receive
+    // For a whole exchange, however slowly its answer trickles in: a byte now and then must not
+    // hold a lookup, and the program's exit that waits for it, for hours.
+    std::chrono::milliseconds exchange{60000};
 };
 
 struct CddbConfig {

@@ -51,13 +51,20 @@ bool sendWhole(int fd, std::string_view bytes, milliseconds timeout) {
     return true;
 }
 
-std::string receiveUntilClosed(int fd, size_t capacity, milliseconds timeout) {
+// The time-out for a step, cut short by the exchange's deadline.
+milliseconds within(milliseconds timeout, Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
+    return std::clamp(left, milliseconds(0), timeout);
+}
+
+std::string receiveUntilClosed(int fd, size_t capacity, milliseconds timeout,
+                               Clock::time_point deadline) {
     std::string reply;
     const size_t room = capacity > 0 ? capacity - 1 : 0;
     reply.reserve(room);
     char piece[kReceivePiece];
     while (room - reply.size() >= kReceivePiece) {
-        if (!waitFor(fd, POLLIN, timeout)) break;
+        if (!waitFor(fd, POLLIN, within(timeout, deadline))) break;
         const ssize_t received = ::recv(fd, piece, sizeof piece, 0);
         if (received < 0 && (errno == EAGAIN || errno == EINTR)) continue;
         if (received <= 0) break;
@@ -70,13 +77,14 @@ std::string receiveUntilClosed(int fd, size_t capacity, milliseconds timeout) {
 
 std::string exchangeOverTcp(const std::string& host, int port, std::string_view request,
                             size_t replyCapacity, const CddbTimeouts& timeouts) {
-    const auto peer = resolveFirstAddress(host, port, timeouts.resolve);
+    const auto deadline = Clock::now() + timeouts.exchange;
+    const auto peer = resolveFirstAddress(host, port, within(timeouts.resolve, deadline));
     if (!peer) return {};
-    const platform::UniqueFd fd = connectWithin(*peer, timeouts.connect);
+    const platform::UniqueFd fd = connectWithin(*peer, within(timeouts.connect, deadline));
     if (!fd) return {};
     // A server may answer and close before it has read the whole request; that answer counts.
-    sendWhole(fd.get(), request, timeouts.receive);
-    return receiveUntilClosed(fd.get(), replyCapacity, timeouts.receive);
+    sendWhole(fd.get(), request, within(timeouts.receive, deadline));
+    return receiveUntilClosed(fd.get(), replyCapacity, timeouts.receive, deadline);
 }
 
 }  // namespace lumbra

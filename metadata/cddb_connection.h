@@ -1,6 +1,6 @@
 // One TCP exchange with a CDDB server or proxy: connect, send a request, read the answer until
-// the peer closes. Every step has a time-out, and an expired one ends the exchange like a failed
-// one, keeping what was received.
+// the peer closes. Every step has a time-out and the whole exchange a deadline; either, expired,
+// ends the exchange like a failed one, keeping what was received.
 #pragma once
 
 #include <cstddef>

@@ -76,7 +76,9 @@ protected:
     void useServer(const test::CddbTestServer& chosen) {
         settings.cddb.currentServer = {"127.0.0.1", chosen.port(), "/~cddb/cddb.cgi"};
     }
-    CddbConfig config() const { return lookupClientConfig(settings.cddb, {1000ms, 1000ms, 300ms}); }
+    CddbConfig config() const {
+        return lookupClientConfig(settings.cddb, {1000ms, 1000ms, 300ms, 1500ms});
+    }
     CddbMatchList query() {
         const int handle = getCDHandle(&drives[0].openRequest);
         CddbMatchList matches{{"stale", "1", "", ""}};
@@ -193,6 +195,11 @@ TEST_F(CddbLookup, SurvivesServersThatMisbehave) {
     EXPECT_LT(query().size(), 3u);
     const std::string half = read(kFirst);
     EXPECT_EQ(entry("0200b201", "Album", "Title").text.substr(0, half.size()), half) << "what came is used as it is";
+
+    server.setBehaviour(ServerBehaviour::Trickle);
+    const auto trickleStart = std::chrono::steady_clock::now();
+    EXPECT_TRUE(query().empty()) << "the answer's status line had not come by the deadline";
+    EXPECT_LT(std::chrono::steady_clock::now() - trickleStart, 3s) << "no receive ever timed out";
 
     server.setBehaviour(ServerBehaviour::Flood);
     const auto flooded = query();

@@ -12,6 +12,8 @@
 namespace lumbra::test {
 namespace {
 
+using namespace std::chrono_literals;
+
 constexpr std::string_view kHttpOk =
     "HTTP/1.0 200 OK\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n";
 constexpr std::string_view kQueryCommand = "cmd=cddb+query+";
@@ -94,6 +96,10 @@ void CddbTestServer::answer(platform::UniqueFd connection) {
             break;
         case ServerBehaviour::CloseMidReply:
             sendAll(client, std::string_view(reply).substr(0, reply.size() / 2));
+            break;
+        case ServerBehaviour::Trickle:
+            for (size_t i = 0; i < reply.size() && sendAll(client, reply.substr(i, 1)); ++i)
+                std::this_thread::sleep_for(50ms);
             break;
         case ServerBehaviour::Flood: {
             std::string block;

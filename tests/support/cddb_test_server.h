@@ -24,6 +24,7 @@ enum class ServerBehaviour {
     Answer,
     NeverAnswer,    // reads the request, then holds the connection open without a word
     CloseMidReply,  // sends half of the answer, then closes
+    Trickle,        // sends the answer a byte every 50 ms
     Flood,          // sends 10 MB of match or entry lines
 };
 
