@@ -1,6 +1,8 @@
 #include "cdaccess/scsi_command.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -32,6 +34,19 @@ std::vector<std::unique_ptr<PendingCommand>> gAbandoned;
 void abandon(std::unique_ptr<PendingCommand> command) {
     std::lock_guard lock(gAbandonedMutex);
     gAbandoned.push_back(std::move(command));
+}
+
+// The completer writes the status while the caller may be reading it.
+uint8_t statusOf(ScsiRequest& request) {
+    return std::atomic_ref<uint8_t>(request.header.status).load(std::memory_order_acquire);
+}
+
+// The completer signals the event after it writes the status, so a command is done with only
+// once both have happened; until then its memory and event must stay.
+bool completerIsDone(PendingCommand& command) {
+    const bool notifies = command.request.header.flags & kFlagEventNotify;
+    return statusOf(command.request) != kStatusPending &&
+           (!notifies || command.event.wait(std::chrono::milliseconds(0)));
 }
 
 // A thread's last completed command, kept for its next one: a rip sends thousands of reads,
@@ -76,7 +91,7 @@ int executeCommand(const DeviceAddress& address, const CommandBlock& command) {
     if (activeTransport().sendScsiRequest(&r) == kStatusPending) {
         pending->event.wait(cdAccessTimeouts().completion);
     }
-    const uint8_t status = r.header.status;
+    const uint8_t status = statusOf(r);
     if (status == kStatusPending) {
         abandon(std::move(pending));
         recordFailedCommand(kStatusPending, {});
@@ -107,7 +122,7 @@ uint8_t sendSynchronousRequest(void* request) {
 
 void releaseAbandonedCommands() {
     std::lock_guard lock(gAbandonedMutex);
-    gAbandoned.clear();
+    std::erase_if(gAbandoned, [](const auto& command) { return completerIsDone(*command); });
 }
 
 }  // namespace lumbra

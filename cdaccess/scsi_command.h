@@ -36,7 +36,8 @@ int executeOnHandle(int handle, const CommandBlock& command);
 // complete).
 uint8_t sendSynchronousRequest(void* request);
 
-// Frees the requests whose completion never came; only safe once the transport is gone.
+// Frees the timed-out requests whose late completion has since come; the others are kept, as their
+// completer may still write into them.
 void releaseAbandonedCommands();
 
 }  // namespace lumbra
