@@ -117,7 +117,7 @@ std::string setValueIn(std::string_view text, std::string_view section, std::str
     if (!span) {
         std::string out = join(prefixOf(text), lines);
         ensureEndsWithLineEnd(out, eol);
-        out += "[" + std::string(section) + "]" + std::string(eol) + entry;
+        out.append("[").append(section).append("]").append(eol).append(entry);
         return out;
     }
     size_t insertAt = span->header + 1;
