@@ -8,6 +8,7 @@
 #include "cdaccess/cd_access_errors.h"
 #include "cdaccess/device_io.h"
 #include "cdaccess/last_error.h"
+#include "cdaccess/mmc_commands.h"
 #include "cdaccess/passthrough_transport.h"
 #include "cdaccess/scsi_command.h"
 #include "cdaccess/scsi_request.h"
@@ -60,8 +61,10 @@ void scanAdapter(DriveScanList& list, uint8_t adapter) {
 }
 
 std::vector<std::string> virtualDriveNames() {
-    const auto count = reinterpret_cast<DriveCountFunction>(transportExtension("LumbraVirtualDriveCount"));
-    const auto name = reinterpret_cast<DriveNameFunction>(transportExtension("LumbraVirtualDriveName"));
+    const auto count =
+        reinterpret_cast<DriveCountFunction>(transportExtension("LumbraVirtualDriveCount"));
+    const auto name =
+        reinterpret_cast<DriveNameFunction>(transportExtension("LumbraVirtualDriveName"));
     std::vector<std::string> names;
     for (int i = 0; count && name && i < count(); ++i) {
         const char* text = name(i);
@@ -70,12 +73,14 @@ std::vector<std::string> virtualDriveNames() {
     return names;
 }
 
-std::string letterOf(const DriveInfo& drive, size_t index, const std::vector<std::string>& letters) {
+std::string letterOf(const DriveInfo& drive, size_t index,
+                     const std::vector<std::string>& letters) {
     PassThroughTransport* passThrough = passThroughBackEnd();
     const bool built = initialisePassThroughBackEnd() > 0;
     if (passThrough == nullptr) passThrough = passThroughBackEnd();
     if (passThrough && (built || passThrough->adapterCount() > 1)) {
-        if (const SptiDriveRecord* record = passThrough->findRecord(drive.adapter, drive.target, drive.lun)) {
+        if (const SptiDriveRecord* record =
+                passThrough->findRecord(drive.adapter, drive.target, drive.lun)) {
             auto io = makeSystemDeviceIo();
             return io ? io->devicePath(record->letterIndex) : std::string();
         }
@@ -96,9 +101,10 @@ OpenDriveRequest openRequestFor(const DriveInfo& drive) {
 }  // namespace
 
 const std::array<const char*, 12> kDeviceTypeNames = {
-    "Direct-access device", "Sequential-access device", "Printer device", "Processor device",
-    "Write-once device",    "CD-ROM device",            "Scanner device", "Optical memory device",
-    "Medium changer device", "Communication device",    "ASC IT8 device", "ASC IT8 device"};
+    "Direct-access device", "Sequential-access device", "Printer device",
+    "Processor device",     "Write-once device",        "CD-ROM device",
+    "Scanner device",       "Optical memory device",    "Medium changer device",
+    "Communication device", "ASC IT8 device",           "ASC IT8 device"};
 
 std::string deviceTypeName(int type) {
     if (type >= 0 && size_t(type) < kDeviceTypeNames.size()) return kDeviceTypeNames[size_t(type)];
@@ -135,7 +141,7 @@ int queryDeviceType(uint8_t adapter, uint8_t target, uint8_t lun, int* type, cha
     const uint8_t status = sendSynchronousRequest(&request);
     const int answered = status == kStatusDone ? request.deviceType : kDeviceTypeUnknown;
     if (type) *type = answered;
-    std::string text = status == kStatusDone     ? deviceTypeName(answered)
+    std::string text = status == kStatusDone       ? deviceTypeName(answered)
                        : status == kStatusNoDevice ? "SS_NO_DEVICE"
                                                    : "Unknown return";
     if (name && nameLength > 0) {
@@ -148,9 +154,9 @@ int queryDeviceType(uint8_t adapter, uint8_t target, uint8_t lun, int* type, cha
 
 int inquireDrive(uint8_t adapter, uint8_t target, uint8_t lun, DriveInfo& info) {
     uint8_t reply[kInquiryLength] = {};
-    const int result = executeCommand({adapter, target, lun},
-                                      CommandBlock({0x12, 0x00, 0x00, 0x00, kInquiryLength, 0x00},
-                                                   kFlagDataIn | kFlagEventNotify, reply, sizeof reply));
+    const int result = executeCommand(
+        {adapter, target, lun}, CommandBlock(mmc::inquiry(kInquiryLength),
+                                             kFlagDataIn | kFlagEventNotify, reply, sizeof reply));
     if (result != kResultDone) return kResultFailed;
     copyField(info.vendor, sizeof info.vendor, reply, 8, 16);
     copyField(info.product, sizeof info.product, reply, 16, 32);

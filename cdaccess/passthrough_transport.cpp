@@ -6,10 +6,11 @@
 #include <cstring>
 #include <utility>
 
+#include "cdaccess/mmc_commands.h"
+
 namespace lumbra {
 namespace {
 
-constexpr uint8_t kOpInquiry = 0x12;
 constexpr uint8_t kProbeInquiryLength = 100;
 constexpr unsigned kProbeTimeoutSeconds = 2;
 constexpr unsigned kCommandTimeoutSeconds = 5;
@@ -92,10 +93,9 @@ TransferDirection directionOf(const ScsiRequest& request) {
     if (request.bufferLength == 0) return TransferDirection::None;
     if (flags & kFlagDataIn) return TransferDirection::In;
     if (flags & kFlagDataOut) return TransferDirection::Out;
-    constexpr uint8_t kModeSelect6 = 0x15, kModeSelect10 = 0x55;
     const uint8_t opcode = request.cdb[0];
-    return opcode == kModeSelect6 || opcode == kModeSelect10 ? TransferDirection::Out
-                                                             : TransferDirection::In;
+    return opcode == kOpModeSelect6 || opcode == kOpModeSelect10 ? TransferDirection::Out
+                                                                 : TransferDirection::In;
 }
 
 bool isWellFormed(const ScsiRequest& request) {
@@ -273,8 +273,8 @@ uint8_t PassThroughTransport::execute(ScsiRequest& request, bool mayRetry) {
 
 PassThroughResult PassThroughTransport::sendToDevice(const ScsiRequest& request, int fd) {
     if (fd < 0) return PassThroughResult{.systemError = EBADF};
-    return io_->execute(fd, request.cdb, request.cdbLength, directionOf(request),
-                        request.buffer, request.bufferLength, kCommandTimeoutSeconds);
+    return io_->execute(fd, request.cdb, request.cdbLength, directionOf(request), request.buffer,
+                        request.bufferLength, kCommandTimeoutSeconds);
 }
 
 void PassThroughTransport::reprobe(int letterIndex, bool closeDevice) {
@@ -298,10 +298,10 @@ void PassThroughTransport::probe(int letterIndex, SptiDriveRecord& record) {
     if (device.fd() < 0) return;
 
     std::array<uint8_t, kProbeInquiryLength> reply{};
-    const uint8_t cdb[6] = {kOpInquiry, 0, 0, 0, kProbeInquiryLength, 0};
+    const mmc::Cdb inquiry = mmc::inquiry(kProbeInquiryLength);
     const PassThroughResult result =
-        io_->execute(device.fd(), cdb, sizeof(cdb), TransferDirection::In, reply.data(),
-                     reply.size(), kProbeTimeoutSeconds);
+        io_->execute(device.fd(), inquiry.bytes.data(), inquiry.length, TransferDirection::In,
+                     reply.data(), reply.size(), kProbeTimeoutSeconds);
     if (!succeeded(result)) return;
     std::copy_n(reply.begin(), kInquiryCacheLength, record.inquiry.begin());
 

@@ -3,6 +3,7 @@
 #include "cdaccess/audio_reads.h"
 #include "cdaccess/cd_access_errors.h"
 #include "cdaccess/last_error.h"
+#include "cdaccess/mmc_commands.h"
 #include "cdaccess/scsi_command.h"
 #include "cdaccess/scsi_request.h"
 #include "cdaccess/slot_access.h"
@@ -11,39 +12,34 @@ namespace lumbra {
 namespace {
 
 constexpr uint8_t kReadFlags = kFlagDataIn | kFlagEventNotify;
-constexpr uint8_t kReadCdUserData = 0x10;
-constexpr uint8_t kReadCdAllHeaders = 0xF0;
 
-CommandBlock readCommand(ReadMethod method, const DriveSlot& slot, TrackBuffer& buffer) {
-    const uint8_t l2 = uint8_t(buffer.start >> 16);
-    const uint8_t l1 = uint8_t(buffer.start >> 8);
-    const uint8_t l0 = uint8_t(buffer.start);
-    const uint8_t n = uint8_t(buffer.count);
-    const uint8_t lun = uint8_t(slot.lun << 5);
-    uint8_t* data = buffer.data.data();
-    const auto capacity = uint32_t(buffer.capacity);
+mmc::Cdb readCdb(ReadMethod method, const DriveSlot& slot, const TrackBuffer& buffer) {
+    const auto lba = uint32_t(buffer.start);
+    // One byte of count goes out; fitsOneRead keeps the count within it.
+    const uint8_t frames = uint8_t(buffer.count);
     switch (method) {
         case ReadMethod::ReadCdUserData:
-            return {{0xBE, 0, 0, l2, l1, l0, 0, 0, n, kReadCdUserData, 0, 0},
-                    kReadFlags,
-                    data,
-                    capacity};
+            return mmc::readCd(lba, frames, kReadCdAnySector, kReadCdUserData);
         case ReadMethod::ReadCdAllHeaders:
-            return {{0xBE, 0, 0, l2, l1, l0, 0, 0, n, kReadCdAllHeaders, 0, 0},
-                    kReadFlags,
-                    data,
-                    capacity};
+            return mmc::readCd(lba, frames, kReadCdAnySector, kReadCdAllHeaders);
         case ReadMethod::VendorD8:
-            return {{0xD8, 0, 0, l2, l1, l0, 0, 0, 0, n, 0, 0},
-                    kReadFlags,
-                    data,
-                    uint32_t(n) * kFrameBytes};
+            return mmc::vendorReadD8(lba, frames);
         case ReadMethod::VendorD4:
         case ReadMethod::VendorD4Selected:
-            return {{0xD4, 0, 0, l2, l1, l0, 0, 0, n, 0}, kReadFlags, data, capacity};
+            return mmc::vendorReadD4(lba, frames);
         default:  // the READ(10) methods
-            return {{0x28, lun, 0, l2, l1, l0, 0, 0, n, 0}, kReadFlags, data, capacity};
+            return mmc::read10(slot.lun, lba, frames);
     }
+}
+
+uint32_t transferLength(ReadMethod method, const TrackBuffer& buffer) {
+    if (method == ReadMethod::VendorD8) return uint32_t(uint8_t(buffer.count)) * kFrameBytes;
+    return uint32_t(buffer.capacity);
+}
+
+CommandBlock readCommand(ReadMethod method, const DriveSlot& slot, TrackBuffer& buffer) {
+    return {readCdb(method, slot, buffer), kReadFlags, buffer.data.data(),
+            transferLength(method, buffer)};
 }
 
 }  // namespace

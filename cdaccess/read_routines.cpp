@@ -1,52 +1,62 @@
 #include "cdaccess/read_routines.h"
 
 #include "cdaccess/cd_access_errors.h"
+#include "cdaccess/mmc_commands.h"
 #include "cdaccess/scsi_command.h"
 #include "cdaccess/scsi_request.h"
+#include "cdaccess/track_buffer.h"
 
 namespace lumbra {
 namespace {
 
-constexpr uint8_t kOpModeSelect6 = 0x15;
-constexpr uint8_t kPageFormat = 0x10;
+constexpr uint32_t kCookedBlockBytes = 2048;
+// The density code these drives take back together with 2,048-byte blocks.
+constexpr uint8_t kRestoreDensity = 0x53;
+constexpr uint8_t kErrorRecoveryPage = 0x01;
+constexpr uint8_t kVendorPage23 = 0x23;
+// Error-recovery byte 2: transfer a block even when it could not be corrected.
+constexpr uint8_t kTransferBlockBit = 0x20;
+constexpr uint8_t kReadRetryCount = 7;
+
+bool modeSelect(int handle, bool pageFormat, mmc::ModeParameters& list, uint8_t flags) {
+    return executeOnHandle(handle, CommandBlock(mmc::modeSelect6(pageFormat, list.length), flags,
+                                                list.data(), list.length)) == kResultDone;
+}
 
 // Drives that read audio with READ(10) do so only once the block length is 2,352 bytes.
 bool selectBlockSizeA(int handle) {
-    uint8_t data[12] = {0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x09, 0x30};
-    return executeOnHandle(handle, CommandBlock({kOpModeSelect6, 0x00, 0x00, 0x00, 0x0C, 0x00},
-                                                kFlagEventNotify, data, sizeof data)) ==
-           kResultDone;
+    auto list = mmc::blockDescriptorList(0, kFrameBytes);
+    return modeSelect(handle, false, list, kFlagEventNotify);
 }
 
 // Some of them take the block length only in page format, and want their error-recovery page
-// (read retry count 7) set in a second select before audio reads come out right.
+// (read retry count 7) set in a second select before audio reads come out right. What their
+// page 0x23 holds is known only from the bytes that make them work.
 bool selectBlockSizesB(int handle) {
-    uint8_t first[20] = {0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                         0x09, 0x30, 0x23, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80};
-    uint8_t second[20] = {0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                          0x09, 0x30, 0x01, 0x06, 0x20, 0x07, 0x00, 0x00, 0x00, 0x00};
-    for (uint8_t* data : {first, second}) {
-        const CommandBlock select({kOpModeSelect6, kPageFormat, 0x00, 0x00, 0x14, 0x00},
-                                  kFlagEventNotify, data, 20);
-        if (executeOnHandle(handle, select) != kResultDone) return false;
-    }
-    return true;
+    constexpr uint8_t kPage23[] = {0x00, 0x00, 0x00, 0x00, 0x00, 0x80};
+    constexpr uint8_t kRecovery[] = {kTransferBlockBit, kReadRetryCount, 0x00, 0x00, 0x00, 0x00};
+    auto first = mmc::blockDescriptorList(0, kFrameBytes);
+    mmc::appendPage(first, kVendorPage23, kPage23);
+    auto second = mmc::blockDescriptorList(0, kFrameBytes);
+    mmc::appendPage(second, kErrorRecoveryPage, kRecovery);
+    return modeSelect(handle, true, first, kFlagEventNotify) &&
+           modeSelect(handle, true, second, kFlagEventNotify);
 }
 
 // The 0xD4 family switches to audio reads on its own select without a block descriptor; the
 // list length sends only the first 8 of the 12 bytes handed over.
 void selectBlockSizeC(int handle) {
-    uint8_t data[12] = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x09, 0x30};
-    executeOnHandle(handle, CommandBlock({kOpModeSelect6, kPageFormat, 0x00, 0x00, 0x08, 0x00},
-                                         kFlagEventNotify, data, sizeof data));
+    auto list = mmc::blockDescriptorList(0, kFrameBytes);
+    list.bytes[3] = 0;  // no block descriptor
+    constexpr uint8_t kSentBytes = 8;
+    executeOnHandle(handle, CommandBlock(mmc::modeSelect6(true, kSentBytes), kFlagEventNotify,
+                                         list.data(), list.length));
 }
 
 // Vendor reads are refused while the drive plays audio, so any play is paused first; a drive
 // that plays nothing may refuse the pause, which does not matter.
 void pausePlay(int handle) {
-    executeOnHandle(handle,
-                    CommandBlock({0x4B, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00},
-                                 kFlagEventNotify));
+    executeOnHandle(handle, CommandBlock(mmc::pauseResume(false), kFlagEventNotify));
 }
 
 }  // namespace
@@ -85,16 +95,14 @@ void runRestoreRoutine(int handle, DriveSlot& slot) {
     if (slot.restoreRoutine != kRestoreBlockSize) return;
     slot.prepared = 0;
     // Back to 2,048-byte blocks, so that the drive reads data discs again for everyone else.
-    uint8_t data[12] = {0x00, 0x00, 0x00, 0x08, 0x53, 0x00, 0x00, 0x00, 0x00, 0x00, 0x08, 0x00};
-    executeOnHandle(handle, CommandBlock({kOpModeSelect6, 0x00, 0x00, 0x00, 0x0C, 0x00},
-                                         kFlagEventNotify | kFlagResidual, data, sizeof data));
+    auto list = mmc::blockDescriptorList(kRestoreDensity, kCookedBlockBytes);
+    modeSelect(handle, false, list, kFlagEventNotify | kFlagResidual);
     slot.restoreRoutine = kNoRestore;
 }
 
 int setReadSpeed(int handle, int speed) {
-    return executeOnHandle(handle, CommandBlock({0xBB, 0x00, uint8_t(speed >> 8), uint8_t(speed),
-                                                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00},
-                                                kFlagEventNotify | kFlagDataOut));
+    return executeOnHandle(
+        handle, CommandBlock(mmc::setCdSpeed(uint16_t(speed), 0), kFlagEventNotify | kFlagDataOut));
 }
 
 }  // namespace lumbra

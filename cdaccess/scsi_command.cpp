@@ -75,6 +75,13 @@ std::unique_ptr<PendingCommand> prepare(const DeviceAddress& address, const Comm
 
 }  // namespace
 
+CommandBlock::CommandBlock(const mmc::Cdb& block, uint8_t flags, uint8_t* buffer, uint32_t length)
+    : cdb(block.bytes),
+      cdbLength(std::min<uint8_t>(block.length, uint8_t(block.bytes.size()))),
+      flags(flags),
+      buffer(buffer),
+      length(buffer ? length : 0) {}
+
 CommandBlock::CommandBlock(std::initializer_list<uint8_t> bytes, uint8_t flags, uint8_t* buffer,
                            uint32_t length)
     : cdbLength(uint8_t(std::min(bytes.size(), cdb.size()))),
@@ -97,7 +104,8 @@ int executeCommand(const DeviceAddress& address, const CommandBlock& command) {
         recordFailedCommand(kStatusPending, {});
         return kResultFailed;
     }
-    if (command.buffer && command.length) std::memcpy(command.buffer, pending->data.data(), command.length);
+    if (command.buffer && command.length)
+        std::memcpy(command.buffer, pending->data.data(), command.length);
     const int result = status == kStatusDone ? kResultDone : kResultFailed;
     if (result != kResultDone) {
         SenseData sense{};

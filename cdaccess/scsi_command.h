@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "cdaccess/mmc_commands.h"
+
 namespace lumbra {
 
 struct CommandBlock {
@@ -15,6 +17,9 @@ struct CommandBlock {
     uint8_t* buffer = nullptr;
     uint32_t length = 0;
 
+    CommandBlock(const mmc::Cdb& block, uint8_t flags, uint8_t* buffer = nullptr,
+                 uint32_t length = 0);
+    // Raw bytes, for tests that send what no builder makes.
     CommandBlock(std::initializer_list<uint8_t> bytes, uint8_t flags, uint8_t* buffer = nullptr,
                  uint32_t length = 0);
 };

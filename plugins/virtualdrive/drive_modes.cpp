@@ -7,7 +7,6 @@ namespace {
 
 constexpr size_t kHeaderBytes = 4;
 constexpr size_t kBlockDescriptorBytes = 8;
-constexpr uint8_t kPageFormatBit = 0x10;
 
 }  // namespace
 
@@ -30,7 +29,7 @@ CommandOutcome applyModeSelect(const Cdb& cdb, std::span<const uint8_t> buffer, 
         return CommandOutcome::checkCondition(kInvalidFieldInParameterList);
     }
     modes.blockLength = blockLength;
-    modes.blockLengthFromPageFormat = (cdb[1] & kPageFormatBit) != 0;
+    modes.blockLengthFromPageFormat = (cdb[1] & kModeSelectPageFormatBit) != 0;
     modes.vendorSelect = false;
     return CommandOutcome::good();
 }

@@ -9,11 +9,6 @@
 namespace lumbra::virtualdrive {
 namespace {
 
-constexpr uint8_t kLoadEjectBit = 0x02;
-constexpr uint8_t kStartBit = 0x01;
-constexpr uint8_t kEvpdBit = 0x01;
-constexpr uint8_t kMsfBit = 0x02;
-
 constexpr std::array<uint8_t, 36> inquiryReply() {
     std::array<uint8_t, 36> reply{0x05, 0x80, 0x05, 0x02, 36 - 5};
     const char identity[] = "LUMBRA  VIRTUAL CD-ROM  1.0 ";
@@ -81,7 +76,7 @@ CommandOutcome VirtualDrive::dispatch(const Cdb& cdb, std::span<uint8_t> buffer)
 }
 
 CommandOutcome VirtualDrive::inquiry(const Cdb& cdb, std::span<uint8_t> buffer) const {
-    if (cdb[1] & kEvpdBit) return CommandOutcome::checkCondition(kInvalidFieldInCdb);
+    if (cdb[1] & kInquiryEvpdBit) return CommandOutcome::checkCondition(kInvalidFieldInCdb);
     static constexpr auto kReply = inquiryReply();
     return deliver(kReply, size_t(cdb[3]) << 8 | cdb[4], buffer);
 }
@@ -94,7 +89,7 @@ CommandOutcome VirtualDrive::readToc(const Cdb& cdb, std::span<uint8_t> buffer) 
     if ((cdb[2] & 0x0F) != 0 || (cdb[9] & 0xC0) != 0) {
         return CommandOutcome::checkCondition(kInvalidFieldInCdb);
     }
-    auto reply = buildTocReply(*disc, (cdb[1] & kMsfBit) != 0, cdb[6]);
+    auto reply = buildTocReply(*disc, (cdb[1] & kReadTocMsfBit) != 0, cdb[6]);
     if (const Sense* sense = std::get_if<Sense>(&reply)) {
         return CommandOutcome::checkCondition(*sense);
     }
@@ -102,8 +97,8 @@ CommandOutcome VirtualDrive::readToc(const Cdb& cdb, std::span<uint8_t> buffer) 
 }
 
 CommandOutcome VirtualDrive::startStopUnit(const Cdb& cdb) {
-    if (cdb[4] & kLoadEjectBit) {
-        trayOpen_ = (cdb[4] & kStartBit) == 0;
+    if (cdb[4] & kStartStopLoadEjectBit) {
+        trayOpen_ = (cdb[4] & kStartStopStartBit) == 0;
         faults_.forgetPosition();
     }
     return CommandOutcome::good();
