@@ -27,8 +27,8 @@ constexpr const char* kHandleLockName = "zentor32_getCDHandle";
 
 struct CdAccessState {
     std::unique_ptr<ScsiTransport> transport = std::make_unique<SubstituteTransport>();
-    AspiManagerTransport* aspi = nullptr;          // when the transport is a library
-    PassThroughTransport* passThrough = nullptr;   // when the pass-through was built
+    AspiManagerTransport* aspi = nullptr;                   // when the transport is a library
+    PassThroughTransport* passThrough = nullptr;            // when the pass-through was built
     std::unique_ptr<PassThroughTransport> idlePassThrough;  // built for letters only
     std::unique_ptr<platform::SharedMemory> block;
     std::array<std::unique_ptr<platform::NamedLock>, kSlotCount> slotLocks;
@@ -52,11 +52,24 @@ std::string slotLockName(int index) {
     return name;
 }
 
-void chooseTransport(CdAccessState& s) {
-    if (const char* library = std::getenv("LUMBRA_ASPI_LIBRARY"); library && *library) {
+std::string aspiLibraryOf(const CdAccessOptions& options) {
+    if (!options.aspiLibrary.empty()) return options.aspiLibrary;
+    const char* library = std::getenv("LUMBRA_ASPI_LIBRARY");
+    return library ? library : "";
+}
+
+void configureVirtualDrives(AspiManagerTransport& aspi, const std::string& discs) {
+    using Configure = int (*)(const char*, const char*);
+    const auto configure = reinterpret_cast<Configure>(aspi.extension("LumbraVirtualConfigure"));
+    if (configure) configure(discs.c_str(), nullptr);
+}
+
+void chooseTransport(CdAccessState& s, const CdAccessOptions& options) {
+    if (const std::string library = aspiLibraryOf(options); !library.empty()) {
         std::string loadError;
         auto aspi = AspiManagerTransport::load(library, loadError);
         if (aspi) {
+            if (!options.virtualDiscs.empty()) configureVirtualDrives(*aspi, options.virtualDiscs);
             s.aspi = aspi.get();
             s.transport = std::move(aspi);
             return;
@@ -97,7 +110,8 @@ bool sameAddress(const DriveSlot& slot, const OpenDriveRequest& r) {
 }
 
 platform::ProcessIdentity ownerOf(const DriveSlot& slot) {
-    return {slot.ownerPid, uint64_t(slot.ownerStartTime[0]) | uint64_t(slot.ownerStartTime[1]) << 32};
+    return {slot.ownerPid, uint64_t(slot.ownerStartTime[0]) | uint64_t(slot.ownerStartTime[1])
+                                                                  << 32};
 }
 
 // A process that died with handles open would otherwise keep its drives locked for every later
@@ -141,7 +155,8 @@ int allocateSlot(SharedCdState& shared, const OpenDriveRequest& r) {
         }
     }
     int type = 0;
-    if (!queryDeviceType(r.adapter, r.target, r.lun, &type, nullptr, 0) || type != kDeviceTypeCdRom) {
+    if (!queryDeviceType(r.adapter, r.target, r.lun, &type, nullptr, 0) ||
+        type != kDeviceTypeCdRom) {
         setLastErrorUnlessSet(kErrorNotCdRom);
         return 0;
     }
@@ -160,14 +175,14 @@ int allocateSlot(SharedCdState& shared, const OpenDriveRequest& r) {
 
 }  // namespace
 
-bool initCdAccess() {
+bool initCdAccess(const CdAccessOptions& options) {
     CdAccessState& s = state();
     if (s.block) return true;
     auto initLock = platform::NamedLock::open(kInitLockName);
     if (!initLock) return false;
     platform::NamedLockGuard guard(*initLock, cdAccessTimeouts().initLock);
     if (!guard.owns()) return false;
-    chooseTransport(s);
+    chooseTransport(s, options);
     if (!mapSharedState(s)) return false;
     openSlotLocks(s);
     return true;
@@ -251,9 +266,13 @@ int setDriveParameter(int handle, int code, int value) {
     }
 }
 
-ScsiTransport& activeTransport() { return *state().transport; }
+ScsiTransport& activeTransport() {
+    return *state().transport;
+}
 
-PassThroughTransport* passThroughBackEnd() { return state().passThrough; }
+PassThroughTransport* passThroughBackEnd() {
+    return state().passThrough;
+}
 
 int initialisePassThroughBackEnd() {
     CdAccessState& s = state();
@@ -266,7 +285,9 @@ int initialisePassThroughBackEnd() {
     return s.passThrough->initialise();
 }
 
-void* transportExtension(const char* name) { return state().aspi ? state().aspi->extension(name) : nullptr; }
+void* transportExtension(const char* name) {
+    return state().aspi ? state().aspi->extension(name) : nullptr;
+}
 
 CdAccessTimeouts cdAccessTimeouts() {
     std::lock_guard lock(gTimeoutsMutex);

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 
 #include "cdaccess/shared_cd_state.h"
 
@@ -19,10 +20,19 @@ inline constexpr int kParamOverlapFrames = 0x25;
 inline constexpr int kParamCompareFrames = 0x26;
 inline constexpr int kParamStoredOnly = 0x27;
 
-// Chooses the transport (the library named by $LUMBRA_ASPI_LIBRARY, else the pass-through, else
-// substitutes that fail every command with 0xE3), maps the shared slots and opens the locks.
-// True when the shared block is mapped, whatever transport was found.
-bool initCdAccess();
+// How a program starts CD access.
+struct CdAccessOptions {
+    // An ASPI-style library to use as the transport; empty: the one $LUMBRA_ASPI_LIBRARY names.
+    std::string aspiLibrary;
+    // Handed to a virtual drive library as the discs its drives hold ("demo" or CUE sheet paths,
+    // separated by ';'); empty: the library's own configuration.
+    std::string virtualDiscs;
+};
+
+// Chooses the transport (the options' library, else the pass-through, else substitutes that
+// fail every command with 0xE3), maps the shared slots and opens the locks. True when the shared
+// block is mapped, whatever transport was found. Once started, later calls change nothing.
+bool initCdAccess(const CdAccessOptions& options = {});
 void shutdownCdAccess();
 
 // Opens a handle (1 to 16) for the drive at the request's address, or 0: -13 no request, -14 bad

@@ -5,14 +5,9 @@
 
 #include "app/settings_loaders.h"
 #include "cdaccess/cd_access.h"
-#include "cdaccess/disc_refresh.h"
-#include "cdaccess/drive_discovery.h"
-#include "cli/disc_listing.h"
-#include "cli/lookup_command.h"
 #include "cli/options.h"
-#include "cli/settings_report.h"
 #include "cli/rip_command.h"
-#include "cli/terminal_prompts.h"
+#include "cli/settings_report.h"
 #include "cli/virtual_drives.h"
 #include "platform/program_home.h"
 
@@ -21,38 +16,11 @@ namespace {
 constexpr int kExitNoToc = 1;
 constexpr int kExitUsage = 2;
 
-int printSettings() {
-    const std::string home = lumbra::platform::programHome();
+int printSettings(const std::string& home) {
     const lumbra::SettingsStore store(lumbra::settingsPath(home));
     lumbra::SettingsRecord record;
     const auto loaded = lumbra::loadAllSettings(store, record, home);
     std::fputs(lumbra::cli::settingsReport(record, loaded).c_str(), stdout);
-    return EXIT_SUCCESS;
-}
-
-int listDisc(const lumbra::cli::Options& options) {
-    const int driveIndex = options.drive;
-    std::vector<lumbra::DriveEntry> drives;
-    lumbra::buildDriveList(drives);
-    std::fputs(lumbra::cli::driveLines(drives).c_str(), stdout);
-    if (!drives.empty() && size_t(driveIndex) >= drives.size()) {
-        std::fprintf(stderr, "lumbra-rip: there is no drive %d\n", driveIndex);
-        return kExitUsage;
-    }
-    const std::string home = lumbra::platform::programHome();
-    lumbra::SettingsRecord settings;
-    lumbra::loadAllSettings(lumbra::SettingsStore(lumbra::settingsPath(home)), settings, home);
-    lumbra::cli::TerminalPrompts prompts(lumbra::cli::OverwriteAnswer::No);
-    std::vector<lumbra::TrackEntry> tracks;
-    if (lumbra::refreshDisc(prompts, drives, driveIndex, tracks, settings, true) != 0) {
-        return kExitNoToc;
-    }
-    const lumbra::DriveEntry& drive = drives[size_t(driveIndex)];
-    const bool lookup = lumbra::cli::lookupWanted(options, settings);
-    lumbra::DiscRecord disc;
-    if (lookup) lumbra::cli::lookUpDisc(settings, drive, disc, tracks, stderr);
-    std::fputs(lumbra::cli::discLines(drive, tracks).c_str(), stdout);
-    if (lookup) std::fputs(lumbra::cli::discRecordLines(disc).c_str(), stdout);
     return EXIT_SUCCESS;
 }
 
@@ -64,17 +32,14 @@ int main(int argc, char** argv) {
         std::fputs(lumbra::cli::kUsage, stderr);
         return kExitUsage;
     }
-    if (!options->home.empty()) setenv("LUMBRA_HOME", options->home.c_str(), 1);
-    if ((options->demo || !options->images.empty()) && !lumbra::cli::useVirtualDrives(*options)) {
+    const std::string home = lumbra::platform::programHome(options->home);
+    lumbra::CdAccessOptions cdAccess;
+    if ((options->demo || !options->images.empty()) &&
+        !lumbra::cli::useVirtualDrives(*options, cdAccess)) {
         return kExitNoToc;
     }
-    switch (options->action) {
-        case lumbra::cli::Action::Settings:
-            return printSettings();
-        case lumbra::cli::Action::List:
-            return listDisc(*options);
-        case lumbra::cli::Action::Rip:
-            return lumbra::cli::ripDisc(*options);
-    }
-    return kExitUsage;
+    if (options->action == lumbra::cli::Action::Settings) return printSettings(home);
+    lumbra::initCdAccess(cdAccess);
+    if (options->action == lumbra::cli::Action::List) return lumbra::cli::listDisc(*options, home);
+    return lumbra::cli::ripDisc(*options, home);
 }

@@ -1,11 +1,17 @@
-// `lumbra-rip` without --list: rips the chosen tracks of the chosen drive.
+// `lumbra-rip --list` and `lumbra-rip` without --list: the chosen drive's disc listed or ripped.
 #pragma once
+
+#include <string>
 
 #include "cli/options.h"
 
 namespace lumbra::cli {
 
+// Prints the drives and the chosen drive's tracks (and, after a lookup, the disc's titles).
+// 0 when the table of contents was read, 1 when not, 2 for a drive that does not exist.
+int listDisc(const Options& options, const std::string& home);
+
 // 0 when every ripped track ended Done, 1 otherwise, 2 for a track or drive that does not exist.
-int ripDisc(const Options& options);
+int ripDisc(const Options& options, const std::string& home);
 
 }  // namespace lumbra::cli

@@ -1,8 +1,7 @@
 #include "cli/virtual_drives.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <unistd.h>
+#include <cstdio>
 
 #include "platform/program_home.h"
 
@@ -12,16 +11,17 @@ namespace {
 constexpr const char* kLibraryName = "liblumbra_virtualdrive.so";
 }
 
-bool useVirtualDrives(const Options& options) {
+bool useVirtualDrives(const Options& options, CdAccessOptions& cdAccess) {
     const std::string library = platform::executableFolder() + "/" + kLibraryName;
     if (access(library.c_str(), R_OK) != 0) {
-        std::fprintf(stderr, "lumbra-rip: the virtual drive library %s is missing\n", library.c_str());
+        std::fprintf(stderr, "lumbra-rip: the virtual drive library %s is missing\n",
+                     library.c_str());
         return false;
     }
     std::string discs = options.demo ? "demo" : "";
     for (const auto& image : options.images) discs += (discs.empty() ? "" : ";") + image;
-    setenv("LUMBRA_ASPI_LIBRARY", library.c_str(), 1);
-    setenv("LUMBRA_VIRTUAL_DISCS", discs.c_str(), 1);
+    cdAccess.aspiLibrary = library;
+    cdAccess.virtualDiscs = discs;
     return true;
 }
 

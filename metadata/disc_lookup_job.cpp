@@ -69,6 +69,17 @@ CddbConfig lookupClientConfig(const CddbSettings& settings, const CddbTimeouts& 
     return config;
 }
 
+void LookupHandle::hold(int handle) {
+    handle_ = handle;
+    // Checked after storing, so a stop in between is seen by one side or the other.
+    if (stopped_) release();
+}
+
+void LookupHandle::stop() {
+    stopped_ = true;
+    release();
+}
+
 void LookupHandle::release() {
     const int handle = handle_.exchange(0);
     if (handle > 0) releaseCDHandle(handle);
@@ -103,7 +114,8 @@ struct DiscLookups::Job {
     std::thread thread;
 };
 
-DiscLookups::DiscLookups(EventSink& events, std::atomic<int32_t>& lookupActive, CddbTimeouts timeouts)
+DiscLookups::DiscLookups(EventSink& events, std::atomic<int32_t>& lookupActive,
+                         CddbTimeouts timeouts)
     : events_(events), lookupActive_(lookupActive), timeouts_(timeouts) {}
 
 DiscLookups::~DiscLookups() {
@@ -113,7 +125,8 @@ DiscLookups::~DiscLookups() {
     }
 }
 
-uintptr_t DiscLookups::startDiscLookup(const CddbSettings& settings, const OpenDriveRequest& drive) {
+uintptr_t DiscLookups::startDiscLookup(const CddbSettings& settings,
+                                       const OpenDriveRequest& drive) {
     joinEndedJobs();
     jobs_.push_back(std::make_unique<Job>());
     Job& job = *jobs_.back();
@@ -128,7 +141,7 @@ void DiscLookups::stopDiscLookup() {
     if (lookupActive_ == 0) return;
     if (Job* job = findJob(current_)) {
         job->wanted = false;
-        job->handle.release();
+        job->handle.stop();
     }
     current_ = 0;
     lookupActive_ = 0;

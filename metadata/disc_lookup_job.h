@@ -37,7 +37,8 @@ inline constexpr const char* kLocalDatabaseFileName = "cdinfo.db";
 CddbConfig lookupClientConfig(const CddbSettings& settings, const CddbTimeouts& timeouts);
 
 // A job's drive handle. Whoever lets go first, the job when it is done with the drive or a stop
-// that frees the drive at once, closes it; the other finds nothing left to close.
+// that frees the drive at once, closes it; the other finds nothing left to close. A handle the
+// job opens after the stop is closed at once, so the drive is free for whatever follows the stop.
 class LookupHandle {
 public:
     LookupHandle() = default;
@@ -45,12 +46,14 @@ public:
     LookupHandle& operator=(const LookupHandle&) = delete;
     ~LookupHandle() { release(); }
 
-    void hold(int handle) { handle_ = handle; }
+    void hold(int handle);
     int get() const { return handle_; }
     void release();
+    void stop();
 
 private:
     std::atomic<int> handle_{0};
+    std::atomic<bool> stopped_{false};
 };
 
 // The job's body on the calling thread: the disc information text found for the disc in

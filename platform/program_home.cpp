@@ -1,9 +1,9 @@
 #include "platform/program_home.h"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
-#include <unistd.h>
 
 namespace lumbra::platform {
 namespace {
@@ -36,7 +36,8 @@ std::string executableFolder() {
     return withoutTrailingSlash(exe.parent_path().string());
 }
 
-std::string programHome() {
+std::string programHome(const std::string& chosen) {
+    if (!chosen.empty()) return withoutTrailingSlash(chosen);
     if (std::string home = environment("LUMBRA_HOME"); !home.empty()) {
         return withoutTrailingSlash(std::move(home));
     }

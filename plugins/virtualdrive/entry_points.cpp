@@ -1,6 +1,7 @@
 // The library's C entry points, the only symbols it exports (see exports.map). Nothing may
 // escape them as an exception: their callers are C.
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
 
 #include "plugins/virtualdrive/aspi_manager.h"
@@ -46,9 +47,12 @@ LUMBRA_EXPORT const char* LumbraVirtualDriveName(int index) {
                    [index](VirtualDriveLibrary& library) { return library.driveName(index); });
 }
 
+// Null faults keep those of LUMBRA_VIRTUAL_FAULTS, so a program that names its discs itself still
+// lets the environment inject faults.
 LUMBRA_EXPORT int LumbraVirtualConfigure(const char* discs, const char* faults) {
     return guarded(0, [discs, faults](VirtualDriveLibrary& library) {
-        return library.configure(discs ? discs : "", faults ? faults : "");
+        const char* chosenFaults = faults ? faults : std::getenv("LUMBRA_VIRTUAL_FAULTS");
+        return library.configure(discs ? discs : "", chosenFaults ? chosenFaults : "");
     });
 }
 

@@ -2,9 +2,9 @@
 // by every test that loads the virtual drive module.
 #include "platform/program_home.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <cstdlib>
 
 #include "platform/shared_library.h"
 
@@ -14,6 +14,7 @@ namespace {
 TEST(ProgramHome, IsTheEnvironmentsFolderElseTheExecutablesWhenThatIsWritable) {
     setenv("LUMBRA_HOME", "/srv/lumbra//", 1);
     EXPECT_EQ(programHome(), "/srv/lumbra");
+    EXPECT_EQ(programHome("/opt/chosen/"), "/opt/chosen") << "a front end's choice comes first";
     unsetenv("LUMBRA_HOME");
     const std::string folder = executableFolder();
     ASSERT_EQ(access(folder.c_str(), W_OK), 0);

@@ -1,0 +1,216 @@
+#include "app/disc_session.h"
+
+#include <algorithm>
+
+#include "app/encoder_settings.h"
+#include "cdaccess/disc_refresh.h"
+#include "metadata/disc_info_text.h"
+#include "rip/rip_job.h"
+#include "rip/track_status.h"
+
+namespace lumbra {
+
+DiscSession::DiscSession(SettingsRecord& settings, Prompts& prompts, EventSink& events,
+                         EditablePages* pages, CddbTimeouts lookupTimeouts)
+    : settings_(settings),
+      prompts_(prompts),
+      events_(events),
+      pages_(pages),
+      lookups_(events, flags_.lookupActive, lookupTimeouts) {}
+
+DiscSession::~DiscSession() {
+    if (!ripThread_.joinable()) return;
+    flags_.ripRunning = 0;
+    ripThread_.join();
+}
+
+int DiscSession::buildDriveList() {
+    return lumbra::buildDriveList(drives_);
+}
+
+void DiscSession::commitEdits(bool resetDiscFields) {
+    if (pages_) {
+        PageEdits edits = pages_->readPages();
+        if (resetDiscFields) resetDiscRecord(edits.disc);
+        settings_.driveIndex = edits.driveIndex;
+        disc_ = std::move(edits.disc);
+        settings_.outputFolder = std::move(edits.outputFolder);
+        settings_.id3Enable = edits.id3Enable;
+        readRows(edits.rows);
+    } else if (resetDiscFields) {
+        resetDiscRecord(disc_);
+    }
+    const auto firstSelected = std::find_if(tracks_.begin(), tracks_.end(),
+                                            [](const TrackEntry& t) { return t.selected; });
+    flags_.currentTrackIndex =
+        firstSelected == tracks_.end() ? 0 : int32_t(firstSelected - tracks_.begin());
+}
+
+std::optional<bool> DiscSession::refresh(bool withMessages) {
+    if (ripping()) return std::nullopt;
+    stopLookup();
+    status_ = session_status::kRefreshing;
+    autoLookupArmed_ = true;
+    flags_.currentTrackIndex = -1;
+    tracks_.clear();
+    if (refreshDisc(prompts_, drives_, settings_.driveIndex, tracks_, settings_, withMessages) !=
+        0) {
+        autoLookupArmed_ = false;
+        status_ = session_status::kNoAudioCd;
+        return false;
+    }
+    flags_.currentTrackIndex = 0;
+    if (!tracks_.empty()) tracks_.front().selected = 1;
+    status_ = session_status::kReady;
+    return true;
+}
+
+CommandResult DiscSession::refreshCommand() {
+    if (ripping()) return CommandResult::Refused;
+    commitEdits(true);
+    refresh(true);
+    if (settings_.cddbAuto) requestLookup(false);
+    return CommandResult::Done;
+}
+
+CommandResult DiscSession::chooseDrive(int driveIndex) {
+    if (ripping()) return CommandResult::Refused;
+    settings_.driveIndex = driveIndex;
+    return refreshCommand();
+}
+
+LookupStart DiscSession::requestLookup(bool explicitRequest) {
+    if (ripping()) return LookupStart::Refused;
+    if (explicitRequest) lookupRequested_ = true;
+    status_ = session_status::kConnecting;
+    LookupStart result = LookupStart::NotStarted;
+    if ((autoLookupArmed_ || lookupRequested_) && !lookupActive()) {
+        const DriveEntry* drive = chosenDrive();
+        // Without a drive the job finds nothing and ends like any failed lookup.
+        lookups_.startDiscLookup(settings_.cddb, drive ? drive->openRequest : OpenDriveRequest{});
+        result = LookupStart::Started;
+    } else {
+        status_ = session_status::kReady;
+    }
+    autoLookupArmed_ = false;
+    lookupRequested_ = false;
+    return result;
+}
+
+LookupEnd DiscSession::finishLookup(uintptr_t lookup) {
+    const std::optional<std::string> text = lookups_.finishDiscLookup(lookup);
+    if (!text) return LookupEnd::Ignored;
+    commitEdits(false);
+    LookupEnd end = LookupEnd::NothingFound;
+    if (!text->empty()) {
+        applyDiscInfoText(*text, disc_, tracks_);
+        end = LookupEnd::Applied;
+    }
+    status_ = session_status::kReady;
+    return end;
+}
+
+ConvertResult DiscSession::convert() {
+    if (ripping()) return ConvertResult::Refused;
+    commitEdits(false);
+    if (lookupActive()) {
+        stopLookup();
+        status_ = session_status::kLookupStopped;
+    }
+    const DriveEntry* drive = chosenDrive();
+    if (!drive || readCurrentDiscId(*drive) != int64_t(drive->discId)) {
+        prompts_.show(
+            {kCaption, kDiscChangedMessage, MessageIcon::Information, MessageButtons::Ok});
+        return ConvertResult::DiscChanged;
+    }
+    for (TrackEntry& track : tracks_) {
+        if (track.checked) track.status = 0;
+    }
+    startRip(*drive);
+    status_ = session_status::kRipping;
+    return ConvertResult::Started;
+}
+
+void DiscSession::stopRip() {
+    flags_.ripRunning = 0;
+    for (TrackEntry& track : tracks_) {
+        if (track.checked && track.status < kTrackDone) track.status = kTrackCancelled;
+    }
+}
+
+void DiscSession::finishRip() {
+    if (ripThread_.joinable()) ripThread_.join();
+    ripSession_.reset();
+    flags_.ripRunning = 0;
+    status_ = session_status::kReady;
+}
+
+CommandResult DiscSession::setFormatOfSelected(OutputFormat format) {
+    if (ripping()) return CommandResult::Refused;
+    if (pages_) readRows(pages_->readPages().rows);
+    for (TrackEntry& track : tracks_) {
+        if (!track.selected) continue;
+        track.format = format;
+        applyEncoderDefaults(track, settings_.encoder);
+        track.status = 0;
+    }
+    return CommandResult::Done;
+}
+
+CommandResult DiscSession::applyCheckCommand(CheckCommand command) {
+    if (ripping()) return CommandResult::Refused;
+    if (command == CheckCommand::Invert || command == CheckCommand::InvertSelected)
+        commitEdits(false);
+    for (TrackEntry& track : tracks_) {
+        switch (command) {
+            case CheckCommand::CheckSelected:
+                track.checked = track.selected;
+                break;
+            case CheckCommand::CheckAll:
+                track.checked = 1;
+                break;
+            case CheckCommand::UncheckAll:
+                track.checked = 0;
+                break;
+            case CheckCommand::Invert:
+                track.checked = !track.checked;
+                break;
+            case CheckCommand::InvertSelected:
+                if (track.selected) track.checked = !track.checked;
+                break;
+        }
+    }
+    return CommandResult::Done;
+}
+
+void DiscSession::applyEncoderDefaultsToAll() {
+    for (TrackEntry& track : tracks_) applyEncoderDefaults(track, settings_.encoder);
+}
+
+void DiscSession::readRows(const std::vector<RowState>& rows) {
+    const size_t count = std::min(rows.size(), tracks_.size());
+    for (size_t i = 0; i < count; ++i) {
+        tracks_[i].checked = rows[i].checked;
+        tracks_[i].selected = rows[i].selected;
+    }
+}
+
+const DriveEntry* DiscSession::chosenDrive() const {
+    const int index = settings_.driveIndex;
+    return index >= 0 && size_t(index) < drives_.size() ? &drives_[size_t(index)] : nullptr;
+}
+
+void DiscSession::startRip(const DriveEntry& drive) {
+    ripSettings_ = settings_;
+    ripDisc_ = disc_;
+    ripSession_.emplace(
+        RipSession{prompts_, events_, flags_, ripSettings_, ripDisc_, drive.openRequest});
+    flags_.ripRunning = 1;
+    ripThread_ = startRipJob(*ripSession_, tracks_);
+}
+
+void DiscSession::stopLookup() {
+    lookups_.stopDiscLookup();
+}
+
+}  // namespace lumbra

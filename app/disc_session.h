@@ -1,0 +1,177 @@
+// The disc session of one main window: the drive list, the track list, the disc record, the job
+// flags, the lookups and the rip thread, together with the rules that decide what each command
+// may do and what it does to them. A front end (the desktop program, lumbra-rip) shows this state
+// and forwards the user's commands; it never changes the lists or the flags itself.
+//
+// Threading: every member is called on one thread, the front end's user-interface thread. The
+// workers report only by posting to the session's EventSink:
+//   WM_LOOKUP_DONE   wParam: the lookup's number; hand it to finishLookup.
+//   WM_RIP_PROGRESS  lParam: the TrackEntry (an element of tracks()); redraw that row.
+//   WM_RIP_DONE      posted once per rip, last; call finishRip.
+// Posts arrive on worker threads; the front end queues them and handles them on its own thread
+// in arrival order. The rip job may show messages through Prompts from its thread, and waits for
+// the answer, so the user-interface thread must keep answering prompts while a rip runs.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/job_flags.h"
+#include "app/prompts.h"
+#include "app/settings_record.h"
+#include "app/window_messages.h"
+#include "cdaccess/drive_discovery.h"
+#include "cdaccess/track_entry.h"
+#include "metadata/cddb_config.h"
+#include "metadata/disc_lookup_job.h"
+#include "metadata/disc_record.h"
+#include "rip/rip_context.h"
+
+namespace lumbra {
+
+// Texts of the status line.
+namespace session_status {
+inline constexpr const char* kReady = "就绪";
+inline constexpr const char* kRefreshing = "正在刷新 CD...";
+inline constexpr const char* kNoAudioCd = "没有找到音频 CD";
+inline constexpr const char* kConnecting = "连接到 CDDB...";
+inline constexpr const char* kLookupStopped = "CDDB 连接已停止。";
+inline constexpr const char* kRipping = "正在抓取..";
+}  // namespace session_status
+
+inline constexpr const char* kDiscChangedMessage = "CD 已经更换，请在转换前先刷新 CD！";
+
+// One row of the track list as the user left it.
+struct RowState {
+    bool checked = false;
+    bool selected = false;
+};
+
+// What the pages show and the user may have edited since the session last looked.
+struct PageEdits {
+    int driveIndex = 0;
+    DiscRecord disc;  // artist, album, genre, year and comment fields
+    std::string outputFolder;
+    bool id3Enable = false;
+    std::vector<RowState> rows;  // one per track, in list order
+};
+
+// The front end's controls, read whenever a command commits the user's edits (before a refresh,
+// a rip, and when a lookup's result arrives).
+class EditablePages {
+public:
+    virtual ~EditablePages() = default;
+    virtual PageEdits readPages() = 0;
+};
+
+enum class CommandResult { Done, Refused };
+enum class LookupStart { Started, NotStarted, Refused };
+enum class LookupEnd { Applied, NothingFound, Ignored };
+enum class ConvertResult { Started, DiscChanged, Refused };
+
+// Commands that change the ticks of every entry at once.
+enum class CheckCommand { CheckSelected, CheckAll, UncheckAll, Invert, InvertSelected };
+
+class DiscSession {
+public:
+    // `settings` is the process-wide record the settings pages edit; it must outlive the session,
+    // as must `prompts`, `events` and `pages`. Without pages (a front end with no controls), a
+    // commit keeps the session's own state. CD access must have been started.
+    DiscSession(SettingsRecord& settings, Prompts& prompts, EventSink& events,
+                EditablePages* pages = nullptr, CddbTimeouts lookupTimeouts = {});
+    DiscSession(const DiscSession&) = delete;
+    DiscSession& operator=(const DiscSession&) = delete;
+    // Stops a running rip and waits for it and for every lookup (their time-outs bound the wait).
+    // The rip's prompts are not answered meanwhile: a front end that can, stops the rip and waits
+    // for WM_RIP_DONE before it destroys the session.
+    ~DiscSession();
+
+    // Rebuilds the drive list; returns its size.
+    int buildDriveList();
+
+    const std::vector<DriveEntry>& drives() const { return drives_; }
+    const std::vector<TrackEntry>& tracks() const { return tracks_; }
+    const DiscRecord& disc() const { return disc_; }
+    const SettingsRecord& settings() const { return settings_; }
+    const std::string& statusText() const { return status_; }
+    int32_t currentTrackIndex() const { return flags_.currentTrackIndex; }
+    // From convert until finishRip, a stopped rip included: the commands refused while ripping
+    // stay refused until the job has really ended.
+    bool ripping() const { return ripThread_.joinable(); }
+    bool lookupActive() const { return flags_.lookupActive != 0; }
+    // The flag the rip job polls; clearing it (also from a signal handler) stops the job.
+    std::atomic<int32_t>& ripRunningFlag() { return flags_.ripRunning; }
+
+    // Copies the pages into the disc record, the settings and the rows' ticks and selection;
+    // with `resetDiscFields`, artist, album and genre become unknown first (the front end shows
+    // disc() again afterwards). currentTrackIndex becomes the first selected row, else 0.
+    void commitEdits(bool resetDiscFields);
+
+    // Reads the disc in the chosen drive into the track list (empty on failure), stopping a
+    // running lookup first. With `withMessages`, a missing disc is reported through Prompts; a
+    // missing drive always is. Refused while ripping. True when the disc was read.
+    std::optional<bool> refresh(bool withMessages);
+
+    // The refresh button: commit with the disc fields reset, refresh with messages, then an
+    // automatic lookup when the settings ask for one.
+    CommandResult refreshCommand();
+    // A new choice in the drive box: refused while ripping (the box goes back to driveIndex).
+    CommandResult chooseDrive(int driveIndex);
+
+    // Starts a lookup of the chosen drive's disc when one is wanted: an explicit request always
+    // is (refused while ripping), an automatic one only after a refresh that found a disc. Never
+    // starts a second one while one is active.
+    LookupStart requestLookup(bool explicitRequest);
+    // For WM_LOOKUP_DONE: the end of a stopped lookup is ignored; otherwise the edits are
+    // committed and a found text is applied to the disc record and the titles.
+    LookupEnd finishLookup(uintptr_t lookup);
+
+    // The convert button: commits, stops a lookup, refuses a disc changed since the refresh (with
+    // a message), then rips the checked tracks on a thread of idle priority with a snapshot of the
+    // settings and the disc record taken now.
+    ConvertResult convert();
+    // The stop button: clears ripRunning and marks every checked unfinished track cancelled, also
+    // when no rip runs. The rip goes on counting as running until finishRip.
+    void stopRip();
+    // For WM_RIP_DONE: waits for the job's thread, which has posted its last message.
+    void finishRip();
+
+    // The encoder box: every selected row's track gets the format and its default settings, and
+    // status 0. The rows' ticks and selection are read first. Refused while ripping.
+    CommandResult setFormatOfSelected(OutputFormat format);
+    // The check commands of the select menu. Refused while ripping.
+    CommandResult applyCheckCommand(CheckCommand command);
+    // Every track gets the defaults of its format from the settings; allowed during a rip, whose
+    // job reads a track's settings when it starts the track.
+    void applyEncoderDefaultsToAll();
+
+private:
+    void readRows(const std::vector<RowState>& rows);
+    const DriveEntry* chosenDrive() const;
+    void startRip(const DriveEntry& drive);
+    void stopLookup();
+
+    SettingsRecord& settings_;
+    Prompts& prompts_;
+    EventSink& events_;
+    EditablePages* pages_;
+    JobFlags flags_;
+    std::vector<DriveEntry> drives_;
+    std::vector<TrackEntry> tracks_;
+    DiscRecord disc_;
+    std::string status_ = session_status::kReady;
+    bool autoLookupArmed_ = true;
+    bool lookupRequested_ = false;
+    DiscLookups lookups_;
+    // What the running job works on; kept until its thread has been joined.
+    SettingsRecord ripSettings_;
+    DiscRecord ripDisc_;
+    std::optional<RipSession> ripSession_;
+    std::thread ripThread_;
+};
+
+}  // namespace lumbra

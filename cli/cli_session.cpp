@@ -1,0 +1,91 @@
+#include "cli/cli_session.h"
+
+#include <unistd.h>
+#include <csignal>
+
+#include "app/settings_loaders.h"
+
+namespace lumbra::cli {
+namespace {
+
+std::atomic<int32_t>* gInterruptible = nullptr;
+
+// Ctrl-C stops the rip the way the stop button does: the current track ends Cancelled and
+// leaves no file.
+extern "C" void stopRip(int) {
+    if (gInterruptible) *gInterruptible = 0;
+}
+
+SettingsRecord loadSettings(const Options& options, const std::string& home) {
+    SettingsRecord settings;
+    loadAllSettings(SettingsStore(settingsPath(home)), settings, home);
+    if (options.outputFolder) settings.outputFolder = *options.outputFolder;
+    if (options.namingTemplate) settings.namingTemplate = *options.namingTemplate;
+    if (options.format) settings.defaultFormat = OutputFormat(*options.format);
+    settings.driveIndex = options.drive;
+    return settings;
+}
+
+}  // namespace
+
+void CliEvents::post(int message, uintptr_t wParam, const void* lParam) {
+    if (message == WM_RIP_PROGRESS || message == WM_RIP_DONE)
+        printer_.post(message, wParam, lParam);
+    if (message == WM_RIP_DONE || message == WM_LOOKUP_DONE) ends_.post(message, wParam, lParam);
+}
+
+CliSession::CliSession(const Options& options, const std::string& home)
+    : options_(options),
+      settings_(loadSettings(options, home)),
+      prompts_(options.overwrite),
+      session_(settings_, prompts_, events_, this) {}
+
+bool CliSession::lookupWanted() const {
+    return options_.lookup.value_or(settings_.cddbAuto);
+}
+
+void CliSession::lookUp(std::FILE* status) {
+    const bool terminal = isatty(fileno(status));
+    std::fputs(session_status::kConnecting, status);
+    // On a terminal the line is wiped once the lookup ends, as the rip's progress takes its place.
+    if (!terminal) std::fputs("\n", status);
+    std::fflush(status);
+    if (session_.requestLookup(true) == LookupStart::Started) {
+        session_.finishLookup(waitFor(WM_LOOKUP_DONE));
+    }
+    if (terminal) std::fputs("\r\033[K", status);
+    std::fflush(status);
+}
+
+bool CliSession::rip() {
+    if (session_.convert() != ConvertResult::Started) return false;
+    gInterruptible = &session_.ripRunningFlag();
+    std::signal(SIGINT, stopRip);
+    waitFor(WM_RIP_DONE);
+    session_.finishRip();
+    std::signal(SIGINT, SIG_DFL);
+    gInterruptible = nullptr;
+    return true;
+}
+
+void CliSession::tick(const std::vector<bool>& ticked) {
+    const auto& tracks = session_.tracks();
+    rows_.clear();
+    for (size_t i = 0; i < ticked.size() && i < tracks.size(); ++i) {
+        rows_.push_back({ticked[i], tracks[i].selected != 0});
+    }
+}
+
+PageEdits CliSession::readPages() {
+    return {settings_.driveIndex, session_.disc(), settings_.outputFolder, settings_.id3Enable,
+            rows_};
+}
+
+uintptr_t CliSession::waitFor(int message) {
+    for (;;) {
+        const auto posted = events_.ends().next(std::chrono::seconds(1));
+        if (posted && posted->message == message) return posted->wParam;
+    }
+}
+
+}  // namespace lumbra::cli

@@ -1,0 +1,280 @@
+// The rules of a session, driven as a front end drives them: commands on this thread, the
+// workers' posts taken from a queue, virtual drives and a CDDB server on loopback.
+#include "app/disc_session.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <functional>
+
+#include "app/event_queue.h"
+#include "rip/track_status.h"
+#include "support/cddb_test_server.h"
+#include "support/cue_image.h"
+#include "support/isolated_cd_access.h"
+#include "support/recording_prompts.h"
+#include "support/temp_dir.h"
+
+namespace lumbra {
+namespace {
+
+// Controls whose content each test sets; every commit reads them.
+class ScriptedPages : public EditablePages {
+public:
+    PageEdits edits;
+    int reads = 0;
+    PageEdits readPages() override {
+        ++reads;
+        return edits;
+    }
+};
+
+class DiscSessionTest : public test::IsolatedCdAccess {
+protected:
+    DiscSessionTest() {
+        settings.outputFolder = dir.file("out");
+        settings.namingTemplate = "<Artist> \\ <Album> \\ <Title>";
+        settings.overwrite = true;
+        settings.defaultFormat = kFormatWav;
+        settings.encoder.wav = {1, 1, 1};
+        settings.cddb.currentServer = {"127.0.0.1", server.port(), "/~cddb/cddb.cgi"};
+        server.addEntry(
+            {"rock", "0200b201", "乐队", "专辑",
+             "DTITLE=乐队 / 专辑\r\nDYEAR=2003\r\nTTITLE0=第一首\r\nTTITLE1=Second\r\n"});
+        pages.edits.outputFolder = settings.outputFolder;
+    }
+
+    // Drive 0 holds a two-track disc that the server knows.
+    void start(const std::string& moreDiscs = "", const std::string& faults = "") {
+        startVirtualDrives(cue + moreDiscs, faults);
+        ASSERT_GE(session.buildDriveList(), 1);
+        ASSERT_EQ(session.refresh(true), true);
+        pages.edits.rows.assign(session.tracks().size(), RowState{true, false});
+    }
+
+    // The oldest post of `message`; the others stay queued. Fails the test after 20 s.
+    PostedMessage waitFor(int message) {
+        for (int i = 0; i < 200; ++i) {
+            for (auto it = later.begin(); it != later.end(); ++it) {
+                if (it->message != message) continue;
+                const PostedMessage found = *it;
+                later.erase(it);
+                return found;
+            }
+            if (const auto posted = events.next(std::chrono::milliseconds(100)))
+                later.push_back(*posted);
+        }
+        ADD_FAILURE() << "no message " << message;
+        return {};
+    }
+
+    bool exists(const std::string& path) const { return access(path.c_str(), F_OK) == 0; }
+
+    test::TempDir dir;
+    test::CddbTestServer server;
+    const std::string cue = test::writeCueImage(dir.path(), "disc", {300, 200}).cuePath;
+    SettingsRecord settings;
+    test::RecordingPrompts prompts;
+    EventQueue events;
+    std::vector<PostedMessage> later;
+    ScriptedPages pages;
+    DiscSession session{settings, prompts, events, &pages,
+                        CddbTimeouts{std::chrono::seconds(2), std::chrono::seconds(2),
+                                     std::chrono::seconds(2), std::chrono::seconds(2)}};
+};
+
+TEST_F(DiscSessionTest, ARefreshListsTheDiscOrLeavesAnEmptyListAndNoAutomaticLookup) {
+    start(";/nonexistent/missing.cue");
+    EXPECT_EQ(session.tracks().size(), 2u);
+    EXPECT_EQ(session.tracks()[0].selected, 1);
+    EXPECT_EQ(session.currentTrackIndex(), 0);
+    EXPECT_EQ(session.statusText(), "就绪");
+
+    settings.driveIndex = 1;
+    EXPECT_EQ(session.refresh(false), false);
+    EXPECT_TRUE(session.tracks().empty());
+    EXPECT_EQ(session.statusText(), "没有找到音频 CD");
+    EXPECT_TRUE(prompts.shown.empty()) << "no message without messages wanted";
+    EXPECT_EQ(session.requestLookup(false), LookupStart::NotStarted);
+    EXPECT_EQ(session.statusText(), "就绪");
+    EXPECT_TRUE(server.requests().empty());
+}
+
+TEST_F(DiscSessionTest, ACommitTakesThePagesAndTheFirstSelectedRow) {
+    start();
+    struct Case {
+        std::vector<RowState> rows;
+        int32_t current;
+    };
+    const Case cases[] = {
+        {{{false, true}, {true, true}}, 0},
+        {{{true, false}, {false, true}}, 1},
+        {{{false, false}, {false, false}}, 0},
+        {{}, 0},  // fewer rows than tracks: the entries keep theirs
+    };
+    for (const Case& c : cases) {
+        pages.edits.rows = c.rows;
+        session.commitEdits(false);
+        EXPECT_EQ(session.currentTrackIndex(), c.current);
+        for (size_t i = 0; i < c.rows.size(); ++i) {
+            EXPECT_EQ(session.tracks()[i].checked, c.rows[i].checked);
+            EXPECT_EQ(session.tracks()[i].selected, c.rows[i].selected);
+        }
+    }
+
+    pages.edits.disc = {"Artist", "Album", "1999", 17, "comment"};
+    pages.edits.outputFolder = "/elsewhere";
+    pages.edits.id3Enable = true;
+    session.commitEdits(true);
+    EXPECT_EQ(session.disc().artist, "未知艺人");
+    EXPECT_EQ(session.disc().album, "未知标题");
+    EXPECT_EQ(session.disc().genre, 4);
+    EXPECT_EQ(session.disc().year, "1999") << "year and comment stay";
+    EXPECT_EQ(session.disc().comment, "comment");
+    EXPECT_EQ(settings.outputFolder, "/elsewhere");
+    EXPECT_TRUE(settings.id3Enable);
+}
+
+TEST_F(DiscSessionTest, ALookupAppliesItsTextAfterCommittingTheEdits) {
+    start();
+    pages.edits.disc.comment = "typed meanwhile";
+    ASSERT_EQ(session.requestLookup(true), LookupStart::Started);
+    EXPECT_EQ(session.statusText(), "连接到 CDDB...");
+    EXPECT_EQ(session.requestLookup(true), LookupStart::NotStarted) << "one at a time";
+    const PostedMessage done = waitFor(WM_LOOKUP_DONE);
+    const int readsBefore = pages.reads;
+    EXPECT_EQ(session.finishLookup(done.wParam), LookupEnd::Applied);
+    EXPECT_EQ(pages.reads, readsBefore + 1);
+    EXPECT_EQ(session.disc().artist, "乐队");
+    EXPECT_EQ(session.disc().comment, "typed meanwhile");
+    EXPECT_EQ(session.tracks()[0].title, "第一首");
+    EXPECT_EQ(session.statusText(), "就绪");
+    EXPECT_FALSE(session.lookupActive());
+}
+
+TEST_F(DiscSessionTest, TheEndOfAStoppedLookupIsIgnored) {
+    start();
+    struct Case {
+        const char* stoppedBy;
+        std::function<void()> stop;
+    };
+    const Case cases[] = {
+        {"refresh", [this] { ASSERT_EQ(session.refresh(true), true); }},
+        {"convert",
+         [this] {
+             ASSERT_EQ(session.convert(), ConvertResult::Started);
+             EXPECT_EQ(session.statusText(), "正在抓取..");
+         }},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(session.requestLookup(true), LookupStart::Started) << c.stoppedBy;
+        c.stop();
+        EXPECT_FALSE(session.lookupActive()) << c.stoppedBy;
+        const PostedMessage done = waitFor(WM_LOOKUP_DONE);
+        EXPECT_EQ(session.finishLookup(done.wParam), LookupEnd::Ignored) << c.stoppedBy;
+        EXPECT_EQ(session.disc().artist, "未知艺人") << c.stoppedBy;
+        EXPECT_EQ(session.tracks()[0].title, "音轨 01") << c.stoppedBy;
+    }
+    waitFor(WM_RIP_DONE);
+    session.finishRip();
+}
+
+TEST_F(DiscSessionTest, AStoppedRipRefusesCommandsUntilItsEndIsHandled) {
+    start("", "delay=40");  // each read takes a while, so the stop comes in the first track
+    ASSERT_EQ(session.convert(), ConvertResult::Started);
+    waitFor(WM_RIP_PROGRESS);
+    session.stopRip();
+    EXPECT_TRUE(session.ripping());
+    EXPECT_EQ(session.refresh(true), std::nullopt);
+    EXPECT_EQ(session.refreshCommand(), CommandResult::Refused);
+    EXPECT_EQ(session.chooseDrive(0), CommandResult::Refused);
+    EXPECT_EQ(session.convert(), ConvertResult::Refused);
+    EXPECT_EQ(session.requestLookup(true), LookupStart::Refused);
+    EXPECT_EQ(session.setFormatOfSelected(kFormatMp3), CommandResult::Refused);
+    EXPECT_EQ(session.applyCheckCommand(CheckCommand::UncheckAll), CommandResult::Refused);
+
+    waitFor(WM_RIP_DONE);
+    session.finishRip();
+    EXPECT_FALSE(session.ripping());
+    EXPECT_EQ(session.statusText(), "就绪");
+    EXPECT_EQ(session.tracks()[0].status, kTrackCancelled);
+    EXPECT_EQ(session.tracks()[1].status, kTrackCancelled) << "never started";
+    EXPECT_FALSE(exists(dir.file("out/未知艺人/未知标题/音轨 01.wav")));
+    EXPECT_EQ(session.refresh(true), true);
+}
+
+TEST_F(DiscSessionTest, StopWithoutARipMarksOnlyCheckedUnfinishedTracks) {
+    start();
+    pages.edits.rows = {{true, true}, {false, false}};
+    session.commitEdits(false);
+    session.stopRip();
+    EXPECT_EQ(session.tracks()[0].status, kTrackCancelled);
+    EXPECT_EQ(session.tracks()[1].status, 0);
+    EXPECT_FALSE(session.ripping());
+}
+
+TEST_F(DiscSessionTest, TheRipWorksOnTheSettingsAndDiscAsTheyWereAtConvert) {
+    start();
+    pages.edits.disc.artist = "Before";
+    ASSERT_EQ(session.convert(), ConvertResult::Started);
+    settings.outputFolder = dir.file("changed");
+    settings.namingTemplate = "<Title>";
+    pages.edits.disc.artist = "After";
+    waitFor(WM_RIP_DONE);
+    session.finishRip();
+    for (const TrackEntry& track : session.tracks()) EXPECT_EQ(track.status, kTrackDone);
+    EXPECT_TRUE(exists(dir.file("out/Before/未知标题/音轨 01.wav")));
+    EXPECT_TRUE(exists(dir.file("out/Before/未知标题/音轨 02.wav")));
+    EXPECT_FALSE(exists(dir.file("changed")));
+}
+
+TEST_F(DiscSessionTest, ConvertRefusesASwappedOrRemovedDisc) {
+    const std::string other = test::writeCueImage(dir.path(), "other", {300, 300, 300}).cuePath;
+    start();
+    using InsertDisc = int (*)(int, const char*);
+    const auto insert = reinterpret_cast<InsertDisc>(transportExtension("LumbraVirtualInsertDisc"));
+    ASSERT_NE(insert, nullptr);
+    for (const std::string& disc : {other, std::string()}) {
+        ASSERT_EQ(insert(0, disc.c_str()), 1);
+        EXPECT_EQ(session.convert(), ConvertResult::DiscChanged) << disc;
+        EXPECT_FALSE(session.ripping());
+    }
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[0].text, "CD 已经更换，请在转换前先刷新 CD！");
+    EXPECT_EQ(prompts.shown[0].caption, "Lumbra CD Ripper");
+    EXPECT_FALSE(events.next(std::chrono::milliseconds(50))) << "nothing started";
+}
+
+TEST_F(DiscSessionTest, TrackCommandsChangeFormatsAndTicks) {
+    start();
+    settings.encoder.mp3 = {2, 0, 13, 1, 4, 12, 7};
+    pages.edits.rows = {{false, false}, {true, true}};
+    ASSERT_EQ(session.setFormatOfSelected(kFormatMp3), CommandResult::Done);
+    EXPECT_EQ(session.tracks()[0].format, kFormatWav);
+    EXPECT_EQ(session.tracks()[1].format, kFormatMp3);
+    EXPECT_EQ(session.tracks()[1].encoderSettings, (EncoderSlots{2, 0, 13, 1, 4, 12, 7, 0, 0, 0}));
+
+    struct Case {
+        CheckCommand command;
+        std::vector<RowState> rows;  // what the pages show first
+        int32_t checked0, checked1;
+    };
+    const Case cases[] = {
+        {CheckCommand::CheckSelected, {{true, false}, {false, true}}, 0, 1},
+        {CheckCommand::CheckAll, {}, 1, 1},
+        {CheckCommand::UncheckAll, {}, 0, 0},
+        {CheckCommand::Invert, {{true, false}, {false, false}}, 0, 1},
+        {CheckCommand::InvertSelected, {{true, true}, {false, false}}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        pages.edits.rows = c.rows;
+        if (!c.rows.empty()) session.commitEdits(false);
+        ASSERT_EQ(session.applyCheckCommand(c.command), CommandResult::Done);
+        EXPECT_EQ(session.tracks()[0].checked, c.checked0) << int(c.command);
+        EXPECT_EQ(session.tracks()[1].checked, c.checked1) << int(c.command);
+    }
+}
+
+}  // namespace
+}  // namespace lumbra
