@@ -1,0 +1,34 @@
+// The rules of the general settings page that need no screen: the built-in naming templates, the
+// example line, the genre list it shows and the output folder as the folder chooser stores it.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "metadata/disc_record.h"
+
+namespace lumbra {
+
+// In the order the template box lists them.
+inline constexpr std::array<std::string_view, 7> kBuiltInTemplates{
+    "<Album> \\ <Artist> \\ <Title>",
+    "<Artist> - <Album> - <Title>",
+    "<Artist> - <Album> \\ <Title>",
+    "<Artist> - <Year> \\ <Album> - <Title>",
+    "<Artist> - <Year> \\ <Album> \\ <Title>",
+    "<Artist> \\ <Album> \\ <Title>",
+    "<Artist> \\ <Title>"};
+
+// The example line of a template, "D: \ Paper Boats \ Harbour Lights \ Morning Tide.mp3" for the
+// first one. Placeholders in capitals or mixed case other than the usual stay as typed.
+std::string templateExample(std::string_view namingTemplate);
+
+// The genre names the page lists: the tag genres, four of them in their long form.
+const std::array<std::string_view, kGenreCount>& genreListNames();
+
+// A chosen folder as stored: one trailing separator removed, except that the root stays "/"
+// (an empty folder would mean the current folder).
+std::string storedOutputFolder(std::string folder);
+
+}  // namespace lumbra

@@ -1,0 +1,76 @@
+#include "app/track_row_texts.h"
+
+#include <cstdio>
+
+#include "app/encoder_settings.h"
+#include "app/value_lists.h"
+
+namespace lumbra {
+namespace {
+
+template <typename... Args>
+std::string format(const char* pattern, Args... args) {
+    char text[96];
+    std::snprintf(text, sizeof text, pattern, args...);
+    return text;
+}
+
+std::string oggDetail(const OggSettings& s) {
+    if (s.bbr) {
+        return format("- [ %d-%d kbps BBR ]", listValue(kOggBitrates, s.bbrNominal, 0),
+                      listValue(kOggBitrates, s.bbrMax, 0));
+    }
+    if (s.vbr) {
+        return format("- [ VBR Q%.02f (%d kbps) ]", double(oggQualityValue(s.vbrQuality)),
+                      oggQualityKbps(s.vbrQuality));
+    }
+    return format("- [ %d kbps ]", listValue(kOggBitrates, s.bitrate, 0));
+}
+
+std::string mp3Detail(const Mp3Settings& s) {
+    if (s.vbr) {
+        return format("- [ %d-%d kbps VBR Q%d ]", listValue(kMp3Bitrates, s.bitrate, 0),
+                      listValue(kMp3Bitrates, s.vbrMax, 0), s.vbrQuality);
+    }
+    return format("- [ %d kbps ]", listValue(kMp3Bitrates, s.bitrate, 0));
+}
+
+}  // namespace
+
+std::string durationText(int32_t seconds) {
+    return format("%02d:%02d", seconds / 60, seconds % 60);
+}
+
+std::string encoderSummary(const TrackEntry& track) {
+    const EncoderSlots& slots = track.encoderSettings;
+    switch (track.format) {
+        case kFormatWav:
+            return "WAV " + format("- [ %d Hz ]", listValue(kWavSampleRates, slots[0], 0));
+        case kFormatOgg:
+            return "OGG " + oggDetail(oggFromSlots(slots));
+        case kFormatMp3:
+            return "MP3 " + mp3Detail(mp3FromSlots(slots));
+        case kFormatWma: {
+            const WmaSettings s = wmaFromSlots(slots);
+            const int kbps = listValue(kWmaBitrates, s.bitrate, 0);
+            return "WMA " +
+                   (s.drm ? format("- [ %d kbps DRM ]", kbps) : format("- [ %d kbps ]", kbps));
+        }
+        default:
+            return "未知";
+    }
+}
+
+std::string progressText(int32_t status) {
+    if (status < 100) return format("%d%%", status);
+    if (status == 100) return "已完成";
+    if (status == 101) return "已停止";
+    return "错误";
+}
+
+std::string ripClockText(int seconds) {
+    return format("[%02d:%02d:%02d]  正在抓取..", seconds / 3600, seconds % 3600 / 60,
+                  seconds % 60);
+}
+
+}  // namespace lumbra

@@ -1,0 +1,11 @@
+#include "gui/audio_page.h"
+
+#include "app/settings_loaders.h"
+
+namespace lumbra::gui {
+
+void AudioPage::load() {
+    applyToListedTracks_ = loadEncoderSettings(store(), settings());
+}
+
+}  // namespace lumbra::gui

@@ -1,0 +1,11 @@
+#include "gui/cddb_page.h"
+
+#include "app/settings_loaders.h"
+
+namespace lumbra::gui {
+
+void CddbPage::load() {
+    servers_ = loadCddbSettings(store(), settings(), programHome());
+}
+
+}  // namespace lumbra::gui

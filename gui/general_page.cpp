@@ -1,0 +1,207 @@
+#include "gui/general_page.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/general_settings.h"
+#include "app/settings_loaders.h"
+
+namespace lumbra::gui {
+namespace {
+
+QString qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+std::string str(const QString& text) {
+    return text.toStdString();
+}
+
+QString browseForFolder(QWidget* parent) {
+    return QFileDialog::getExistingDirectory(parent, "选择一个输出文件夹", QString(),
+                                             QFileDialog::ShowDirsOnly);
+}
+
+}  // namespace
+
+GeneralPage::GeneralPage(const PageContext& context, QWidget* parent)
+    : SettingsPage(context, parent), chooseFolder(browseForFolder) {
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(buildTagGroup(), 0, 0, 2, 1);
+    layout->addWidget(buildOutputGroup(), 0, 1);
+    layout->addWidget(buildJitterGroup(), 1, 1);
+    layout->setColumnStretch(1, 1);
+    layout->setRowStretch(2, 1);
+}
+
+QWidget* GeneralPage::buildTagGroup() {
+    auto* group = new QGroupBox("共用 ID3 标签");
+    tagSwitch_ = new QCheckBox("使用 ID3 标签");
+    artist_ = new QLineEdit;
+    album_ = new QLineEdit;
+    genre_ = new QComboBox;
+    for (std::string_view name : genreListNames()) genre_->addItem(qs(name));
+    genre_->setMaxVisibleItems(16);
+    year_ = new QLineEdit;
+    comment_ = new QLineEdit;
+    auto* form = new QFormLayout(group);
+    form->addRow(tagSwitch_);
+    form->addRow("艺人:", artist_);
+    form->addRow("专辑:", album_);
+    form->addRow("流派:", genre_);
+    form->addRow("年份:", year_);
+    form->addRow("注释:", comment_);
+    return group;
+}
+
+QWidget* GeneralPage::buildOutputGroup() {
+    auto* group = new QGroupBox("输出格式:");
+    overwrite_ = new QCheckBox("同名时覆盖音轨");
+    antiCrackle_ = new QCheckBox("防止噪音");
+    folder_ = new QLineEdit;
+    auto* browse = new QPushButton(">>");
+    browse->setAutoDefault(false);
+    browse->setFixedWidth(browse->fontMetrics().horizontalAdvance(">>") +
+                          browse->fontMetrics().averageCharWidth() * 4);
+    template_ = new QComboBox;
+    template_->setEditable(true);
+    template_->setInsertPolicy(QComboBox::NoInsert);
+    example_ = new QLineEdit;
+    example_->setReadOnly(true);
+    example_->setMinimumWidth(example_->fontMetrics().horizontalAdvance(
+                                  QString::fromStdString(templateExample(kBuiltInTemplates[0]))) +
+                              example_->fontMetrics().averageCharWidth() * 4);
+
+    auto* switches = new QHBoxLayout;
+    switches->addWidget(overwrite_);
+    switches->addWidget(antiCrackle_);
+    switches->addStretch();
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(folder_);
+    folderRow->addWidget(browse);
+    auto* form = new QFormLayout(group);
+    form->addRow(switches);
+    form->addRow("输出文件夹:", folderRow);
+    form->addRow("文件名格式:", template_);
+    form->addRow("示例:", example_);
+
+    connect(overwrite_, &QCheckBox::clicked, this, [this](bool on) { settings().overwrite = on; });
+    connect(antiCrackle_, &QCheckBox::clicked, this,
+            [this](bool on) { settings().antiCrackle = on; });
+    connect(browse, &QPushButton::clicked, this, &GeneralPage::chooseOutputFolder);
+    connect(template_, &QComboBox::currentTextChanged, this, &GeneralPage::templateChanged);
+    return group;
+}
+
+QWidget* GeneralPage::buildJitterGroup() {
+    auto* group = new QGroupBox("抖动校正");
+    jitterAlways_ = new QRadioButton("总是");
+    jitterNever_ = new QRadioButton("从不");
+    jitterOnErrors_ = new QRadioButton("有错误时");
+    auto* apply = new QPushButton("应用");
+    apply->setToolTip("应用更改");
+    apply->setAutoDefault(false);
+    apply->setIcon(QIcon(":/icons/apply.svg"));
+    auto* layout = new QHBoxLayout(group);
+    layout->addWidget(jitterAlways_);
+    layout->addWidget(jitterNever_);
+    layout->addWidget(jitterOnErrors_);
+    layout->addStretch();
+    layout->addWidget(apply);
+
+    connect(jitterAlways_, &QRadioButton::clicked, this, [this] { setJitterMode(kJitterAlways); });
+    connect(jitterNever_, &QRadioButton::clicked, this, [this] { setJitterMode(kJitterNever); });
+    connect(jitterOnErrors_, &QRadioButton::clicked, this,
+            [this] { setJitterMode(kJitterOnErrors); });
+    connect(apply, &QPushButton::clicked, this, &GeneralPage::apply);
+    return group;
+}
+
+void GeneralPage::load() {
+    loadGeneralSettings(store(), settings(), programHome());
+    {
+        const QSignalBlocker quiet(template_);
+        for (std::string_view name : kBuiltInTemplates) template_->addItem(qs(name));
+        template_->setEditText(QString::fromStdString(settings().namingTemplate));
+    }
+    templateChanged(template_->currentText());
+    folder_->setText(QString::fromStdString(settings().outputFolder));
+    tagSwitch_->setChecked(settings().id3Enable);
+    overwrite_->setChecked(settings().overwrite);
+    antiCrackle_->setChecked(settings().antiCrackle);
+    DiscRecord startValues;
+    startValues.year = "2003";
+    showDisc(startValues);
+    switch (settings().jitterMode) {
+        case kJitterNever:
+            jitterNever_->setChecked(true);
+            break;
+        case kJitterAlways:
+            jitterAlways_->setChecked(true);
+            break;
+        default:
+            jitterOnErrors_->setChecked(true);
+    }
+}
+
+TagFields GeneralPage::tagFields() const {
+    TagFields fields;
+    fields.disc.artist = str(artist_->text());
+    fields.disc.album = str(album_->text());
+    fields.disc.year = str(year_->text());
+    fields.disc.genre = genre_->currentIndex();
+    fields.disc.comment = str(comment_->text());
+    fields.tagSwitch = tagSwitch_->isChecked();
+    fields.folder = str(folder_->text());
+    return fields;
+}
+
+void GeneralPage::showDisc(const DiscRecord& disc) {
+    artist_->setText(QString::fromStdString(disc.artist));
+    album_->setText(QString::fromStdString(disc.album));
+    year_->setText(QString::fromStdString(disc.year));
+    genre_->setCurrentIndex(disc.genre);
+    comment_->setText(QString::fromStdString(disc.comment));
+}
+
+void GeneralPage::templateChanged(const QString& text) {
+    const std::string namingTemplate = str(text);
+    store().write(keys::kOutputFormat, namingTemplate);
+    settings().namingTemplate = namingTemplate;
+    example_->setText(QString::fromStdString(templateExample(namingTemplate)));
+}
+
+void GeneralPage::chooseOutputFolder() {
+    if (ripBusy()) return;
+    const QString chosen = chooseFolder(this);
+    if (chosen.isEmpty()) return;
+    settings().outputFolder = storedOutputFolder(str(chosen));
+    store().write(keys::kOutputFolder, settings().outputFolder);
+    folder_->setText(QString::fromStdString(settings().outputFolder));
+}
+
+void GeneralPage::setJitterMode(int32_t mode) {
+    settings().jitterMode = mode;
+    store().write(keys::kJitterCorrection, mode);
+}
+
+void GeneralPage::apply() {
+    store().write(keys::kAntiCrackle, antiCrackle_->isChecked());
+    store().write(keys::kId3Enable, tagSwitch_->isChecked());
+    store().write(keys::kOverwrite, overwrite_->isChecked());
+    settings().outputFolder = storedOutputFolder(str(folder_->text()));
+    store().write(keys::kOutputFolder, settings().outputFolder);
+    store().write(keys::kJitterCorrection, settings().jitterMode);
+    folder_->setText(QString::fromStdString(settings().outputFolder));
+}
+
+}  // namespace lumbra::gui

@@ -1,0 +1,65 @@
+// The global settings tab ("全局设置"): the disc's common tag fields beside the output settings.
+// The tag fields reach the disc record only through the main window's commit.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+#include "gui/settings_page.h"
+#include "metadata/disc_record.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QRadioButton;
+
+namespace lumbra::gui {
+
+// What the commit takes from the page.
+struct TagFields {
+    DiscRecord disc;
+    bool tagSwitch = false;
+    std::string folder;
+};
+
+class GeneralPage : public SettingsPage {
+public:
+    GeneralPage(const PageContext& context, QWidget* parent);
+
+    void load() override;
+
+    TagFields tagFields() const;
+    // Shows the record's artist, album, year, genre and comment.
+    void showDisc(const DiscRecord& disc);
+
+    // The folder browser; returns the chosen path, empty when cancelled. Tests replace it.
+    std::function<QString(QWidget* parent)> chooseFolder;
+    // Whether a rip job runs, during which the folder cannot change.
+    std::function<bool()> ripBusy = [] { return false; };
+
+private:
+    QWidget* buildTagGroup();
+    QWidget* buildOutputGroup();
+    QWidget* buildJitterGroup();
+    void templateChanged(const QString& text);
+    void chooseOutputFolder();
+    void setJitterMode(int32_t mode);
+    void apply();
+
+    QCheckBox* tagSwitch_;
+    QLineEdit* artist_;
+    QLineEdit* album_;
+    QComboBox* genre_;
+    QLineEdit* year_;
+    QLineEdit* comment_;
+    QCheckBox* overwrite_;
+    QCheckBox* antiCrackle_;
+    QLineEdit* folder_;
+    QComboBox* template_;
+    QLineEdit* example_;
+    QRadioButton* jitterAlways_;
+    QRadioButton* jitterNever_;
+    QRadioButton* jitterOnErrors_;
+};
+
+}  // namespace lumbra::gui

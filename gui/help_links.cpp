@@ -1,0 +1,28 @@
+#include "gui/help_links.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+
+#include "platform/program_home.h"
+
+namespace lumbra::gui {
+
+std::string HelpLinks::helpFilePath() {
+    for (const std::string& folder : {platform::programHome(), platform::executableFolder()}) {
+        const std::string path = folder + "/" + kHelpFileName;
+        if (QFileInfo(QString::fromStdString(path)).isFile()) return path;
+    }
+    return {};
+}
+
+void HelpLinks::open(const std::string& section) {
+    const std::string path = helpFilePath();
+    QUrl url = QUrl::fromLocalFile(QString::fromStdString(path));
+    if (!section.empty()) url.setFragment(QString::fromStdString(section));
+    const auto opener =
+        openUrl ? openUrl : [](const QUrl& u) { return QDesktopServices::openUrl(u); };
+    if (!path.empty() && opener(url)) return;
+    prompts_.show({kCaption, kHelpMissingMessage, MessageIcon::Warning, MessageButtons::Ok});
+}
+
+}  // namespace lumbra::gui

@@ -1,0 +1,16 @@
+#include "gui/posted_messages.h"
+
+#include <QCoreApplication>
+
+namespace lumbra::gui {
+
+QEvent::Type PostedMessage::eventType() {
+    static const auto type = QEvent::Type(QEvent::registerEventType());
+    return type;
+}
+
+void QueuedEventSink::post(int message, uintptr_t wParam, const void* lParam) {
+    QCoreApplication::postEvent(receiver_, new PostedMessage(message, wParam, lParam));
+}
+
+}  // namespace lumbra::gui

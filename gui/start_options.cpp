@@ -1,0 +1,48 @@
+#include "gui/start_options.h"
+
+#include <unistd.h>
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/program_home.h"
+
+namespace lumbra::gui {
+
+std::optional<StartOptions> parseStartOptions(const QCoreApplication& app) {
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption demo("demo", "A virtual drive holding the built-in demo disc.");
+    const QCommandLineOption image("image", "A virtual drive holding this CUE sheet's disc.",
+                                   "FILE.cue");
+    const QCommandLineOption home("home", "The folder of setup.ini and the default folders.",
+                                  "DIR");
+    parser.addOptions({demo, image, home});
+    parser.process(app);  // prints usage and exits on --help or an unknown option
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fputs(qPrintable(parser.helpText()), stderr);
+        return std::nullopt;
+    }
+    return StartOptions{parser.isSet(demo), parser.values(image), parser.value(home)};
+}
+
+bool applyStartOptions(const StartOptions& options) {
+    if (!options.home.isEmpty()) setenv("LUMBRA_HOME", qPrintable(options.home), 1);
+    if (!options.demo && options.images.isEmpty()) return true;
+    const std::string library = platform::executableFolder() + "/liblumbra_virtualdrive.so";
+    if (access(library.c_str(), R_OK) != 0) {
+        std::fprintf(stderr, "lumbra-cdripper: the virtual drive library %s is missing\n",
+                     library.c_str());
+        return false;
+    }
+    QStringList discs;
+    if (options.demo) discs << "demo";
+    discs << options.images;
+    setenv("LUMBRA_ASPI_LIBRARY", library.c_str(), 1);
+    setenv("LUMBRA_VIRTUAL_DISCS", qPrintable(discs.join(';')), 1);
+    return true;
+}
+
+}  // namespace lumbra::gui

@@ -1,0 +1,25 @@
+// The desktop program's command line: --demo, --image FILE.cue (repeatable) and --home DIR.
+#pragma once
+
+#include <QStringList>
+#include <optional>
+
+class QCoreApplication;
+
+namespace lumbra::gui {
+
+struct StartOptions {
+    bool demo = false;
+    QStringList images;
+    QString home;
+};
+
+// The options, or nullopt after the parser has printed why they are wrong.
+std::optional<StartOptions> parseStartOptions(const QCoreApplication& app);
+
+// Makes the options take effect before CD access starts: the program home, and virtual drives
+// (the library beside the executable) holding the demo disc and the images. False, with a
+// message on stderr, when virtual drives are asked for and the library is missing.
+bool applyStartOptions(const StartOptions& options);
+
+}  // namespace lumbra::gui

@@ -1,0 +1,69 @@
+// Renders the main window and each of its pages to PNG files, so that a reviewer can see the
+// program without a screen: lumbra-cdripper-screenshots OUTPUT_FOLDER [--demo] [--image F.cue]...
+#include <QApplication>
+#include <QDir>
+#include <QTabWidget>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/settings_store.h"
+#include "cdaccess/cd_access.h"
+#include "cdaccess/drive_discovery.h"
+#include "gui/main_window.h"
+#include "gui/start_options.h"
+#include "platform/program_home.h"
+
+namespace {
+
+constexpr const char* kPageFiles[] = {"page-rip.png", "page-general.png", "page-audio.png",
+                                      "page-cddb.png", "page-about.png"};
+
+bool save(QWidget& widget, const QDir& folder, const char* name) {
+    const QString path = folder.filePath(name);
+    const bool saved = widget.grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QStringList arguments = QApplication::arguments();
+    if (arguments.size() < 2) {
+        std::fputs("usage: lumbra-cdripper-screenshots OUTPUT_FOLDER [--demo] [--image F.cue]...\n",
+                   stderr);
+        return 2;
+    }
+    const QDir folder(arguments.takeAt(1));
+    QDir().mkpath(folder.path());
+    lumbra::gui::StartOptions options;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == "--demo") options.demo = true;
+        if (arguments[i] == "--image" && i + 1 < arguments.size()) options.images << arguments[++i];
+    }
+    options.home = folder.filePath("home");
+    QDir().mkpath(options.home);
+    if (!lumbra::gui::applyStartOptions(options)) return 1;
+
+    const std::string home = lumbra::platform::programHome();
+    const lumbra::SettingsStore store(lumbra::settingsPath(home));
+    lumbra::SettingsRecord settings;
+    std::vector<lumbra::DriveEntry> drives;
+    lumbra::buildDriveList(drives);
+    bool saved = true;
+    {
+        lumbra::gui::MainWindow window({store, settings, home}, std::move(drives));
+        window.show();
+        QTabWidget& tabs = *window.tabs();
+        for (int page = 0; page < tabs.count(); ++page) {
+            tabs.setCurrentIndex(page);
+            QApplication::processEvents();
+            saved &= save(*tabs.currentWidget(), folder, kPageFiles[page]);
+            if (page == 0) saved &= save(window, folder, "main-window.png");
+        }
+        tabs.setCurrentIndex(0);
+    }
+    lumbra::shutdownCdAccess();
+    return saved ? 0 : 1;
+}

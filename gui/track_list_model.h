@@ -1,0 +1,45 @@
+// The track list as a table model over the entries of the disc session: one row per entry, in
+// list order, with the entry's check box. The model keeps no state of its own.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QIcon>
+#include <functional>
+#include <vector>
+
+#include "cdaccess/track_entry.h"
+
+namespace lumbra::gui {
+
+class TrackListModel : public QAbstractTableModel {
+public:
+    enum Column { kTitle, kDuration, kEncoder, kProgress, kColumnCount };
+
+    explicit TrackListModel(const std::vector<TrackEntry>& tracks, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // Rewrite one row / every row from its entry; rebuild after the list changed size.
+    void rewriteRow(int row);
+    void rewriteAll();
+    void rebuild();
+
+    // Called when the user ticks or unticks a row's box; the owner of the entries decides.
+    std::function<void(int row, bool checked)> onCheck;
+    // Whether the entry's track holds data rather than audio.
+    std::function<bool(int row)> isDataTrack = [](int) { return false; };
+
+private:
+    const std::vector<TrackEntry>& tracks_;
+    QIcon trackIcon_;
+};
+
+// The pixel widths of the four columns at the font the widths were drawn for.
+inline constexpr int kColumnWidths[TrackListModel::kColumnCount] = {194, 52, 164, 65};
+
+}  // namespace lumbra::gui
