@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "metadata/disc_id.h"
+#include "platform/control_characters.h"
 
 namespace lumbra::cli {
 
@@ -12,7 +13,7 @@ std::string driveLines(const std::vector<DriveEntry>& drives) {
         out += "DRIVE " + std::to_string(drive.listIndex) + " " + drive.description + " " +
                drive.letter + "\n";
     }
-    return out;
+    return platform::printableText(out);
 }
 
 std::string discLines(const DriveEntry& drive, const std::vector<TrackEntry>& tracks) {
@@ -21,15 +22,16 @@ std::string discLines(const DriveEntry& drive, const std::vector<TrackEntry>& tr
         char line[64];
         std::snprintf(line, sizeof line, "TRACK %d %d %d %02d:%02d ", track.number, track.start,
                       track.length, track.seconds / 60, track.seconds % 60);
-        out += line + track.title + "\n";
+        out += line + platform::printableText(track.title) + "\n";
     }
     return out;
 }
 
 std::string discRecordLines(const DiscRecord& disc) {
     const bool knownGenre = disc.genre >= 0 && disc.genre < kGenreCount;
-    return "ARTIST " + disc.artist + "\nALBUM " + disc.album + "\nYEAR " + disc.year + "\nGENRE " +
-           std::string(knownGenre ? kGenreNames[size_t(disc.genre)] : "") + "\n";
+    return platform::printableText(
+        "ARTIST " + disc.artist + "\nALBUM " + disc.album + "\nYEAR " + disc.year + "\nGENRE " +
+        std::string(knownGenre ? kGenreNames[size_t(disc.genre)] : "") + "\n");
 }
 
 }  // namespace lumbra::cli

@@ -9,6 +9,7 @@
 #include "cli/rip_command.h"
 #include "cli/settings_report.h"
 #include "cli/virtual_drives.h"
+#include "platform/control_characters.h"
 #include "platform/program_home.h"
 
 namespace {
@@ -20,7 +21,8 @@ int printSettings(const std::string& home) {
     const lumbra::SettingsStore store(lumbra::settingsPath(home));
     lumbra::SettingsRecord record;
     const auto loaded = lumbra::loadAllSettings(store, record, home);
-    std::fputs(lumbra::cli::settingsReport(record, loaded).c_str(), stdout);
+    const std::string report = lumbra::cli::settingsReport(record, loaded);
+    std::fputs(lumbra::platform::printableText(report).c_str(), stdout);
     return EXIT_SUCCESS;
 }
 

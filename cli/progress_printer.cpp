@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "cdaccess/track_entry.h"
+#include "platform/control_characters.h"
 #include "rip/track_status.h"
 
 namespace lumbra::cli {
@@ -37,11 +38,12 @@ void ProgressPrinter::post(int message, uintptr_t, const void* lParam) {
     if (track.status == lastStatus_ && &track == lastTrack_) return;
     if (terminal_ && lastTrack_ && lastTrack_ != &track) std::fputs("\n", stdout);
     const char* ended = statusText(track.status);
+    const std::string title = platform::printableText(track.title);
     if (terminal_) std::fputs("\r\033[K", stdout);
     if (ended) {
-        std::printf("TRACK %d %s %s", track.number, ended, track.title.c_str());
+        std::printf("TRACK %d %s %s", track.number, ended, title.c_str());
     } else {
-        std::printf("TRACK %d %3d%% %s", track.number, track.status, track.title.c_str());
+        std::printf("TRACK %d %3d%% %s", track.number, track.status, title.c_str());
     }
     if (!terminal_) std::fputs("\n", stdout);
     std::fflush(stdout);

@@ -5,6 +5,8 @@
 #include <string>
 #include <unistd.h>
 
+#include "platform/control_characters.h"
+
 namespace lumbra::cli {
 namespace {
 
@@ -18,11 +20,13 @@ MessageAnswer askOnTerminal() {
 }  // namespace
 
 MessageAnswer TerminalPrompts::show(const Message& message) {
+    // Messages carry paths and titles from the disc and its CDDB entry.
+    const std::string text = platform::printableText(message.text);
     if (message.buttons == MessageButtons::Ok) {
-        std::fprintf(stderr, "\n%s\n", message.text.c_str());
+        std::fprintf(stderr, "\n%s\n", text.c_str());
         return MessageAnswer::Ok;
     }
-    std::fprintf(stderr, "\n%s", message.text.c_str());
+    std::fprintf(stderr, "\n%s", text.c_str());
     switch (overwrite_) {
         case OverwriteAnswer::Yes:
             std::fputs(" yes\n", stderr);

@@ -33,7 +33,7 @@ std::string localKeyText(uint32_t localKey) {
 void foldLocalDatabase(const CddbConfig& config, const DiscIdResult& disc, uint32_t localKey,
                        CddbMatchList& matches, size_t capacity) {
     if (matches.empty()) {
-        if (capacity > 0 && hasLocalEntry(config.localDatabaseFile, localKey)) {
+        if (capacity > 0 && hasLocalEntry(config.localDatabaseFile, localKey, disc)) {
             matches.push_back({kLocalDatabaseCategory, localKeyText(localKey), "", ""});
         }
         return;

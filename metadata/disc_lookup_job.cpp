@@ -16,9 +16,9 @@ namespace {
 
 // The folders are made here because nothing else would: the database only writes into them.
 std::string localDatabasePath(const std::string& folder) {
-    std::string path = outputPathBase(folder) + kLocalDatabaseFileName;
-    prepareOutputPath(path, nullptr);
-    return nativeOutputPath(path);
+    const OutputFolder databaseFolder(folder);
+    databaseFolder.prepare(nullptr);
+    return databaseFolder.nativePath(kLocalDatabaseFileName);
 }
 
 std::string localKeyText(uint32_t localKey) {
@@ -32,7 +32,9 @@ std::string localKeyText(uint32_t localKey) {
 std::optional<std::string> localDatabaseText(const CddbConfig& config, int handle) {
     DiscIdResult disc{};
     if (computeDiscId(handle, disc) != kResultDone) return std::nullopt;
-    const CddbMatch local{kLocalDatabaseCategory, localKeyText(localDiscKey(handle)), "", ""};
+    const uint32_t localKey = localDiscKey(handle);
+    if (!hasLocalEntry(config.localDatabaseFile, localKey, disc)) return std::nullopt;
+    const CddbMatch local{kLocalDatabaseCategory, localKeyText(localKey), "", ""};
     std::string text;
     if (readLocalEntry(config.localDatabaseFile, local, text, kLookupTextCapacity) != kResultDone) {
         return std::nullopt;

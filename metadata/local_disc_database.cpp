@@ -9,6 +9,7 @@
 
 #include "cdaccess/cd_access_errors.h"
 #include "metadata/recent_disc_table.h"
+#include "platform/file_lock.h"
 #include "platform/profile_file.h"
 #include "platform/text_encoding.h"
 
@@ -25,6 +26,7 @@ constexpr size_t kStoredYearLimit = 81;
 constexpr size_t kTitleLineOverhead = 12;
 
 constexpr std::string_view kTrackTitleKey = "TTITLE";
+constexpr std::string_view kLayoutKey = "offsets";
 constexpr std::string_view kYearKey = "DYEAR=";
 constexpr std::string_view kLineEnds = "\r\n";
 
@@ -72,6 +74,41 @@ std::string sectionName(uint32_t localKey) {
 // A missing or negative "numtracks" means no entry.
 int storedTrackCount(const platform::ProfileSection& entry) {
     return std::clamp(entry.readInt("numtracks", 0), 0, kMaxTracks);
+}
+
+// The frame offsets and the length in seconds of the disc the section was filed for; empty when
+// the section has none or they do not fit its track count.
+std::vector<uint32_t> storedLayout(const platform::ProfileSection& entry, int trackCount) {
+    const std::string text = entry.readString(kLayoutKey, "");
+    std::vector<uint32_t> values;
+    const char* next = text.data();
+    const char* const end = text.data() + text.size();
+    while (next != end) {
+        if (*next == ' ') {
+            ++next;
+            continue;
+        }
+        uint32_t value = 0;
+        const auto parsed = std::from_chars(next, end, value);
+        if (parsed.ec != std::errc()) return {};
+        values.push_back(value);
+        next = parsed.ptr;
+    }
+    if (values.size() != size_t(trackCount) + 1) return {};
+    return values;
+}
+
+std::string layoutText(const RecentDisc& disc) {
+    std::string text;
+    for (int i = 0; i <= disc.trackCount; ++i) {
+        if (i > 0) text += ' ';
+        text += std::to_string(disc.values[size_t(i)]);
+    }
+    return text;
+}
+
+std::string lockPathOf(const std::string& databasePath) {
+    return databasePath + ".lock";
 }
 
 std::string readField(const platform::ProfileSection& entry, std::string_view key) {
@@ -138,18 +175,23 @@ void storeTrackTitles(std::string_view entryText, Write write) {
 
 }  // namespace
 
-bool hasLocalEntry(const std::string& databasePath, uint32_t localKey) {
-    return storedTrackCount(platform::ProfileSection(databasePath, sectionName(localKey))) > 0;
+bool hasLocalEntry(const std::string& databasePath, uint32_t localKey, const DiscIdResult& disc) {
+    const platform::ProfileSection entry(databasePath, sectionName(localKey));
+    const int trackCount = storedTrackCount(entry);
+    if (trackCount == 0 || uint32_t(trackCount) != disc[1]) return false;
+    const std::vector<uint32_t> layout = storedLayout(entry, trackCount);
+    return !layout.empty() && std::equal(layout.begin(), layout.end(), disc.begin() + 2);
 }
 
 int readLocalEntry(const std::string& databasePath, const CddbMatch& match, std::string& text,
                    size_t capacity) {
     const auto localKey = parseHexKey(match.discId);
-    const auto disc = localKey ? findByLocalKey(*localKey) : std::nullopt;
-    if (!disc) return kResultFailed;
+    if (!localKey) return kResultFailed;
     const platform::ProfileSection entry(databasePath, sectionName(*localKey));
     const int trackCount = storedTrackCount(entry);
     if (trackCount == 0) return kResultFailed;
+    const auto disc = findByLayout(*localKey, storedLayout(entry, trackCount));
+    if (!disc) return kResultFailed;
 
     BoundedText out(capacity);
     appendOffsetComments(out, *disc, trackCount);
@@ -171,11 +213,14 @@ void storeLocalEntry(const std::string& databasePath, const CddbMatch& match,
     if (year) entries.push_back({"year", *year});
     entries.push_back({"genre", match.category});
     entries.push_back({"numtracks", trackCount});
+    const std::string layout = layoutText(*disc);
+    entries.push_back({kLayoutKey, layout});
     storeTrackTitles(entryText, [&](std::string_view key, std::string_view value) {
         entries.push_back({key, value});
     });
     // One replacement of the file for the whole entry: a database of thousands of discs would
     // otherwise be rewritten once per title.
+    const platform::FileLock lock(lockPathOf(databasePath));
     platform::profileWriteStrings(databasePath, sectionName(disc->localKey), entries);
 }
 

@@ -27,12 +27,14 @@ std::optional<RecentDisc> findFirst(Matches matches) {
 
 }  // namespace
 
-void rememberDisc(uint32_t localKey, uint32_t discId, int trackCount, std::span<const uint32_t> values) {
+void rememberDisc(uint32_t localKey, uint32_t discId, int trackCount,
+                  std::span<const uint32_t> values) {
     RecentDisc entry;
     entry.localKey = localKey;
     entry.discId = discId;
     entry.trackCount = trackCount;
-    std::copy_n(values.begin(), std::min<size_t>(values.size(), kRecentDiscValues), entry.values.begin());
+    std::copy_n(values.begin(), std::min<size_t>(values.size(), kRecentDiscValues),
+                entry.values.begin());
     Table& t = table();
     std::lock_guard lock(t.mutex);
     t.slots[size_t(t.nextSlot)] = entry;
@@ -45,6 +47,14 @@ std::optional<RecentDisc> findByLocalKey(uint32_t localKey) {
 
 std::optional<RecentDisc> findByDiscId(uint32_t discId) {
     return findFirst([&](const RecentDisc& d) { return d.discId == discId; });
+}
+
+std::optional<RecentDisc> findByLayout(uint32_t localKey, std::span<const uint32_t> values) {
+    if (values.empty() || values.size() > size_t(kRecentDiscValues)) return std::nullopt;
+    return findFirst([&](const RecentDisc& d) {
+        return d.localKey == localKey && d.trackCount == int(values.size()) - 1 &&
+               std::equal(values.begin(), values.end(), d.values.begin());
+    });
 }
 
 void forgetRecentDiscs() {

@@ -23,11 +23,16 @@ struct RecentDisc {
 
 // Adds an entry in the slot after the one written last (wrapping from 19 to 0). `values` holds
 // the offsets and the length; more than 100 values are cut.
-void rememberDisc(uint32_t localKey, uint32_t discId, int trackCount, std::span<const uint32_t> values);
+void rememberDisc(uint32_t localKey, uint32_t discId, int trackCount,
+                  std::span<const uint32_t> values);
 
 // The entry of the lowest slot with that key or ID.
 std::optional<RecentDisc> findByLocalKey(uint32_t localKey);
 std::optional<RecentDisc> findByDiscId(uint32_t discId);
+
+// The entry of the lowest slot with that key whose frame offsets and length are `values`, the
+// track count being one less than their number.
+std::optional<RecentDisc> findByLayout(uint32_t localKey, std::span<const uint32_t> values);
 
 // Empties the table, as at program start.
 void forgetRecentDiscs();

@@ -22,46 +22,47 @@ bool ensureFolder(const std::string& nativeFolder) {
     return std::filesystem::is_directory(nativeFolder, ignored);
 }
 
-// Shortest prefix first, so each folder's parent exists when it is made.
-bool createFoldersAlong(std::string_view path) {
-    for (size_t separator = path.find('\\'); separator != std::string_view::npos;
-         separator = path.find('\\', separator + 1)) {
-        if (!ensureFolder(nativeOutputPath(path.substr(0, separator + 1)))) return false;
-    }
-    return true;
-}
-
 std::string folderFailureMessage(std::string_view path) {
-    return "无法创建文件夹 \"" + nativeOutputPath(path) +
+    return "无法创建文件夹 \"" + std::string(path) +
            "\"\n请检查文件是否已经存在并将它重命名\\不要在全局设置 > 输出格式中使用 "
            "\"同名时覆盖音轨\" 选项";
 }
 
-// The tidying drops a dot before a separator, which would turn a folder typed as "../x" into
-// "x": such steps are resolved here, while they still mean what was typed.
-std::filesystem::path withoutDotSteps(std::string_view folder) {
-    std::filesystem::path normal = std::filesystem::path(folder).lexically_normal();
-    if (normal == ".") return {};
-    if (!normal.empty() && *normal.begin() == "..") {
-        std::error_code noCurrentFolder;  // leaves the path empty: the current folder
-        normal = std::filesystem::absolute(normal, noCurrentFolder).lexically_normal();
-    }
-    return normal;
-}
-
-}  // namespace
-
-int prepareOutputPath(std::string& path, std::string* message) {
-    path = tidyOutputPath(path);
-    if (createFoldersAlong(path)) return kPrepared;
+int reportFailure(std::string_view path, std::string* message) {
     if (message) *message = folderFailureMessage(path);
     return kFolderFailed;
 }
 
-std::string outputPathBase(std::string_view outputFolder) {
-    const std::string folder = platform::toBackslashPath(withoutDotSteps(outputFolder).string());
-    if (folder.empty() || folder.ends_with('\\')) return folder;
-    return folder + '\\';
+}  // namespace
+
+OutputFolder::OutputFolder(std::string_view folder) : folder_(folder) {
+    if (!folder_.empty() && !folder_.ends_with('/')) folder_ += '/';
+}
+
+int OutputFolder::prepare(std::string* message) const {
+    // The folder goes to mkdir as typed: a backslash, a colon or a trailing dot in it is part of
+    // a name the user chose.
+    for (size_t end = folder_.find('/'); end != std::string::npos;
+         end = folder_.find('/', end + 1)) {
+        if (end > 0 && !ensureFolder(folder_.substr(0, end)))
+            return reportFailure(folder_, message);
+    }
+    return kPrepared;
+}
+
+int OutputFolder::prepareOutputPath(std::string& name, std::string* message) const {
+    name = tidyOutputName(name);
+    // Shortest prefix first, so each folder's parent exists when it is made.
+    for (size_t end = name.find('\\'); end != std::string::npos; end = name.find('\\', end + 1)) {
+        if (!ensureFolder(nativePath(name.substr(0, end))))
+            return reportFailure(nativePath(name), message);
+    }
+    return kPrepared;
+}
+
+std::string OutputFolder::nativePath(std::string_view name) const {
+    // The tidied name holds no slash, so every slash of its native form is one of its separators.
+    return folder_ + platform::toNativePath(name);
 }
 
 std::string_view extensionFor(int32_t format) {
@@ -77,10 +78,6 @@ std::string_view extensionFor(int32_t format) {
         default:
             return "";
     }
-}
-
-std::string nativeOutputPath(std::string_view backslashPath) {
-    return platform::toNativePath(backslashPath);
 }
 
 }  // namespace lumbra

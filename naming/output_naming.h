@@ -1,6 +1,7 @@
-// The output path of each ripped track, in backslash form until it reaches the file system.
-// The rip job starts from outputPathBase, appends expandNamingTemplate's result, prepares the
-// path, then appends the extension of the track's format.
+// The output path of each ripped track: the output folder exactly as the user chose it, then a
+// name made from the naming template, in backslash form until it reaches the file system. The
+// rip job prepares the folder once, then for each track prepares expandNamingTemplate's result
+// and appends the extension of the track's format to its native path.
 #pragma once
 
 #include <cstdint>
@@ -11,18 +12,28 @@
 
 namespace lumbra {
 
-// Tidies `path` (backslash form) in place and creates the folders along it (everything up to
-// its last backslash). 1, or 0 with the two-line message in `message` (when not null).
-int prepareOutputPath(std::string& path, std::string* message);
+class OutputFolder {
+public:
+    // `folder` is a native path, used as given; "" is the current folder.
+    explicit OutputFolder(std::string_view folder);
 
-// The base every output path starts from, in backslash form: the output folder (a native path)
-// converted and followed by "\", or "" for an empty folder (the current folder).
-std::string outputPathBase(std::string_view outputFolder);
+    // Creates the folder and its missing parents. 1, or 0 with the two-line message in `message`
+    // (when not null).
+    int prepare(std::string* message) const;
+
+    // Tidies `name` (an expanded template, backslash form) in place into a name inside the
+    // folder and creates the folders along it (everything up to its last backslash). 1, or 0
+    // with the two-line message in `message` (when not null).
+    int prepareOutputPath(std::string& name, std::string* message) const;
+
+    // The native path of a tidied name inside the folder.
+    std::string nativePath(std::string_view name) const;
+
+private:
+    std::string folder_;  // "" or ending with "/"
+};
 
 // ".wav", ".ogg", ".mp3", ".wma" by OutputFormat; "" for anything else.
 std::string_view extensionFor(int32_t format);
-
-// The native path of a tidied backslash path, for opening the file.
-std::string nativeOutputPath(std::string_view backslashPath);
 
 }  // namespace lumbra

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "naming/text_replace.h"
+#include "platform/control_characters.h"
 #include "platform/text_encoding.h"
 
 namespace lumbra {
@@ -24,13 +25,6 @@ void tidyOnce(std::string& path) {
         [](char c) { return kReservedCharacters.find(c) != std::string_view::npos; }, '_');
 }
 
-// A colon is only a drive's ("D:\"); anywhere else it is no file-name character.
-void replaceColons(std::string& path) {
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == ':' && i != 1) path[i] = '_';
-    }
-}
-
 std::string shortenNames(std::string_view path) {
     std::string shortened;
     size_t start = 0;
@@ -45,12 +39,14 @@ std::string shortenNames(std::string_view path) {
 
 }  // namespace
 
-std::string tidyOutputPath(std::string_view path) {
-    std::string tidied(path);
+std::string tidyOutputName(std::string_view name) {
+    std::string tidied = platform::replaceControlCharacters(name, '_');
     for (int round = 0; round < kTidyRounds; ++round) tidyOnce(tidied);
-    // The dot rule turns a leading ".\" into "\": the current folder must not become the root.
-    if (!path.starts_with('\\')) tidied.erase(0, tidied.find_first_not_of('\\'));
-    replaceColons(tidied);
+    // A value that starts with a separator ("\tmp\x") must not make the name absolute; the
+    // dot rule has already turned every ".." folder into a separator.
+    tidied.erase(0, tidied.find_first_not_of('\\'));
+    // A colon would be a drive's only in an absolute path, and these names are never absolute.
+    std::replace(tidied.begin(), tidied.end(), ':', '_');
     return shortenNames(tidied);
 }
 

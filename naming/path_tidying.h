@@ -1,4 +1,5 @@
-// Turns an expanded output path (backslash form) into one that every file system can hold.
+// Turns an expanded naming template (backslash form) into a name that every file system can hold
+// and that stays inside the output folder.
 #pragma once
 
 #include <string>
@@ -11,10 +12,11 @@ namespace lumbra {
 inline constexpr size_t kMaxNameBytes = 255;
 inline constexpr size_t kMaxFileNameBytes = kMaxNameBytes - 4;
 
-// `path` with blanks around backslashes, doubled backslashes and dots before backslashes
-// removed and *?"<>|/ turned into "_" (three rounds), colons turned into "_" except at the
-// second character, and components cut to their limits at a character boundary.
-// A path that does not start with a backslash stays relative.
-std::string tidyOutputPath(std::string_view path);
+// `name` with control characters turned into "_", blanks around backslashes, doubled
+// backslashes and dots before backslashes removed and *?"<>|/ turned into "_" (three rounds),
+// colons turned into "_", leading backslashes dropped and components cut to their limits at a
+// character boundary. The result is relative and has no "." or ".." folder, whatever the values
+// held.
+std::string tidyOutputName(std::string_view name);
 
 }  // namespace lumbra

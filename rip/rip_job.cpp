@@ -26,7 +26,7 @@ public:
         : session_(session), tracks_(tracks) {}
 
     void run() {
-        if (prepareFolder(prefix_)) {
+        if (prepared(folder_.prepare(&message_))) {
             for (size_t i = 0; i < tracks_.size(); ++i) {
                 if (!tracks_[i].checked) continue;
                 if (ripTrack(i) == TrackEnd::EndJob || !session_.flags.ripRunning) break;
@@ -37,10 +37,9 @@ public:
     }
 
 private:
-    bool prepareFolder(std::string& path) {
-        std::string message;
-        if (prepareOutputPath(path, &message)) return true;
-        showRipError(session_, message);
+    bool prepared(int result) {
+        if (result) return true;
+        showRipError(session_, message_);
         return false;
     }
 
@@ -48,9 +47,9 @@ private:
         TrackEntry& track = tracks_[index];
         track.status = 0;
         session_.flags.currentTrackIndex = int32_t(index);
-        std::string base = prefix_ + expandNamingTemplate(session_.settings.namingTemplate, session_.disc, track);
-        if (!prepareFolder(base)) return TrackEnd::EndJob;
-        const std::string outputPath = nativeOutputPath(base) + std::string(extensionFor(track.format));
+        std::string name = expandNamingTemplate(session_.settings.namingTemplate, session_.disc, track);
+        if (!prepared(folder_.prepareOutputPath(name, &message_))) return TrackEnd::EndJob;
+        const std::string outputPath = folder_.nativePath(name) + std::string(extensionFor(track.format));
         switch (track.format) {
             case kFormatWav:
                 return ripWav(track, outputPath);
@@ -88,7 +87,7 @@ private:
             writers.ripDirect(session_, context);
             return TrackEnd::Next;
         }
-        const std::string pcmPath = nativeOutputPath(prefix_) + kTempPcmName;
+        const std::string pcmPath = folder_.nativePath(kTempPcmName);
         RipContext context = contextFor(track, pcmPath);
         if (!ripTrackToPcm(session_, context)) return TrackEnd::EndJob;
         if (!session_.flags.ripRunning) return TrackEnd::EndJob;
@@ -125,7 +124,8 @@ private:
 
     const RipSession& session_;
     std::vector<TrackEntry>& tracks_;
-    std::string prefix_ = outputPathBase(session_.settings.outputFolder);
+    const OutputFolder folder_{session_.settings.outputFolder};
+    std::string message_;
     std::unique_ptr<platform::SharedLibrary> lame_;
 };
 

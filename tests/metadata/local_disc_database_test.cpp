@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "metadata/disc_info_text.h"
@@ -14,6 +17,7 @@ namespace {
 
 constexpr uint32_t kLocalKey = 0x40C1E;
 constexpr uint32_t kDiscId = 0x0200B201;
+constexpr DiscIdResult kDisc{kDiscId, 3, 150, 20000, 40000, 600};
 
 // Everything a text of three tracks holds before its DTITLE line.
 constexpr std::string_view kComments =
@@ -30,7 +34,8 @@ protected:
     }
 
     void writeSection(const std::string& body) {
-        dir.write("cdinfo.db", "[40C1E]\r\nartist=Band\r\ntitle=Album\r\ngenre=rock\r\n" + body);
+        dir.write("cdinfo.db",
+                  "[40C1E]\r\nartist=Band\r\ntitle=Album\r\ngenre=rock\r\n" + kLayout + body);
     }
     std::string stored(std::string_view key) const {
         return platform::profileReadString(path, "40C1E", key, "<missing>");
@@ -45,11 +50,12 @@ protected:
     test::TempDir dir;
     const std::string path = dir.file("cdinfo.db");
     const CddbMatch fetched{"rock", "0200b201", "Band", "Album"};
+    const std::string kLayout = "offsets=150 20000 40000 600\r\n";
 };
 
 TEST_F(LocalDiscDatabase, ReadsASectionWithOnlySomeTitles) {
     writeSection("numtracks=3\r\n1=Middle\r\n");
-    EXPECT_TRUE(hasLocalEntry(path, kLocalKey));
+    EXPECT_TRUE(hasLocalEntry(path, kLocalKey, kDisc));
     EXPECT_EQ(read(), std::string(kComments) +
                           "DTITLE=Band / Album\r\nDYEAR=\r\nDGENRE=rock\r\n"
                           "TTITLE0=Track 1\r\nTTITLE1=Middle\r\nTTITLE2=Track 3\r\n");
@@ -59,7 +65,7 @@ TEST_F(LocalDiscDatabase, MissingEntriesFail) {
     EXPECT_EQ(read(), "status 4, <untouched>");  // no file
     for (const char* count : {"numtracks=0\n", "numtracks=-3\n", "numtracks=\n"}) {
         writeSection(count);
-        EXPECT_FALSE(hasLocalEntry(path, kLocalKey)) << count;
+        EXPECT_FALSE(hasLocalEntry(path, kLocalKey, kDisc)) << count;
         EXPECT_EQ(read(), "status 4, <untouched>") << count;
     }
     writeSection("numtracks=3\n");
@@ -77,18 +83,18 @@ TEST_F(LocalDiscDatabase, LeavesOutPiecesThatDoNotFit) {
     EXPECT_EQ(read(allButLast.size() + 7 + 12), allButLast);
     EXPECT_EQ(read(allButLast.size() + 7 + 13), full);
 
-    dir.write("cdinfo.db", "[40C1E]\nnumtracks=3\ngenre=rock\nartist=" + std::string(79, 'a'));
+    dir.write("cdinfo.db",
+              "[40C1E]\nnumtracks=3\ngenre=rock\n" + kLayout + "artist=" + std::string(79, 'a'));
     EXPECT_EQ(read(kComments.size() + 30), std::string(kComments) + "DYEAR=\r\nDGENRE=rock\r\n");
 }
 
 TEST_F(LocalDiscDatabase, HoldsReadValuesToTheirLimits) {
     writeSection("numtracks=500\r\n");
-    const std::string text = read();
-    EXPECT_NE(text.find("TTITLE98=Track 99\r\n"), std::string::npos);
-    EXPECT_EQ(text.find("TTITLE99"), std::string::npos);
-    EXPECT_NE(text.find("#\t0\r\n#\r\n# Disc length: 0\r\n"), std::string::npos);
+    EXPECT_EQ(read(), "status 4, <untouched>") << "more tracks than the disc has";
 
-    dir.write("cdinfo.db", "[40C1E]\nnumtracks=1\ngenre=" + std::string(60, 'g') +
+    forgetRecentDiscs();
+    rememberDisc(kLocalKey, kDiscId, 1, std::vector<uint32_t>{150, 600});
+    dir.write("cdinfo.db", "[40C1E]\nnumtracks=1\noffsets=150 600\ngenre=" + std::string(60, 'g') +
                                "\ntitle=" + std::string(100, 't'));
     EXPECT_NE(read().find(" / " + std::string(79, 't') +
                           "\r\nDYEAR=\r\nDGENRE=" + std::string(60, 'g') + "\r\n"),
@@ -107,6 +113,7 @@ TEST_F(LocalDiscDatabase, StoresAFetchedEntryUnderItsLocalKeyOnly) {
          {"EntryType", "artist", "title", "genre", "year", "numtracks", "0", "1", "2"})
         values += stored(key) + "|";
     EXPECT_EQ(values, "1|Band|Album|rock|1999|3|One|Zwei|<missing>|");
+    EXPECT_EQ(stored("offsets"), "150 20000 40000 600");
     EXPECT_EQ(dir.read("cdinfo.db").find('['), 0u);  // no other section came in
 }
 
@@ -118,6 +125,65 @@ TEST_F(LocalDiscDatabase, KeepsTheYearUnlessTheEntryHasOne) {
     EXPECT_EQ(stored("year"), "");
     storeLocalEntry(path, fetched, "DYEAR=" + std::string(90, '9'));
     EXPECT_EQ(stored("year"), std::string(81, '9'));
+}
+
+// Every one-track disc starting at 00:02:00 has the local key 200, whatever its length.
+TEST_F(LocalDiscDatabase, UsesASectionOnlyForTheDiscItWasFiledFor) {
+    const DiscIdResult one{0x0800ec01, 1, 150, 300};
+    const DiscIdResult longer{0x0801ce01, 1, 150, 530};
+    forgetRecentDiscs();
+    rememberDisc(0x200, one[0], 1, std::vector<uint32_t>{150, 300});
+    storeLocalEntry(path, {"rock", "0800ec01", "A", "One"}, "TTITLE0=A1\r\n");
+    rememberDisc(0x200, longer[0], 1, std::vector<uint32_t>{150, 530});
+
+    const std::pair<DiscIdResult, bool> cases[] = {
+        {one, true},
+        {longer, false},
+        {{one[0], 1, 182, 300}, false},       // another first offset
+        {{one[0], 2, 150, 300, 300}, false},  // another track count
+    };
+    for (const auto& [disc, used] : cases) EXPECT_EQ(hasLocalEntry(path, 0x200, disc), used);
+    EXPECT_NE(read(32000, "200").find("# Disc length: 300\r\n"), std::string::npos)
+        << "the text is the filed disc's";
+
+    dir.write("cdinfo.db", "[200]\r\nnumtracks=1\r\n0=Unknown disc\r\n");
+    EXPECT_FALSE(hasLocalEntry(path, 0x200, one)) << "a section that does not say its disc";
+    EXPECT_EQ(read(32000, "200"), "status 4, <untouched>");
+    dir.write("cdinfo.db", "[200]\r\nnumtracks=1\r\noffsets=150 x\r\n");
+    EXPECT_FALSE(hasLocalEntry(path, 0x200, one));
+}
+
+TEST_F(LocalDiscDatabase, ProgramsStoringAtOnceKeepEveryEntry) {
+    constexpr uint32_t kPrograms = 8;
+    constexpr uint32_t kDiscsEach = 3;
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    std::vector<pid_t> programs;
+    for (uint32_t p = 0; p < kPrograms; ++p) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            char go;
+            close(start[1]);
+            (void)!::read(start[0], &go, 1);  // all begin together, when the pipe closes
+            for (uint32_t disc = p * kDiscsEach; disc < (p + 1) * kDiscsEach; ++disc) {
+                rememberDisc(0x1000 + disc, 0x0A000000 + disc, 1, std::vector<uint32_t>{150, 300});
+                char id[9];
+                std::snprintf(id, sizeof id, "%08x", 0x0A000000 + disc);
+                storeLocalEntry(path, {"rock", id, "Band", "Album"}, "TTITLE0=One\r\n");
+            }
+            _exit(0);
+        }
+        programs.push_back(pid);
+    }
+    close(start[0]);
+    close(start[1]);
+    for (const pid_t pid : programs) waitpid(pid, nullptr, 0);
+
+    for (uint32_t disc = 0; disc < kPrograms * kDiscsEach; ++disc) {
+        char key[9];
+        std::snprintf(key, sizeof key, "%X", 0x1000 + disc);
+        EXPECT_EQ(platform::profileReadString(path, key, "numtracks", "lost"), "1") << key;
+    }
 }
 
 }  // namespace

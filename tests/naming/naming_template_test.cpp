@@ -34,21 +34,29 @@ TEST(NamingTemplate, FillsPlaceholdersAndDropsBlanksAroundSeparators) {
               "2003\\<Artist>\\<Album>");
 }
 
-TEST(NamingPathTidying, MakesExpandedTemplatesIntoUsablePaths) {
+TEST(NamingPathTidying, MakesExpandedTemplatesIntoNamesInsideTheFolder) {
     const std::pair<std::string_view, std::string_view> cases[] = {
-        {"\\music\\A - 1999\\B - C", "\\music\\A - 1999\\B - C"},
-        {"\\music\\周杰伦/费玉清\\千里之外", "\\music\\周杰伦_费玉清\\千里之外"},
-        {"\\music\\A\\你好: \"世界\"?", "\\music\\A\\你好_ _世界__"},
-        {"D:\\Music\\a:b|c*d", "D:\\Music\\a_b_c_d"},  // the drive's colon stays
-        {"\\music\\A\\Vol.\\C.", "\\music\\A\\Vol\\C."},  // a dot only before a separator goes
-        {"\\music\\<ARTIST>\\C", "\\music\\_ARTIST_\\C"},
-        {"\\\\server\\share\\x", "\\server\\share\\x"},
-        {"\\music\\AC\\\\ DC \\\\ 晴天", "\\music\\AC\\DC\\晴天"},  // backslashes inside a value
-        {"\\music\\A . \\ B", "\\music\\A\\B"},  // one rule exposing work for another
+        {"A - 1999\\B - C", "A - 1999\\B - C"},
+        {"周杰伦/费玉清\\千里之外", "周杰伦_费玉清\\千里之外"},
+        {"A\\你好: \"世界\"?", "A\\你好_ _世界__"},
+        {"D:\\Music\\a:b|c*d", "D_\\Music\\a_b_c_d"},  // a name has no drive
+        {"A\\Vol.\\C.", "A\\Vol\\C."},                 // a dot only before a separator goes
+        {"<ARTIST>\\C", "_ARTIST_\\C"},
+        {"AC\\\\ DC \\\\ 晴天", "AC\\DC\\晴天"},  // backslashes inside a value
+        {"A . \\ B", "A\\B"},                     // one rule exposing work for another
         {".\\A\\B", "A\\B"},
-        {"..\\..\\A", "A"},  // no climbing out
+        // Values that would climb out of the folder or start at the root.
+        {"..\\..\\A", "A"},
+        {"\\\\server\\share\\x", "server\\share\\x"},
+        {"\\tmp\\x", "tmp\\x"},
+        {" \\ \\..\\etc", "etc"},
+        {"A\\..\\..\\..\\B", "A\\B"},
+        {"/abs/x", "_abs_x"},
+        // Control characters make names no one can type.
+        {"a\x1b]0;t\x07\\b\x7f\tc", "a_]0;t_\\b__c"},
+        {std::string_view("x\0y", 3), "x_y"},
     };
-    for (const auto& [path, tidied] : cases) EXPECT_EQ(tidyOutputPath(path), tidied) << path;
+    for (const auto& [name, tidied] : cases) EXPECT_EQ(tidyOutputName(name), tidied) << name;
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/control_characters.h"
+
 namespace lumbra::platform {
 namespace {
 
@@ -10,8 +12,12 @@ constexpr std::string_view kChineseGbk = "\xD6\xD0\xCE\xC4\xD2\xF4\xB9\xEC";
 
 TEST(TextEncoding, ConvertsToGbkWithAQuestionMarkPerCharacterItCannotHold) {
     EXPECT_EQ(utf8ToGbk(kChineseUtf8), kChineseGbk);
-    EXPECT_EQ(utf8ToGbk("a\xF0\x9F\x8E\xB5" "b"), "a?b");  // an emoji: 4 bytes, one mark
-    EXPECT_EQ(utf8ToGbk("a\xFF" "b"), "a?b");             // not UTF-8 at all
+    EXPECT_EQ(utf8ToGbk("a\xF0\x9F\x8E\xB5"
+                        "b"),
+              "a?b");  // an emoji: 4 bytes, one mark
+    EXPECT_EQ(utf8ToGbk("a\xFF"
+                        "b"),
+              "a?b");  // not UTF-8 at all
 }
 
 TEST(TextEncoding, RecognisesUtf8AndDecodesTheRestAsGb18030) {
@@ -22,6 +28,19 @@ TEST(TextEncoding, RecognisesUtf8AndDecodesTheRestAsGb18030) {
     EXPECT_EQ(toUtf8FromUnknown(kChineseGbk), kChineseUtf8);
     EXPECT_EQ(toUtf8FromUnknown(kChineseUtf8), kChineseUtf8);
     EXPECT_EQ(gb18030ToUtf8("a\x81"), "a\xEF\xBF\xBD");  // a lead byte without its trail
+}
+
+TEST(TextEncoding, KeepsTerminalCommandsOutOfPrintedText) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"\x1b]0;owned\x07晴天", "?]0;owned?晴天"},  // retitles the window
+        {"\x1b[2J\x7f", "?[2J?"},
+        {"a\xC2\x9B"
+         "31mb",
+         "a?31mb"},                                // the one-character CSI, U+009B
+        {"\xC2\xA0\xC3\x9B", "\xC2\xA0\xC3\x9B"},  // no-break space and Ã stay
+        {"line\n\tnext\r", "line\n\tnext?"},
+    };
+    for (const auto& [text, printed] : cases) EXPECT_EQ(printableText(text), printed) << text;
 }
 
 }  // namespace

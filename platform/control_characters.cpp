@@ -1,0 +1,52 @@
+#include "platform/control_characters.h"
+
+namespace lumbra::platform {
+namespace {
+
+constexpr unsigned char kDelete = 0x7F;
+constexpr unsigned char kFirstPrintable = 0x20;
+// U+0080 to U+009F in UTF-8: 0xC2 followed by 0x80 to 0x9F.
+constexpr unsigned char kC1Lead = 0xC2;
+constexpr unsigned char kC1First = 0x80;
+constexpr unsigned char kC1Last = 0x9F;
+
+bool isControl(unsigned char c) {
+    return c < kFirstPrintable || c == kDelete;
+}
+
+bool isC1Control(std::string_view text, size_t i) {
+    if (static_cast<unsigned char>(text[i]) != kC1Lead || i + 1 >= text.size()) return false;
+    const auto next = static_cast<unsigned char>(text[i + 1]);
+    return next >= kC1First && next <= kC1Last;
+}
+
+}  // namespace
+
+std::string replaceControlCharacters(std::string_view text, char replacement) {
+    std::string out(text);
+    for (char& c : out) {
+        if (isControl(static_cast<unsigned char>(c))) c = replacement;
+    }
+    return out;
+}
+
+std::string printableText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\n' || c == '\t') {
+            out += char(c);
+        } else if (isControl(c)) {
+            out += '?';
+        } else if (isC1Control(text, i)) {
+            out += '?';
+            ++i;
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace lumbra::platform
