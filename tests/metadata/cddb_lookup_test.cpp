@@ -168,7 +168,8 @@ TEST_F(CddbLookup, GoesThroughAProxyWithCredentialsOnlyWhenUserAndPasswordAreSet
 TEST_F(CddbLookup, TheClientAnswersFromTheLocalDatabaseWhenTheServerKnowsNothing) {
     EXPECT_TRUE(query().empty()) << "no local entry either";
     std::ofstream(config().localDatabaseFile)
-        << "[1032]\r\nartist=Local\r\ntitle=Copy\r\ngenre=folk\r\nnumtracks=1\r\n0=Stored\r\n";
+        << "[1032]\r\nartist=Local\r\ntitle=Copy\r\ngenre=folk\r\nnumtracks=3\r\n"
+           "offsets=150 450 650 10\r\n0=Stored\r\n";
     const auto matches = query();
     ASSERT_EQ(matches.size(), 1u);
     EXPECT_EQ(matches[0].category + " " + matches[0].discId, "cdplayerini 1032");
