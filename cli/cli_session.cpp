@@ -11,7 +11,10 @@ namespace {
 std::atomic<int32_t>* gInterruptible = nullptr;
 
 // Ctrl-C stops the rip the way the stop button does: the current track ends Cancelled and
-// leaves no file.
+// leaves no file. So do a plain kill and a closed terminal, which would otherwise end the program
+// in the middle of a file.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
 extern "C" void stopRip(int) {
     if (gInterruptible) *gInterruptible = 0;
 }
@@ -65,10 +68,10 @@ void CliSession::lookUp(std::FILE* status) {
 bool CliSession::rip() {
     if (session_.convert() != ConvertResult::Started) return false;
     gInterruptible = &session_.ripRunningFlag();
-    std::signal(SIGINT, stopRip);
+    for (const int stop : kStopSignals) std::signal(stop, stopRip);
     waitFor(WM_RIP_DONE);
     session_.finishRip();
-    std::signal(SIGINT, SIG_DFL);
+    for (const int stop : kStopSignals) std::signal(stop, SIG_DFL);
     gInterruptible = nullptr;
     return true;
 }

@@ -41,8 +41,8 @@ public:
     // Looks the disc up, showing the status text on `status` meanwhile (wiped afterwards on a
     // terminal), and applies what was found.
     void lookUp(std::FILE* status);
-    // Rips the checked tracks; Ctrl-C stops the rip like the stop button's flag. False when the
-    // rip could not start.
+    // Rips the checked tracks; Ctrl-C, SIGTERM and SIGHUP stop the rip like the stop button's
+    // flag. False when the rip could not start.
     bool rip();
 
     // Ticks exactly these tracks, by list position, at the next commit.

@@ -1,0 +1,159 @@
+// What lumbra-rip does to the user's files: where they go, when they are replaced, and what a
+// stopped or killed rip leaves.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "cli/lumbra_rip_runner.h"
+#include "platform/native_path.h"
+#include "support/cddb_test_server.h"
+#include "support/cue_image.h"
+
+namespace lumbra {
+namespace {
+
+namespace fs = std::filesystem;
+using test::LumbraRip;
+using test::ProgramRun;
+
+// The regular files below `folder`, one path (relative to it) a line.
+std::string filesIn(const std::string& folder) {
+    std::string files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) files += fs::relative(entry.path(), folder).string() + "\n";
+    }
+    return files;
+}
+
+TEST_F(LumbraRip, OverwritesAsTheCommandLineSaysWhateverSetupIniSays) {
+    const std::string cue = test::writeCueImage(home.path(), "disc", {30}).cuePath;
+    const std::string target = home.file("out/音轨 01.wav");
+    struct Case {
+        int overwriteSetting;
+        const char* answer;
+        mode_t mode;
+        bool replaced;
+    };
+    const Case cases[] = {
+        {1, "--no", 0644, false}, {1, "--no", 0200, false}, {0, "--yes", 0644, true},
+        {1, "", 0644, true},      {0, "", 0644, false},
+    };
+    for (const Case& c : cases) {
+        home.write("setup.ini", "[CDDB]\nCDDB_AUTO=0\n[GENERAL]\nGEN_OVERWRITE=" +
+                                    std::to_string(c.overwriteSetting) + "\n");
+        fs::create_directories(home.file("out"));
+        home.write("out/音轨 01.wav", "old");
+        ::chmod(target.c_str(), c.mode);
+        const ProgramRun run = rip("--image " + cue + " --format wav --template '<Title>' --out " +
+                                   home.file("out") + " " + c.answer + " </dev/null");
+        ::chmod(target.c_str(), 0644);
+        const std::string why = std::to_string(c.overwriteSetting) + " " + c.answer;
+        EXPECT_EQ(home.read("out/音轨 01.wav") != "old", c.replaced) << why;
+        EXPECT_EQ(run.exitCode, c.replaced ? 0 : 1) << why;
+    }
+}
+
+TEST_F(LumbraRip, UsesTheOutputFolderAsTyped) {
+    const std::string cue = test::writeCueImage(home.path(), "disc", {30}).cuePath;
+    const std::string typed = home.file("Music: Rock?\\v1. ");
+    const ProgramRun run =
+        rip("--image " + cue + " --format wav --template '<Title>' --out '" + typed + "'");
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_TRUE(fs::is_regular_file(typed + "/音轨 01.wav"));
+}
+
+// Both discs have the local key 200, as every one-track disc has.
+TEST_F(LumbraRip, TwoOneTrackDiscsKeepTheirOwnTitles) {
+    test::CddbTestServer first;
+    test::CddbTestServer second;
+    first.addEntry({"rock", "0800ec01", "A", "One", "DTITLE=A / One\r\nTTITLE0=First disc\r\n"});
+    second.addEntry({"jazz", "0801ce01", "B", "Two", "DTITLE=B / Two\r\nTTITLE0=Second disc\r\n"});
+    const auto useServer = [this](const test::CddbTestServer& server) {
+        home.write("setup.ini", "[CDDB]\nCDDB_COUNT=1\nCDDB_SERVER0=127.0.0.1\nCDDB_PORT0=" +
+                                    std::to_string(server.port()) +
+                                    "\nCDDB_QUERY0=/~cddb/cddb.cgi\nCDDB_USE_LOCALCDDB=1\n"
+                                    "CDDB_LOCALCDDB_PATH=" +
+                                    home.file("Local CDDB") + "\n");
+    };
+    const std::string a = test::writeCueImage(home.path(), "a", {300}).cuePath;
+    const std::string b = test::writeCueImage(home.path(), "b", {530}).cuePath;
+    useServer(first);
+    EXPECT_EQ(rip("--image " + a + " --lookup --list").line("TRACK 1 "),
+              "TRACK 1 0 300 00:04 First disc");
+    useServer(second);
+    EXPECT_EQ(rip("--image " + b + " --lookup --list").line("TRACK 1 "),
+              "TRACK 1 0 530 00:07 Second disc");
+    EXPECT_EQ(second.requests().size(), 2u) << "the server was asked";
+    EXPECT_EQ(rip("--image " + b + " --lookup --list").line("TRACK 1 "),
+              "TRACK 1 0 530 00:07 Second disc");
+    EXPECT_EQ(second.requests().size(), 2u) << "the local database knew the second disc";
+}
+
+// A CDDB server whose titles try to write outside the output folder and to command the terminal.
+class LumbraRipHostileReply : public LumbraRip {
+protected:
+    LumbraRipHostileReply() {
+        fs::create_directories(sandbox.file("work/out"));
+        const std::string outside = platform::toBackslashPath(sandbox.file("escaped"));
+        server.addEntry(
+            {"rock", "0200b201", "\\" + outside, "Album",
+             "DTITLE=" + outside + "\\artist / Album\r\nTTITLE0=" + outside +
+                 "\r\nTTITLE1=..\\..\\..\\..\\..\\..\\..\\..\\" + outside +
+                 "-up\r\nTTITLE2=/tmp/escaped\r\nTTITLE3=\x1b]0;owned\x07\x1b[2J\x7f\r\n"});
+        home.write("setup.ini", "[CDDB]\nCDDB_COUNT=1\nCDDB_SERVER0=127.0.0.1\nCDDB_PORT0=" +
+                                    std::to_string(server.port()) +
+                                    "\nCDDB_QUERY0=/~cddb/cddb.cgi\nCDDB_USE_LOCALCDDB=0\n");
+    }
+
+    test::TempDir sandbox;
+    const std::string cuePath = test::writeCueImage(home.path(), "disc", {30, 30, 30, 30}).cuePath;
+    test::CddbTestServer server;
+};
+
+TEST_F(LumbraRipHostileReply, NothingFromTheReplyLeavesTheFolderOrReachesTheTerminal) {
+    const ProgramRun listed = rip("--image " + cuePath + " --lookup --list");
+    EXPECT_EQ(listed.out.find_first_of("\x1b\x07\x7f"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.line("TRACK 4 "), "<none>") << listed.out;
+
+    const std::string folders[] = {"''", ".", "./", sandbox.file("work/out")};
+    for (const std::string& out : folders) {
+        for (const char* templateText : {"'<Title>'", "'<Artist> \\ <Title>'"}) {
+            const ProgramRun run =
+                rip("--image " + cuePath + " --lookup --yes --format wav --out " + out +
+                        " --template " + templateText,
+                    sandbox.file("work"));
+            EXPECT_EQ(run.exitCode, 0) << out << run.out;
+            EXPECT_EQ(run.out.find_first_of("\x1b\x07\x7f"), std::string::npos) << run.out;
+        }
+    }
+    int ripped = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(sandbox.path())) {
+        if (!entry.is_regular_file()) continue;
+        const std::string path = entry.path().string();
+        EXPECT_TRUE(path.starts_with(sandbox.file("work/"))) << path;
+        EXPECT_EQ(path.find_first_of("\x1b\x07\x7f"), std::string::npos) << path;
+        ++ripped;
+    }
+    EXPECT_EQ(ripped, 16) << "four tracks, two templates, in the current folder and in out/";
+    EXPECT_FALSE(fs::exists("/tmp/escaped.wav"));
+}
+
+// The delay makes each read of the 3,000-frame track take 10 ms, so the rip is surely mid-track.
+TEST_F(LumbraRip, AStoppedRipLeavesNoFileWhateverStoppedIt) {
+    const std::string cue = test::writeCueImage(home.path(), "disc", {3000}).cuePath;
+    for (const int stop : {SIGINT, SIGTERM, SIGHUP}) {
+        const pid_t pid = start("--image " + cue + " --format wav --out " + home.file("out") +
+                                    " --template '<Artist> \\ <Title>'",
+                                home.path(), "LUMBRA_VIRTUAL_FAULTS=delay=10");
+        ASSERT_TRUE(waitForOutput("TRACK 1 ")) << stop;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        kill(pid, stop);
+        EXPECT_EQ(exitCodeOf(pid), 1) << stop;
+        EXPECT_EQ(filesIn(home.file("out")), "") << stop;
+    }
+}
+
+}  // namespace
+}  // namespace lumbra
