@@ -35,9 +35,10 @@ int readAudioFramesOverlapped(int handle, TrackBuffer& buffer, TrackBuffer& refe
 bool alignToReference(TrackBuffer& buffer, TrackBuffer& reference, int compare);
 
 // Reads `count` frames from `start` for the rip job, with up to three attempts, by jitter mode:
-// 0 plain reads; 2 every read aligned through the overlap buffer; 1 and any other value plain
-// reads until one fails, aligned reads from then on. On 1 `*buffers.current` holds exactly the
-// frames [start, start + count) from its offset, so consecutive calls deliver every frame once.
+// 0 plain reads; 2 every read aligned to the last audio read before it (across digital silence
+// too); 1 and any other value plain reads until one fails, aligned reads from then on. On 1
+// `*buffers.current` holds exactly the frames [start, start + count) from its offset, so
+// consecutive calls deliver every frame once.
 int readForRip(int handle, RipReadBuffers& buffers, int count, int start, int32_t jitterMode);
 
 }  // namespace lumbra

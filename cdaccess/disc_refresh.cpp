@@ -6,6 +6,7 @@
 #include "cdaccess/cd_access_errors.h"
 #include "cdaccess/last_error.h"
 #include "cdaccess/toc_validation.h"
+#include "cdaccess/track_extent.h"
 #include "metadata/disc_id.h"
 
 namespace lumbra {
@@ -40,7 +41,7 @@ TrackEntry trackAt(const TocBuffer& toc, int position, const SettingsRecord& set
     std::snprintf(title, sizeof title, "音轨 %02d", position + 1);
     track.title = title;
     track.start = descriptorLba(toc.descriptors[position], false);
-    track.length = descriptorLba(toc.descriptors[position + 1], false) - track.start;
+    track.length = trackEndLba(toc, position) - track.start;
     track.seconds = track.length / 75;
     track.format = settings.defaultFormat;
     applyEncoderDefaults(track, settings.encoder);

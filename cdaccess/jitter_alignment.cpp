@@ -30,6 +30,11 @@ ptrdiff_t findFirstCopy(std::span<const uint8_t> haystack, std::span<const uint8
     return -1;
 }
 
+bool isSilentFrame(std::span<const uint8_t> from) {
+    const auto frame = from.first(kFrameBytes);
+    return std::all_of(frame.begin(), frame.end(), [](uint8_t b) { return b == 0; });
+}
+
 }  // namespace
 
 bool isDigitalSilence(const TrackBuffer& buffer) {
@@ -50,6 +55,49 @@ void keepTail(const TrackBuffer& buffer, TrackBuffer& reference, int compare) {
     reference.count = compare;
     reference.length = tailBytes;
     reference.offset = 0;
+}
+
+AlignmentAnchor anchorAfter(const AlignmentAnchor& before, const TrackBuffer& delivered,
+                            int compare) {
+    AlignmentAnchor after;
+    after.end = delivered.start + delivered.count;
+    const auto data = delivered.validData();
+    int32_t audible = delivered.count;  // frames up to and including the last audible one
+    while (audible > 0 && isSilentFrame(data.subspan(size_t(audible - 1) * kFrameBytes))) --audible;
+    if (audible == 0) {
+        if (before.end == delivered.start) after.frames = before.frames;
+        return after;
+    }
+    if (compare < 1 || audible < compare) return after;
+    after.frames = TrackBuffer::forFrames(compare);
+    const auto first = data.begin() + ptrdiff_t(audible - compare) * kFrameBytes;
+    std::copy(first, first + ptrdiff_t(compare) * kFrameBytes, after.frames.data.begin());
+    after.frames.start = delivered.start + audible - compare;
+    after.frames.count = compare;
+    after.frames.length = compare * kFrameBytes;
+    return after;
+}
+
+bool alignAfterAnchor(TrackBuffer& piece, const AlignmentAnchor& anchor, int compare,
+                      int32_t wanted) {
+    const int32_t size = compare * kFrameBytes;
+    const int64_t silence = int64_t(wanted - anchor.frames.start - compare) * kFrameBytes;
+    if (compare < 1 || anchor.frames.length < size || silence < 0) return false;
+    const auto data = piece.validData();
+    const ptrdiff_t at = findFirstCopy(data, anchor.frames.validData().first(size_t(size)));
+    if (at < 0) return false;
+    const auto after = data.subspan(size_t(at + size));
+    const auto between = after.first(size_t(std::min<int64_t>(silence, int64_t(after.size()))));
+    if (!std::all_of(between.begin(), between.end(), [](uint8_t b) { return b == 0; })) {
+        return false;
+    }
+    const auto skipped = int32_t(at + size + int64_t(between.size()));
+    piece.offset += skipped;
+    piece.length -= skipped;
+    piece.start = wanted;
+    piece.count = piece.length / kFrameBytes;
+    piece.length = piece.count * kFrameBytes;
+    return true;
 }
 
 bool alignToReference(TrackBuffer& buffer, TrackBuffer& reference, int compare) {

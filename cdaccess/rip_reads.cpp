@@ -1,6 +1,7 @@
 #include "app/settings_record.h"
 #include "cdaccess/audio_reads.h"
 #include "cdaccess/cd_access_errors.h"
+#include "cdaccess/overlapped_reads.h"
 
 namespace lumbra {
 namespace {
@@ -17,36 +18,23 @@ int withRetries(TrackBuffer& target, int count, int start, Read read) {
     return result;
 }
 
-// Cuts a read down to its last frame, the reference the next read is aligned to.
-void keepLastFrame(TrackBuffer& buffer) {
-    if (buffer.count < 1 || buffer.length < buffer.count * kFrameBytes) {
-        buffer.empty();
-        return;
-    }
-    buffer.offset += (buffer.count - 1) * kFrameBytes;
-    buffer.start += buffer.count - 1;
-    buffer.count = 1;
-    buffer.length = kFrameBytes;
-}
-
 int readCorrectingAfterFailure(int handle, RipReadBuffers& buffers, int count, int start) {
     TrackBuffer& target = buffers.toggle ? buffers.a : buffers.b;
-    TrackBuffer& previous = buffers.toggle ? buffers.b : buffers.a;
     buffers.toggle = !buffers.toggle;
     buffers.current = &target;
-    int result = kResultFailed;
     if (!buffers.correcting) {
         target.setRequest(start, count);
-        result = readAudioFrames(handle, target);
+        if (readAudioFrames(handle, target) == kResultDone) {
+            followPlainRead(handle, target, buffers.anchor);
+            return kResultDone;
+        }
     }
-    if (result == kResultDone) return result;
     // An aligned read reads on past its request to absorb the jitter, so the drive stops beyond
     // the frame the next read begins at: that read starts with a seek and would land wherever
     // the jitter puts it. From the first correction on, the track is read corrected.
     buffers.correcting = true;
-    keepLastFrame(previous);
     return withRetries(target, count, start, [&](TrackBuffer& b) {
-        return readAudioFramesOverlapped(handle, b, previous);
+        return readAlignedFrames(handle, b, buffers.anchor);
     });
 }
 
@@ -59,7 +47,7 @@ int readForRip(int handle, RipReadBuffers& buffers, int count, int start, int32_
                                [&](TrackBuffer& b) { return readAudioFrames(handle, b); });
         case kJitterAlways:
             return withRetries(*buffers.current, count, start, [&](TrackBuffer& b) {
-                return readAudioFramesOverlapped(handle, b, buffers.overlap);
+                return readAlignedFrames(handle, b, buffers.anchor);
             });
         default:
             return readCorrectingAfterFailure(handle, buffers, count, start);

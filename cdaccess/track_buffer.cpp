@@ -37,7 +37,7 @@ RipReadBuffers::RipReadBuffers() = default;
 RipReadBuffers::RipReadBuffers(const RipReadBuffers& other)
     : a(other.a),
       b(other.b),
-      overlap(other.overlap),
+      anchor(other.anchor),
       current(other.current == &other.b ? &b : &a),
       toggle(other.toggle),
       correcting(other.correcting) {}
@@ -45,7 +45,7 @@ RipReadBuffers::RipReadBuffers(const RipReadBuffers& other)
 RipReadBuffers& RipReadBuffers::operator=(const RipReadBuffers& other) {
     a = other.a;
     b = other.b;
-    overlap = other.overlap;
+    anchor = other.anchor;
     current = other.current == &other.b ? &b : &a;
     toggle = other.toggle;
     correcting = other.correcting;

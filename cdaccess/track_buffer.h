@@ -42,6 +42,16 @@ inline constexpr int kRipReadFrames = 26;
 inline constexpr int kRipOverlapFrames = 3;
 inline constexpr int kOverlappedGrowthFrames = 2 * kRipOverlapFrames;
 
+// What aligned reads know of the frames before their next request: the last audible frames
+// read, exactly placed, and where the reads ended. The frames between them are digital silence,
+// so a read after silence can still be aligned, to the audio before it.
+struct AlignmentAnchor {
+    TrackBuffer frames;  // compare frames from `frames.start`; empty when nothing audible is known
+    int32_t end = 0;     // the frame after the last one read
+
+    bool known() const { return frames.count > 0; }
+};
+
 // What readForRip works with during one track; the rip job makes a fresh set for each track.
 // `current` points into the set itself, and copies point into their own buffers.
 struct RipReadBuffers {
@@ -51,7 +61,7 @@ struct RipReadBuffers {
 
     TrackBuffer a = TrackBuffer::forFrames(kRipReadFrames + kOverlappedGrowthFrames);
     TrackBuffer b = TrackBuffer::forFrames(kRipReadFrames + kOverlappedGrowthFrames);
-    TrackBuffer overlap = TrackBuffer::forFrames(kRipOverlapFrames);
+    AlignmentAnchor anchor;     // follows every read of modes 1 and 2
     TrackBuffer* current = &a;  // where the data of the last read is
 
     // Mode 1 alternates between a and b: clear means a holds the previous read.

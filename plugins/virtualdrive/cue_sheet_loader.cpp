@@ -72,6 +72,7 @@ std::unique_ptr<Disc> makeDisc(ImageLayout layout, std::vector<platform::UniqueF
     auto disc = std::make_unique<Disc>();
     disc->tracks = std::move(layout.tracks);
     disc->leadOut = layout.leadOut;
+    disc->unreadable = std::move(layout.unreadable);
     disc->audio = std::make_unique<ImageAudio>(std::move(fds), std::move(layout.extents));
     return disc;
 }
@@ -81,6 +82,9 @@ std::variant<std::unique_ptr<Disc>, std::string> buildDisc(const std::filesystem
                                                            const CueTextFacts& facts) {
     std::vector<platform::UniqueFd> fds;
     for (CueFile& file : files) {
+        for (CueTrack& track : file.tracks) {
+            track.startsSession = track.number == facts.secondSessionTrack;
+        }
         auto opened = openImageFile(folder, file.name, facts);
         if (auto* problem = std::get_if<std::string>(&opened)) return *problem;
         auto& ok = std::get<OpenedFile>(opened);

@@ -69,6 +69,24 @@ std::string where(size_t lineNumber) {
     return "line " + std::to_string(lineNumber) + ": ";
 }
 
+// Counts TRACK lines and notes where a later session begins.
+struct SessionScan {
+    int tracks = 0;
+    bool laterSessionAhead = false;
+
+    void see(const std::string& keyword, const std::vector<std::string_view>& words,
+             CueTextFacts& facts) {
+        if (keyword == "REM" && words.size() >= 3 && upper(words[1]) == "SESSION") {
+            const auto session = number(words[2]);
+            if (session && *session >= 2 && facts.secondSessionTrack == 0) laterSessionAhead = true;
+        } else if (keyword == "TRACK") {
+            ++tracks;
+            if (laterSessionAhead) facts.secondSessionTrack = tracks;
+            laterSessionAhead = false;
+        }
+    }
+};
+
 std::optional<std::string> checkLine(const std::vector<std::string_view>& words, size_t lineNumber,
                                      CueTextFacts& facts) {
     const std::string keyword = upper(words[0]);
@@ -92,6 +110,7 @@ std::optional<std::string> checkLine(const std::vector<std::string_view>& words,
 
 std::variant<CueTextFacts, std::string> scanCueText(std::string_view text) {
     CueTextFacts facts;
+    SessionScan sessions;
     size_t lineNumber = 0;
     while (!text.empty()) {
         ++lineNumber;
@@ -100,6 +119,7 @@ std::variant<CueTextFacts, std::string> scanCueText(std::string_view text) {
         text.remove_prefix(std::min(end + 1, text.size()));
         if (words.empty()) continue;
         if (auto problem = checkLine(words, lineNumber, facts)) return *problem;
+        sessions.see(upper(words[0]), words, facts);
     }
     return facts;
 }

@@ -12,6 +12,9 @@ namespace lumbra::virtualdrive {
 
 struct CueTextFacts {
     std::map<std::string, std::string> fileTypes;  // FILE name -> type keyword in upper case
+    // Position (1-based) of the first TRACK after a "REM SESSION" line naming session 2 or
+    // later, as rippers mark the data track of an Enhanced CD; 0 for a single session.
+    int secondSessionTrack = 0;
 };
 
 // The facts of `text`, or the first problem found, naming its line.

@@ -20,4 +20,11 @@ bool Disc::coversDataFrame(uint32_t first, uint32_t count) const {
     });
 }
 
+bool Disc::coversUnreadableFrame(uint32_t first, uint32_t count) const {
+    const uint64_t end = uint64_t(first) + count;
+    return std::any_of(unreadable.begin(), unreadable.end(), [&](const FrameRange& r) {
+        return first < uint64_t(r.first) + r.count && r.first < end;
+    });
+}
+
 }  // namespace lumbra::virtualdrive

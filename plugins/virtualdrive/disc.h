@@ -13,6 +13,15 @@ inline constexpr int kMaxTracks = 99;
 // The last address that MSF form can express (99:59:74) less the lead-in.
 inline constexpr uint32_t kMaxDiscFrames = (99 * 60 + 59) * 75 + 74 - 150;
 
+// The lead-out of a first session and the lead-in and first pregap of the next one: what lies
+// on an Enhanced CD between its last audio track and its data track.
+inline constexpr uint32_t kSessionGapFrames = 11400;
+
+struct FrameRange {
+    uint32_t first = 0;
+    uint32_t count = 0;
+};
+
 struct DiscTrack {
     uint32_t start = 0;  // first frame of INDEX 01
     bool data = false;
@@ -29,12 +38,16 @@ public:
 struct Disc {
     std::vector<DiscTrack> tracks;  // track 1 first, at most kMaxTracks
     uint32_t leadOut = 0;           // first frame after the last track
+    // Between sessions: no read reaches into them.
+    std::vector<FrameRange> unreadable;
     std::unique_ptr<AudioSource> audio;
 
     // True when `frame` lies in a data track (frames before track 1 count as the first track's).
     bool isDataFrame(uint32_t frame) const;
     // True when any frame of [first, first + count) lies in a data track.
     bool coversDataFrame(uint32_t first, uint32_t count) const;
+    // True when any frame of [first, first + count) lies between sessions.
+    bool coversUnreadableFrame(uint32_t first, uint32_t count) const;
 };
 
 }  // namespace lumbra::virtualdrive

@@ -51,6 +51,10 @@ public:
                 k + 1 < file.tracks.size()
                     ? regionStart(file, k + 1) - start
                     : (file.dataLength - byte + track.sectorBytes - 1) / track.sectorBytes;
+            if (track.startsSession) {
+                layout_.unreadable.push_back({uint32_t(cursor_), uint32_t(kSessionGapFrames)});
+                cursor_ += kSessionGapFrames;
+            }
             cursor_ += track.silenceBefore;
             layout_.tracks.push_back({uint32_t(cursor_ + track.index1 - start), !track.audio});
             if (track.audio) addExtent(file, fileIndex, byte, frames);

@@ -20,6 +20,8 @@ struct CueTrack {
     int64_t index1 = -1;        // frame in the file, -1 when absent
     int64_t silenceBefore = 0;  // PREGAP frames, not in the file
     int64_t silenceAfter = 0;   // POSTGAP frames, not in the file
+    // The first track of a second session, after the gap between sessions.
+    bool startsSession = false;
 };
 
 struct CueFile {
@@ -32,6 +34,7 @@ struct CueFile {
 struct ImageLayout {
     std::vector<DiscTrack> tracks;
     uint32_t leadOut = 0;
+    std::vector<FrameRange> unreadable;
     std::vector<AudioExtent> extents;  // `file` indexes the CueFile list
 };
 

@@ -117,6 +117,9 @@ CommandOutcome VirtualDrive::readAudio(const Cdb& cdb, std::span<uint8_t> buffer
     if (uint64_t(read.first) + read.count > disc->leadOut) {
         return CommandOutcome::checkCondition(kLbaOutOfRange);
     }
+    if (disc->coversUnreadableFrame(read.first, read.count)) {
+        return CommandOutcome::checkCondition(kLbaOutOfRange);
+    }
     if (disc->coversDataFrame(read.first, read.count)) {
         return CommandOutcome::checkCondition(kIllegalModeForTrack);
     }

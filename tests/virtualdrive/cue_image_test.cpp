@@ -89,10 +89,34 @@ TEST_F(VirtualDriveCueImage, TracksLandWhereTheSheetPutsThemAndReadBackAsWritten
     EXPECT_EQ(runCommand(0, readCdCdb(749, 2), 2 * kFrame).sense, kLbaOutOfRange);
 }
 
+TEST_F(VirtualDriveCueImage, ASecondSessionBeginsAfterTheGapOfAnEnhancedCd) {
+    const std::string sheet = dir_.write("enhanced.cue",
+                                         "REM SESSION 01\nFILE \"a.bin\" BINARY\n"
+                                         "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                         "REM SESSION 02\nFILE \"c.bin\" BINARY\n"
+                                         "  TRACK 02 MODE1/2048\n    INDEX 01 00:00:00\n");
+    ASSERT_EQ(VirtualDriveModule::get().configure(sheet.c_str(), ""), 1);
+    const std::vector<uint8_t> lba = {0, 26,   1,    2,  //
+                                      0, 0x10, 1,    0, 0, 0, 0,  0,
+                                      0, 0x14, 2,    0, 0, 0, 45, 180,  // 11,700
+                                      0, 0x14, 0xAA, 0, 0, 0, 46, 24};  // 11,800
+    const auto toc = runGood(0, readTocCdb(), 804);
+    EXPECT_EQ(std::vector<uint8_t>(toc.begin(), toc.begin() + 28), lba);
+
+    const auto last = runGood(0, readCdCdb(299, 1), kFrame);
+    EXPECT_EQ(std::string(last.begin(), last.end()), binAudio_.substr(299 * kFrame, kFrame));
+    for (uint32_t first : {299u, 5000u, 11699u}) {
+        EXPECT_EQ(runCommand(0, readCdCdb(first, 2), 2 * kFrame).sense, kLbaOutOfRange)
+            << "from frame " << first;
+    }
+    EXPECT_EQ(runCommand(0, readCdCdb(11700, 1), kFrame).sense, kIllegalModeForTrack);
+}
+
 TEST_F(VirtualDriveCueImage, UnusableSheetsGiveEmptyDrivesAndSayWhy) {
     dir_.write("mono.wav", waveFile(std::string(4000, 'm'), 1));
     const std::string track = "FILE \"a.bin\" BINARY\n  TRACK 01 AUDIO\n";
-    const std::pair<std::string, std::string> cases[] = {  // sheet, reason
+    const std::pair<std::string, std::string> cases[] = {
+        // sheet, reason
         {"FILE \"track01.bin\" BINARY\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n",
          "file track01.bin is missing"},
         {track + "    INDEX 01 00:04:00\n", "too short for track 1"},
@@ -129,4 +153,6 @@ TEST_F(VirtualDriveCueImage, UnusableSheetsGiveEmptyDrivesAndSayWhy) {
 
 // libcue leaks its half-built sheet when it meets a syntax error; that is not ours to fix, and
 // the sheets that test it would otherwise fail the leak check of sanitizer builds.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libcue.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libcue.so\n";
+}
