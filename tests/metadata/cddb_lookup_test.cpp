@@ -1,6 +1,7 @@
 // The CDDB client and the disc lookup job against servers on loopback, for a disc in a virtual
 // drive: the bytes sent, straight and through a proxy, servers that misbehave, lookups stopped
 // in flight.
+#include <discid/discid.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include "metadata/cddb_client.h"
+#include "metadata/disc_id.h"
 #include "metadata/disc_info_text.h"
 #include "metadata/disc_lookup_job.h"
 #include "metadata/recent_disc_table.h"
@@ -16,6 +18,7 @@
 #include "support/cddb_test_server.h"
 #include "support/cue_image.h"
 #include "support/rip_harness.h"
+#include "support/segment_image.h"
 
 namespace lumbra {
 namespace {
@@ -145,6 +148,36 @@ TEST_F(CddbLookup, ReadsTheFirstOfThreeMatchesFilesItAndNextTimeNeedsNoServer) {
     lookUpAndApply();
     EXPECT_EQ(shown(), "Band / First / 2001: Opening Second Third");
     EXPECT_EQ(server.requests().size(), 2u) << "the local database answered alone";
+}
+
+// The query for an Enhanced CD, as libdiscid sees the same table of contents: CDDB files such
+// discs under the data track's start and the last session's lead-out, not where the audio ends.
+std::string libdiscidQuery(const std::vector<int>& trackStarts, int leadOut) {
+    std::unique_ptr<DiscId, decltype(&discid_free)> disc(discid_new(), discid_free);
+    std::vector<int> offsets{leadOut + 150};
+    for (int start : trackStarts) offsets.push_back(start + 150);
+    offsets.resize(100);
+    if (!discid_put(disc.get(), 1, int(trackStarts.size()), offsets.data())) return "rejected";
+    const int n = discid_get_last_track_num(disc.get());
+    std::string query = "cmd=cddb+query+" + std::string(discid_get_freedb_id(disc.get())) + "+" +
+                        std::to_string(n) + "+";
+    for (int i = 1; i <= n; ++i)
+        query += std::to_string(discid_get_track_offset(disc.get(), i)) + "+";
+    return query + std::to_string(discid_get_sectors(disc.get()) / 75);
+}
+
+TEST_F(CddbLookup, AnEnhancedCdIsAskedForByItsTableOfContents) {
+    const std::vector<test::ImageTrack> layout{{{{300}}}, {{{448}}}, {{{300}}, true, true}};
+    insertDiscs(test::writeSegmentImage(dir.path(), "enhanced", layout).cuePath);
+    ASSERT_EQ(tracks.size(), 3u);
+    EXPECT_EQ(tracks[1].length, 448) << "the audio ends before the gap between sessions";
+    EXPECT_EQ(tracks[2].start, 748 + 11400);
+    query();
+    const std::string expected = libdiscidQuery({0, 300, 748 + 11400}, 748 + 11400 + 300);
+    ASSERT_FALSE(server.requests().empty());
+    const std::string sent = server.requests().back();
+    EXPECT_NE(sent.find("\r\n\r\n" + expected + "&hello="), std::string::npos) << sent << expected;
+    EXPECT_EQ(discIdText(drives[0].discId), expected.substr(15, 8));
 }
 
 TEST_F(CddbLookup, GoesThroughAProxyWithCredentialsOnlyWhenUserAndPasswordAreSet) {
