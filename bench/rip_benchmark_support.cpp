@@ -11,6 +11,7 @@
 #include "cdaccess/disc_refresh.h"
 #include "naming/output_naming.h"
 #include "platform/shared_memory.h"
+#include "rip/output_formats.h"
 #include "rip/rip_job.h"
 #include "rip/track_status.h"
 #include "support/cue_image.h"
@@ -79,7 +80,7 @@ bool RipBenchmarkDisc::ripAll() {
 }
 
 double RipBenchmarkDisc::outputBytes() const {
-    const std::string extension(extensionFor(setup_.format));
+    const std::string extension = findOutputFormat(outputFormats(), setup_.format)->extension;
     double bytes = 0;
     for (const auto& track : tracks_)
         bytes += fileBytes(settings_.outputFolder + "/" + track.title + extension);

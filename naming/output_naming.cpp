@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "app/encoder_settings.h"
 #include "naming/path_tidying.h"
 #include "platform/native_path.h"
 
@@ -63,21 +62,6 @@ int OutputFolder::prepareOutputPath(std::string& name, std::string* message) con
 std::string OutputFolder::nativePath(std::string_view name) const {
     // The tidied name holds no slash, so every slash of its native form is one of its separators.
     return folder_ + platform::toNativePath(name);
-}
-
-std::string_view extensionFor(int32_t format) {
-    switch (format) {
-        case kFormatWav:
-            return ".wav";
-        case kFormatOgg:
-            return ".ogg";
-        case kFormatMp3:
-            return ".mp3";
-        case kFormatWma:
-            return ".wma";
-        default:
-            return "";
-    }
 }
 
 }  // namespace lumbra

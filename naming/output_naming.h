@@ -33,7 +33,4 @@ private:
     std::string folder_;  // "" or ending with "/"
 };
 
-// ".wav", ".ogg", ".mp3", ".wma" by OutputFormat; "" for anything else.
-std::string_view extensionFor(int32_t format);
-
 }  // namespace lumbra

@@ -1,7 +1,6 @@
 #include "rip/id3v1_tag.h"
 
 #include <cstring>
-#include <memory>
 #include <string_view>
 
 #include "platform/text_encoding.h"
@@ -24,10 +23,6 @@ static_assert(offsetof(Id3v1Layout, title) == 3 && offsetof(Id3v1Layout, artist)
               offsetof(Id3v1Layout, album) == 63 && offsetof(Id3v1Layout, year) == 93 &&
               offsetof(Id3v1Layout, comment) == 97 && offsetof(Id3v1Layout, trackNumber) == 126 &&
               offsetof(Id3v1Layout, genre) == 127);
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 constexpr uint8_t kFirstGbkLead = 0x81;
 constexpr uint8_t kLastGbkLead = 0xFE;
@@ -79,20 +74,6 @@ std::array<uint8_t, kId3v1TagSize> id3v1Tag(const TrackEntry& track, const DiscR
     std::array<uint8_t, kId3v1TagSize> bytes;
     std::memcpy(bytes.data(), &tag, bytes.size());
     return bytes;
-}
-
-bool writeId3v1Tag(std::FILE* file, const TrackEntry& track, const DiscRecord& disc) {
-    const auto tag = id3v1Tag(track, disc);
-    return std::fwrite(tag.data(), 1, tag.size(), file) == tag.size();
-}
-
-TagAppend appendId3v1Tag(const std::string& path, const TrackEntry& track, const DiscRecord& disc) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "ab"));
-    if (!file) return TagAppend::NotOpened;
-    const bool written = writeId3v1Tag(file.get(), track, disc);
-    // Appended bytes may reach the disk only when the file is closed.
-    const bool closed = std::fclose(file.release()) == 0;
-    return written && closed ? TagAppend::Appended : TagAppend::WriteFailed;
 }
 
 }  // namespace lumbra

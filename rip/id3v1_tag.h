@@ -4,7 +4,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "cdaccess/track_entry.h"
@@ -18,14 +17,5 @@ inline constexpr size_t kId3v1TagSize = 128;
 // cut to their fields at a character boundary; the comment keeps 29 bytes, as the byte after
 // them is the track number.
 std::array<uint8_t, kId3v1TagSize> id3v1Tag(const TrackEntry& track, const DiscRecord& disc);
-
-// Writes the tag at the file's current position; false when it was not written whole.
-bool writeId3v1Tag(std::FILE* file, const TrackEntry& track, const DiscRecord& disc);
-
-enum class TagAppend { Appended, NotOpened, WriteFailed };
-
-// Opens the finished file at `path` with "ab", appends the tag and closes the file. A file that
-// cannot be opened gets no tag.
-TagAppend appendId3v1Tag(const std::string& path, const TrackEntry& track, const DiscRecord& disc);
 
 }  // namespace lumbra

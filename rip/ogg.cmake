@@ -1,7 +1,6 @@
 pkg_check_modules(VORBISENC REQUIRED IMPORTED_TARGET ogg vorbis vorbisenc)
 target_sources(lumbra_core PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/ogg_track_writer.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ogg_writer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ogg_encoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/vorbis_encoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/vorbis_setup.cpp
 )

@@ -1,7 +1,7 @@
 #include "rip/output_file.h"
 
-#include <csignal>
 #include <unistd.h>
+#include <csignal>
 
 namespace lumbra {
 namespace {
@@ -33,10 +33,12 @@ bool OutputFile::write(std::span<const uint8_t> bytes) {
     return !failed_;
 }
 
-bool OutputFile::writeAt(long offset, std::span<const uint8_t> bytes) {
+bool OutputFile::rewrite(uint64_t offset, std::span<const uint8_t> bytes) {
     if (!file_ || failed_) return false;
-    if (std::fseek(file_, offset, SEEK_SET) != 0) failed_ = true;
-    return write(bytes);
+    if (std::fseek(file_, long(offset), SEEK_SET) != 0) failed_ = true;
+    write(bytes);
+    if (!failed_ && std::fseek(file_, 0, SEEK_END) != 0) failed_ = true;
+    return !failed_;
 }
 
 bool OutputFile::close(bool keepFile) {

@@ -7,23 +7,26 @@
 #include <span>
 #include <string>
 
+#include "rip/byte_sink.h"
+
 namespace lumbra {
 
-class OutputFile {
+class OutputFile : public ByteSink {
 public:
     // Creates or truncates `path` ("wb"); isOpen() tells whether that worked.
     explicit OutputFile(std::string path);
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
     // Deletes the file unless keep() or close() succeeded.
-    ~OutputFile();
+    ~OutputFile() override;
 
     bool isOpen() const { return file_ != nullptr; }
     const std::string& path() const { return path_; }
 
     // False once any write failed (a full disk, the file-size limit); later writes are skipped.
-    bool write(std::span<const uint8_t> bytes);
-    bool writeAt(long offset, std::span<const uint8_t> bytes);
+    bool write(std::span<const uint8_t> bytes) override;
+    bool rewrite(uint64_t offset, std::span<const uint8_t> bytes) override;
+    const std::string& filePath() const override { return path_; }
     bool failed() const { return failed_; }
 
     // Flushes and closes; true when every byte reached the file. The file stays on disk either

@@ -2,6 +2,7 @@
 // track with its buffers and paths.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "app/job_flags.h"
@@ -12,7 +13,7 @@
 #include "cdaccess/track_buffer.h"
 #include "cdaccess/track_entry.h"
 #include "metadata/disc_record.h"
-#include "platform/shared_library.h"
+#include "rip/output_formats.h"
 
 namespace lumbra {
 
@@ -26,20 +27,19 @@ struct RipSession {
     const SettingsRecord& settings;
     const DiscRecord& disc;
     OpenDriveRequest drive;  // the drive chosen in the drive box
+    std::span<const OutputFormatEntry> formats = outputFormats();  // what tracks can be written in
 };
 
 struct RipContext {
     TrackEntry* track = nullptr;
     std::string outputPath;  // native path, extension included
     RipReadBuffers buffers;
-    platform::SharedLibrary* encoderLibrary = nullptr;  // the MP3 encoder, loaded by the job
 };
 
 struct ConvertContext {
     TrackEntry* track = nullptr;
     std::string pcmPath;     // the temporary file
     std::string outputPath;  // native path, extension included
-    platform::SharedLibrary* encoderLibrary = nullptr;
 };
 
 }  // namespace lumbra

@@ -1,12 +1,13 @@
 #include "rip/track_writing.h"
 
-#include <cstdio>
 #include <unistd.h>
+#include <cstdio>
 
 #include "cdaccess/audio_reads.h"
 #include "cdaccess/cd_access.h"
 #include "cdaccess/last_error.h"
 #include "rip/rip_messages.h"
+#include "rip/track_encoder.h"
 #include "rip/track_status.h"
 
 namespace lumbra {
@@ -32,7 +33,7 @@ void postProgress(const RipSession& session, const TrackEntry& track) {
 }
 
 void showRipError(const RipSession& session, const std::string& text) {
-    session.prompts.show({kErrorCaption, text, MessageIcon::Information, MessageButtons::Ok});
+    session.prompts.show(ripErrorMessage(text));
 }
 
 bool askOverwrite(const RipSession& session, const std::string& path) {
@@ -54,10 +55,10 @@ std::string withPath(const char* text, const std::string& path) {
     return std::string(text) + "\n  " + path;
 }
 
-bool createOutput(const RipSession& session, TrackEntry& track, OutputFile& file) {
+bool createdOutput(const RipSession& session, TrackEntry& track, const OutputFile& file) {
     if (file.isOpen()) return true;
     showRipError(session, withPath(rip_messages::kCannotCreateOutput, file.path()));
-    endTrack(session, track, kTrackFailed);
+    track.status = kTrackFailed;
     return false;
 }
 
@@ -67,12 +68,12 @@ void failOnWriteError(const RipSession& session, TrackEntry& track, const std::s
 }
 
 ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int handle,
-                            int percentScale, bool checkStop, const ChunkSink& sink) {
+                            int percentScale, const ChunkSink& sink) {
     TrackEntry& track = *context.track;
     int start = track.start;
     int remaining = track.length;
     for (int reads = 0; remaining > 0; ++reads) {
-        if (checkStop && !session.flags.ripRunning) {
+        if (!session.flags.ripRunning) {
             track.status = kTrackCancelled;
             return ReadOutcome::Cancelled;
         }
@@ -88,7 +89,8 @@ ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int 
             return ReadOutcome::ReadFailed;
         }
         const TrackBuffer& read = *context.buffers.current;
-        if (!sink({read.data.data() + read.offset, size_t(read.length)})) return ReadOutcome::SinkFailed;
+        if (!sink({read.data.data() + read.offset, size_t(read.length)}))
+            return ReadOutcome::SinkFailed;
         start += chunk;
         remaining -= chunk;
     }

@@ -27,8 +27,8 @@ void endTrack(const RipSession& session, TrackEntry& track, int32_t status);
 // "<text>", a line break, two spaces and the path: the output-file messages.
 std::string withPath(const char* text, const std::string& path);
 
-// Creates the output; on failure shows the error, fails the track and returns false.
-bool createOutput(const RipSession& session, TrackEntry& track, OutputFile& file);
+// True when the output was created; otherwise shows why and fails the track (without posting).
+bool createdOutput(const RipSession& session, TrackEntry& track, const OutputFile& file);
 
 // A write error: shows it, fails the track (the caller's OutputFile deletes the file).
 void failOnWriteError(const RipSession& session, TrackEntry& track, const std::string& path);
@@ -39,10 +39,10 @@ using ChunkSink = std::function<bool(std::span<const uint8_t>)>;
 enum class ReadOutcome { Complete, Cancelled, ReadFailed, SinkFailed };
 
 // Reads the track 26 frames at a time through an open handle, posting progress every fifth read
-// scaled to `percentScale`. `checkStop` makes it end Cancelled when ripRunning is cleared. On a
-// read error it shows the frame and the CD access codes and fails the track.
+// scaled to `percentScale`; a cleared ripRunning before a read ends it Cancelled. On a read error
+// it shows the frame and the CD access codes and fails the track.
 ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int handle,
-                            int percentScale, bool checkStop, const ChunkSink& sink);
+                            int percentScale, const ChunkSink& sink);
 
 // An open CD handle with the rip's overlap and compare settings, released when it goes.
 class RipHandle {

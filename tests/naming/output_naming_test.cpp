@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/encoder_settings.h"
 #include "platform/native_path.h"
 #include "support/temp_dir.h"
 
@@ -36,7 +35,7 @@ bool isInside(const fs::path& path, const fs::path& folder) {
 // The files a rip would write for `name`, made the way the rip job makes them.
 std::string createTrackFile(const OutputFolder& folder, std::string name) {
     if (folder.prepareOutputPath(name, nullptr) != 1) return {};
-    const std::string path = folder.nativePath(name) + std::string(extensionFor(kFormatWav));
+    const std::string path = folder.nativePath(name) + ".wav";
     std::ofstream(path) << "audio";
     return path;
 }
@@ -110,7 +109,7 @@ TEST(NamingOutputPath, CreatesTheFoldersWithLongNamesCutAtACharacterBoundary) {
     std::string again = name;
     EXPECT_EQ(folder.prepareOutputPath(again, nullptr), 1) << "the folder exists already";
     EXPECT_FALSE(fs::exists(folder.nativePath(name))) << "the file's name became a folder";
-    EXPECT_TRUE(std::ofstream(folder.nativePath(name) + std::string(extensionFor(kFormatWma))));
+    EXPECT_TRUE(std::ofstream(folder.nativePath(name) + ".wma"));
 }
 
 }  // namespace

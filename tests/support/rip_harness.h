@@ -10,6 +10,7 @@
 #include "app/job_flags.h"
 #include "cdaccess/disc_refresh.h"
 #include "platform/atomic_file.h"
+#include "rip/output_formats.h"
 #include "rip/rip_job.h"
 #include "rip/track_status.h"
 #include "support/isolated_cd_access.h"
@@ -29,6 +30,7 @@ protected:
     DiscRecord disc;
     std::vector<DriveEntry> drives;
     std::vector<TrackEntry> tracks;
+    std::span<const OutputFormatEntry> formats = outputFormats();
 
     RipHarness() {
         settings.outputFolder = dir.path() + "/out";
@@ -75,7 +77,7 @@ protected:
         for (auto& track : tracks) track.checked = 0, track.status = 0;
         for (int i : ticked) tracks[size_t(i)].checked = 1;
         flags.ripRunning = 1;
-        runRipJob({prompts, events, flags, settings, disc, drives[0].openRequest}, tracks);
+        runRipJob({prompts, events, flags, settings, disc, drives[0].openRequest, formats}, tracks);
     }
 
     // Rips tracks 0 and 1 onto a disk that is full once a file grows past `bytes`: track 0's

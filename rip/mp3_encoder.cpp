@@ -1,0 +1,103 @@
+#include "rip/mp3_encoder.h"
+
+#include <algorithm>
+
+#include "app/encoder_settings.h"
+#include "platform/text_encoding.h"
+#include "rip/encoder_library.h"
+#include "rip/id3v1_tag.h"
+#include "rip/mp3_stream_setup.h"
+#include "rip/rip_messages.h"
+
+namespace lumbra {
+namespace {
+
+constexpr size_t kSystemTextLimit = 127;
+
+}  // namespace
+
+std::optional<std::string> Mp3EncoderFactory::unavailable() {
+    if (library_) return std::nullopt;
+    LoadedEncoderLibrary loaded = loadEncoderLibrary(kLameLibraryName, kLameEntryPointNames);
+    if (!loaded.loaded) {
+        return std::string(rip_messages::kLameLoadError) + "\n" +
+               platform::utf8Prefix(loaded.error, kSystemTextLimit);
+    }
+    if (!loaded.entryPointsFound) return std::string(rip_messages::kLameEntryError);
+    library_ = std::move(loaded.library);
+    return std::nullopt;
+}
+
+std::unique_ptr<TrackEncoder> Mp3EncoderFactory::create(const TrackToEncode& track) {
+    return std::make_unique<Mp3Encoder>(*library_, track);
+}
+
+Mp3Encoder::Mp3Encoder(platform::SharedLibrary& library, const TrackToEncode& track)
+    : encoder_(library), track_(track) {}
+
+// The encoder refusing the track's settings fails only this track; the box says which settings.
+EncodeStep Mp3Encoder::start(ByteSink& sink) {
+    sink_ = &sink;
+    const LameStreamConfig config = lameStreamConfigFor(mp3FromSlots(track_.track.encoderSettings));
+    converter_.emplace(declaredInputFormat(config));
+    if (!converter_->isValid() || !encoder_.open(config)) {
+        return encoderFailed(rip_messages::kMp3EncoderSetupFailed + describeStreamSettings(config));
+    }
+    streaming_ = true;
+    return {};
+}
+
+EncodeStep Mp3Encoder::feed(std::span<const uint8_t> cdAudio) {
+    return encodeBlocks(converter_->convert(cdAudio));
+}
+
+EncodeStep Mp3Encoder::finish() {
+    const EncodeStep flushed = flush();
+    return flushed.ok() ? tag() : flushed;
+}
+
+EncodeStep Mp3Encoder::endEarly() {
+    const EncodeStep flushed = streaming_ ? flush() : EncodeStep{};
+    encoder_.close();
+    if (flushed.result == EncodeResult::WriteFailed) return flushed;
+    const EncodeStep tagged = tag();
+    return tagged.ok() ? flushed : tagged;
+}
+
+void Mp3Encoder::completeFile(const std::string& path) {
+    encoder_.writeVbrHeader(path);
+}
+
+EncodeStep Mp3Encoder::encodeBlocks(std::span<const uint8_t> samples) {
+    if (!streaming_) return encoderFailed();
+    const size_t blockBytes = encoder_.samplesPerChunk() * 2;
+    for (size_t at = 0; at < samples.size(); at += blockBytes) {
+        const auto bytes =
+            encoder_.encode(samples.subspan(at, std::min(blockBytes, samples.size() - at)));
+        if (!bytes) {
+            streaming_ = false;
+            return encoderFailed();
+        }
+        if (!sink_->write(*bytes)) return written(false);
+    }
+    return {};
+}
+
+// The conversion's tail and the encoder's last bytes; the stream is closed after them, as the
+// library wants before anything else touches the file.
+EncodeStep Mp3Encoder::flush() {
+    const EncodeStep tail = encodeBlocks(converter_->finish());
+    if (!tail.ok()) return tail;
+    const auto last = encoder_.finish();
+    streaming_ = false;
+    encoder_.close();
+    if (!last) return encoderFailed();
+    return written(sink_->write(*last));
+}
+
+EncodeStep Mp3Encoder::tag() {
+    if (!track_.tags) return {};
+    return written(sink_->write(id3v1Tag(track_.track, track_.disc)));
+}
+
+}  // namespace lumbra

@@ -1,0 +1,52 @@
+// MP3 output through the encoder library loaded for the job: the samples converted to the format
+// the stream record declares, encoded in the blocks the library takes, the ID3 version 1 tag
+// after the audio when tags are on, and the header frame completed by the library once the file
+// is closed.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "platform/shared_library.h"
+#include "rip/lame_encoder.h"
+#include "rip/sample_conversion.h"
+#include "rip/track_encoder.h"
+
+namespace lumbra {
+
+// Loads the library for the first MP3 track of the job and keeps it for the job; a track that
+// cannot have it is passed over, and the next MP3 track tries again.
+class Mp3EncoderFactory : public EncoderFactory {
+public:
+    std::optional<std::string> unavailable() override;
+    std::unique_ptr<TrackEncoder> create(const TrackToEncode& track) override;
+
+private:
+    std::unique_ptr<platform::SharedLibrary> library_;
+};
+
+class Mp3Encoder : public TrackEncoder {
+public:
+    // The library must hold the six entry points and outlive the encoder.
+    Mp3Encoder(platform::SharedLibrary& library, const TrackToEncode& track);
+
+    EncodeStep start(ByteSink& sink) override;
+    EncodeStep feed(std::span<const uint8_t> cdAudio) override;
+    EncodeStep finish() override;
+    // Flushes a stream that had no encoder failure, then tags the file.
+    EncodeStep endEarly() override;
+    void completeFile(const std::string& path) override;
+
+private:
+    EncodeStep encodeBlocks(std::span<const uint8_t> samples);
+    EncodeStep flush();
+    EncodeStep tag();
+
+    LameEncoder encoder_;
+    TrackToEncode track_;
+    std::optional<SampleConverter> converter_;
+    ByteSink* sink_ = nullptr;
+    bool streaming_ = false;  // the stream is open and no encode has failed
+};
+
+}  // namespace lumbra

@@ -1,0 +1,60 @@
+#include "rip/ogg_encoder.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include "app/encoder_settings.h"
+#include "rip/rip_messages.h"
+
+namespace lumbra {
+namespace {
+
+// Seeded with the time in seconds, so two tracks started in the same second share a serial;
+// each is a stream of its own file, where that does no harm.
+int drawStreamSerial() {
+    std::srand(unsigned(std::time(nullptr)));
+    return std::rand() % 32768;
+}
+
+}  // namespace
+
+OggEncoder::OggEncoder(const TrackToEncode& track) : track_(track) {}
+
+EncodeStep OggEncoder::start(ByteSink& sink) {
+    sink_ = &sink;
+    const VorbisSetUp setUp = vorbisSetUpOf(oggFromSlots(track_.track.encoderSettings));
+    if (!hasContradictoryBounds(setUp)) {
+        encoder_ = VorbisEncoder::create(setUp, vorbisCommentsFor(track_.track.title, track_.disc));
+    }
+    if (!encoder_) {
+        return encoderFailed(rip_messages::kOggSettingsRefused + describeVorbisSetUp(setUp) +
+                             "\n  " + track_.outputPath);
+    }
+    converter_.emplace(PcmFormat{encoder_->sampleRate(), encoder_->channels(), 16});
+    encoder_->writeHeaders(drawStreamSerial());
+    return writePages();
+}
+
+EncodeStep OggEncoder::feed(std::span<const uint8_t> cdAudio) {
+    // CD audio needs no conversion, and copying a whole disc costs more than the check.
+    if (converter_->passesThrough()) {
+        encoder_->encode(cdAudio);
+    } else {
+        encoder_->encode(converter_->convert(cdAudio));
+    }
+    return writePages();
+}
+
+EncodeStep OggEncoder::finish() {
+    encoder_->encode(converter_->finish());
+    encoder_->finish();
+    return writePages();
+}
+
+EncodeStep OggEncoder::writePages() {
+    const bool allWritten = sink_->write(encoder_->pages());
+    encoder_->clearPages();
+    return written(allWritten);
+}
+
+}  // namespace lumbra

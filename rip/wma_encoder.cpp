@@ -1,0 +1,68 @@
+#include "rip/wma_encoder.h"
+
+#include <algorithm>
+
+#include "app/encoder_settings.h"
+#include "platform/text_encoding.h"
+#include "rip/encoder_library.h"
+#include "rip/rip_messages.h"
+
+namespace lumbra {
+namespace {
+
+constexpr size_t kSystemTextLimit = 127;
+
+}  // namespace
+
+std::optional<std::string> WmaEncoderFactory::unavailable() {
+    const LoadedEncoderLibrary loaded = loadEncoderLibrary(kWmaLibraryName, {});
+    if (loaded.loaded) return std::nullopt;
+    return std::string(rip_messages::kWmaLibraryMissing) + "\n" +
+           platform::utf8Prefix(loaded.error, kSystemTextLimit);
+}
+
+std::unique_ptr<TrackEncoder> WmaEncoderFactory::create(const TrackToEncode& track) {
+    return std::make_unique<WmaEncoder>(track);
+}
+
+WmaEncoder::WmaEncoder(const TrackToEncode& track) : track_(track) {}
+
+EncodeStep WmaEncoder::start(ByteSink& sink) {
+    if (sink.filePath().empty()) return encoderFailed(rip_messages::kWmaInternalError);
+    const WmaParameters parameters = wmaParametersFor(wmaFromSlots(track_.track.encoderSettings));
+    if (!writer_.open(sink.filePath(), parameters)) return withMessages(encoderFailed());
+    writer_.setUseDrm(parameters.useDrm);
+    converter_.emplace(parameters.pcmFormat());
+    return withMessages({});
+}
+
+EncodeStep WmaEncoder::feed(std::span<const uint8_t> cdAudio) {
+    return writeBlocks(converter_->convert(cdAudio));
+}
+
+EncodeStep WmaEncoder::finish() {
+    const EncodeStep tail = writeBlocks(converter_->finish());
+    if (!tail.ok()) return tail;
+    return written(writer_.finish());
+}
+
+EncodeStep WmaEncoder::endEarly() {
+    return written(writer_.finish());
+}
+
+EncodeStep WmaEncoder::writeBlocks(std::span<const uint8_t> bytes) {
+    if (writer_.blockSize() == 0) return encoderFailed();
+    for (size_t at = 0; at < bytes.size(); at += writer_.blockSize()) {
+        const size_t count = std::min<size_t>(writer_.blockSize(), bytes.size() - at);
+        if (!writer_.write(bytes.subspan(at, count))) return written(false);
+    }
+    return {};
+}
+
+EncodeStep WmaEncoder::withMessages(EncodeStep step) {
+    step.messages.insert(step.messages.begin(), messages_.held.begin(), messages_.held.end());
+    messages_.held.clear();
+    return step;
+}
+
+}  // namespace lumbra

@@ -1,0 +1,225 @@
+// A format added through the format table alone, ripped end to end: the driver's rules for the
+// overwrite question, stops, failures and the file that stays apply to it with no code of its own.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "rip/track_status.h"
+#include "support/cue_image.h"
+#include "support/rip_harness.h"
+
+namespace lumbra {
+namespace {
+
+constexpr int32_t kFakeFormat = 7;
+constexpr int32_t kFormatNobodyKnows = 42;
+
+// How the fake format behaves in one test, and what the driver asked of it.
+struct FakeScript {
+    int failingTrack = 0;  // the number of the track whose third feed the encoder refuses
+    bool unavailable = false;
+    std::vector<std::string> completed;  // paths handed to completeFile
+};
+
+std::span<const uint8_t> bytesOf(std::string_view text) {
+    return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
+}
+
+// Its file is "FAKE", the CD audio as fed, then "END", or "CUT" for a stream ended early.
+class FakeEncoder : public TrackEncoder {
+public:
+    FakeEncoder(FakeScript& script, bool failsThirdFeed)
+        : script_(script), failsThirdFeed_(failsThirdFeed) {}
+
+    EncodeStep start(ByteSink& sink) override {
+        sink_ = &sink;
+        return written(sink.write(bytesOf("FAKE")));
+    }
+    EncodeStep feed(std::span<const uint8_t> cdAudio) override {
+        if (++feeds_ == 3 && failsThirdFeed_) return encoderFailed("fake refuses");
+        return written(sink_->write(cdAudio));
+    }
+    EncodeStep finish() override { return written(sink_->write(bytesOf("END"))); }
+    EncodeStep endEarly() override { return written(sink_->write(bytesOf("CUT"))); }
+    void completeFile(const std::string& path) override { script_.completed.push_back(path); }
+
+private:
+    FakeScript& script_;
+    bool failsThirdFeed_;
+    ByteSink* sink_ = nullptr;
+    int feeds_ = 0;
+};
+
+class FakeFactory : public EncoderFactory {
+public:
+    explicit FakeFactory(FakeScript& script) : script_(script) {}
+    std::optional<std::string> unavailable() override {
+        if (script_.unavailable) return std::string("fake missing");
+        return std::nullopt;
+    }
+    std::unique_ptr<TrackEncoder> create(const TrackToEncode& track) override {
+        return std::make_unique<FakeEncoder>(script_, track.track.number == script_.failingTrack);
+    }
+
+private:
+    FakeScript& script_;
+};
+
+class FakeFormatRip : public test::RipHarness {
+protected:
+    test::CueImage image;
+    FakeScript script;
+    std::vector<OutputFormatEntry> table;
+
+    void SetUp() override {
+        RipHarness::SetUp();
+        image = test::writeCueImage(dir.path(), "album", {400, 27, 300});
+        insertDiscs(image.cuePath);
+        useFakeFormat(true);
+    }
+
+    void useFakeFormat(bool encodesBehindDrive) {
+        table.assign(outputFormats().begin(), outputFormats().end());
+        table.push_back({kFakeFormat, "Fake", ".fake", encodesBehindDrive,
+                         [this] { return std::make_unique<FakeFactory>(script); }});
+        formats = table;
+    }
+
+    std::string fake(int i) const { return outputFile(i, ".fake"); }
+    std::string audio(int i) const {
+        return {image.trackAudio[size_t(i)].begin(), image.trackAudio[size_t(i)].end()};
+    }
+};
+
+const char* pathName(bool throughTemporaryFile) {
+    return throughTemporaryFile ? "from the temporary file" : "straight from the CD";
+}
+
+TEST_F(FakeFormatRip, IsWrittenOnBothPathsAndCompletedOnlyWhenDone) {
+    for (bool throughTemporaryFile : {false, true}) {
+        SCOPED_TRACE(pathName(throughTemporaryFile));
+        settings.antiCrackle = throughTemporaryFile;
+        script.completed.clear();
+        rip({0, 1}, kFakeFormat);
+        for (int i : {0, 1}) {
+            EXPECT_EQ(tracks[size_t(i)].status, kTrackDone);
+            EXPECT_TRUE(fileText(fake(i)) == "FAKE" + audio(i) + "END") << "track " << i;
+        }
+        EXPECT_EQ(script.completed, (std::vector<std::string>{fake(0), fake(1)}));
+        EXPECT_FALSE(exists(temporaryFile()));
+        EXPECT_TRUE(prompts.shown.empty());
+    }
+}
+
+// A stop ends the job after its track; an encoder failure fails only its track. Straight from
+// the CD neither leaves a file; the converter keeps what it wrote, ended early.
+TEST_F(FakeFormatRip, StopsAndFailuresEndTheTrackAndKeepOnlyWhatTheConverterWrote) {
+    const struct {
+        bool throughTemporaryFile;
+        bool stop;
+        int32_t status, nextStatus;
+    } cases[] = {{false, true, kTrackCancelled, 0},
+                 {true, true, kTrackCancelled, 0},
+                 {false, false, kTrackFailed, kTrackDone},
+                 {true, false, kTrackFailed, kTrackDone}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(pathName(c.throughTemporaryFile)) +
+                     (c.stop ? ", stop" : ", fail"));
+        settings.antiCrackle = c.throughTemporaryFile;
+        script = {};
+        prompts.shown.clear();
+        events.onPost = nullptr;
+        std::filesystem::remove(fake(0));
+        if (c.stop) {
+            stopAtProgressAbove(c.throughTemporaryFile ? 40 : 0);
+        } else {
+            script.failingTrack = tracks[0].number;
+        }
+        rip({0, 2}, kFakeFormat);
+        EXPECT_EQ(tracks[0].status, c.status);
+        EXPECT_EQ(tracks[2].status, c.nextStatus);
+        EXPECT_EQ(prompts.shown.size(), c.stop ? 0u : 1u) << "the encoder's own box only";
+        EXPECT_FALSE(exists(temporaryFile()));
+        EXPECT_EQ(script.completed.size(), c.stop ? 0u : 1u) << "only a track that is done";
+        if (!c.throughTemporaryFile) {
+            EXPECT_FALSE(exists(fake(0)));
+            continue;
+        }
+        const std::string kept = fileText(fake(0));
+        EXPECT_EQ(kept.substr(0, 4), "FAKE");
+        EXPECT_EQ(kept.substr(kept.size() - 3), "CUT");
+        EXPECT_LT(kept.size(), audio(0).size()) << "the part written, not the track";
+        EXPECT_TRUE(kept.substr(4, kept.size() - 7) == audio(0).substr(0, kept.size() - 7));
+    }
+}
+
+TEST_F(FakeFormatRip, AnExistingFileIsKeptWhenTheUserSaysNoOnBothPaths) {
+    settings.overwrite = false;
+    prompts.answer = MessageAnswer::No;
+    for (bool throughTemporaryFile : {false, true}) {
+        SCOPED_TRACE(pathName(throughTemporaryFile));
+        settings.antiCrackle = throughTemporaryFile;
+        prompts.shown.clear();
+        std::filesystem::create_directories(std::filesystem::path(fake(1)).parent_path());
+        std::ofstream(fake(1)) << "keep me";
+        std::filesystem::remove(fake(2));
+        rip({1, 2}, kFakeFormat);
+        EXPECT_EQ(tracks[1].status, kTrackCancelled);
+        EXPECT_EQ(fileText(fake(1)), "keep me");
+        EXPECT_EQ(tracks[2].status, kTrackDone) << "the job goes on";
+        ASSERT_EQ(prompts.shown.size(), 1u);
+        EXPECT_EQ(prompts.shown[0].text, fake(1) + " 已经存在。\n您想要覆盖它吗？");
+        EXPECT_FALSE(exists(temporaryFile()));
+    }
+}
+
+TEST_F(FakeFormatRip, AFullDiskFailsTheTrackAndLeavesNoTruncatedFile) {
+    expectAFullDiskFailsOnlyTrackZero(200000, kFakeFormat, ".fake");
+}
+
+// A format the table lacks, or one whose factory cannot serve, is passed over with status 0;
+// the other tracks of the job are written.
+TEST_F(FakeFormatRip, ATrackNoFormatCanWriteIsPassedOver) {
+    script.unavailable = true;
+    for (int32_t format : {kFakeFormat, kFormatNobodyKnows}) {
+        SCOPED_TRACE(format);
+        prompts.shown.clear();
+        ripFormats({{0, format}, {1, kFormatWav}});
+        EXPECT_EQ(tracks[0].status, 0);
+        EXPECT_EQ(tracks[1].status, kTrackDone);
+        EXPECT_EQ(
+            std::distance(
+                std::filesystem::directory_iterator(settings.outputFolder + "/Artist/Album"), {}),
+            1)
+            << "only the WAV file";
+        std::filesystem::remove(outputFile(1, ".wav"));
+        const std::vector<std::string> expected = format == kFakeFormat
+                                                      ? std::vector<std::string>{"fake missing"}
+                                                      : std::vector<std::string>{};
+        std::vector<std::string> shown;
+        for (const auto& message : prompts.shown) shown.push_back(message.text);
+        EXPECT_EQ(shown, expected);
+    }
+}
+
+// Read errors tell the paths apart: the temporary file's phase ends the job, a direct track
+// fails alone. A format that does not encode behind the drive is always written directly.
+TEST_F(FakeFormatRip, OnlyFormatsThatEncodeBehindTheDriveGoThroughTheTemporaryFile) {
+    settings.antiCrackle = true;
+    settings.jitterMode = kJitterNever;
+    shutdownCdAccess();
+    insertDiscs(image.cuePath, "readerror=100");
+    for (bool encodesBehindDrive : {true, false}) {
+        SCOPED_TRACE(encodesBehindDrive ? "behind the drive" : "not behind the drive");
+        useFakeFormat(encodesBehindDrive);
+        std::filesystem::remove(temporaryFile());
+        rip({0, 1}, kFakeFormat);
+        EXPECT_EQ(tracks[0].status, kTrackFailed);
+        EXPECT_EQ(tracks[1].status, encodesBehindDrive ? 0 : kTrackDone);
+        EXPECT_EQ(exists(temporaryFile()), encodesBehindDrive);
+    }
+}
+
+}  // namespace
+}  // namespace lumbra
