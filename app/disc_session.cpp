@@ -68,8 +68,9 @@ std::optional<bool> DiscSession::refresh(bool withMessages) {
 CommandResult DiscSession::refreshCommand() {
     if (ripping()) return CommandResult::Refused;
     commitEdits(true);
-    refresh(true);
-    if (settings_.cddbAuto) requestLookup(false);
+    // After a refresh that found no disc nothing can be looked up, and the status line keeps
+    // saying that no disc was found.
+    if (refresh(true).value_or(false) && settings_.cddbAuto) requestLookup(false);
     return CommandResult::Done;
 }
 

@@ -98,6 +98,12 @@ TEST_F(DiscSessionTest, ARefreshListsTheDiscOrLeavesAnEmptyListAndNoAutomaticLoo
     EXPECT_TRUE(prompts.shown.empty()) << "no message without messages wanted";
     EXPECT_EQ(session.requestLookup(false), LookupStart::NotStarted);
     EXPECT_EQ(session.statusText(), "就绪");
+
+    settings.cddbAuto = true;
+    pages.edits.driveIndex = 1;
+    EXPECT_EQ(session.refreshCommand(), CommandResult::Done);
+    EXPECT_EQ(session.statusText(), "没有找到音频 CD")
+        << "the refresh button's own lookup says nothing";
     EXPECT_TRUE(server.requests().empty());
 }
 
