@@ -46,13 +46,19 @@ GeneralPage::GeneralPage(const PageContext& context, QWidget* parent)
 QWidget* GeneralPage::buildTagGroup() {
     auto* group = new QGroupBox("共用 ID3 标签");
     tagSwitch_ = new QCheckBox("使用 ID3 标签");
+    tagSwitch_->setObjectName("tagSwitch");
     artist_ = new QLineEdit;
+    artist_->setObjectName("artist");
     album_ = new QLineEdit;
+    album_->setObjectName("album");
     genre_ = new QComboBox;
+    genre_->setObjectName("genre");
     for (std::string_view name : genreListNames()) genre_->addItem(qs(name));
     genre_->setMaxVisibleItems(16);
     year_ = new QLineEdit;
+    year_->setObjectName("year");
     comment_ = new QLineEdit;
+    comment_->setObjectName("comment");
     auto* form = new QFormLayout(group);
     form->addRow(tagSwitch_);
     form->addRow("艺人:", artist_);
@@ -66,16 +72,20 @@ QWidget* GeneralPage::buildTagGroup() {
 QWidget* GeneralPage::buildOutputGroup() {
     auto* group = new QGroupBox("输出格式:");
     overwrite_ = new QCheckBox("同名时覆盖音轨");
+    overwrite_->setObjectName("overwrite");
     antiCrackle_ = new QCheckBox("防止噪音");
+    antiCrackle_->setObjectName("antiCrackle");
     folder_ = new QLineEdit;
+    folder_->setObjectName("folder");
     auto* browse = new QPushButton(">>");
+    browse->setObjectName("browse");
     browse->setAutoDefault(false);
-    browse->setFixedWidth(browse->fontMetrics().horizontalAdvance(">>") +
-                          browse->fontMetrics().averageCharWidth() * 4);
     template_ = new QComboBox;
+    template_->setObjectName("template");
     template_->setEditable(true);
     template_->setInsertPolicy(QComboBox::NoInsert);
     example_ = new QLineEdit;
+    example_->setObjectName("example");
     example_->setReadOnly(true);
     example_->setMinimumWidth(example_->fontMetrics().horizontalAdvance(
                                   QString::fromStdString(templateExample(kBuiltInTemplates[0]))) +
@@ -105,9 +115,13 @@ QWidget* GeneralPage::buildOutputGroup() {
 QWidget* GeneralPage::buildJitterGroup() {
     auto* group = new QGroupBox("抖动校正");
     jitterAlways_ = new QRadioButton("总是");
+    jitterAlways_->setObjectName("jitterAlways");
     jitterNever_ = new QRadioButton("从不");
+    jitterNever_->setObjectName("jitterNever");
     jitterOnErrors_ = new QRadioButton("有错误时");
+    jitterOnErrors_->setObjectName("jitterOnErrors");
     auto* apply = new QPushButton("应用");
+    apply->setObjectName("apply");
     apply->setToolTip("应用更改");
     apply->setAutoDefault(false);
     apply->setIcon(QIcon(":/icons/apply.svg"));

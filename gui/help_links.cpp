@@ -7,8 +7,8 @@
 
 namespace lumbra::gui {
 
-std::string HelpLinks::helpFilePath() {
-    for (const std::string& folder : {platform::programHome(), platform::executableFolder()}) {
+std::string HelpLinks::helpFilePath() const {
+    for (const std::string& folder : {programHome_, platform::executableFolder()}) {
         const std::string path = folder + "/" + kHelpFileName;
         if (QFileInfo(QString::fromStdString(path)).isFile()) return path;
     }

@@ -20,18 +20,21 @@ inline constexpr const char* kHelpMissingMessage = "未找到指定的文件。"
 // or when the desktop cannot open it, shows "未找到指定的文件。".
 class HelpLinks {
 public:
-    explicit HelpLinks(Prompts& prompts) : prompts_(prompts) {}
+    HelpLinks(Prompts& prompts, std::string programHome)
+        : prompts_(prompts), programHome_(std::move(programHome)) {}
 
     void open(const std::string& section = {});
 
-    // The help file: the program home's, else the one installed beside the executable.
-    static std::string helpFilePath();
+    // The help file: the program home's, else the one installed beside the executable; empty
+    // when neither exists.
+    std::string helpFilePath() const;
 
     // The desktop's opener; tests replace it.
     std::function<bool(const QUrl&)> openUrl;
 
 private:
     Prompts& prompts_;
+    const std::string programHome_;
 };
 
 }  // namespace lumbra::gui

@@ -4,7 +4,6 @@
 
 #include "app/settings_store.h"
 #include "cdaccess/cd_access.h"
-#include "cdaccess/drive_discovery.h"
 #include "gui/main_window.h"
 #include "gui/start_options.h"
 #include "platform/program_home.h"
@@ -12,18 +11,17 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("lumbra-cdripper");
-    QApplication::setWindowIcon(QIcon(":/icons/lumbra-cdripper.svg"));
     const auto options = lumbra::gui::parseStartOptions(app);
     if (!options) return 2;
-    if (!lumbra::gui::applyStartOptions(*options)) return 1;
+    const auto cdAccess = lumbra::gui::cdAccessOptions(*options);
+    if (!cdAccess) return 1;
 
-    const std::string home = lumbra::platform::programHome();
+    const std::string home = lumbra::platform::programHome(options->home.toStdString());
     const lumbra::SettingsStore store(lumbra::settingsPath(home));
     lumbra::SettingsRecord settings;
-    std::vector<lumbra::DriveEntry> drives;
-    lumbra::buildDriveList(drives);  // an empty list is fine: the rip page says so
+    lumbra::initCdAccess(*cdAccess);  // no drive is fine: the rip page says so
     {
-        lumbra::gui::MainWindow window({store, settings, home}, std::move(drives));
+        lumbra::gui::MainWindow window({store, settings, home});
         window.exec();
     }
     lumbra::shutdownCdAccess();

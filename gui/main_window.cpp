@@ -1,6 +1,7 @@
 #include "gui/main_window.h"
 
-#include <QDesktopServices>
+#include <QCloseEvent>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -8,13 +9,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "cdaccess/disc_refresh.h"
 #include "gui/about_page.h"
 #include "gui/audio_page.h"
 #include "gui/cddb_page.h"
 #include "gui/general_page.h"
 #include "gui/help_links.h"
 #include "gui/message_box_prompts.h"
+#include "gui/posted_messages.h"
 #include "gui/rip_page.h"
 #include "gui/track_list_model.h"
 #include "gui/ui_thread_prompts.h"
@@ -33,9 +34,12 @@ namespace {
 constexpr int kWidthUnits = 411;
 constexpr int kHeightUnits = 277;
 
-QToolButton* iconButton(const char* icon, const char* tooltip) {
+constexpr const char* kStopBeforeExit = "请在退出前先停止编码！";
+
+QToolButton* iconButton(const char* name, const char* tooltip) {
     auto* button = new QToolButton;
-    button->setIcon(QIcon(QString(":/icons/%1.svg").arg(icon)));
+    button->setObjectName(name);
+    button->setIcon(QIcon(QString(":/icons/%1.svg").arg(name)));
     button->setToolTip(tooltip);
     button->setAutoRaise(true);
     return button;
@@ -43,40 +47,49 @@ QToolButton* iconButton(const char* icon, const char* tooltip) {
 
 }  // namespace
 
-MainWindow::MainWindow(const PageContext& context, std::vector<DriveEntry> drives, Prompts* prompts)
-    : drives_(std::move(drives)) {
+MainWindow::MainWindow(const PageContext& context, const WindowOptions& options) {
     initIcons();
+    Prompts* prompts = options.prompts;
     if (!prompts) {
         boxes_ = std::make_unique<MessageBoxPrompts>(this);
         prompts = boxes_.get();
     }
     prompts_ = std::make_unique<UiThreadPrompts>(*prompts);
-    help_ = std::make_unique<HelpLinks>(*prompts_);
+    help_ = std::make_unique<HelpLinks>(*prompts_, context.programHome);
+    events_ = std::make_unique<QueuedEventSink>(*this);
+    EditablePages* pages = this;
+    session_ = std::make_unique<DiscSession>(context.settings, *prompts_, *events_, pages,
+                                             options.lookupTimeouts);
+    session_->buildDriveList();
+
     setWindowTitle("Lumbra CD Ripper");
     setWindowIcon(QIcon(":/icons/lumbra-cdripper.svg"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-
     tabs_ = new QTabWidget;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addWidget(buildBottomRow());
     createPages(context);
     sizeFromFont();
+    rip_->initialise();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    endJobs();
+}
 
 void MainWindow::createPages(const PageContext& context) {
     general_ = new GeneralPage(context, this);
     general_->load();
+    general_->ripBusy = [this] { return session_->ripping(); };
     audio_ = new AudioPage(context, this);
     audio_->load();
     cddb_ = new CddbPage(context, this);
     cddb_->load();
     about_ = new AboutPage(this);
-    rip_ = new RipPage(drives_, tracks_, this);
+    rip_ = new RipPage(*session_, this);
 
     tabs_->addTab(rip_, "编码器");
     tabs_->addTab(general_, "全局设置");
@@ -85,11 +98,7 @@ void MainWindow::createPages(const PageContext& context) {
     tabs_->addTab(about_, "关于");
     tabs_->setCurrentWidget(rip_);
 
-    if (refreshDisc(*prompts_, drives_, 0, tracks_, context.settings, false) == 0) {
-        tracks_.front().selected = 1;
-    }
-    rip_->model().rebuild();
-
+    connect(rip_, &RipPage::discChanged, this, [this] { general_->showDisc(session_->disc()); });
     connect(about_, &AboutPage::helpRequested, this, [this] { help_->open(); });
     connect(about_, &AboutPage::linkActivated, this,
             [this](const QString& section) { help_->open(section.toStdString()); });
@@ -99,6 +108,7 @@ QWidget* MainWindow::buildBottomRow() {
     auto* home = iconButton("home", "主页");
     auto* help = iconButton("help", "获取帮助");
     auto* exit = new QPushButton("退出");
+    exit->setObjectName("exit");
     exit->setAutoDefault(false);
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
@@ -122,6 +132,48 @@ void MainWindow::sizeFromFont() {
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+PageEdits MainWindow::readPages() {
+    const TagFields fields = general_->tagFields();
+    PageEdits edits;
+    edits.driveIndex = rip_->driveBox()->currentIndex();
+    edits.disc = fields.disc;
+    edits.outputFolder = fields.folder;
+    edits.id3Enable = fields.tagSwitch;
+    edits.rows = rip_->rowStates();
+    return edits;
+}
+
+bool MainWindow::event(QEvent* event) {
+    if (event->type() != WindowMessageEvent::eventType()) return QDialog::event(event);
+    const auto& posted = *static_cast<WindowMessageEvent*>(event);
+    switch (posted.message) {
+        case WM_RIP_PROGRESS:
+            rip_->ripProgress(static_cast<const TrackEntry*>(posted.lParam));
+            break;
+        case WM_RIP_DONE:
+            rip_->ripDone();
+            break;
+        case WM_LOOKUP_DONE:
+            lookupDone(posted.wParam);
+            break;
+        default:
+            break;
+    }
+    return true;
+}
+
+void MainWindow::lookupDone(uintptr_t lookup) {
+    if (session_->finishLookup(lookup) == LookupEnd::Ignored) return;
+    general_->showDisc(session_->disc());
+    rip_->showTracks();
+    rip_->showStatus();
+}
+
+void MainWindow::applyEncoderDefaults() {
+    session_->applyEncoderDefaultsToAll();
+    rip_->model().rewriteAll();
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Escape:
@@ -135,7 +187,27 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainWindow::exitCommand() {
+    if (session_->ripping()) {
+        prompts_->show({kCaption, kStopBeforeExit, MessageIcon::Information, MessageButtons::Ok});
+        return;
+    }
     close();
+}
+
+// Closing during a job ends it first: a rip's current track is cancelled and its file removed,
+// as with the stop button, so no half-written file is left looking finished.
+void MainWindow::closeEvent(QCloseEvent* event) {
+    endJobs();
+    QDialog::closeEvent(event);
+}
+
+void MainWindow::endJobs() {
+    if (!session_) return;
+    prompts_->abandon();  // a worker waiting for an answer must not wait for us
+    if (session_->ripping()) {
+        session_->stopRip();
+        session_->finishRip();
+    }
 }
 
 }  // namespace lumbra::gui

@@ -1,14 +1,11 @@
 // The main window: a fixed-size dialog with the five tabs, the exit button and the home-page and
-// help buttons. It runs modally for the whole run of the program.
+// help buttons, over the disc session it owns. It runs modally for the whole run of the program.
 #pragma once
 
 #include <QDialog>
 #include <memory>
-#include <vector>
 
-#include "app/prompts.h"
-#include "cdaccess/drive_discovery.h"
-#include "cdaccess/track_entry.h"
+#include "app/disc_session.h"
 #include "gui/settings_page.h"
 
 class QTabWidget;
@@ -21,36 +18,52 @@ class CddbPage;
 class GeneralPage;
 class HelpLinks;
 class MessageBoxPrompts;
+class QueuedEventSink;
 class RipPage;
 class UiThreadPrompts;
 
-class MainWindow : public QDialog {
+struct WindowOptions {
+    Prompts* prompts = nullptr;  // answers every message; without it, message boxes do
+    CddbTimeouts lookupTimeouts;
+};
+
+class MainWindow : public QDialog, private EditablePages {
 public:
-    // `prompts` answers every message; without it the window shows message boxes.
-    MainWindow(const PageContext& context, std::vector<DriveEntry> drives,
-               Prompts* prompts = nullptr);
+    // Builds the drive list, creates the pages in their order (each loads its settings), reads
+    // the disc in the chosen drive and, when the settings ask for it, starts the first lookup.
+    MainWindow(const PageContext& context, const WindowOptions& options = {});
+    // Stops a running job and waits for it.
     ~MainWindow() override;
 
+    DiscSession& session() const { return *session_; }
     QTabWidget* tabs() const { return tabs_; }
     GeneralPage& generalPage() const { return *general_; }
     AboutPage& aboutPage() const { return *about_; }
     RipPage& ripPage() const { return *rip_; }
     HelpLinks& helpLinks() const { return *help_; }
 
+    // What the encoder page asks for when its settings apply to the listed tracks too.
+    void applyEncoderDefaults();
+
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    PageEdits readPages() override;
     void createPages(const PageContext& context);
     QWidget* buildBottomRow();
     void sizeFromFont();
     void exitCommand();
+    void lookupDone(uintptr_t lookup);
+    void endJobs();
 
     std::unique_ptr<MessageBoxPrompts> boxes_;
     std::unique_ptr<UiThreadPrompts> prompts_;
     std::unique_ptr<HelpLinks> help_;
-    std::vector<DriveEntry> drives_;
-    std::vector<TrackEntry> tracks_;
+    std::unique_ptr<QueuedEventSink> events_;
+    std::unique_ptr<DiscSession> session_;
     QTabWidget* tabs_;
     GeneralPage* general_;
     AudioPage* audio_;

@@ -8,9 +8,9 @@
 
 namespace lumbra::gui {
 
-class PostedMessage : public QEvent {
+class WindowMessageEvent : public QEvent {
 public:
-    PostedMessage(int message, uintptr_t wParam, const void* lParam)
+    WindowMessageEvent(int message, uintptr_t wParam, const void* lParam)
         : QEvent(eventType()), message(message), wParam(wParam), lParam(lParam) {}
 
     static QEvent::Type eventType();

@@ -12,21 +12,28 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/track_row_texts.h"
+#include "cdaccess/disc_toc.h"
 #include "gui/track_list_model.h"
 
 namespace lumbra::gui {
 namespace {
 
-QPushButton* commandButton(const char* icon, const char* caption, const char* tooltip) {
-    auto* button = new QPushButton(QIcon(QString(":/icons/%1.svg").arg(icon)), caption);
+constexpr int kRipClockPeriodMs = 1000;
+
+QPushButton* commandButton(const char* name, const char* caption, const char* tooltip) {
+    auto* button = new QPushButton(QIcon(QString(":/icons/%1.svg").arg(name)), caption);
+    button->setObjectName(name);
     button->setToolTip(tooltip);
     button->setAutoDefault(false);
     return button;
 }
 
-QToolButton* playerButton(const char* icon, const char* tooltip) {
+// The player's controls; the CD player brings them to life.
+QToolButton* playerButton(const char* name, const char* tooltip) {
     auto* button = new QToolButton;
-    button->setIcon(QIcon(QString(":/icons/%1.svg").arg(icon)));
+    button->setObjectName(name);
+    button->setIcon(QIcon(QString(":/icons/%1.svg").arg(name)));
     button->setToolTip(tooltip);
     button->setAutoRaise(true);
     return button;
@@ -43,16 +50,27 @@ void keepSelectionVisible(QWidget& view) {
 
 }  // namespace
 
-RipPage::RipPage(const std::vector<DriveEntry>& drives, const std::vector<TrackEntry>& tracks,
-                 QWidget* parent)
-    : QWidget(parent), model_(new TrackListModel(tracks, this)) {
+RipPage::RipPage(DiscSession& session, QWidget* parent)
+    : QWidget(parent),
+      session_(session),
+      model_(new TrackListModel(session.tracks(), this)),
+      encoderPosition_(session.settings().defaultFormat) {
+    model_->isDataTrack = [this](int row) {
+        const auto& drives = session_.drives();
+        const size_t drive = size_t(session_.settings().driveIndex);
+        return drive < drives.size() && row < kMaxTocDescriptors &&
+               (drives[drive].toc.descriptors[row].adrControl & kDataTrackControl);
+    };
     driveBox_ = new QComboBox;
-    for (const DriveEntry& drive : drives)
+    driveBox_->setObjectName("driveBox");
+    for (const DriveEntry& drive : session.drives()) {
         driveBox_->addItem(QString::fromStdString(drive.description));
+    }
     auto* device = new QLabel("设备:");
     device->setBuddy(driveBox_);
 
     trackView_ = new QTableView;
+    trackView_->setObjectName("trackList");
     trackView_->setModel(model_);
     trackView_->setSelectionBehavior(QAbstractItemView::SelectRows);
     trackView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -63,8 +81,10 @@ RipPage::RipPage(const std::vector<DriveEntry>& drives, const std::vector<TrackE
     trackView_->setIconSize(QSize(16, 16));
     keepSelectionVisible(*trackView_);
 
-    status_ = new QLabel("就绪");
+    status_ = new QLabel;
+    status_->setObjectName("status");
     status_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    showStatus();
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(device, 0, 0);
@@ -77,31 +97,40 @@ RipPage::RipPage(const std::vector<DriveEntry>& drives, const std::vector<TrackE
     layout->setRowStretch(1, 1);
     buildMenus();
     fitColumns();
+    connectCommands();
 }
 
 QWidget* RipPage::buildButtons() {
-    refresh_ = commandButton("refresh", "刷新", "刷新 CD-Rom");
-    cddb_ = commandButton("cddb", "CDDB", "连接到 CDDB");
-    convert_ = commandButton("convert", "转换", "转换选定的音轨");
-    stop_ = commandButton("stop", "停止", "停止转换");
-    select_ = commandButton("select", "选择", "选择要抓取的音轨");
     auto* column = new QWidget;
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
-    for (auto* button : {refresh_, cddb_, convert_, stop_, select_}) layout->addWidget(button);
+    auto* refresh = commandButton("refresh", "刷新", "刷新 CD-Rom");
+    auto* cddb = commandButton("cddb", "CDDB", "连接到 CDDB");
+    auto* convert = commandButton("convert", "转换", "转换选定的音轨");
+    auto* stop = commandButton("stop", "停止", "停止转换");
+    select_ = commandButton("select", "选择", "选择要抓取的音轨");
+    for (auto* button : {refresh, cddb, convert, stop, select_}) layout->addWidget(button);
     layout->addStretch();
+    connect(refresh, &QPushButton::clicked, this, &RipPage::refreshCommand);
+    connect(cddb, &QPushButton::clicked, this, &RipPage::lookupCommand);
+    connect(convert, &QPushButton::clicked, this, &RipPage::convertCommand);
+    connect(stop, &QPushButton::clicked, this, &RipPage::stopCommand);
+    connect(select_, &QPushButton::clicked, this, &RipPage::openSelectMenu);
     return column;
 }
 
 QWidget* RipPage::buildEncoderAndPlayer() {
     encoderBox_ = new QComboBox;
+    encoderBox_->setObjectName("encoderBox");
     for (const char* format : {"wav", "ogg", "mp3", "wma"}) {
         encoderBox_->addItem(QIcon(QString(":/icons/format-%1.svg").arg(format)),
                              QString(format).toUpper());
     }
+    encoderBox_->setCurrentIndex(encoderPosition_);
     auto* encoder = new QLabel("编码器:");
     encoder->setBuddy(encoderBox_);
     position_ = new QSlider(Qt::Horizontal);
+    position_->setObjectName("position");
     position_->setRange(0, 100);
 
     auto* row = new QWidget;
@@ -119,19 +148,30 @@ QWidget* RipPage::buildEncoderAndPlayer() {
     return row;
 }
 
+void RipPage::addSelectItem(const char* caption, std::function<void()> command) {
+    connect(selectMenu_->addAction(caption), &QAction::triggered, this, std::move(command));
+}
+
 void RipPage::buildMenus() {
+    // The shortcut hints are text only: the window defines no keyboard shortcuts.
     selectMenu_ = new QMenu(this);
-    for (const char* item : {"全部检查(&C)\tCtrl+C", "全部不选(&U)    \tCtrl+U", "反选(&V)",
-                             "全部选择(&A) \t Ctrl+A", "检查选定(&S)"}) {
-        selectMenu_->addAction(item);
-    }
+    addSelectItem("全部检查(&C)\tCtrl+C", [this] { checkCommand(CheckCommand::CheckAll); });
+    addSelectItem("全部不选(&U)    \tCtrl+U", [this] { checkCommand(CheckCommand::UncheckAll); });
+    addSelectItem("反选(&V)", [this] { checkCommand(CheckCommand::Invert); });
+    addSelectItem("全部选择(&A) \t Ctrl+A", [this] { selectAllRows(); });
+    addSelectItem("检查选定(&S)", [this] { checkCommand(CheckCommand::CheckSelected); });
+
+    // Track settings, play and stop playing come with the track settings dialog and the player.
     contextMenu_ = new QMenu("设置", this);
     contextMenu_->addAction("音轨设置");
     contextMenu_->addSeparator();
-    contextMenu_->addAction("全部刷新");
-    contextMenu_->addAction("获取CDDB信息");
+    connect(contextMenu_->addAction("全部刷新"), &QAction::triggered, this,
+            &RipPage::refreshCommand);
+    connect(contextMenu_->addAction("获取CDDB信息"), &QAction::triggered, this,
+            &RipPage::lookupCommand);
     contextMenu_->addSeparator();
-    contextMenu_->addAction("选择/反选音轨");
+    connect(contextMenu_->addAction("选择/反选音轨"), &QAction::triggered, this,
+            [this] { checkCommand(CheckCommand::InvertSelected); });
     contextMenu_->addSeparator();
     contextMenu_->addAction("播放");
     contextMenu_->addAction("停止播放");
@@ -159,8 +199,151 @@ void RipPage::fitColumns() {
                                 trackView_->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 }
 
-void RipPage::setStatus(const std::string& text) {
-    status_->setText(QString::fromStdString(text));
+void RipPage::connectCommands() {
+    connect(driveBox_, &QComboBox::activated, this, &RipPage::driveChosen);
+    connect(encoderBox_, &QComboBox::activated, this, &RipPage::formatChosen);
+    connect(trackView_, &QTableView::customContextMenuRequested, this, &RipPage::openContextMenu);
+    connect(trackView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { rowChanged(current.row()); });
+    connect(model_, &TrackListModel::rowTicked, this, &RipPage::rowChanged);
+    ripClock_.setInterval(kRipClockPeriodMs);
+    connect(&ripClock_, &QTimer::timeout, this, &RipPage::clockTick);
+}
+
+void RipPage::initialise() {
+    const bool found = session_.refresh(false).value_or(false);
+    showTracks();
+    // Without a disc there is nothing to look up, and the status line keeps saying so.
+    if (found && session_.settings().cddbAuto) session_.requestLookup(false);
+    showStatus();
+}
+
+std::vector<RowState> RipPage::rowStates() const {
+    std::vector<RowState> rows(size_t(model_->rowCount()));
+    for (int row = 0; row < model_->rowCount(); ++row)
+        rows[size_t(row)].checked = model_->ticked(row);
+    for (const QModelIndex& index : trackView_->selectionModel()->selectedRows()) {
+        if (size_t(index.row()) < rows.size()) rows[size_t(index.row())].selected = true;
+    }
+    return rows;
+}
+
+void RipPage::showTracks() {
+    model_->rebuild();
+    selectRowsFromEntries();
+}
+
+void RipPage::showStatus() {
+    status_->setText(QString::fromStdString(session_.statusText()));
+}
+
+void RipPage::selectRowsFromEntries() {
+    QItemSelection selection;
+    const auto& tracks = session_.tracks();
+    for (size_t row = 0; row < tracks.size(); ++row) {
+        if (tracks[row].selected)
+            selection.select(model_->index(int(row), 0), model_->index(int(row), 0));
+    }
+    auto* selectionModel = trackView_->selectionModel();
+    selectionModel->select(selection,
+                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void RipPage::refreshCommand() {
+    if (session_.refreshCommand() == CommandResult::Refused) return;
+    Q_EMIT discChanged();
+    showTracks();
+    showStatus();
+}
+
+void RipPage::driveChosen(int index) {
+    if (session_.chooseDrive(index) == CommandResult::Refused) {
+        driveBox_->setCurrentIndex(session_.settings().driveIndex);
+        return;
+    }
+    Q_EMIT discChanged();
+    showTracks();
+    showStatus();
+}
+
+void RipPage::lookupCommand() {
+    session_.requestLookup(true);
+    showStatus();
+}
+
+void RipPage::convertCommand() {
+    if (session_.convert() != ConvertResult::Started) {
+        showStatus();
+        return;
+    }
+    showTracks();
+    ripClockSeconds_ = 0;
+    ripClock_.start();
+    showStatus();
+}
+
+void RipPage::stopCommand() {
+    session_.stopRip();
+    showTracks();
+}
+
+void RipPage::formatChosen(int index) {
+    if (session_.setFormatOfSelected(OutputFormat(index)) == CommandResult::Refused) {
+        encoderBox_->setCurrentIndex(encoderPosition_);
+        return;
+    }
+    encoderPosition_ = index;
+    model_->rewriteAll();
+}
+
+void RipPage::checkCommand(CheckCommand command) {
+    if (session_.applyCheckCommand(command) == CommandResult::Refused) return;
+    model_->rewriteAll();
+    selectRowsFromEntries();
+}
+
+void RipPage::selectAllRows() {
+    if (!session_.ripping()) trackView_->selectAll();
+}
+
+void RipPage::openSelectMenu() {
+    if (session_.ripping()) return;
+    selectMenu_->exec(select_->mapToGlobal(QPoint(0, select_->height())));
+}
+
+void RipPage::openContextMenu(const QPoint& at) {
+    if (session_.ripping() || session_.tracks().empty()) return;
+    contextMenu_->exec(trackView_->viewport()->mapToGlobal(at));
+}
+
+void RipPage::rowChanged(int row) {
+    const auto& tracks = session_.tracks();
+    if (row < 0 || size_t(row) >= tracks.size()) return;
+    const int format = tracks[size_t(row)].format;
+    if (format < 0 || format >= encoderBox_->count()) return;
+    encoderBox_->setCurrentIndex(format);
+    encoderPosition_ = format;
+}
+
+void RipPage::ripProgress(const TrackEntry* track) {
+    const auto& tracks = session_.tracks();
+    if (track < tracks.data() || track >= tracks.data() + tracks.size()) return;
+    model_->rewriteRow(int(track - tracks.data()));
+}
+
+void RipPage::ripDone() {
+    session_.finishRip();
+    model_->rewriteAll();
+    showStatus();
+}
+
+void RipPage::clockTick() {
+    if (session_.ripRunningFlag() == 0) {
+        ripClock_.stop();
+        ripClockSeconds_ = 0;
+        return;
+    }
+    status_->setText(QString::fromStdString(ripClockText(++ripClockSeconds_)));
 }
 
 }  // namespace lumbra::gui

@@ -1,12 +1,12 @@
 // The rip tab ("编码器"): drive box, track list, rip commands, encoder box, player controls and the
-// status line. It shows the disc session's state and forwards the user's actions to it.
+// status line. It shows the disc session's state and forwards the user's actions to it; what a
+// command may do and what it changes is the session's to decide.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
-#include <vector>
 
-#include "cdaccess/drive_discovery.h"
-#include "cdaccess/track_entry.h"
+#include "app/disc_session.h"
 
 class QComboBox;
 class QLabel;
@@ -14,16 +14,15 @@ class QMenu;
 class QPushButton;
 class QSlider;
 class QTableView;
-class QToolButton;
 
 namespace lumbra::gui {
 
 class TrackListModel;
 
 class RipPage : public QWidget {
+    Q_OBJECT
 public:
-    RipPage(const std::vector<DriveEntry>& drives, const std::vector<TrackEntry>& tracks,
-            QWidget* parent);
+    RipPage(DiscSession& session, QWidget* parent);
 
     QComboBox* driveBox() const { return driveBox_; }
     QTableView* trackView() const { return trackView_; }
@@ -33,27 +32,57 @@ public:
     QMenu* contextMenu() const { return contextMenu_; }
     TrackListModel& model() const { return *model_; }
 
-    void setStatus(const std::string& text);
+    // The first refresh, without the no-disc message, and the automatic lookup it may call for.
+    void initialise();
+    // The rows as the user left them: each row's tick and selection.
+    std::vector<RowState> rowStates() const;
+
+    // The rip job's posts.
+    void ripProgress(const TrackEntry* track);
+    void ripDone();
+    // After the session changed the list or its entries outside a command of this page.
+    void showTracks();
+    void showStatus();
+
+Q_SIGNALS:
+    // The session's disc record changed; the general page shows it again.
+    void discChanged();
 
 private:
     QWidget* buildButtons();
     QWidget* buildEncoderAndPlayer();
     void buildMenus();
     void fitColumns();
+    void connectCommands();
+    void addSelectItem(const char* caption, std::function<void()> command);
 
+    void refreshCommand();
+    void driveChosen(int index);
+    void lookupCommand();
+    void convertCommand();
+    void stopCommand();
+    void formatChosen(int index);
+    void checkCommand(CheckCommand command);
+    void selectAllRows();
+    void openSelectMenu();
+    void openContextMenu(const QPoint& at);
+    void rowChanged(int row);
+    void clockTick();
+    void selectRowsFromEntries();
+
+    DiscSession& session_;
     TrackListModel* model_;
     QComboBox* driveBox_;
     QTableView* trackView_;
-    QPushButton* refresh_;
-    QPushButton* cddb_;
-    QPushButton* convert_;
-    QPushButton* stop_;
     QPushButton* select_;
     QComboBox* encoderBox_;
     QSlider* position_;
     QLabel* status_;
     QMenu* selectMenu_;
     QMenu* contextMenu_;
+    QTimer ripClock_;
+    int ripClockSeconds_ = 0;
+    int encoderPosition_;
 };
 
 }  // namespace lumbra::gui

@@ -5,7 +5,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/program_home.h"
 
@@ -28,21 +27,18 @@ std::optional<StartOptions> parseStartOptions(const QCoreApplication& app) {
     return StartOptions{parser.isSet(demo), parser.values(image), parser.value(home)};
 }
 
-bool applyStartOptions(const StartOptions& options) {
-    if (!options.home.isEmpty()) setenv("LUMBRA_HOME", qPrintable(options.home), 1);
-    if (!options.demo && options.images.isEmpty()) return true;
+std::optional<CdAccessOptions> cdAccessOptions(const StartOptions& options) {
+    if (!options.demo && options.images.isEmpty()) return CdAccessOptions{};
     const std::string library = platform::executableFolder() + "/liblumbra_virtualdrive.so";
     if (access(library.c_str(), R_OK) != 0) {
         std::fprintf(stderr, "lumbra-cdripper: the virtual drive library %s is missing\n",
                      library.c_str());
-        return false;
+        return std::nullopt;
     }
     QStringList discs;
     if (options.demo) discs << "demo";
     discs << options.images;
-    setenv("LUMBRA_ASPI_LIBRARY", library.c_str(), 1);
-    setenv("LUMBRA_VIRTUAL_DISCS", qPrintable(discs.join(';')), 1);
-    return true;
+    return CdAccessOptions{library, discs.join(';').toStdString()};
 }
 
 }  // namespace lumbra::gui

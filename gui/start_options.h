@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "cdaccess/cd_access.h"
+
 class QCoreApplication;
 
 namespace lumbra::gui {
@@ -17,9 +19,9 @@ struct StartOptions {
 // The options, or nullopt after the parser has printed why they are wrong.
 std::optional<StartOptions> parseStartOptions(const QCoreApplication& app);
 
-// Makes the options take effect before CD access starts: the program home, and virtual drives
-// (the library beside the executable) holding the demo disc and the images. False, with a
-// message on stderr, when virtual drives are asked for and the library is missing.
-bool applyStartOptions(const StartOptions& options);
+// How CD access starts: the system's drives, or virtual drives (the library beside the
+// executable) holding the demo disc and the images. Nullopt, with a message on stderr, when
+// virtual drives are asked for and the library is missing.
+std::optional<CdAccessOptions> cdAccessOptions(const StartOptions& options);
 
 }  // namespace lumbra::gui

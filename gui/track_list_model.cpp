@@ -39,7 +39,7 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const {
         }
     }
     if (index.column() != kTitle) return {};
-    if (role == Qt::CheckStateRole) return track.checked ? Qt::Checked : Qt::Unchecked;
+    if (role == Qt::CheckStateRole) return ticked(index.row()) ? Qt::Checked : Qt::Unchecked;
     if (role == Qt::DecorationRole) return trackIcon_;
     return {};
 }
@@ -57,23 +57,36 @@ Qt::ItemFlags TrackListModel::flags(const QModelIndex& index) const {
 }
 
 bool TrackListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::CheckStateRole || index.column() != kTitle || !onCheck) return false;
-    onCheck(index.row(), value.toInt() == Qt::Checked);
-    rewriteRow(index.row());
+    if (role != Qt::CheckStateRole || index.column() != kTitle) return false;
+    if (size_t(index.row()) >= ticks_.size()) return false;
+    ticks_[size_t(index.row())] = value.toInt() == Qt::Checked;
+    Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
+    Q_EMIT rowTicked(index.row());
     return true;
 }
 
+bool TrackListModel::ticked(int row) const {
+    return row >= 0 && size_t(row) < ticks_.size() && ticks_[size_t(row)];
+}
+
 void TrackListModel::rewriteRow(int row) {
-    if (row < 0 || row >= rowCount()) return;
+    if (row < 0 || size_t(row) >= ticks_.size() || size_t(row) >= tracks_.size()) return;
+    ticks_[size_t(row)] = tracks_[size_t(row)].checked != 0;
     Q_EMIT dataChanged(index(row, 0), index(row, kColumnCount - 1));
 }
 
 void TrackListModel::rewriteAll() {
+    for (size_t row = 0; row < ticks_.size() && row < tracks_.size(); ++row) {
+        ticks_[row] = tracks_[row].checked != 0;
+    }
     if (rowCount() > 0) Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
 }
 
+// The entries changed under the model (a refresh or a lookup), so it starts over.
 void TrackListModel::rebuild() {
     beginResetModel();
+    ticks_.clear();
+    for (const TrackEntry& track : tracks_) ticks_.push_back(track.checked != 0);
     endResetModel();
 }
 

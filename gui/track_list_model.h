@@ -1,5 +1,6 @@
 // The track list as a table model over the entries of the disc session: one row per entry, in
-// list order, with the entry's check box. The model keeps no state of its own.
+// list order. A row's check box is the user's until the next commit reads it into the entry; a
+// rewrite shows the entry's own tick again.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -12,6 +13,7 @@
 namespace lumbra::gui {
 
 class TrackListModel : public QAbstractTableModel {
+    Q_OBJECT
 public:
     enum Column { kTitle, kDuration, kEncoder, kProgress, kColumnCount };
 
@@ -24,18 +26,23 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
+    // Whether the row's box is ticked now.
+    bool ticked(int row) const;
+
     // Rewrite one row / every row from its entry; rebuild after the list changed size.
     void rewriteRow(int row);
     void rewriteAll();
     void rebuild();
 
-    // Called when the user ticks or unticks a row's box; the owner of the entries decides.
-    std::function<void(int row, bool checked)> onCheck;
     // Whether the entry's track holds data rather than audio.
     std::function<bool(int row)> isDataTrack = [](int) { return false; };
 
+Q_SIGNALS:
+    void rowTicked(int row);
+
 private:
     const std::vector<TrackEntry>& tracks_;
+    std::vector<bool> ticks_;
     QIcon trackIcon_;
 };
 

@@ -8,7 +8,6 @@
 
 #include "app/settings_store.h"
 #include "cdaccess/cd_access.h"
-#include "cdaccess/drive_discovery.h"
 #include "gui/main_window.h"
 #include "gui/start_options.h"
 #include "platform/program_home.h"
@@ -42,18 +41,18 @@ int main(int argc, char** argv) {
         if (arguments[i] == "--demo") options.demo = true;
         if (arguments[i] == "--image" && i + 1 < arguments.size()) options.images << arguments[++i];
     }
-    options.home = folder.filePath("home");
-    QDir().mkpath(options.home);
-    if (!lumbra::gui::applyStartOptions(options)) return 1;
-
-    const std::string home = lumbra::platform::programHome();
+    const auto cdAccess = lumbra::gui::cdAccessOptions(options);
+    if (!cdAccess) return 1;
+    QDir().mkpath(folder.filePath("home"));
+    const std::string home = lumbra::platform::programHome(folder.filePath("home").toStdString());
     const lumbra::SettingsStore store(lumbra::settingsPath(home));
+    // A first start, except that no lookup goes out to the network.
+    store.write(lumbra::keys::kCddbAuto, 0);
     lumbra::SettingsRecord settings;
-    std::vector<lumbra::DriveEntry> drives;
-    lumbra::buildDriveList(drives);
+    lumbra::initCdAccess(*cdAccess);
     bool saved = true;
     {
-        lumbra::gui::MainWindow window({store, settings, home}, std::move(drives));
+        lumbra::gui::MainWindow window({store, settings, home});
         window.show();
         QTabWidget& tabs = *window.tabs();
         for (int page = 0; page < tabs.count(); ++page) {

@@ -1,0 +1,138 @@
+// The general page in the window: what it shows after loading, which keys each control writes
+// and when, the folder chooser, and the tag fields that the commit copies into the disc record.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <QTabWidget>
+
+#include "gui/general_page.h"
+#include "window_harness.h"
+
+namespace lumbra {
+namespace {
+
+class GeneralPageTest : public test::WindowHarness {
+protected:
+    // The window on the general page, so that clicks reach its controls.
+    void openOnPage(const std::string& discs, const std::string& faults = "") {
+        open(discs, faults);
+        window->tabs()->setCurrentWidget(&page());
+    }
+
+    gui::GeneralPage& page() const { return window->generalPage(); }
+    template <typename T>
+    T* control(const char* name) const {
+        return page().findChild<T*>(name);
+    }
+    std::string stored(const keys::StringKey& key) const { return store.read(key); }
+    int stored(const keys::IntKey& key) const { return store.read(key); }
+};
+
+TEST_F(GeneralPageTest, ShowsWhatItLoaded) {
+    configure(false, "[Jitter]\nJitter_Correction=5\n");
+    openOnPage("demo");
+    EXPECT_EQ(control<QComboBox>("template")->currentText(), "<Artist> \\ <Album> \\ <Title>");
+    EXPECT_EQ(control<QLineEdit>("example")->text(),
+              "D: \\ Harbour Lights \\ Paper Boats \\ Morning Tide.mp3");
+    EXPECT_EQ(control<QComboBox>("template")->count(), 7);
+    EXPECT_EQ(control<QLineEdit>("folder")->text().toStdString(), outputFolder());
+    EXPECT_TRUE(control<QCheckBox>("tagSwitch")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>("overwrite")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>("antiCrackle")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>("jitterOnErrors")->isChecked()) << "5 shows as on errors";
+    EXPECT_EQ(settings.jitterMode, 5) << "and is kept as read";
+    EXPECT_EQ(control<QComboBox>("genre")->count(), 80);
+    EXPECT_EQ(page().tagFields().disc.year, "2003");
+}
+
+TEST_F(GeneralPageTest, TheTemplateBoxWritesOutputFormatOnEveryChange) {
+    configure(false);
+    openOnPage("demo");
+    QComboBox* box = control<QComboBox>("template");
+    box->lineEdit()->clear();
+    std::string typed;
+    for (char c : std::string("<title>-<YEAR>")) {
+        QTest::keyClick(box->lineEdit(), c);
+        typed += c;
+        ASSERT_EQ(stored(keys::kOutputFormat), typed);
+        EXPECT_EQ(settings.namingTemplate, typed);
+    }
+    EXPECT_EQ(control<QLineEdit>("example")->text(), "D: \\ Morning Tide-<YEAR>.mp3");
+    choose(box, 6);
+    EXPECT_EQ(stored(keys::kOutputFormat), "<Artist> \\ <Title>");
+}
+
+TEST_F(GeneralPageTest, ControlsWriteTheirKeysAtTheirMoments) {
+    configure(false);
+    openOnPage("demo");
+    QTest::mouseClick(control<QRadioButton>("jitterAlways"), Qt::LeftButton);
+    EXPECT_EQ(stored(keys::kJitterCorrection), 2) << "at once";
+    EXPECT_EQ(settings.jitterMode, 2);
+
+    QTest::mouseClick(control<QCheckBox>("overwrite"), Qt::LeftButton);
+    QTest::mouseClick(control<QCheckBox>("antiCrackle"), Qt::LeftButton);
+    QTest::mouseClick(control<QCheckBox>("tagSwitch"), Qt::LeftButton);
+    EXPECT_FALSE(settings.overwrite) << "the record at once";
+    EXPECT_TRUE(settings.antiCrackle);
+    EXPECT_EQ(home.read("setup.ini").find("GEN_OVERWRITE"), std::string::npos)
+        << "the file on apply";
+
+    control<QLineEdit>("folder")->setText(QString::fromStdString(home.file("elsewhere/")));
+    QTest::mouseClick(control<QPushButton>("apply"), Qt::LeftButton);
+    EXPECT_EQ(stored(keys::kOverwrite), 0);
+    EXPECT_EQ(stored(keys::kAntiCrackle), 1);
+    EXPECT_EQ(stored(keys::kId3Enable), 0);
+    EXPECT_EQ(stored(keys::kOutputFolder), home.file("elsewhere"));
+    EXPECT_EQ(settings.outputFolder, home.file("elsewhere"));
+    EXPECT_EQ(stored(keys::kJitterCorrection), 2);
+}
+
+TEST_F(GeneralPageTest, TheFolderChooserKeepsTheRootAndWaitsForARip) {
+    configure(false);
+    openOnPage(image("disc", 1, 30), "delay=20");
+    int asked = 0;
+    page().chooseFolder = [&](QWidget*) {
+        ++asked;
+        return QString("/");
+    };
+    QTest::mouseClick(control<QPushButton>("browse"), Qt::LeftButton);
+    EXPECT_EQ(stored(keys::kOutputFolder), "/");
+    EXPECT_EQ(settings.outputFolder, "/");
+
+    configure(false);  // the file back to the test's folder
+    rip().trackView()->selectAll();
+    choose(rip().encoderBox(), kFormatWav);
+    tick(0);
+    click("convert");
+    QTest::mouseClick(control<QPushButton>("browse"), Qt::LeftButton);
+    EXPECT_EQ(asked, 1) << "refused while ripping";
+    click("stop");
+    ASSERT_TRUE(waitForRipEnd());
+}
+
+TEST_F(GeneralPageTest, RefreshResetsTheDiscFieldsAndConvertCommitsThem) {
+    configure(false);
+    openOnPage("demo");
+    control<QLineEdit>("artist")->setText("乐队");
+    control<QLineEdit>("comment")->setText("留言");
+    choose(control<QComboBox>("genre"), 17);
+    click("refresh");
+    const DiscRecord shown = page().tagFields().disc;
+    EXPECT_EQ(shown.artist, "未知艺人");
+    EXPECT_EQ(shown.genre, 4);
+    EXPECT_EQ(shown.comment, "留言") << "the comment stays";
+
+    control<QLineEdit>("album")->setText("专辑");
+    rip().trackView()->selectAll();
+    choose(rip().encoderBox(), kFormatWav);
+    click("convert");  // nothing ticked: the job ends at once, after the commit
+    ASSERT_TRUE(waitForRipEnd());
+    EXPECT_EQ(session().disc().album, "专辑");
+    EXPECT_EQ(session().disc().comment, "留言");
+}
+
+}  // namespace
+}  // namespace lumbra

@@ -1,0 +1,135 @@
+// Start-up and shutdown of the main window: a first start, a machine without drives, the keys
+// that must not close it, the exit guard during a rip, help, and texts that fit their controls.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "gui/help_links.h"
+#include "window_harness.h"
+
+namespace lumbra {
+namespace {
+
+class MainWindowTest : public test::WindowHarness {};
+
+TEST_F(MainWindowTest, AFirstStartWritesTheDefaultsAndListsTheDemoDisc) {
+    home.write("setup.ini", "[CDDB]\nCDDB_AUTO=0\n");  // no lookup leaves this machine
+    open("demo");
+    EXPECT_EQ(window->windowTitle(), "Lumbra CD Ripper");
+    QStringList tabs;
+    for (int i = 0; i < window->tabs()->count(); ++i) tabs << window->tabs()->tabText(i);
+    EXPECT_EQ(tabs, (QStringList{"编码器", "全局设置", "音频设置", "CDDB", "关于"}));
+    EXPECT_EQ(window->tabs()->currentIndex(), 0);
+    ASSERT_EQ(rows(), 5);
+    EXPECT_EQ(cell(0, 0), "音轨 01");
+    EXPECT_EQ(cell(0, 2), "MP3 - [ 128-192 kbps VBR Q3 ]");
+    EXPECT_EQ(rip().encoderBox()->currentText(), "MP3");
+    EXPECT_EQ(status(), "就绪");
+    EXPECT_TRUE(rip().trackView()->selectionModel()->isRowSelected(0, {}));
+    const std::string ini = home.read("setup.ini");
+    for (const std::string& line :
+         std::vector<std::string>{"OUTPUT_FORMAT=<Artist> \\ <Album> \\ <Title>",
+                                  "OUTPUT_FOLDER=" + home.file("My Music"),
+                                  "CDDB_SERVER0=gnudb.gnudb.org", "CDDB_COUNT=1"}) {
+        EXPECT_NE(ini.find(line + "\n"), std::string::npos) << line << "\n" << ini;
+    }
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(MainWindowTest, WithoutADriveItSaysSoAndListsNothing) {
+    home.write("setup.ini", "[CDDB]\nCDDB_AUTO=1\n");
+    open("");
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "无法找到任何 CD-ROM 驱动器");
+    EXPECT_EQ(prompts.shown[0].caption, "Lumbra CD Ripper");
+    EXPECT_EQ(status(), "没有找到音频 CD");
+    EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(rip().driveBox()->count(), 0);
+    EXPECT_FALSE(session().lookupActive());
+}
+
+TEST_F(MainWindowTest, EscapeAndEnterNeitherCloseNorPressAButton) {
+    configure(false);
+    open("demo");
+    button("refresh")->setFocus();
+    const size_t messages = prompts.shown.size();
+    for (QWidget* target :
+         {static_cast<QWidget*>(window.get()), static_cast<QWidget*>(button("refresh")),
+          static_cast<QWidget*>(rip().trackView())}) {
+        for (auto key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
+            QTest::keyClick(target, key);
+    }
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(prompts.shown.size(), messages);
+    EXPECT_EQ(window->result(), 0);
+}
+
+TEST_F(MainWindowTest, ExitDuringARipSaysStopFirstAndStays) {
+    configure(false);
+    open(image("disc", 1, 30), "delay=20");
+    rip().trackView()->selectAll();
+    choose(rip().encoderBox(), kFormatWav);
+    tick(0);
+    click("convert");
+    click("exit");
+    ASSERT_FALSE(prompts.shown.empty());
+    EXPECT_EQ(prompts.shown.back().text, "请在退出前先停止编码！");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(session().ripping());
+    click("stop");
+    click("exit");
+    EXPECT_TRUE(window->isVisible()) << "a stopped rip runs until its job has ended";
+    ASSERT_TRUE(waitForRipEnd());
+    click("exit");
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, HelpOpensTheBundledFileOrSaysItIsMissing) {
+    configure(false);
+    open("demo");
+    std::vector<QUrl> opened;
+    bool opens = true;
+    window->helpLinks().openUrl = [&](const QUrl& url) {
+        opened.push_back(url);
+        return opens;
+    };
+    QTest::mouseClick(window->findChild<QAbstractButton*>("help"), Qt::LeftButton);
+    QTest::mouseClick(window->findChild<QAbstractButton*>("home"), Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_TRUE(opened[0].isLocalFile());
+    EXPECT_TRUE(opened[0].path().endsWith("/help.html"));
+    EXPECT_EQ(opened[1].fragment(), "home");
+    EXPECT_TRUE(prompts.shown.empty());
+    opens = false;
+    QTest::mouseClick(window->findChild<QAbstractButton*>("help"), Qt::LeftButton);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "未找到指定的文件。");
+}
+
+// Chinese captions are wider than the Latin ones the proportions were drawn for: every caption
+// must get at least the room its text asks for, on every page.
+TEST_F(MainWindowTest, EveryCaptionFitsItsControl) {
+    configure(false);
+    open("demo");
+    for (int page = 0; page < window->tabs()->count(); ++page) {
+        window->tabs()->setCurrentIndex(page);
+        QApplication::processEvents();
+        for (QWidget* widget : window->tabs()->currentWidget()->findChildren<QWidget*>()) {
+            const bool captioned =
+                qobject_cast<QLabel*>(widget) || qobject_cast<QAbstractButton*>(widget);
+            const auto* label = qobject_cast<QLabel*>(widget);
+            if (!captioned || !widget->isVisible() || (label && label->wordWrap())) continue;
+            const QSize needed = widget->minimumSizeHint().expandedTo(widget->sizeHint());
+            EXPECT_GE(widget->width(), needed.width())
+                << widget->objectName().toStdString() << " " << widget->metaObject()->className()
+                << " on page " << page;
+            EXPECT_GE(widget->height(), needed.height()) << widget->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "fixed size";
+}
+
+}  // namespace
+}  // namespace lumbra

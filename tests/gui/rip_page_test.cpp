@@ -1,0 +1,219 @@
+// The rip page over the real session, jobs, virtual drives and loopback CDDB server: lookups that
+// fill the titles or must change nothing, a rip with its progress and files, a stop, a swapped
+// disc, and every command that a running rip refuses.
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <QSignalSpy>
+
+#include "cdaccess/cd_access.h"
+#include "gui/general_page.h"
+#include "window_harness.h"
+
+namespace lumbra {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> filesBelow(const std::string& folder) {
+    std::vector<std::string> files;
+    if (!fs::exists(folder)) return files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) files.push_back(fs::relative(entry.path(), folder).string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+class RipPageTest : public test::WindowHarness {
+protected:
+    void addDiscEntry() {
+        server.addEntry(
+            {"rock", "0200b201", "乐队", "专辑",
+             "DTITLE=乐队 / 专辑\r\nDYEAR=2003\r\nTTITLE0=第一首\r\nTTITLE1=Second\r\n"});
+    }
+
+    // Every row selected and given WAV, so that rips are quick and their files easy to check.
+    void allWav() {
+        rip().trackView()->selectAll();
+        choose(rip().encoderBox(), kFormatWav);
+    }
+
+    bool waitForProgress(int row) {
+        return waitFor([&] {
+            const QString text = cell(row, gui::TrackListModel::kProgress);
+            return text.endsWith('%') && text != "0%";
+        });
+    }
+};
+
+TEST_F(RipPageTest, AnAutomaticLookupFillsTheTitlesAndTheDiscFields) {
+    addDiscEntry();
+    configure(true);
+    open(image("disc", 2, 4));
+    ASSERT_TRUE(waitFor([&] { return cell(0, 0) == "第一首"; }));
+    EXPECT_EQ(cell(1, 0), "Second");
+    EXPECT_EQ(status(), "就绪");
+    EXPECT_EQ(session().disc().artist, "乐队");
+    EXPECT_EQ(window->generalPage().tagFields().disc.album, "专辑") << "the page shows the result";
+}
+
+TEST_F(RipPageTest, ConvertShowsProgressThenDoneAndWritesTheTickedTracks) {
+    configure(false);
+    open(image("disc", 3, 5), "delay=10");
+    allWav();
+    tick(0);
+    tick(2);
+    std::vector<QString> seen;
+    QObject::connect(&rip().model(), &QAbstractItemModel::dataChanged,
+                     [&] { seen.push_back(cell(2, gui::TrackListModel::kProgress)); });
+    click("convert");
+    EXPECT_TRUE(status().contains("正在抓取..")) << status().toStdString();
+    ASSERT_TRUE(waitForRipEnd());
+    ASSERT_TRUE(waitFor([&] { return status() == "就绪"; }));
+    EXPECT_EQ(cell(0, gui::TrackListModel::kProgress), "已完成");
+    EXPECT_EQ(cell(1, gui::TrackListModel::kProgress), "0%") << "not ticked";
+    EXPECT_EQ(cell(2, gui::TrackListModel::kProgress), "已完成");
+    EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), [](const QString& text) {
+        return text.endsWith('%') && text != "0%";
+    })) << "progress shows before the end";
+    EXPECT_EQ(filesBelow(outputFolder()),
+              (std::vector<std::string>{"未知艺人/未知标题/音轨 01.wav",
+                                        "未知艺人/未知标题/音轨 03.wav"}));
+}
+
+TEST_F(RipPageTest, StopDuringATrackShowsStoppedAndLeavesNoFile) {
+    configure(false);
+    open(image("disc", 1, 30), "delay=20");
+    allWav();
+    tick(0);
+    click("convert");
+    ASSERT_TRUE(waitForProgress(0));
+    click("stop");
+    EXPECT_EQ(cell(0, gui::TrackListModel::kProgress), "已停止");
+    click("refresh");  // the job has not ended yet: still refused
+    EXPECT_EQ(rows(), 1);
+    ASSERT_TRUE(waitForRipEnd());
+    EXPECT_EQ(cell(0, gui::TrackListModel::kProgress), "已停止");
+    EXPECT_TRUE(waitFor([&] { return status() == "就绪"; }));
+    EXPECT_EQ(filesBelow(outputFolder()), std::vector<std::string>{});
+}
+
+TEST_F(RipPageTest, ASwappedDiscAtConvertShowsTheMessageAndStartsNothing) {
+    configure(false);
+    open("demo");
+    tick(0);
+    using InsertDisc = int (*)(int, const char*);
+    const auto insert = reinterpret_cast<InsertDisc>(transportExtension("LumbraVirtualInsertDisc"));
+    ASSERT_NE(insert, nullptr);
+    ASSERT_EQ(insert(0, image("other", 2, 3).c_str()), 1);
+    click("convert");
+    ASSERT_FALSE(prompts.shown.empty());
+    EXPECT_EQ(prompts.shown.back().text, "CD 已经更换，请在转换前先刷新 CD！");
+    EXPECT_FALSE(session().ripping());
+    EXPECT_EQ(rows(), 5) << "the list stays until the user refreshes";
+    EXPECT_EQ(filesBelow(outputFolder()), std::vector<std::string>{});
+}
+
+TEST_F(RipPageTest, TheCddbButtonDuringALookupStartsNoSecondOne) {
+    addDiscEntry();
+    server.delayAnswers(std::chrono::milliseconds(1000));
+    configure(true);
+    open(image("disc", 2, 4));
+    ASSERT_TRUE(session().lookupActive());
+    click("cddb");
+    EXPECT_EQ(status(), "就绪");
+    ASSERT_TRUE(waitFor([&] { return cell(0, 0) == "第一首"; }));
+    EXPECT_EQ(server.requests().size(), 2u) << "one query and one read";
+}
+
+TEST_F(RipPageTest, ALookupThatEndsAfterConvertChangesNothing) {
+    addDiscEntry();
+    server.delayAnswers(std::chrono::milliseconds(1000));
+    configure(true);
+    open(image("disc", 2, 4));
+    ASSERT_TRUE(session().lookupActive());
+    allWav();
+    tick(0);
+    click("convert");
+    EXPECT_FALSE(session().lookupActive());
+    ASSERT_TRUE(waitForRipEnd());
+    QTest::qWait(2500);  // the stopped lookup's answer has come and gone
+    EXPECT_EQ(cell(0, 0), "音轨 01");
+    EXPECT_EQ(session().disc().artist, "未知艺人");
+    EXPECT_EQ(window->generalPage().tagFields().disc.artist, "未知艺人");
+}
+
+TEST_F(RipPageTest, EveryCommandRefusedWhileRippingLeavesTheListUntouched) {
+    configure(false);
+    open(image("disc", 2, 30) + ";demo", "delay=20");
+    allWav();
+    tick(0);
+    selectOnly({1});
+    click("convert");
+    ASSERT_TRUE(session().ripping());
+    const std::vector<TrackEntry> before = session().tracks();
+    const int encoderPosition = rip().encoderBox()->currentIndex();
+
+    click("refresh");
+    choose(rip().driveBox(), 1);
+    EXPECT_EQ(rip().driveBox()->currentIndex(), 0) << "the box goes back";
+    click("cddb");
+    click("convert");
+    choose(rip().encoderBox(), kFormatOgg);
+    EXPECT_EQ(rip().encoderBox()->currentIndex(), encoderPosition) << "the box goes back";
+    for (QMenu* menu : {rip().selectMenu(), rip().contextMenu()}) {
+        for (QAction* action : menu->actions()) action->trigger();
+    }
+    click("select");  // its menu does not open: the call returns at once
+
+    const auto& after = session().tracks();
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i) {
+        EXPECT_EQ(after[i].title, before[i].title);
+        EXPECT_EQ(after[i].checked, before[i].checked) << i;
+        EXPECT_EQ(after[i].format, before[i].format) << i;
+        EXPECT_EQ(after[i].encoderSettings, before[i].encoderSettings) << i;
+    }
+    EXPECT_TRUE(server.requests().empty()) << "no lookup";
+    EXPECT_TRUE(session().ripping()) << "no second job, no stop";
+    click("stop");
+    ASSERT_TRUE(waitForRipEnd());
+}
+
+TEST_F(RipPageTest, ClosingTheWindowDuringARipStopsItAndLeavesNoFile) {
+    configure(false);
+    open(image("disc", 1, 30), "delay=20");
+    allWav();
+    tick(0);
+    click("convert");
+    ASSERT_TRUE(waitForProgress(0));
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(session().ripping()) << "the job has ended before the window closed";
+    EXPECT_EQ(filesBelow(outputFolder()), std::vector<std::string>{});
+}
+
+TEST_F(RipPageTest, ADataTrackIsListedSaysSoAndTickingItEndsOnlyItsOwnTrack) {
+    configure(false);
+    const test::CueImage audio = test::writeCueImage(home.path(), "audio", {300});
+    std::ofstream(home.file("data.bin"), std::ios::binary)
+        << std::string(size_t(300) * 2352, '\x5a');
+    home.write("mixed.cue",
+               "FILE \"data.bin\" BINARY\n  TRACK 01 MODE1/2352\n    INDEX 01 00:00:00\n"
+               "FILE \"audio.bin\" BINARY\n  TRACK 02 AUDIO\n    INDEX 01 00:00:00\n");
+    open(home.file("mixed.cue"));
+    ASSERT_EQ(rows(), 2);
+    EXPECT_TRUE(cell(0, 0).startsWith("音轨 01")) << cell(0, 0).toStdString();
+    EXPECT_NE(cell(0, 0), "音轨 01") << "the row says it holds data";
+    EXPECT_EQ(cell(1, 0), "音轨 02");
+    allWav();
+    tick(0);
+    tick(1);
+    click("convert");
+    ASSERT_TRUE(waitForRipEnd());
+    EXPECT_EQ(cell(1, gui::TrackListModel::kProgress), "已完成") << "the audio track after it";
+}
+
+}  // namespace
+}  // namespace lumbra

@@ -1,0 +1,105 @@
+// The main window over real CD access: virtual drives holding the demo disc or written CUE
+// images, a loopback CDDB server, a program home of its own and scripted answers to messages.
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "app/settings_store.h"
+#include "gui/main_window.h"
+#include "gui/rip_page.h"
+#include "gui/track_list_model.h"
+#include "support/cddb_test_server.h"
+#include "support/cue_image.h"
+#include "support/isolated_cd_access.h"
+#include "support/recording_prompts.h"
+#include "support/temp_dir.h"
+
+namespace lumbra::test {
+
+class WindowHarness : public IsolatedCdAccess {
+protected:
+    TempDir home;
+    SettingsStore store{settingsPath(home.path())};
+    SettingsRecord settings;
+    RecordingPrompts prompts;
+    CddbTestServer server;
+    std::unique_ptr<gui::MainWindow> window;
+
+    void TearDown() override {
+        window.reset();
+        IsolatedCdAccess::TearDown();
+    }
+
+    // setup.ini naming the loopback server, a local database and an output folder in the home.
+    void configure(bool automaticLookup, const std::string& more = "") {
+        home.write("setup.ini",
+                   "[CDDB]\nCDDB_COUNT=1\nCDDB_SERVER0=127.0.0.1\nCDDB_PORT0=" +
+                       std::to_string(server.port()) +
+                       "\nCDDB_QUERY0=/~cddb/cddb.cgi\nCDDB_USE_LOCALCDDB=1\nCDDB_AUTO=" +
+                       (automaticLookup ? "1" : "0") +
+                       "\nCDDB_LOCALCDDB_PATH=" + home.file("Local CDDB") +
+                       "\n[OUTPUT]\nOUTPUT_FOLDER=" + outputFolder() + "\n" + more);
+    }
+
+    std::string outputFolder() const { return home.file("out"); }
+
+    // Starts the window over virtual drives holding `discs`.
+    void open(const std::string& discs, const std::string& faults = "") {
+        startVirtualDrives(discs, faults);
+        CddbTimeouts quick{std::chrono::milliseconds(2000), std::chrono::milliseconds(2000),
+                           std::chrono::milliseconds(5000), std::chrono::milliseconds(10000)};
+        window = std::make_unique<gui::MainWindow>(gui::PageContext{store, settings, home.path()},
+                                                   gui::WindowOptions{&prompts, quick});
+        window->show();
+    }
+
+    // A disc of `tracks` tracks of `seconds` each, as a CUE image in the home.
+    std::string image(const std::string& name, int tracks, int seconds) {
+        return writeCueImage(home.path(), name, std::vector<int>(size_t(tracks), seconds * 75))
+            .cuePath;
+    }
+
+    gui::RipPage& rip() const { return window->ripPage(); }
+    DiscSession& session() const { return window->session(); }
+    QPushButton* button(const char* name) const { return window->findChild<QPushButton*>(name); }
+    void click(const char* name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
+
+    QString cell(int row, int column) const {
+        return rip().model().index(row, column).data().toString();
+    }
+    QString status() const { return rip().statusLine()->text(); }
+    int rows() const { return rip().model().rowCount(); }
+
+    void tick(int row, bool on = true) const {
+        rip().model().setData(rip().model().index(row, 0), on ? Qt::Checked : Qt::Unchecked,
+                              Qt::CheckStateRole);
+    }
+    void selectOnly(std::initializer_list<int> rowsToSelect) const {
+        auto* selection = rip().trackView()->selectionModel();
+        selection->clearSelection();
+        for (int row : rowsToSelect) {
+            selection->select(rip().model().index(row, 0),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+    // The user picks an item of a combo box.
+    static void choose(QComboBox* box, int index) {
+        box->setCurrentIndex(index);
+        Q_EMIT box->activated(index);
+    }
+
+    bool waitFor(const std::function<bool()>& condition, int ms = 20000) const {
+        return QTest::qWaitFor(condition, ms);
+    }
+    bool waitForRipEnd() const {
+        return waitFor([this] { return !session().ripping(); });
+    }
+};
+
+}  // namespace lumbra::test
