@@ -56,14 +56,6 @@ EncodeStep Mp3Encoder::finish() {
     return flushed.ok() ? tag() : flushed;
 }
 
-EncodeStep Mp3Encoder::endEarly() {
-    const EncodeStep flushed = streaming_ ? flush() : EncodeStep{};
-    encoder_.close();
-    if (flushed.result == EncodeResult::WriteFailed) return flushed;
-    const EncodeStep tagged = tag();
-    return tagged.ok() ? flushed : tagged;
-}
-
 void Mp3Encoder::completeFile(const std::string& path) {
     encoder_.writeVbrHeader(path);
 }

@@ -34,7 +34,6 @@ public:
     EncodeStep feed(std::span<const uint8_t> cdAudio) override;
     EncodeStep finish() override;
     // Flushes a stream that had no encoder failure, then tags the file.
-    EncodeStep endEarly() override;
     void completeFile(const std::string& path) override;
 
 private:

@@ -1,6 +1,8 @@
 #include "rip/output_file.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
 #include <csignal>
 
 namespace lumbra {
@@ -10,19 +12,56 @@ namespace {
 // buffer each of those became two system calls; with this one, a system call moves sixteen.
 constexpr size_t kWriteBufferBytes = size_t(1) << 20;
 
+// What is there may be replaced only where "wb" could have opened it: a folder cannot be, and a
+// file the user made read-only must not be.
+bool replaceable(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return true;
+    return !S_ISDIR(st.st_mode) && ::access(path.c_str(), W_OK) == 0;
+}
+
 }  // namespace
 
 OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
     // A file-size limit must fail the write, not kill the program.
     std::signal(SIGXFSZ, SIG_IGN);
+    const std::string folder = platform::folderOf(path_);
+    platform::removeLeftoverParts(folder);
+    if (!replaceable(path_)) return;
+    part_.emplace(folder, "");
+    if (!part_->isOpen()) return;
+    // A descriptor of its own, so closing the stream leaves the part file locked.
+    const int fd = ::dup(part_->fd());
+    if (fd < 0) return;
+    file_ = ::fdopen(fd, "wb");
+    if (!file_) {
+        ::close(fd);
+        return;
+    }
+    bufferWrites();
+}
+
+OutputFile::OutputFile(std::string path, InPlace) : path_(std::move(path)) {
+    std::signal(SIGXFSZ, SIG_IGN);
     file_ = std::fopen(path_.c_str(), "wb");
-    if (!file_) return;
+    if (file_) bufferWrites();
+}
+
+OutputFile OutputFile::inPlace(std::string path) {
+    return OutputFile(std::move(path), InPlace{});
+}
+
+void OutputFile::bufferWrites() {
     buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBufferBytes);
     std::setvbuf(file_, buffer_.get(), _IOFBF, kWriteBufferBytes);
 }
 
 OutputFile::~OutputFile() {
-    if (!settled_) discard();
+    discard();
+}
+
+const std::string& OutputFile::filePath() const {
+    return part_ ? part_->path() : path_;
 }
 
 bool OutputFile::write(std::span<const uint8_t> bytes) {
@@ -41,22 +80,24 @@ bool OutputFile::rewrite(uint64_t offset, std::span<const uint8_t> bytes) {
     return !failed_;
 }
 
-bool OutputFile::close(bool keepFile) {
+bool OutputFile::close() {
     if (file_) {
         if (std::fflush(file_) != 0) failed_ = true;
         if (std::fclose(file_) != 0) failed_ = true;
         file_ = nullptr;
     }
-    settled_ = keepFile;
-    if (!settled_) unlink(path_.c_str());
     return !failed_;
+}
+
+bool OutputFile::commit() {
+    if (failed_ || !part_) return false;
+    return part_->commit(path_);
 }
 
 void OutputFile::discard() {
     if (file_) std::fclose(file_);
     file_ = nullptr;
-    if (!path_.empty()) unlink(path_.c_str());
-    settled_ = true;  // nothing left to delete
+    if (part_) part_->discard();
 }
 
 }  // namespace lumbra

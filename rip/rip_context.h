@@ -17,7 +17,9 @@
 
 namespace lumbra {
 
-inline constexpr const char* kTempPcmName = "lumbra_cdtmp.pcm";
+// The temporary file of CD audio is a part file of its job (platform/part_file.h) in the output
+// folder, with this extension.
+inline constexpr const char* kTempPcmExtension = ".pcm";
 
 // Shared by every writer of one job.
 struct RipSession {

@@ -6,6 +6,9 @@
 #include <memory>
 
 #include "naming/output_naming.h"
+#include "platform/part_file.h"
+#include "rip/rip_messages.h"
+#include "rip/track_status.h"
 #include "rip/temporary_pcm_writer.h"
 #include "rip/track_writer.h"
 #include "rip/track_writing.h"
@@ -22,6 +25,8 @@ public:
 
     void run() {
         if (prepared(folder_.prepare(&message_))) {
+            // Temporary files of killed rips lie in the output folder itself.
+            platform::removeLeftoverParts(folder_.nativePath(""));
             for (size_t i = 0; i < tracks_.size(); ++i) {
                 if (!tracks_[i].checked) continue;
                 if (ripTrack(i) == TrackEnd::EndJob || !session_.flags.ripRunning) break;
@@ -69,11 +74,20 @@ private:
 
     TrackEnd throughTemporaryFile(TrackEntry& track, EncoderFactory& factory,
                                   const TrackToEncode& input) {
-        const std::string pcmPath = folder_.nativePath(kTempPcmName);
-        RipContext context{&track, pcmPath, {}};
+        // A file of this job's own, so rips into the same folder at once never share one, and
+        // removed on every path when it goes.
+        const platform::PartFile pcm(folder_.nativePath(""), kTempPcmExtension);
+        if (!pcm.isOpen()) {
+            const std::string folder = folder_.nativePath("");
+            showRipError(session_, withPath(rip_messages::kCannotCreateOutput,
+                                            folder.empty() ? "./" : folder));
+            endTrack(session_, track, kTrackFailed);
+            return TrackEnd::EndJob;
+        }
+        RipContext context{&track, pcm.path(), {}};
         if (!ripTrackToPcm(session_, context)) return TrackEnd::EndJob;
         if (!session_.flags.ripRunning) return TrackEnd::EndJob;
-        ConvertContext convert{&track, pcmPath, input.outputPath};
+        ConvertContext convert{&track, pcm.path(), input.outputPath};
         writeTrackFromPcm(session_, convert, factory, input);
         return TrackEnd::Next;
     }

@@ -7,12 +7,6 @@ namespace lumbra {
 TemporaryPcm::TemporaryPcm(std::string path)
     : path_(std::move(path)), file_(std::fopen(path_.c_str(), "rb")) {}
 
-TemporaryPcm::~TemporaryPcm() {
-    file_.reset();
-    std::error_code ignored;
-    std::filesystem::remove(path_, ignored);
-}
-
 uint64_t TemporaryPcm::size() const {
     std::error_code error;
     const uintmax_t bytes = std::filesystem::file_size(path_, error);

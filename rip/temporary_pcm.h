@@ -1,5 +1,5 @@
-// The temporary file of CD audio the PCM writer filled, read once from its start by a converter
-// and deleted when the converter is done with it, whatever the outcome.
+// The temporary file of CD audio the PCM writer filled, read once from its start by a converter.
+// The job that created the file removes it once the converter is done, whatever the outcome.
 #pragma once
 
 #include <cstdint>
@@ -16,8 +16,6 @@ public:
     explicit TemporaryPcm(std::string path);
     TemporaryPcm(const TemporaryPcm&) = delete;
     TemporaryPcm& operator=(const TemporaryPcm&) = delete;
-    // Closes and deletes the file.
-    ~TemporaryPcm();
 
     bool isOpen() const { return file_ != nullptr; }
     // The file's size in bytes; 0 when it cannot be told.

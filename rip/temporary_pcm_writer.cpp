@@ -30,9 +30,8 @@ bool fillFromCd(const RipSession& session, RipContext& context, OutputFile& file
             failOnWriteError(session, track, context.outputPath);
             return false;
         case ReadOutcome::Cancelled:
-            return true;  // the file goes with `file`
+            return true;
         case ReadOutcome::ReadFailed:
-            file.close();  // kept for a look at what was read
             return false;
         case ReadOutcome::SinkFailed:
             return false;
@@ -46,7 +45,7 @@ bool ripTrackToPcm(const RipSession& session, RipContext& context) {
     TrackEntry& track = *context.track;
     bool goOn = false;
     {
-        OutputFile file(context.outputPath);
+        OutputFile file = OutputFile::inPlace(context.outputPath);
         goOn = createdOutput(session, track, file) && fillFromCd(session, context, file);
     }
     postProgress(session, track);

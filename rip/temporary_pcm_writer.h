@@ -6,10 +6,9 @@
 
 namespace lumbra {
 
-// Fills the temporary file at the context's output path (no overwrite question; an old one is
-// replaced), progress 0 to 40. True when the job may go on: read completely, or stopped (the
-// file is then deleted). False when the track failed; after a read error the file stays for a
-// look at what was read.
+// Fills the temporary file at the context's output path, which the job has created for itself
+// and removes on every path (no overwrite question), progress 0 to 40. True when the job may go
+// on: read completely, or stopped. False when the track failed.
 bool ripTrackToPcm(const RipSession& session, RipContext& context);
 
 }  // namespace lumbra

@@ -53,9 +53,6 @@ public:
     virtual EncodeStep feed(std::span<const uint8_t> cdAudio) = 0;
     // Ends a stream whose audio is all fed and writes what follows the audio.
     virtual EncodeStep finish() = 0;
-    // Ends a stream cut short (stopped, or after Failed) whose file is kept: whatever makes the
-    // part written readable. Not called after WriteFailed.
-    virtual EncodeStep endEarly() { return {}; }
     // The finished file has been closed at `path`; a format whose library completes it in place
     // does that now.
     virtual void completeFile(const std::string& path) { (void)path; }

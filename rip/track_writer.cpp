@@ -22,9 +22,6 @@ constexpr uint64_t kConverterSpan = 60;
 constexpr size_t kPcmPieceBytes = 26 * size_t(kFrameBytes);
 constexpr int kProgressEveryPieces = 5;
 
-// What becomes of the file of a track that did not end Done.
-enum class Unfinished { Delete, Keep };
-
 bool ended(const TrackEntry& track) {
     return track.status == kTrackCancelled || track.status == kTrackFailed;
 }
@@ -49,23 +46,25 @@ public:
         spoiled_ = true;
     }
 
-    // A track that has not ended is Done once its file is closed and completed. Otherwise the
-    // file goes, unless `unfinished` keeps it and nothing spoiled it: the encoder then ends the
-    // stream as far as it can.
-    void settle(Unfinished unfinished) {
-        const bool finished = !ended(track_);
-        if (!finished && unfinished == Unfinished::Keep && !spoiled_) apply(encoder_->endEarly());
-        bool keep = !spoiled_ && (finished || unfinished == Unfinished::Keep);
+    // A track that has not ended is Done once its file is closed, completed and under its final
+    // name. Any other track leaves no file: a part of a track must never pass for the whole.
+    void settle() {
+        bool keep = !ended(track_) && !spoiled_;
         if (keep && !file_.close()) {
             failOnWriteError(session_, track_, file_.path());
             keep = false;
         }
-        if (keep && finished) {
-            encoder_->completeFile(file_.path());
-            track_.status = kTrackDone;
-        }
+        if (keep) encoder_->completeFile(file_.filePath());
         encoder_.reset();  // a library that holds the file lets go of it first
-        if (!keep) file_.discard();
+        if (keep && !file_.commit()) {
+            failOnWriteError(session_, track_, file_.path());
+            keep = false;
+        }
+        if (keep) {
+            track_.status = kTrackDone;
+        } else {
+            file_.discard();
+        }
     }
 
 private:
@@ -115,7 +114,7 @@ void writeFromCd(const RipSession& session, RipContext& context, EncoderFactory&
             }
         }
     }  // the drive is free before the file is settled
-    write.settle(Unfinished::Delete);
+    write.settle();
 }
 
 int32_t converterProgress(uint64_t done, uint64_t total) {
@@ -153,7 +152,7 @@ void convertToFile(const RipSession& session, ConvertContext& context, Temporary
     if (!createdOutput(session, track, file)) return;
     TrackWrite write(session, track, file, factory.create(input));
     if (write.start()) encodeTemporaryFile(session, track, pcm, write);
-    write.settle(Unfinished::Keep);
+    write.settle();
 }
 
 }  // namespace
@@ -168,7 +167,7 @@ void writeTrackFromPcm(const RipSession& session, ConvertContext& context, Encod
                        const TrackToEncode& track) {
     TrackEntry& entry = *context.track;
     {
-        TemporaryPcm pcm(context.pcmPath);  // deleted when it goes, whatever the outcome
+        TemporaryPcm pcm(context.pcmPath);
         if (!pcm.isOpen()) {
             showRipError(session, rip_messages::kCannotOpenPcm);
             entry.status = kTrackFailed;

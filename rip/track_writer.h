@@ -8,14 +8,13 @@
 
 namespace lumbra {
 
-// Encodes while the CD is read (progress 0 to 100). A track that does not end Done leaves no
-// file.
+// Encodes while the CD is read (progress 0 to 100). The file is written under a hidden part
+// name and gets its final name when the track ends Done; any other track leaves no file.
 void writeTrackFromCd(const RipSession& session, RipContext& context, EncoderFactory& factory,
                       const TrackToEncode& track);
 
-// Encodes the temporary file the CD phase filled (progress 40 to 100) and deletes it. The output
-// stays after a stop or an encoder failure, ended as far as the format can end it; a write
-// error, or a temporary file that cannot be read to its end, leaves none.
+// Encodes the temporary file the CD phase filled (progress 40 to 100), with the same rule for the
+// output file: it appears under its final name only when the track ends Done.
 void writeTrackFromPcm(const RipSession& session, ConvertContext& context, EncoderFactory& factory,
                        const TrackToEncode& track);
 

@@ -1,5 +1,6 @@
 #include "rip/track_writing.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cstdio>
 
@@ -38,7 +39,9 @@ void showRipError(const RipSession& session, const std::string& text) {
 
 bool askOverwrite(const RipSession& session, const std::string& path) {
     if (session.settings.overwrite) return true;
-    if (access(path.c_str(), R_OK) != 0) return true;
+    // Whether the file exists, not whether it can be read: a file of mode 0200 is there too.
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) return true;
     char text[1024];
     std::snprintf(text, sizeof text, rip_messages::kExistsFormat, path.c_str());
     const Message question{rip_messages::kConfirmCaption, text, MessageIcon::Information,

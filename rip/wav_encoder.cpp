@@ -22,6 +22,7 @@ EncodeStep WavEncoder::feed(std::span<const uint8_t> cdAudio) {
 EncodeStep WavEncoder::finish() {
     const EncodeStep tail = append(converter_.finish());
     if (!tail.ok()) return tail;
+    if (!sink_->write(wavPadding(dataSize_))) return written(false);
     return written(sink_->rewrite(0, wavHeader(converter_.target(), dataSize_)));
 }
 

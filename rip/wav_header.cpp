@@ -29,7 +29,8 @@ std::array<uint8_t, kWavHeaderSize> wavHeader(const PcmFormat& format, uint32_t 
     std::array<uint8_t, kWavHeaderSize> h{};
     uint8_t* p = h.data();
     std::memcpy(p, "RIFF", 4);
-    put32(p + 4, dataSize + 36);
+    // The RIFF size counts the pad byte that follows data of odd size.
+    put32(p + 4, dataSize + 36 + (dataSize & 1));
     std::memcpy(p + 8, "WAVEfmt ", 8);
     put32(p + 16, 16);
     put16(p + 20, 1);
@@ -41,6 +42,11 @@ std::array<uint8_t, kWavHeaderSize> wavHeader(const PcmFormat& format, uint32_t 
     std::memcpy(p + 36, "data", 4);
     put32(p + 40, dataSize);
     return h;
+}
+
+std::span<const uint8_t> wavPadding(uint32_t dataSize) {
+    static constexpr uint8_t kPad[1] = {0};
+    return {kPad, dataSize & 1};
 }
 
 }  // namespace lumbra

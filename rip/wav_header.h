@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "app/encoder_settings.h"
 #include "rip/sample_conversion.h"
@@ -15,7 +16,11 @@ inline constexpr size_t kWavHeaderSize = 44;
 PcmFormat wavFormatOf(const WavSettings& settings);
 
 // The header for `dataSize` bytes of `format` samples; byte rate and block alignment describe
-// the data as it is.
+// the data as it is. Data of odd size is followed by a zero pad byte (wavPadding), which the
+// RIFF size counts and the data size does not.
 std::array<uint8_t, kWavHeaderSize> wavHeader(const PcmFormat& format, uint32_t dataSize);
+
+// The bytes that end the file after `dataSize` bytes of data: a zero when the size is odd.
+std::span<const uint8_t> wavPadding(uint32_t dataSize);
 
 }  // namespace lumbra

@@ -46,10 +46,6 @@ EncodeStep WmaEncoder::finish() {
     return written(writer_.finish());
 }
 
-EncodeStep WmaEncoder::endEarly() {
-    return written(writer_.finish());
-}
-
 EncodeStep WmaEncoder::writeBlocks(std::span<const uint8_t> bytes) {
     if (writer_.blockSize() == 0) return encoderFailed();
     for (size_t at = 0; at < bytes.size(); at += writer_.blockSize()) {

@@ -28,7 +28,6 @@ public:
     EncodeStep feed(std::span<const uint8_t> cdAudio) override;
     EncodeStep finish() override;
     // Completes the file with what was written.
-    EncodeStep endEarly() override;
 
 private:
     // The writer's boxes, kept until the step that caused them hands them to the driver.

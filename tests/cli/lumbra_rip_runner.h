@@ -38,21 +38,21 @@ protected:
     LumbraRip() { home.write("setup.ini", "[CDDB]\nCDDB_AUTO=0\n"); }
     // Runs lumbra-rip in `folder`, the current folder when empty.
     ProgramRun rip(const std::string& arguments, const std::string& folder = ".") const {
-        const std::string command =
-            "cd '" + folder + "' && " LUMBRA_RIP_PROGRAM " --home " + home.path() + " " + arguments;
+        const std::string command = "cd '" + folder + "' && " + runAs +
+                                    LUMBRA_RIP_PROGRAM " --home " + home.path() + " " + arguments;
         const std::string redirected = command + " >" + home.file("out.txt") + " 2>/dev/null";
         const int status = std::system(redirected.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, home.read("out.txt")};
     }
 
     // Starts lumbra-rip in `folder` with `environment` (assignments such as "A=1") and returns
-    // its process id at once; its output goes to out.txt in the program home.
+    // its process id at once; its output goes to `output` in the program home.
     pid_t start(const std::string& arguments, const std::string& folder,
-                const std::string& environment) const {
-        const std::string command = "cd '" + folder + "' && " + environment +
-                                    " exec " LUMBRA_RIP_PROGRAM " --home " + home.path() + " " +
-                                    arguments + " >" + home.file("out.txt") + " 2>/dev/null";
-        home.write("out.txt", "");
+                const std::string& environment, const std::string& output = "out.txt") const {
+        const std::string command = "cd '" + folder + "' && " + environment + " exec " + runAs +
+                                    LUMBRA_RIP_PROGRAM " --home " + home.path() + " " + arguments +
+                                    " >" + home.file(output) + " 2>/dev/null";
+        home.write(output, "");
         const pid_t pid = fork();
         if (pid == 0) {
             execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
@@ -78,6 +78,8 @@ protected:
     }
 
     TempDir home;
+    // A command that runs the program as another user, or "" to run it as this one.
+    std::string runAs;
 };
 
 }  // namespace lumbra::test

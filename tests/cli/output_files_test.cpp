@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <set>
 
 #include "cli/lumbra_rip_runner.h"
+#include "platform/atomic_file.h"
 #include "platform/native_path.h"
 #include "support/cddb_test_server.h"
 #include "support/cue_image.h"
@@ -18,12 +20,14 @@ namespace fs = std::filesystem;
 using test::LumbraRip;
 using test::ProgramRun;
 
-// The regular files below `folder`, one path (relative to it) a line.
+// The regular files below `folder`, one path (relative to it) a line, in order.
 std::string filesIn(const std::string& folder) {
-    std::string files;
+    std::set<std::string> sorted;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) files += fs::relative(entry.path(), folder).string() + "\n";
+        if (entry.is_regular_file()) sorted.insert(fs::relative(entry.path(), folder).string());
     }
+    std::string files;
+    for (const std::string& file : sorted) files += file + "\n";
     return files;
 }
 
@@ -152,6 +156,117 @@ TEST_F(LumbraRip, AStoppedRipLeavesNoFileWhateverStoppedIt) {
         kill(pid, stop);
         EXPECT_EQ(exitCodeOf(pid), 1) << stop;
         EXPECT_EQ(filesIn(home.file("out")), "") << stop;
+    }
+}
+
+// A killed program runs no clean-up of its own: what it was writing must not look finished, and
+// the next rip into the folder removes it.
+TEST_F(LumbraRip, AKilledRipLeavesNoFinishedLookingFileAndTheNextRipTidiesUp) {
+    const std::string cue = test::writeCueImage(home.path(), "disc", {3000, 30}).cuePath;
+    const std::string disc = "--image " + cue + " --template '<Title>' --out " + home.file("out");
+    for (const bool antiCrackle : {false, true}) {
+        home.write("setup.ini", std::string("[CDDB]\nCDDB_AUTO=0\n[GENERAL]\nANTI_CRACKLE=") +
+                                    (antiCrackle ? "1" : "0") + "\n");
+        const pid_t pid = start(disc + " --tracks 1 --format " + (antiCrackle ? "ogg" : "wav"),
+                                home.path(), "LUMBRA_VIRTUAL_FAULTS=delay=10");
+        ASSERT_TRUE(waitForOutput("TRACK 1 ")) << antiCrackle;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        kill(pid, SIGKILL);
+        EXPECT_EQ(exitCodeOf(pid), -1);
+        const std::string left = filesIn(home.file("out"));
+        EXPECT_EQ(left.find("音轨 01"), std::string::npos) << left;
+        EXPECT_NE(left, "") << "the killed program's partial file";
+
+        EXPECT_EQ(rip(disc + " --tracks 2 --format wav").exitCode, 0);
+        EXPECT_EQ(filesIn(home.file("out")), "音轨 02.wav\n") << antiCrackle;
+        fs::remove_all(home.file("out"));
+    }
+}
+
+// Each program has drives of its own (its own namespace), so both rip at the same time, one the
+// long first track and one the short second track.
+TEST_F(LumbraRip, TwoRipsIntoOneFolderKeepTheirTemporaryFilesApart) {
+    const std::string cue = test::writeCueImage(home.path(), "disc", {450, 150}).cuePath;
+    home.write("setup.ini", "[CDDB]\nCDDB_AUTO=0\n[GENERAL]\nANTI_CRACKLE=1\n");
+    const std::string disc = "--image " + cue + " --format mp3 --template '<Title>' --out ";
+    const std::string spaces[] = {"a" + std::to_string(getpid()), "b" + std::to_string(getpid())};
+    pid_t programs[2];
+    for (int i = 0; i < 2; ++i) {
+        programs[i] = start(
+            disc + home.file("out") + " --tracks " + std::to_string(i + 1), home.path(),
+            "LUMBRA_VIRTUAL_FAULTS=delay=20 LUMBRA_IPC_NAMESPACE=" + spaces[i], spaces[i] + ".txt");
+    }
+    for (const pid_t pid : programs) EXPECT_EQ(exitCodeOf(pid), 0);
+    for (const std::string& space : spaces) {
+        setenv("LUMBRA_IPC_NAMESPACE", space.c_str(), 1);
+        removeSharedObjects();
+    }
+    EXPECT_EQ(filesIn(home.file("out")), "音轨 01.mp3\n音轨 02.mp3\n");
+    EXPECT_EQ(exitCodeOf(start(disc + home.file("alone"), home.path(), "")), 0);
+    for (const char* file : {"/音轨 01.mp3", "/音轨 02.mp3"}) {
+        const std::string ripped = home.read("out" + std::string(file));
+        EXPECT_TRUE(ripped == home.read("alone" + std::string(file)))
+            << file << " is not as when ripped alone, " << ripped.size() << " bytes";
+    }
+}
+
+// Root may write any file, so these run lumbra-rip as "nobody" when the tests run as root.
+class LumbraRipAsUser : public LumbraRip {
+protected:
+    static constexpr uid_t kNobody = 65534;
+
+    void SetUp() override {
+        LumbraRip::SetUp();
+        if (geteuid() != 0) return;
+        if (access("/usr/bin/setpriv", X_OK) != 0)
+            GTEST_SKIP() << "root, and no setpriv to drop it";
+        runAs = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+        giveToUser(home.path());
+    }
+
+    // Makes `path` and everything below it the user's.
+    void giveToUser(const std::string& path) const {
+        if (runAs.empty()) return;
+        ::chown(path.c_str(), kNobody, kNobody);
+        if (!fs::is_directory(path)) return;
+        for (const auto& entry : fs::recursive_directory_iterator(path)) {
+            ::lchown(entry.path().c_str(), kNobody, kNobody);
+        }
+    }
+};
+
+// A file the user made read-only, in a folder the user may write, is neither replaced nor deleted.
+TEST_F(LumbraRipAsUser, KeepsAFileItCannotWriteAndAnUnreadableOneWhenToldNo) {
+    const std::string cue = test::writeCueImage(home.path(), "disc", {30}).cuePath;
+    const std::string target = home.file("out/音轨 01");
+    struct Case {
+        const char* format;
+        bool antiCrackle;
+        const char* answer;
+        mode_t mode;
+    };
+    const Case cases[] = {
+        {"wav", false, "--yes", 0444}, {"ogg", false, "--yes", 0444}, {"ogg", true, "--yes", 0444},
+        {"mp3", false, "--yes", 0444}, {"mp3", true, "--yes", 0444},  {"wma", false, "--yes", 0444},
+        {"wma", true, "--yes", 0444},  {"wav", false, "--no", 0200},  {"ogg", true, "--no", 0200},
+    };
+    for (const Case& c : cases) {
+        const std::string why =
+            std::string(c.format) + (c.antiCrackle ? " through the PCM file " : " ") + c.answer;
+        home.write("setup.ini", std::string("[CDDB]\nCDDB_AUTO=0\n[GENERAL]\nANTI_CRACKLE=") +
+                                    (c.antiCrackle ? "1" : "0") + "\n");
+        fs::create_directories(home.file("out"));
+        const std::string file = target + "." + c.format;
+        home.write("out/音轨 01." + std::string(c.format), "old");
+        giveToUser(home.path());
+        ::chmod(file.c_str(), c.mode);
+        const ProgramRun run = rip("--image " + cue + " --template '<Title>' --out " +
+                                   home.file("out") + " --format " + c.format + " " + c.answer);
+        EXPECT_EQ(run.exitCode, 1) << why;
+        ::chmod(file.c_str(), 0644);
+        EXPECT_EQ(platform::readWholeFile(file).value_or("<deleted>"), "old") << why;
+        EXPECT_EQ(filesIn(home.file("out")), "音轨 01." + std::string(c.format) + "\n") << why;
+        fs::remove(file);
     }
 }
 

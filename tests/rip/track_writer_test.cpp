@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/part_file.h"
 #include "rip/track_status.h"
 #include "support/cue_image.h"
 #include "support/rip_harness.h"
@@ -26,7 +27,7 @@ std::span<const uint8_t> bytesOf(std::string_view text) {
     return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
-// Its file is "FAKE", the CD audio as fed, then "END", or "CUT" for a stream ended early.
+// Its file is "FAKE", the CD audio as fed, then "END".
 class FakeEncoder : public TrackEncoder {
 public:
     FakeEncoder(FakeScript& script, bool failsThirdFeed)
@@ -41,7 +42,6 @@ public:
         return written(sink_->write(cdAudio));
     }
     EncodeStep finish() override { return written(sink_->write(bytesOf("END"))); }
-    EncodeStep endEarly() override { return written(sink_->write(bytesOf("CUT"))); }
     void completeFile(const std::string& path) override { script_.completed.push_back(path); }
 
 private:
@@ -106,15 +106,21 @@ TEST_F(FakeFormatRip, IsWrittenOnBothPathsAndCompletedOnlyWhenDone) {
             EXPECT_EQ(tracks[size_t(i)].status, kTrackDone);
             EXPECT_TRUE(fileText(fake(i)) == "FAKE" + audio(i) + "END") << "track " << i;
         }
-        EXPECT_EQ(script.completed, (std::vector<std::string>{fake(0), fake(1)}));
-        EXPECT_FALSE(exists(temporaryFile()));
+        // Completed before it has its final name, in its folder.
+        ASSERT_EQ(script.completed.size(), 2u);
+        for (int i : {0, 1}) {
+            const std::filesystem::path completed = script.completed[size_t(i)];
+            EXPECT_EQ(completed.parent_path(), std::filesystem::path(fake(i)).parent_path());
+            EXPECT_TRUE(completed.filename().string().starts_with(platform::kPartFilePrefix));
+        }
+        EXPECT_EQ(partFilesLeft(), 0u);
         EXPECT_TRUE(prompts.shown.empty());
     }
 }
 
-// A stop ends the job after its track; an encoder failure fails only its track. Straight from
-// the CD neither leaves a file; the converter keeps what it wrote, ended early.
-TEST_F(FakeFormatRip, StopsAndFailuresEndTheTrackAndKeepOnlyWhatTheConverterWrote) {
+// A stop ends the job after its track; an encoder failure fails only its track. Neither leaves a
+// file, on either path: a part of a track must never pass for the whole.
+TEST_F(FakeFormatRip, StopsAndFailuresEndTheTrackAndLeaveNoFile) {
     const struct {
         bool throughTemporaryFile;
         bool stop;
@@ -140,17 +146,9 @@ TEST_F(FakeFormatRip, StopsAndFailuresEndTheTrackAndKeepOnlyWhatTheConverterWrot
         EXPECT_EQ(tracks[0].status, c.status);
         EXPECT_EQ(tracks[2].status, c.nextStatus);
         EXPECT_EQ(prompts.shown.size(), c.stop ? 0u : 1u) << "the encoder's own box only";
-        EXPECT_FALSE(exists(temporaryFile()));
+        EXPECT_EQ(partFilesLeft(), 0u);
         EXPECT_EQ(script.completed.size(), c.stop ? 0u : 1u) << "only a track that is done";
-        if (!c.throughTemporaryFile) {
-            EXPECT_FALSE(exists(fake(0)));
-            continue;
-        }
-        const std::string kept = fileText(fake(0));
-        EXPECT_EQ(kept.substr(0, 4), "FAKE");
-        EXPECT_EQ(kept.substr(kept.size() - 3), "CUT");
-        EXPECT_LT(kept.size(), audio(0).size()) << "the part written, not the track";
-        EXPECT_TRUE(kept.substr(4, kept.size() - 7) == audio(0).substr(0, kept.size() - 7));
+        EXPECT_FALSE(exists(fake(0)));
     }
 }
 
@@ -170,7 +168,7 @@ TEST_F(FakeFormatRip, AnExistingFileIsKeptWhenTheUserSaysNoOnBothPaths) {
         EXPECT_EQ(tracks[2].status, kTrackDone) << "the job goes on";
         ASSERT_EQ(prompts.shown.size(), 1u);
         EXPECT_EQ(prompts.shown[0].text, fake(1) + " 已经存在。\n您想要覆盖它吗？");
-        EXPECT_FALSE(exists(temporaryFile()));
+        EXPECT_EQ(partFilesLeft(), 0u);
     }
 }
 
@@ -213,11 +211,10 @@ TEST_F(FakeFormatRip, OnlyFormatsThatEncodeBehindTheDriveGoThroughTheTemporaryFi
     for (bool encodesBehindDrive : {true, false}) {
         SCOPED_TRACE(encodesBehindDrive ? "behind the drive" : "not behind the drive");
         useFakeFormat(encodesBehindDrive);
-        std::filesystem::remove(temporaryFile());
         rip({0, 1}, kFakeFormat);
         EXPECT_EQ(tracks[0].status, kTrackFailed);
         EXPECT_EQ(tracks[1].status, encodesBehindDrive ? 0 : kTrackDone);
-        EXPECT_EQ(exists(temporaryFile()), encodesBehindDrive);
+        EXPECT_EQ(partFilesLeft(), 0u);
     }
 }
 

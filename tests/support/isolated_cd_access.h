@@ -20,14 +20,19 @@ protected:
     void TearDown() override {
         shutdownCdAccess();
         setCdAccessTimeouts({});
+        removeSharedObjects();
+        for (const char* name : {"LUMBRA_ASPI_LIBRARY", "LUMBRA_VIRTUAL_DISCS", "LUMBRA_VIRTUAL_FAULTS"}) {
+            unsetenv(name);
+        }
+    }
+
+    // Removes the slots and locks of the namespace that LUMBRA_IPC_NAMESPACE names now.
+    static void removeSharedObjects() {
         platform::SharedMemory::remove(kSharedStateName);
         for (const char* lock : {"ZentorDllMainMutex", "zentor32_getCDHandle"}) {
             platform::SharedMemory::remove(std::string("lock.") + lock);
         }
         for (int i = 0; i < kSlotCount; ++i) platform::SharedMemory::remove(slotLockName(i));
-        for (const char* name : {"LUMBRA_ASPI_LIBRARY", "LUMBRA_VIRTUAL_DISCS", "LUMBRA_VIRTUAL_FAULTS"}) {
-            unsetenv(name);
-        }
     }
 
     void SetUp() override {

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <sys/resource.h>
+
 #include <unistd.h>
+#include <filesystem>
 #include <utility>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "app/job_flags.h"
 #include "cdaccess/disc_refresh.h"
 #include "platform/atomic_file.h"
+#include "platform/part_file.h"
 #include "rip/output_formats.h"
 #include "rip/rip_job.h"
 #include "rip/track_status.h"
@@ -121,7 +124,16 @@ protected:
         return settings.outputFolder + "/Artist/Album/" + tracks[size_t(i)].title + extension;
     }
 
-    std::string temporaryFile() const { return settings.outputFolder + "/lumbra_cdtmp.pcm"; }
+    // Part files (an unfinished output or the temporary file of CD audio) below the output folder.
+    size_t partFilesLeft() const {
+        size_t parts = 0;
+        if (!std::filesystem::is_directory(settings.outputFolder)) return 0;
+        for (const auto& entry :
+             std::filesystem::recursive_directory_iterator(settings.outputFolder)) {
+            if (entry.path().filename().string().starts_with(platform::kPartFilePrefix)) ++parts;
+        }
+        return parts;
+    }
     static bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
     static std::string fileText(const std::string& path) {
         return platform::readWholeFile(path).value_or("<missing>");
