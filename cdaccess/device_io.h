@@ -23,12 +23,14 @@ struct ScsiAddress {
 };
 
 struct PassThroughResult {
-    int systemError = 0;       // errno of the call, 0 when the call itself succeeded
-    uint8_t scsiStatus = 0;    // the device's status byte (0 GOOD, 2 CHECK CONDITION, ...)
+    int systemError = 0;     // errno of the call, 0 when the call itself succeeded
+    uint8_t scsiStatus = 0;  // the device's status byte (0 GOOD, 2 CHECK CONDITION, ...)
     std::array<uint8_t, 32> sense{};
-    uint8_t senseLength = 0;   // valid sense bytes
+    uint8_t senseLength = 0;  // valid sense bytes
     // Nonzero: the host adapter or its driver did not complete the command (a system code).
     uint8_t adapterStatus = 0;
+    // Bytes of the data-in length asked for that did not arrive.
+    uint32_t residual = 0;
 };
 
 class DeviceIo {
@@ -39,15 +41,17 @@ public:
     virtual std::string devicePath(int letterIndex) const = 0;
     // True when the node exists and is a CD-ROM device.
     virtual bool isCdRom(const std::string& path) const = 0;
-    // An open descriptor, or -1 with errno set.
+    // An open descriptor, or -1 with errno set. Opening a drive's node takes no medium.
     virtual int open(const std::string& path, bool readWrite) = 0;
     virtual void close(int fd) = 0;
     // One synchronous command through the pass-through interface.
     virtual PassThroughResult execute(int fd, const uint8_t* cdb, uint8_t cdbLength,
-                                      TransferDirection direction, uint8_t* buffer,
-                                      uint32_t length, unsigned timeoutSeconds) = 0;
+                                      TransferDirection direction, uint8_t* buffer, uint32_t length,
+                                      unsigned timeoutSeconds) = 0;
     // The host/channel/target/LUN of the device behind fd.
     virtual bool address(int fd, ScsiAddress& out) = 0;
+    // The largest transfer one command may carry, a multiple of 512 bytes; 0 when unknown.
+    virtual uint32_t maxTransferLength(int) { return 0; }
 };
 
 // The Linux implementation (SG_IO); nullptr on platforms without one.

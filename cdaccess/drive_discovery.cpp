@@ -1,8 +1,10 @@
 #include "cdaccess/drive_discovery.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
 
 #include "cdaccess/cd_access.h"
 #include "cdaccess/cd_access_errors.h"
@@ -176,6 +178,21 @@ std::vector<std::string> listCdDriveLetters() {
         if (io->isCdRom(path)) letters.push_back(path);
     }
     return letters;
+}
+
+std::vector<std::string> driveOpenProblems() {
+    PassThroughTransport* passThrough = passThroughBackEnd();
+    std::vector<std::string> messages;
+    for (const DeviceOpenFailure& failure :
+         passThrough ? passThrough->openFailures() : std::vector<DeviceOpenFailure>{}) {
+        std::string text = "无法打开光驱设备 " + failure.path + "：" +
+                           std::system_category().message(failure.error);
+        if (failure.error == EACCES || failure.error == EPERM) {
+            text += "。通常把用户加入 cdrom 组（然后重新登录）即可使用光驱";
+        }
+        messages.push_back(std::move(text));
+    }
+    return messages;
 }
 
 int buildDriveList(std::vector<DriveEntry>& drives) {

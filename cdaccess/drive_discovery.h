@@ -60,6 +60,11 @@ int inquireDrive(uint8_t adapter, uint8_t target, uint8_t lun, DriveInfo& info);
 // names of a virtual drive library.
 std::vector<std::string> listCdDriveLetters();
 
+// One message per CD drive whose device exists but could not be opened at start-up: the device,
+// the system's reason and, when permission was refused, the usual cure. Such a drive is not in
+// the drive list, so without this the user would only learn that there is no drive.
+std::vector<std::string> driveOpenProblems();
+
 // Initialises CD access and builds the drive list; returns its size.
 int buildDriveList(std::vector<DriveEntry>& drives);
 

@@ -37,9 +37,33 @@ inline constexpr uint8_t kPreventRemovalBit = 0x01;
 // cannot tell audio from data on its own read audio frames.
 inline constexpr uint8_t kReadCdAnySector = 0x00;
 inline constexpr uint8_t kReadCdCddaSector = 0x01 << 2;
+inline constexpr uint8_t kReadCdSectorTypeMask = 0x07 << 2;
 // READ CD byte 9: which parts of each sector to return. For audio sectors both mean the whole
 // 2,352 bytes of samples.
 inline constexpr uint8_t kReadCdUserData = 0x10;
 inline constexpr uint8_t kReadCdAllHeaders = 0xF0;
+
+// Where an audio read names its frames: the first at bytes 2 to 5, the count in a field that
+// differs by command. A width of 0: the operation code reads no audio.
+struct AudioReadFields {
+    uint8_t countOffset = 0;
+    uint8_t countWidth = 0;
+};
+inline constexpr uint8_t kReadAddressOffset = 2;
+inline constexpr uint8_t kReadAddressWidth = 4;
+
+constexpr AudioReadFields audioReadFields(uint8_t opcode) {
+    switch (opcode) {
+        case kOpReadCd:
+            return {6, 3};
+        case kOpVendorReadD8:
+            return {6, 4};
+        case kOpRead10:
+        case kOpVendorReadD4:
+            return {7, 2};
+        default:
+            return {};
+    }
+}
 
 }  // namespace lumbra

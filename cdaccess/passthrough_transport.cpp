@@ -1,9 +1,9 @@
 #include "cdaccess/passthrough_transport.h"
 
 #include <algorithm>
-#include <bitset>
 #include <cerrno>
 #include <cstring>
+#include <set>
 #include <utility>
 
 #include "cdaccess/mmc_commands.h"
@@ -11,13 +11,23 @@
 namespace lumbra {
 namespace {
 
-constexpr uint8_t kProbeInquiryLength = 100;
+// Some USB bridges fail an INQUIRY that asks for anything but the 36 standard bytes, all we keep.
+constexpr uint8_t kProbeInquiryLength = kInquiryCacheLength;
 constexpr unsigned kProbeTimeoutSeconds = 2;
-constexpr unsigned kCommandTimeoutSeconds = 5;
+// A time-out makes the kernel reset the port, after which the drive may be gone: what can take
+// long (spin-up, retries on a scratched disc, the tray) gets a minute, the rest the kernel's own
+// 30 seconds for CD commands, and the commands a drive answers from its memory a few seconds.
+constexpr unsigned kShortTimeoutSeconds = 5;
+constexpr unsigned kDefaultTimeoutSeconds = 30;
+constexpr unsigned kLongTimeoutSeconds = 60;
 
 constexpr uint8_t kScsiStatusGood = 0x00;
+constexpr uint8_t kScsiStatusCheckCondition = 0x02;
+constexpr uint8_t kSenseKeyRecoveredError = 0x01;
 constexpr uint8_t kSenseKeyUnitAttention = 0x06;
 constexpr uint8_t kAscMediumMayHaveChanged = 0x28;
+// ASPI's host status for a transfer that moved less (or more) than it should have.
+constexpr uint8_t kAdapterStatusDataUnderrun = 0x12;
 
 constexpr uint8_t kOwnScsiId = 7;
 constexpr char kManagerId[] = "LUMBRA v0.000001";
@@ -43,26 +53,37 @@ SenseSummary summarise(const PassThroughResult& result) {
     return {};
 }
 
-bool succeeded(const PassThroughResult& result) {
-    return result.systemError == 0 && result.adapterStatus == 0 &&
-           result.scsiStatus == kScsiStatusGood;
+bool isAudioRead(uint8_t opcode) {
+    return audioReadFields(opcode).countWidth != 0;
 }
 
-bool reportsMediumChange(const PassThroughResult& result) {
-    if (result.systemError != 0 || result.scsiStatus == kScsiStatusGood) return false;
-    const SenseSummary sense = summarise(result);
-    return sense.key == kSenseKeyUnitAttention && sense.asc == kAscMediumMayHaveChanged;
+bool checkConditionWithKey(const PassThroughResult& result, uint8_t key) {
+    return result.systemError == 0 && result.scsiStatus == kScsiStatusCheckCondition &&
+           summarise(result).key == key;
 }
 
-enum class Recovery { None, Reopen, Forget };
+// A recovered error delivered everything, as the kernel counts it too. An audio read must have
+// brought every byte: a drive that claims success for less would leave a hole in the track.
+bool succeeded(const PassThroughResult& result, bool needsEveryByte) {
+    const bool deviceGood = result.scsiStatus == kScsiStatusGood ||
+                            checkConditionWithKey(result, kSenseKeyRecoveredError);
+    return result.systemError == 0 && result.adapterStatus == 0 && deviceGood &&
+           (!needsEveryByte || result.residual == 0);
+}
+
+enum class Recovery { None, Retry, Reopen, Forget };
 
 // Linux reports a changed medium only through the drive's own UNIT ATTENTION (ASC 0x28); errno
 // values such as EIO or ENOMEDIUM say nothing about a change, and a retry would only repeat them.
-// ENODEV and ENXIO leave the descriptor ours but its device gone (a replugged drive), so it is
-// closed before the letter is probed again; after EBADF the number may already name another
-// file, so it is only forgotten.
+// Any other UNIT ATTENTION (a reset, a mode change by someone else) is reported once and then
+// gone, so the command is simply sent again. ENODEV and ENXIO leave the descriptor ours but its
+// device gone (a replugged drive), so it is closed before the letter is probed again; after EBADF
+// the number may already name another file, so it is only forgotten.
 Recovery recoveryFor(const PassThroughResult& result) {
-    if (reportsMediumChange(result)) return Recovery::Reopen;
+    if (checkConditionWithKey(result, kSenseKeyUnitAttention)) {
+        return summarise(result).asc == kAscMediumMayHaveChanged ? Recovery::Reopen
+                                                                 : Recovery::Retry;
+    }
     switch (result.systemError) {
         case ENODEV:
         case ENXIO:
@@ -77,7 +98,9 @@ Recovery recoveryFor(const PassThroughResult& result) {
 // A device that answered keeps its status and sense, as an ASPI manager reports them.
 void reportFailure(ScsiRequest& request, const PassThroughResult& result) {
     const bool deviceAnswered = result.systemError == 0;
-    request.adapterStatus = result.adapterStatus;
+    const bool shortTransfer = deviceAnswered && result.adapterStatus == 0 && result.residual > 0 &&
+                               result.scsiStatus == kScsiStatusGood;
+    request.adapterStatus = shortTransfer ? kAdapterStatusDataUnderrun : result.adapterStatus;
     request.targetStatus = deviceAnswered ? result.scsiStatus : kStatusError;
     std::memset(request.sense, 0, sizeof(request.sense));
     if (!deviceAnswered) return;
@@ -96,6 +119,21 @@ TransferDirection directionOf(const ScsiRequest& request) {
     const uint8_t opcode = request.cdb[0];
     return opcode == kOpModeSelect6 || opcode == kOpModeSelect10 ? TransferDirection::Out
                                                                  : TransferDirection::In;
+}
+
+unsigned timeoutFor(uint8_t opcode) {
+    if (isAudioRead(opcode)) return kLongTimeoutSeconds;
+    switch (opcode) {
+        case kOpModeSelect6:
+        case kOpModeSelect10:
+        case kOpStartStopUnit:
+            return kLongTimeoutSeconds;
+        case kOpInquiry:
+        case kOpTestUnitReady:
+            return kShortTimeoutSeconds;
+        default:
+            return kDefaultTimeoutSeconds;
+    }
 }
 
 bool isWellFormed(const ScsiRequest& request) {
@@ -141,22 +179,28 @@ int PassThroughTransport::initialise() {
     clearTable();
     if (!io_) return 0;
 
+    std::array<std::optional<uint8_t>, kLetterCount> hosts;
+    std::set<uint8_t> distinctHosts;
     for (int letter = kFirstProbedLetter; letter < kLetterCount; ++letter) {
         const std::string path = io_->devicePath(letter);
-        if (!path.empty() && io_->isCdRom(path)) probe(letter, records_[letter]);
+        if (path.empty() || !io_->isCdRom(path)) continue;
+        int openError = 0;
+        hosts[letter] = probe(letter, records_[letter], &openError);
+        if (openError != 0) openFailures_.push_back({path, openError});
+        if (hosts[letter]) distinctHosts.insert(*hosts[letter]);
     }
-    // Adapter 0 counts even when no drive sits on it, so the count is not the highest port + 1.
-    std::bitset<256> adapters;
-    adapters.set(0);
-    int drives = 0;
-    for (const SptiDriveRecord& record : records_) {
-        if (!record.inUse) continue;
-        adapters.set(record.adapter);
-        ++drives;
+    // libata gives every port a host and USB drives get the numbers after them, so host numbers
+    // of 6 and more are common; a scan walks adapters from 0 up to the count, so they are dense.
+    for (uint8_t host : distinctHosts) {
+        adapterOfHost_.emplace(host, uint8_t(adapterOfHost_.size()));
     }
-    adapterCount_ = static_cast<uint8_t>(adapters.count());
-    active_ = drives > 0;
-    return drives;
+    for (int letter = kFirstProbedLetter; letter < kLetterCount; ++letter) {
+        if (hosts[letter]) records_[letter].adapter = adapterOfHost_.at(*hosts[letter]);
+    }
+    // Adapter 0 counts even without a drive, so that a scan asks at least one adapter.
+    adapterCount_ = uint8_t(std::max<std::size_t>(1, distinctHosts.size()));
+    active_ = !distinctHosts.empty();
+    return int(std::count_if(hosts.begin(), hosts.end(), [](const auto& h) { return h; }));
 }
 
 bool PassThroughTransport::isActive() const {
@@ -167,6 +211,11 @@ bool PassThroughTransport::isActive() const {
 int PassThroughTransport::adapterCount() const {
     std::lock_guard lock(mutex_);
     return adapterCount_;
+}
+
+std::vector<DeviceOpenFailure> PassThroughTransport::openFailures() const {
+    std::lock_guard lock(mutex_);
+    return openFailures_;
 }
 
 const SptiDriveRecord* PassThroughTransport::findRecord(uint8_t adapter, uint8_t target,
@@ -244,6 +293,7 @@ uint8_t PassThroughTransport::execute(ScsiRequest& request, bool mayRetry) {
     if (!isWellFormed(request)) return finish(request.header, kStatusError);
     int letterIndex = 0;
     int fd = -1;
+    uint32_t limit = 0;
     {
         std::lock_guard lock(mutex_);
         SptiDriveRecord* record =
@@ -258,23 +308,58 @@ uint8_t PassThroughTransport::execute(ScsiRequest& request, bool mayRetry) {
         openIfClosed(*record);
         letterIndex = record->letterIndex;
         fd = record->deviceFd;
+        limit = transferLimits_[letterIndex];
     }
 
-    const PassThroughResult result = sendToDevice(request, fd);
-    if (succeeded(result)) return finish(request.header, kStatusDone);
+    const PassThroughResult result = sendToDevice(request, fd, limit);
+    if (succeeded(result, isAudioRead(request.cdb[0]))) return finish(request.header, kStatusDone);
     const Recovery recovery = recoveryFor(result);
     if (mayRetry && recovery != Recovery::None) {
-        reprobe(letterIndex, recovery == Recovery::Reopen);
+        if (recovery != Recovery::Retry) reprobe(letterIndex, recovery == Recovery::Reopen);
         return execute(request, false);
     }
     reportFailure(request, result);
     return finish(request.header, kStatusError);
 }
 
-PassThroughResult PassThroughTransport::sendToDevice(const ScsiRequest& request, int fd) {
+PassThroughResult PassThroughTransport::sendToDevice(const ScsiRequest& request, int fd,
+                                                     uint32_t limit) {
     if (fd < 0) return PassThroughResult{.systemError = EBADF};
+    if (isAudioRead(request.cdb[0]) && limit > 0 && request.bufferLength > limit) {
+        return sendInPieces(request, fd, limit);
+    }
     return io_->execute(fd, request.cdb, request.cdbLength, directionOf(request), request.buffer,
-                        request.bufferLength, kCommandTimeoutSeconds);
+                        request.bufferLength, timeoutFor(request.cdb[0]));
+}
+
+// The kernel refuses a command larger than the device's largest transfer, and some USB bridges
+// and ATAPI drives take only 32 or 64 KiB: a larger read goes out as reads of whole frames that
+// fit, into consecutive parts of the buffer.
+PassThroughResult PassThroughTransport::sendInPieces(const ScsiRequest& request, int fd,
+                                                     uint32_t limit) {
+    const AudioReadFields fields = audioReadFields(request.cdb[0]);
+    const std::span<const uint8_t> cdb(request.cdb, request.cdbLength);
+    const uint32_t frames = mmc::readBigEndian(cdb.subspan(fields.countOffset, fields.countWidth));
+    const uint32_t first = mmc::readBigEndian(cdb.subspan(kReadAddressOffset, kReadAddressWidth));
+    if (frames == 0 || request.bufferLength % frames != 0) {
+        return io_->execute(fd, request.cdb, request.cdbLength, TransferDirection::In,
+                            request.buffer, request.bufferLength, kLongTimeoutSeconds);
+    }
+    const uint32_t frameBytes = request.bufferLength / frames;
+    const uint32_t framesPerPiece = std::max<uint32_t>(1, limit / frameBytes);
+    PassThroughResult result;
+    for (uint32_t done = 0; done < frames; done += framesPerPiece) {
+        const uint32_t count = std::min(framesPerPiece, frames - done);
+        uint8_t piece[sizeof(request.cdb)];
+        std::copy_n(request.cdb, sizeof(piece), piece);
+        mmc::putBigEndian({piece + kReadAddressOffset, kReadAddressWidth}, first + done);
+        mmc::putBigEndian({piece + fields.countOffset, fields.countWidth}, count);
+        result = io_->execute(fd, piece, request.cdbLength, TransferDirection::In,
+                              request.buffer + std::size_t(done) * frameBytes, count * frameBytes,
+                              kLongTimeoutSeconds);
+        if (!succeeded(result, true)) return result;
+    }
+    return result;
 }
 
 void PassThroughTransport::reprobe(int letterIndex, bool closeDevice) {
@@ -282,49 +367,60 @@ void PassThroughTransport::reprobe(int letterIndex, bool closeDevice) {
     SptiDriveRecord& record = records_[letterIndex];
     if (closeDevice && record.deviceFd >= 0) io_->close(record.deviceFd);
     record.deviceFd = -1;
-    probe(letterIndex, record);
+    const uint8_t adapter = record.adapter;
+    // A replugged drive may come back on a new host; it keeps the adapter its handles name.
+    if (const auto host = probe(letterIndex, record)) {
+        record.adapter = adapterOfHost_.try_emplace(*host, adapter).first->second;
+    }
 }
 
 void PassThroughTransport::clearTable() {
     adapterCount_ = 0;
+    adapterOfHost_.clear();
+    openFailures_.clear();
+    transferLimits_.fill(0);
     for (SptiDriveRecord& record : records_) {
         record = SptiDriveRecord{};
         record.deviceFd = -1;
     }
 }
 
-void PassThroughTransport::probe(int letterIndex, SptiDriveRecord& record) {
-    const ProbeDevice device(*io_, openDevice(letterIndex));
-    if (device.fd() < 0) return;
+std::optional<uint8_t> PassThroughTransport::probe(int letterIndex, SptiDriveRecord& record,
+                                                   int* openError) {
+    const ProbeDevice device(*io_, openDevice(letterIndex, openError));
+    if (device.fd() < 0) return std::nullopt;
 
     std::array<uint8_t, kProbeInquiryLength> reply{};
     const mmc::Cdb inquiry = mmc::inquiry(kProbeInquiryLength);
     const PassThroughResult result =
         io_->execute(device.fd(), inquiry.bytes.data(), inquiry.length, TransferDirection::In,
                      reply.data(), reply.size(), kProbeTimeoutSeconds);
-    if (!succeeded(result)) return;
+    if (!succeeded(result, false)) return std::nullopt;
     std::copy_n(reply.begin(), kInquiryCacheLength, record.inquiry.begin());
 
     ScsiAddress address;
     if (!io_->address(device.fd(), address)) {
         record.inUse = 0;
-        return;
+        return std::nullopt;
     }
-    record.adapter = address.port;
     record.target = address.target;
     record.lun = address.lun;
     record.letterIndex = static_cast<uint8_t>(letterIndex);
     record.inUse = 1;
     record.deviceFd = -1;
+    transferLimits_[letterIndex] = io_->maxTransferLength(device.fd());
+    return address.port;
 }
 
 // Read-only access is the fallback for users allowed to read the drive but not to write it;
 // MMC commands that change the drive's state may then be refused by the system.
-int PassThroughTransport::openDevice(int letterIndex) {
+int PassThroughTransport::openDevice(int letterIndex, int* error) {
     const std::string path = io_->devicePath(letterIndex);
     if (path.empty()) return -1;
-    const int fd = io_->open(path, true);
-    return fd >= 0 ? fd : io_->open(path, false);
+    int fd = io_->open(path, true);
+    if (fd < 0) fd = io_->open(path, false);
+    if (fd < 0 && error) *error = errno;
+    return fd;
 }
 
 void PassThroughTransport::openIfClosed(SptiDriveRecord& record) {

@@ -5,9 +5,13 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "cdaccess/device_io.h"
 #include "cdaccess/scsi_request.h"
@@ -31,6 +35,12 @@ static_assert(offsetof(SptiDriveRecord, inUse) == 4);
 static_assert(offsetof(SptiDriveRecord, deviceFd) == 8);
 static_assert(offsetof(SptiDriveRecord, inquiry) == 12);
 
+// A CD drive's node that the probe could not open, and the errno of the last attempt.
+struct DeviceOpenFailure {
+    std::string path;
+    int error = 0;
+};
+
 class PassThroughTransport final : public ScsiTransport {
 public:
     // A null `io` (no pass-through on this platform) gives a back end that finds no drive.
@@ -40,12 +50,15 @@ public:
     PassThroughTransport(const PassThroughTransport&) = delete;
     PassThroughTransport& operator=(const PassThroughTransport&) = delete;
 
-    // Probes the letters C to Z and returns the number of CD drives found; adapter 0 is always
-    // counted among the adapters. Runs once: every later call returns 0 and changes nothing.
+    // Probes the letters C to Z and returns the number of CD drives found. The kernel's host
+    // numbers become adapters 0, 1, ... in their order, a map kept for the life of the back end.
+    // Runs once: every later call returns 0 and changes nothing.
     int initialise();
     // True when initialise() found at least one drive.
     bool isActive() const;
     int adapterCount() const;
+    // The drives whose nodes initialise() found but could not open.
+    std::vector<DeviceOpenFailure> openFailures() const;
     // The record in use (letters C to Z) at this address, or nullptr.
     const SptiDriveRecord* findRecord(uint8_t adapter, uint8_t target, uint8_t lun) const;
     // The whole table, A to Z, for inspection; unguarded, so not while commands run elsewhere.
@@ -65,12 +78,16 @@ private:
     uint8_t answerAdapterInquiry(AdapterInquiryRequest& request) const;
     uint8_t answerDeviceType(DeviceTypeRequest& request) const;
     uint8_t execute(ScsiRequest& request, bool mayRetry);
-    PassThroughResult sendToDevice(const ScsiRequest& request, int fd);
+    PassThroughResult sendToDevice(const ScsiRequest& request, int fd, uint32_t limit);
+    PassThroughResult sendInPieces(const ScsiRequest& request, int fd, uint32_t limit);
     void reprobe(int letterIndex, bool closeDevice);
 
     void clearTable();
-    void probe(int letterIndex, SptiDriveRecord& record);
-    int openDevice(int letterIndex);
+    // Fills the record but its adapter, and returns the drive's host number; nothing when the
+    // drive could not be opened (`openError` then holds errno) or did not answer.
+    std::optional<uint8_t> probe(int letterIndex, SptiDriveRecord& record,
+                                 int* openError = nullptr);
+    int openDevice(int letterIndex, int* error = nullptr);
     void openIfClosed(SptiDriveRecord& record);
     SptiDriveRecord* findRecordLocked(uint8_t adapter, uint8_t target, uint8_t lun);
     const SptiDriveRecord* findRecordLocked(uint8_t adapter, uint8_t target, uint8_t lun) const;
@@ -81,6 +98,9 @@ private:
     mutable std::mutex mutex_;
     uint8_t adapterCount_ = 0;
     std::array<SptiDriveRecord, kLetterCount> records_{};
+    std::array<uint32_t, kLetterCount> transferLimits_{};  // 0: unknown
+    std::map<uint8_t, uint8_t> adapterOfHost_;
+    std::vector<DeviceOpenFailure> openFailures_;
     bool initialised_ = false;
     bool active_ = false;
 };

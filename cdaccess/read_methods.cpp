@@ -13,15 +13,23 @@ namespace {
 
 constexpr uint8_t kReadFlags = kFlagDataIn | kFlagEventNotify;
 
-mmc::Cdb readCdb(ReadMethod method, const DriveSlot& slot, const TrackBuffer& buffer) {
+// What a slot's READ CD asks the drive to expect, once a read showed what the drive takes.
+enum ReadCdSectorType : uint8_t { kSectorTypeUnknown = 0, kSectorTypeAny = 1, kSectorTypeCdda = 2 };
+
+bool isReadCd(ReadMethod method) {
+    return method == ReadMethod::ReadCdUserData || method == ReadMethod::ReadCdAllHeaders;
+}
+
+mmc::Cdb readCdb(ReadMethod method, const DriveSlot& slot, const TrackBuffer& buffer,
+                 uint8_t sectorType) {
     const auto lba = uint32_t(buffer.start);
     // One byte of count goes out; fitsOneRead keeps the count within it.
     const uint8_t frames = uint8_t(buffer.count);
     switch (method) {
         case ReadMethod::ReadCdUserData:
-            return mmc::readCd(lba, frames, kReadCdAnySector, kReadCdUserData);
+            return mmc::readCd(lba, frames, sectorType, kReadCdUserData);
         case ReadMethod::ReadCdAllHeaders:
-            return mmc::readCd(lba, frames, kReadCdAnySector, kReadCdAllHeaders);
+            return mmc::readCd(lba, frames, sectorType, kReadCdAllHeaders);
         case ReadMethod::VendorD8:
             return mmc::vendorReadD8(lba, frames);
         case ReadMethod::VendorD4:
@@ -32,14 +40,27 @@ mmc::Cdb readCdb(ReadMethod method, const DriveSlot& slot, const TrackBuffer& bu
     }
 }
 
-uint32_t transferLength(ReadMethod method, const TrackBuffer& buffer) {
-    if (method == ReadMethod::VendorD8) return uint32_t(uint8_t(buffer.count)) * kFrameBytes;
-    return uint32_t(buffer.capacity);
+// Exactly the frames asked for: more than that may exceed what the device moves in one command,
+// and the kernel then refuses the whole read.
+bool sendRead(int handle, ReadMethod method, const DriveSlot& slot, TrackBuffer& buffer,
+              uint8_t sectorType = kReadCdAnySector) {
+    const uint32_t length = uint32_t(uint8_t(buffer.count)) * kFrameBytes;
+    const CommandBlock read(readCdb(method, slot, buffer, sectorType), kReadFlags,
+                            buffer.data.data(), length);
+    return executeOnHandle(handle, read) == kResultDone;
 }
 
-CommandBlock readCommand(ReadMethod method, const DriveSlot& slot, TrackBuffer& buffer) {
-    return {readCdb(method, slot, buffer), kReadFlags, buffer.data.data(),
-            transferLength(method, buffer)};
+// Some drives read audio with READ CD only when told to expect CD-DA sectors; once a drive has
+// shown which it takes, its handle asks only that way.
+bool sendReadCd(int handle, ReadMethod method, DriveSlot& slot, TrackBuffer& buffer) {
+    if (slot.readCdSectorType != kSectorTypeCdda && sendRead(handle, method, slot, buffer)) {
+        slot.readCdSectorType = kSectorTypeAny;
+        return true;
+    }
+    if (slot.readCdSectorType == kSectorTypeAny) return false;
+    if (!sendRead(handle, method, slot, buffer, kReadCdCddaSector)) return false;
+    slot.readCdSectorType = kSectorTypeCdda;
+    return true;
 }
 
 }  // namespace
@@ -58,8 +79,9 @@ int readWithMethod(int handle, ReadMethod method, TrackBuffer& buffer) {
     if (!fitsOneRead(buffer)) return kResultFailed;
     DriveSlot& slot = guard.slot();
     if (!slot.prepared && !prepareDrive(handle, slot, method)) return kResultFailed;
-    if (executeOnHandle(handle, readCommand(method, slot, buffer)) != kResultDone)
-        return kResultFailed;
+    const bool read = isReadCd(method) ? sendReadCd(handle, method, slot, buffer)
+                                       : sendRead(handle, method, slot, buffer);
+    if (!read) return kResultFailed;
     buffer.offset = 0;
     buffer.length = buffer.count * kFrameBytes;
     buffer.status = kResultDone;

@@ -43,13 +43,13 @@ bool selectBlockSizesB(int handle) {
            modeSelect(handle, true, second, kFlagEventNotify);
 }
 
-// The 0xD4 family switches to audio reads on its own select without a block descriptor; the
-// list length sends only the first 8 of the 12 bytes handed over.
+// The 0xD4 family switches to audio reads on its own select of 8 bytes without a block
+// descriptor. Exactly the list length goes out: USB bulk-only bridges can stall when the
+// transfer and the command disagree.
 void selectBlockSizeC(int handle) {
-    auto list = mmc::blockDescriptorList(0, kFrameBytes);
-    list.bytes[3] = 0;  // no block descriptor
-    constexpr uint8_t kSentBytes = 8;
-    executeOnHandle(handle, CommandBlock(mmc::modeSelect6(true, kSentBytes), kFlagEventNotify,
+    mmc::ModeParameters list;
+    list.length = 8;
+    executeOnHandle(handle, CommandBlock(mmc::modeSelect6(true, list.length), kFlagEventNotify,
                                          list.data(), list.length));
 }
 

@@ -25,7 +25,8 @@ struct DriveSlot {
     // The start time is split in two words so the record keeps 4-byte alignment.
     int32_t ownerPid;
     uint32_t ownerStartTime[2];
-    uint8_t reserved[60];
+    uint8_t readCdSectorType;  // a ReadCdSectorType code
+    uint8_t reserved[59];
     int32_t readRoutine;    // code of the routine that reads for this slot
     int32_t restoreRoutine; // code of the routine run at release, 0 for none
     int32_t compareFrames;

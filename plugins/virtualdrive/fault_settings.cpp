@@ -65,6 +65,10 @@ bool applyItem(std::string_view key, std::optional<std::string_view> value, Faul
         out.noDisc = true;
         return true;
     }
+    if (key == "cddaonly" && !value) {
+        out.cddaSectorTypeOnly = true;
+        return true;
+    }
     if (!value) return false;
     if (key == "readerror") return parseReadError(*value, out.readErrors);
     if (key == "reject") return parseMethods(*value, out.rejected);

@@ -1,6 +1,7 @@
 // The faults a test or a demo asks the virtual drives to show, from LUMBRA_VIRTUAL_FAULTS:
 // comma-separated items `jitter=N`, `seed=S`, `readerror=LBA[:COUNT]` (repeatable),
-// `reject=M[/M...]`, `untouched=M[/M...]`, `delay=MS`, `nodisc`.
+// `reject=M[/M...]`, `untouched=M[/M...]`, `delay=MS`, `nodisc`, `cddaonly` (READ CD works only
+// when it names the CD-DA sector type).
 #pragma once
 
 #include <bitset>
@@ -32,6 +33,7 @@ struct FaultSettings {
     ReadMethodSet untouched;
     std::chrono::milliseconds delay{0};
     bool noDisc = false;
+    bool cddaSectorTypeOnly = false;
     std::vector<std::string> ignoredItems;  // items not understood, to be reported
 };
 

@@ -11,20 +11,20 @@ uint32_t bigEndian(std::span<const uint8_t> bytes) {
     return value;
 }
 
-ReadRequest request(std::initializer_list<int> methods, std::span<const uint8_t> cdb,
-                    std::span<const uint8_t> countBytes) {
+ReadRequest request(std::initializer_list<int> methods, std::span<const uint8_t> cdb) {
+    const AudioReadFields fields = audioReadFields(cdb[0]);
     ReadRequest out;
     for (int m : methods) out.methods.set(size_t(m));
-    out.first = bigEndian(cdb.subspan(2, 4));
-    out.count = bigEndian(countBytes);
+    out.first = bigEndian(cdb.subspan(kReadAddressOffset, kReadAddressWidth));
+    out.count = bigEndian(cdb.subspan(fields.countOffset, fields.countWidth));
     return out;
 }
 
 std::variant<ReadRequest, Sense> decodeReadCd(std::span<const uint8_t> cdb) {
     // Sub-channel data (byte 10) and C2 error bits are not simulated.
     if (cdb[10] != 0) return kInvalidFieldInCdb;
-    if (cdb[9] == kReadCdUserData) return request({1}, cdb, cdb.subspan(6, 3));
-    if (cdb[9] == kReadCdAllHeaders) return request({2}, cdb, cdb.subspan(6, 3));
+    if (cdb[9] == kReadCdUserData) return request({1}, cdb);
+    if (cdb[9] == kReadCdAllHeaders) return request({2}, cdb);
     return kInvalidFieldInCdb;
 }
 
@@ -32,15 +32,14 @@ std::variant<ReadRequest, Sense> decodeRead10(std::span<const uint8_t> cdb,
                                               const DriveModes& modes) {
     // With 2,048-byte blocks a drive reads only the user data of data sectors.
     if (modes.blockLength != kFrameBytes) return kIllegalModeForTrack;
-    if (modes.blockLengthFromPageFormat) return request({8}, cdb, cdb.subspan(7, 2));
-    return request({3, 4}, cdb, cdb.subspan(7, 2));
+    if (modes.blockLengthFromPageFormat) return request({8}, cdb);
+    return request({3, 4}, cdb);
 }
 
 }  // namespace
 
 bool isAudioRead(uint8_t opcode) {
-    return opcode == kOpReadCd || opcode == kOpRead10 || opcode == kOpVendorReadD8 ||
-           opcode == kOpVendorReadD4;
+    return audioReadFields(opcode).countWidth != 0;
 }
 
 std::variant<ReadRequest, Sense> decodeRead(const Cdb& block, const DriveModes& modes) {
@@ -51,9 +50,9 @@ std::variant<ReadRequest, Sense> decodeRead(const Cdb& block, const DriveModes& 
         case kOpRead10:
             return decodeRead10(cdb, modes);
         case kOpVendorReadD8:
-            return request({5}, cdb, cdb.subspan(6, 4));
+            return request({5}, cdb);
         case kOpVendorReadD4:
-            return request({modes.vendorSelect ? 7 : 6}, cdb, cdb.subspan(7, 2));
+            return request({modes.vendorSelect ? 7 : 6}, cdb);
         default:
             return kInvalidOpcode;
     }

@@ -19,6 +19,7 @@ ReadFaults::ReadFaults(const FaultSettings& settings, uint64_t seed)
       untouched_(settings.untouched),
       readErrors_(settings.readErrors),
       jitterSamples_(settings.jitterSamples),
+      cddaSectorTypeOnly_(settings.cddaSectorTypeOnly),
       random_(seed) {}
 
 bool ReadFaults::takeReadError(uint32_t first, uint32_t count) {

@@ -30,6 +30,7 @@ public:
     bool leavesUntouched(const ReadMethodSet& methods) const {
         return (untouched_ & methods).any();
     }
+    bool wantsCddaSectorType() const { return cddaSectorTypeOnly_; }
 
     // True when a read error with failures left covers a frame of [first, first + count); each
     // such read error spends one failure.
@@ -47,6 +48,7 @@ private:
     ReadMethodSet untouched_;
     std::vector<ReadErrorFault> readErrors_;
     int jitterSamples_;
+    bool cddaSectorTypeOnly_;
     RepeatableRandom random_;
     std::optional<uint32_t> nextFrame_;
 };

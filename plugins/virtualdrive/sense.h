@@ -22,6 +22,7 @@ inline constexpr Sense kLbaOutOfRange{0x05, 0x21, 0x00};
 inline constexpr Sense kInvalidFieldInCdb{0x05, 0x24, 0x00};
 inline constexpr Sense kInvalidFieldInParameterList{0x05, 0x26, 0x00};
 inline constexpr Sense kIllegalModeForTrack{0x05, 0x64, 0x00};
+inline constexpr Sense kMediumRemovalPrevented{0x05, 0x53, 0x02};
 
 struct CommandOutcome {
     enum class Kind { Good, CheckCondition, DataOverrun };

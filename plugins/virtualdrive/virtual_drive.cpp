@@ -64,6 +64,8 @@ CommandOutcome VirtualDrive::dispatch(const Cdb& cdb, std::span<uint8_t> buffer)
             return CommandOutcome::good();
         case kOpStartStopUnit:
             return startStopUnit(cdb);
+        case kOpPreventAllowMediumRemoval:
+            return preventAllowRemoval(cdb);
         case kOpTestUnitReady:
         case kOpPauseResume:
             return medium() ? CommandOutcome::good()
@@ -97,10 +99,20 @@ CommandOutcome VirtualDrive::readToc(const Cdb& cdb, std::span<uint8_t> buffer) 
 }
 
 CommandOutcome VirtualDrive::startStopUnit(const Cdb& cdb) {
+    const bool eject =
+        (cdb[4] & (kStartStopLoadEjectBit | kStartStopStartBit)) == kStartStopLoadEjectBit;
+    if (eject && removalPrevented_) {
+        return CommandOutcome::checkCondition(kMediumRemovalPrevented);
+    }
     if (cdb[4] & kStartStopLoadEjectBit) {
         trayOpen_ = (cdb[4] & kStartStopStartBit) == 0;
         faults_.forgetPosition();
     }
+    return CommandOutcome::good();
+}
+
+CommandOutcome VirtualDrive::preventAllowRemoval(const Cdb& cdb) {
+    removalPrevented_ = (cdb[4] & kPreventRemovalBit) != 0;
     return CommandOutcome::good();
 }
 
@@ -113,6 +125,10 @@ CommandOutcome VirtualDrive::readAudio(const Cdb& cdb, std::span<uint8_t> buffer
     }
     const auto& read = std::get<ReadRequest>(decoded);
     if (faults_.rejects(read.methods)) return CommandOutcome::checkCondition(kInvalidOpcode);
+    if (cdb[0] == kOpReadCd && faults_.wantsCddaSectorType() &&
+        (cdb[1] & kReadCdSectorTypeMask) != kReadCdCddaSector) {
+        return CommandOutcome::checkCondition(kIllegalModeForTrack);
+    }
     if (read.count == 0) return CommandOutcome::good();
     if (uint64_t(read.first) + read.count > disc->leadOut) {
         return CommandOutcome::checkCondition(kLbaOutOfRange);

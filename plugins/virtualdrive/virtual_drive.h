@@ -38,6 +38,7 @@ private:
     CommandOutcome inquiry(const Cdb& cdb, std::span<uint8_t> buffer) const;
     CommandOutcome readToc(const Cdb& cdb, std::span<uint8_t> buffer) const;
     CommandOutcome startStopUnit(const Cdb& cdb);
+    CommandOutcome preventAllowRemoval(const Cdb& cdb);
     CommandOutcome readAudio(const Cdb& cdb, std::span<uint8_t> buffer);
     CommandOutcome deliverFrames(const Disc& disc, const ReadRequest& read,
                                  std::span<uint8_t> buffer);
@@ -45,6 +46,7 @@ private:
     std::mutex mutex_;
     std::shared_ptr<const Disc> disc_;
     bool trayOpen_ = false;
+    bool removalPrevented_ = false;
     DriveModes modes_;
     ReadFaults faults_;
 };

@@ -1,6 +1,9 @@
 // The pass-through back end over a fake system: probing the letters, answering requests without
-// the device, and meeting device failures, medium changes and lost descriptors.
+// the device, splitting reads at the device's limit, and meeting device failures, resets, medium
+// changes, short transfers and lost descriptors.
 #include "cdaccess/passthrough_transport.h"
+
+#include "cdaccess/mmc_commands.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +11,7 @@
 #include <cstring>
 #include <deque>
 #include <map>
+#include <span>
 #include <vector>
 
 namespace lumbra {
@@ -19,6 +23,7 @@ struct FakeDrive {
     bool readOnly = false;  // refuses read-write opens
     bool answersInquiry = true;
     bool knowsAddress = true;
+    uint32_t maxTransfer = 0;
     std::deque<PassThroughResult> replies;  // for commands other than INQUIRY; then GOOD
 };
 
@@ -26,6 +31,8 @@ struct SeenCommand {
     int fd;
     TransferDirection direction;
     unsigned timeoutSeconds;
+    std::vector<uint8_t> cdb;
+    uint32_t length;
 };
 
 std::array<uint8_t, 36> inquiryOf(int letter) {
@@ -47,18 +54,24 @@ public:
     std::string devicePath(int letter) const override {
         return letter >= 2 ? std::to_string(letter) : "";
     }
-    bool isCdRom(const std::string& path) const override { return drives.contains(std::stoi(path)); }
+    bool isCdRom(const std::string& path) const override {
+        return drives.contains(std::stoi(path));
+    }
     int open(const std::string& path, bool readWrite) override {
         const FakeDrive& drive = drives.at(std::stoi(path));
-        if (!drive.opens || (readWrite && drive.readOnly)) return -1;
+        if (!drive.opens || (readWrite && drive.readOnly)) {
+            errno = EACCES;
+            return -1;
+        }
         openFds[nextFd] = std::stoi(path);
         return nextFd++;
     }
     void close(int fd) override {
         EXPECT_EQ(openFds.erase(fd), 1u) << "closed a descriptor not open: " << fd;
     }
-    PassThroughResult execute(int fd, const uint8_t* cdb, uint8_t, TransferDirection direction,
-                              uint8_t* buffer, uint32_t length, unsigned timeout) override {
+    PassThroughResult execute(int fd, const uint8_t* cdb, uint8_t cdbLength,
+                              TransferDirection direction, uint8_t* buffer, uint32_t length,
+                              unsigned timeout) override {
         if (!openFds.contains(fd)) return {.systemError = EBADF};
         FakeDrive& drive = drives.at(openFds[fd]);
         if (cdb[0] == 0x12) {
@@ -68,7 +81,7 @@ public:
             std::memcpy(buffer, data.data(), std::min<uint32_t>(length, data.size()));
             return {};
         }
-        commands.push_back({fd, direction, timeout});
+        commands.push_back({fd, direction, timeout, {cdb, cdb + cdbLength}, length});
         if (buffer != nullptr) std::memset(buffer, 0x5A, length);
         if (drive.replies.empty()) return {};
         const PassThroughResult reply = drive.replies.front();
@@ -80,6 +93,7 @@ public:
         if (drive.knowsAddress) out = drive.address;
         return drive.knowsAddress;
     }
+    uint32_t maxTransferLength(int fd) override { return drives.at(openFds.at(fd)).maxTransfer; }
 };
 
 PassThroughResult checkCondition(uint8_t key, uint8_t asc) {
@@ -91,6 +105,29 @@ PassThroughResult checkCondition(uint8_t key, uint8_t asc) {
     result.sense[13] = 0x01;
     result.sense[17] = 0xEE;  // beyond the 14 bytes a caller asks for
     return result;
+}
+
+// Runs a command with this buffer at the drive on port 0, target 1.
+ScsiRequest sendTo(PassThroughTransport& transport, const mmc::Cdb& cdb, std::span<uint8_t> buffer,
+                   uint8_t flags = kFlagDataIn) {
+    ScsiRequest request{};
+    request.header.command = kRequestExecute;
+    request.header.flags = flags;
+    request.target = 1;
+    request.bufferLength = uint32_t(buffer.size());
+    request.buffer = buffer.data();
+    request.senseLength = kSenseLength;
+    request.cdbLength = cdb.length;
+    std::copy_n(cdb.bytes.begin(), sizeof(request.cdb), request.cdb);
+    EXPECT_EQ(transport.sendScsiRequest(&request), request.header.status);
+    return request;
+}
+
+mmc::Cdb rawCdb(uint8_t opcode, uint8_t length) {
+    mmc::Cdb cdb;
+    cdb.bytes[0] = opcode;
+    cdb.length = length;
+    return cdb;
 }
 
 class PassThroughTransportTest : public ::testing::Test {
@@ -107,17 +144,7 @@ protected:
     }
     // Runs one command with a 64-byte buffer at the drive on port 0, target 1.
     ScsiRequest run(uint8_t opcode, uint8_t flags = kFlagDataIn, uint8_t cdbLength = 10) {
-        ScsiRequest request{};
-        request.header.command = kRequestExecute;
-        request.header.flags = flags;
-        request.target = 1;
-        request.bufferLength = sizeof(buffer);
-        request.buffer = buffer;
-        request.senseLength = kSenseLength;
-        request.cdbLength = cdbLength;
-        request.cdb[0] = opcode;
-        EXPECT_EQ(transport.sendScsiRequest(&request), request.header.status);
-        return request;
+        return sendTo(transport, rawCdb(opcode, cdbLength), buffer, flags);
     }
 };
 
@@ -136,23 +163,30 @@ TEST_F(PassThroughTransportTest, ProbesEveryLetterAndClosesWhatItOpened) {
     EXPECT_EQ(transport.queryAdapterCount(), 0x0102u) << "ports 0 and 2";
     EXPECT_TRUE(system.openFds.empty());
 
-    const SptiDriveRecord* drive = transport.findRecord(2, 3, 0);
-    ASSERT_NE(drive, nullptr);
+    const SptiDriveRecord* drive = transport.findRecord(1, 3, 0);
+    ASSERT_NE(drive, nullptr) << "port 2 is the second adapter";
     EXPECT_EQ(drive->letterIndex, 4);
     EXPECT_EQ(drive->deviceFd, -1);
     EXPECT_EQ(drive->inquiry, inquiryOf(4));
     EXPECT_NE(transport.findRecord(0, 5, 0), nullptr) << "read-only fallback";
     for (int letter : {6, 7, 8}) EXPECT_FALSE(transport.records()[letter].inUse) << letter;
+    ASSERT_EQ(transport.openFailures().size(), 1u) << "only the drive that does not open";
+    EXPECT_EQ(transport.openFailures()[0].path, "6");
+    EXPECT_EQ(transport.openFailures()[0].error, EACCES);
 
     const int nextFd = system.nextFd;
     EXPECT_EQ(transport.initialise(), 0);
     EXPECT_EQ(system.nextFd, nextFd) << "probed only once";
 }
 
-TEST_F(PassThroughTransportTest, AnswersAdapterInquiryAndDeviceType) {
-    system.drives[3].address = {.port = 1, .target = 1};
+// libata gives each port a host and USB drives come after them: hosts 6 and 9 are adapters 0
+// and 1, and a scan that walks the adapters from 0 finds both.
+TEST_F(PassThroughTransportTest, NumbersHostsDenselyAndAnswersAdapterInquiryAndDeviceType) {
+    system.drives[3].address = {.port = 9, .target = 1};
+    system.drives[4].address = {.port = 6, .target = 0};
     transport.initialise();
-    EXPECT_EQ(transport.adapterCount(), 2) << "adapter 0 counts without a drive on it";
+    EXPECT_EQ(transport.adapterCount(), 2);
+    EXPECT_NE(transport.findRecord(0, 0, 0), nullptr);
 
     AdapterInquiryRequest inquiry{};
     inquiry.header.adapter = 1;
@@ -190,7 +224,6 @@ TEST_F(PassThroughTransportTest, AnswersInquiryFromTheCacheAndKeepsTheDeviceOpen
     run(0x43, 0);
     ASSERT_EQ(system.commands.size(), 4u);
     EXPECT_EQ(system.nextFd, 12) << "the probe's open and the one kept";
-    EXPECT_EQ(system.commands[0].timeoutSeconds, 5u);
     EXPECT_EQ(system.commands[1].direction, TransferDirection::Out);
     EXPECT_EQ(system.commands[2].direction, TransferDirection::Out);
     EXPECT_EQ(system.commands[3].direction, TransferDirection::In);
@@ -236,6 +269,19 @@ TEST_F(PassThroughTransportTest, RetriesAMediumChangeOnceOnAReopenedDevice) {
     EXPECT_EQ(system.commands.size(), 4u);
 }
 
+TEST_F(PassThroughTransportTest, KeepsTheAdapterOfADriveThatComesBackOnAnotherHost) {
+    system.drives[2].address = {.port = 6, .target = 1};
+    system.drives[3].address = {.port = 7, .target = 0};
+    transport.initialise();
+    system.drives[2].address.port = 11;  // replugged
+    system.drives[2].replies = {PassThroughResult{.systemError = ENODEV}};
+    EXPECT_EQ(run(0x43).header.status, kStatusDone);
+    EXPECT_EQ(system.inquiries, 3) << "probed again";
+    EXPECT_NE(transport.findRecord(0, 1, 0), nullptr);
+    EXPECT_NE(transport.findRecord(1, 0, 0), nullptr);
+    EXPECT_EQ(transport.adapterCount(), 2);
+}
+
 TEST_F(PassThroughTransportTest, ReprobesAStaleHandleWithoutClosingIt) {
     startWithOneDrive();
     transport.ensureDeviceOpen(0, 1, 0);
@@ -247,6 +293,78 @@ TEST_F(PassThroughTransportTest, ReprobesAStaleHandleWithoutClosingIt) {
     const int unplugged = transport.findRecord(0, 1, 0)->deviceFd;
     EXPECT_EQ(run(0x43).header.status, kStatusDone);
     EXPECT_FALSE(system.openFds.contains(unplugged)) << "a descriptor still ours is closed";
+}
+
+// A time-out makes the kernel reset the port, so what may take long waits a minute.
+TEST_F(PassThroughTransportTest, GivesEachCommandItsTimeOut) {
+    startWithOneDrive();
+    const std::pair<uint8_t, unsigned> cases[] = {
+        {0xBE, 60}, {0x28, 60}, {0xD8, 60}, {0xD4, 60}, {0x15, 60},
+        {0x1B, 60}, {0x00, 5},  {0x43, 30}, {0xBB, 30}, {0x1E, 30},
+    };
+    for (const auto& [opcode, seconds] : cases) {
+        run(opcode, kFlagDataIn, 12);
+        EXPECT_EQ(system.commands.back().timeoutSeconds, seconds) << int(opcode);
+    }
+}
+
+TEST_F(PassThroughTransportTest, SplitsAudioReadsAtTheDevicesLimit) {
+    system.drives[2].maxTransfer = 32768;  // 13 frames
+    startWithOneDrive();
+    std::vector<uint8_t> frames(30 * 2352);
+    const mmc::Cdb read = mmc::readCd(0x10000, 30, kReadCdAnySector, kReadCdUserData);
+    EXPECT_EQ(sendTo(transport, read, frames).header.status, kStatusDone);
+    ASSERT_EQ(system.commands.size(), 3u);
+    const uint32_t expected[][2] = {{0x10000, 13}, {0x1000D, 13}, {0x1001A, 4}};
+    for (size_t i = 0; i < 3; ++i) {
+        const auto& cdb = system.commands[i].cdb;
+        EXPECT_EQ(mmc::readBigEndian(std::span(cdb).subspan(2, 4)), expected[i][0]) << i;
+        EXPECT_EQ(mmc::readBigEndian(std::span(cdb).subspan(6, 3)), expected[i][1]) << i;
+        EXPECT_EQ(system.commands[i].length, expected[i][1] * 2352) << i;
+        EXPECT_EQ(cdb[9], kReadCdUserData) << "the rest of the block is kept";
+    }
+    EXPECT_EQ(frames.front(), 0x5A);
+    EXPECT_EQ(frames.back(), 0x5A) << "each piece lands in its part of the buffer";
+
+    system.commands.clear();
+    system.drives[2].replies = {PassThroughResult{}, checkCondition(0x03, 0x11)};
+    const ScsiRequest failed = sendTo(transport, read, frames);
+    EXPECT_EQ(failed.header.status, kStatusError);
+    EXPECT_EQ(system.commands.size(), 2u) << "a failed piece ends the read";
+    EXPECT_EQ(failed.sense[2], 0x03);
+}
+
+TEST_F(PassThroughTransportTest, JudgesTheDevicesAnswer) {
+    PassThroughResult shortRead{};
+    shortRead.residual = 2352;
+    PassThroughResult recovered = checkCondition(0x01, 0x17);
+    const struct {
+        const char* name;
+        PassThroughResult reply;
+        uint8_t opcode;
+        uint8_t status;
+        size_t commands;
+    } cases[] = {
+        {"a read that lost bytes", shortRead, 0xBE, kStatusError, 1},
+        {"a table of contents shorter than asked for", shortRead, 0x43, kStatusDone, 1},
+        {"a recovered error", recovered, 0xBE, kStatusDone, 1},
+        {"a reset is reported once", checkCondition(0x06, 0x29), 0x43, kStatusDone, 2},
+    };
+    for (const auto& c : cases) {
+        auto io = std::make_unique<FakeDeviceIo>();
+        FakeDeviceIo& fake = *io;
+        fake.drives[2].address = {.port = 0, .target = 1};
+        fake.drives[2].replies = {c.reply};
+        PassThroughTransport local(std::move(io));
+        local.initialise();
+        const ScsiRequest request = sendTo(local, rawCdb(c.opcode, 12), buffer);
+        EXPECT_EQ(request.header.status, c.status) << c.name;
+        EXPECT_EQ(fake.commands.size(), c.commands) << c.name;
+        EXPECT_EQ(fake.inquiries, 1) << c.name << ": no new probe";
+        if (c.status == kStatusError) {
+            EXPECT_EQ(request.adapterStatus, 0x12) << c.name;
+        }
+    }
 }
 
 TEST_F(PassThroughTransportTest, RefusesMalformedRequests) {
