@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cdaccess/drive_discovery.h"
 #include "cli/cli_session.h"
 #include "cli/disc_listing.h"
 #include "rip/track_status.h"
@@ -39,9 +40,13 @@ bool everyTickedTrackDone(const std::vector<TrackEntry>& tracks) {
 }
 
 // The drive list, and whether the chosen drive is in it (an empty list is left to the refresh,
-// which reports it).
+// which reports it). Drives that could not be opened are named first, or an unreadable device
+// would look like no drive at all.
 bool openDrives(const Options& options, DiscSession& session, bool print) {
     session.buildDriveList();
+    for (const std::string& problem : driveOpenProblems()) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+    }
     if (print) std::fputs(driveLines(session.drives()).c_str(), stdout);
     if (!session.drives().empty() && size_t(options.drive) >= session.drives().size()) {
         std::fprintf(stderr, "lumbra-rip: there is no drive %d\n", options.drive);
