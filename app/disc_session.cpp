@@ -158,6 +158,12 @@ CommandResult DiscSession::setFormatOfSelected(OutputFormat format) {
     return CommandResult::Done;
 }
 
+CommandResult DiscSession::pointAtTrack(int row) {
+    if (ripping() || row < 0 || size_t(row) >= tracks_.size()) return CommandResult::Refused;
+    flags_.currentTrackIndex = row;
+    return CommandResult::Done;
+}
+
 CommandResult DiscSession::applyCheckCommand(CheckCommand command) {
     if (ripping()) return CommandResult::Refused;
     if (command == CheckCommand::Invert || command == CheckCommand::InvertSelected)

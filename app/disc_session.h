@@ -145,6 +145,9 @@ public:
     CommandResult setFormatOfSelected(OutputFormat format);
     // The check commands of the select menu. Refused while ripping.
     CommandResult applyCheckCommand(CheckCommand command);
+    // A right click on a row: it becomes the current track, for the track list's context menu.
+    // Refused while ripping and when the row is not in the list (an empty list included).
+    CommandResult pointAtTrack(int row);
     // Every track gets the defaults of its format from the settings; allowed during a rip, whose
     // job reads a track's settings when it starts the track.
     void applyEncoderDefaultsToAll();

@@ -312,7 +312,7 @@ void RipPage::openSelectMenu() {
 }
 
 void RipPage::openContextMenu(const QPoint& at) {
-    if (session_.ripping() || session_.tracks().empty()) return;
+    if (session_.pointAtTrack(trackView_->rowAt(at.y())) == CommandResult::Refused) return;
     contextMenu_->exec(trackView_->viewport()->mapToGlobal(at));
 }
 

@@ -252,6 +252,17 @@ TEST_F(DiscSessionTest, ConvertRefusesASwappedOrRemovedDisc) {
     EXPECT_FALSE(events.next(std::chrono::milliseconds(50))) << "nothing started";
 }
 
+TEST_F(DiscSessionTest, ARightClickPointsAtARowOfTheList) {
+    start();
+    const std::pair<int, CommandResult> clicks[] = {
+        {1, CommandResult::Done}, {2, CommandResult::Refused}, {-1, CommandResult::Refused}};
+    for (const auto& [row, result] : clicks) EXPECT_EQ(session.pointAtTrack(row), result) << row;
+    EXPECT_EQ(session.currentTrackIndex(), 1) << "refused clicks change nothing";
+    settings.driveIndex = 1;
+    session.refresh(false);  // no such drive: an empty list
+    EXPECT_EQ(session.pointAtTrack(0), CommandResult::Refused);
+}
+
 TEST_F(DiscSessionTest, TrackCommandsChangeFormatsAndTicks) {
     start();
     settings.encoder.mp3 = {2, 0, 13, 1, 4, 12, 7};
