@@ -66,9 +66,9 @@ TEST_F(MainWindowTest, EscapeAndEnterNeitherCloseNorPressAButton) {
     EXPECT_EQ(window->result(), 0);
 }
 
-TEST_F(MainWindowTest, ExitDuringARipSaysStopFirstAndStays) {
+TEST_F(MainWindowTest, ExitDuringARipSaysStopFirstAndStaysWhileTheRipClockRuns) {
     configure(false);
-    open(image("disc", 1, 30), "delay=20");
+    open(image("disc", 1, 60), "delay=20");
     rip().trackView()->selectAll();
     choose(rip().encoderBox(), kFormatWav);
     tick(0);
@@ -78,6 +78,7 @@ TEST_F(MainWindowTest, ExitDuringARipSaysStopFirstAndStays) {
     EXPECT_EQ(prompts.shown.back().text, "请在退出前先停止编码！");
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(session().ripping());
+    EXPECT_TRUE(waitFor([&] { return status() == "[00:00:01]  正在抓取.."; })) << "the rip clock";
     click("stop");
     click("exit");
     EXPECT_TRUE(window->isVisible()) << "a stopped rip runs until its job has ended";
