@@ -6,6 +6,7 @@
 #include "platform/text_encoding.h"
 #include "rip/encoder_library.h"
 #include "rip/id3v1_tag.h"
+#include "rip/id3v2_tag.h"
 #include "rip/mp3_stream_setup.h"
 #include "rip/rip_messages.h"
 
@@ -36,8 +37,10 @@ Mp3Encoder::Mp3Encoder(platform::SharedLibrary& library, const TrackToEncode& tr
     : encoder_(library), track_(track) {}
 
 // The encoder refusing the track's settings fails only this track; the box says which settings.
+// The version 2 tag goes first, so the encoder's header frame is the first frame after it.
 EncodeStep Mp3Encoder::start(ByteSink& sink) {
     sink_ = &sink;
+    if (track_.tags && !sink.write(id3v2Tag(tagValuesOf(track_)))) return written(false);
     const LameStreamConfig config = lameStreamConfigFor(mp3FromSlots(track_.track.encoderSettings));
     converter_.emplace(declaredInputFormat(config));
     if (!converter_->isValid() || !encoder_.open(config)) {

@@ -1,7 +1,7 @@
 // MP3 output through the encoder library loaded for the job: the samples converted to the format
-// the stream record declares, encoded in the blocks the library takes, the ID3 version 1 tag
-// after the audio when tags are on, and the header frame completed by the library once the file
-// is closed.
+// the stream record declares, encoded in the blocks the library takes; with tags on, an ID3
+// version 2 tag before the audio and a version 1 tag after it; and the header frame completed by
+// the library once the file is closed.
 #pragma once
 
 #include <memory>

@@ -24,7 +24,7 @@ EncodeStep OggEncoder::start(ByteSink& sink) {
     sink_ = &sink;
     const VorbisSetUp setUp = vorbisSetUpOf(oggFromSlots(track_.track.encoderSettings));
     if (!hasContradictoryBounds(setUp)) {
-        encoder_ = VorbisEncoder::create(setUp, vorbisCommentsFor(track_.track.title, track_.disc));
+        encoder_ = VorbisEncoder::create(setUp, vorbisCommentsFor(tagValuesOf(track_)));
     }
     if (!encoder_) {
         return encoderFailed(rip_messages::kOggSettingsRefused + describeVorbisSetUp(setUp) +

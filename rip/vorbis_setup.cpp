@@ -7,8 +7,6 @@
 namespace lumbra {
 namespace {
 
-constexpr const char* kEncoderName = "Lumbra CD Ripper";
-
 long bitrateAt(int32_t index) {
     const int kbps = listValue(kOggBitrates, index, 0);
     return kbps > 0 ? long(kbps) * 1000 : kNoBitrate;
@@ -64,15 +62,18 @@ std::string describeVorbisSetUp(const VorbisSetUp& s) {
            (s.channels == 1 ? "单声道" : "立体声");
 }
 
-VorbisComments vorbisCommentsFor(const std::string& title, const DiscRecord& disc) {
+VorbisComments vorbisCommentsFor(const TagValues& tags) {
     VorbisComments comments{{"ENCODER", kEncoderName}};
-    const std::pair<const char*, const std::string*> optional[] = {
-        {"TITLE", &title}, {"ARTIST", &disc.artist}, {"ALBUM", &disc.album}, {"DATE", &disc.year}};
+    const std::pair<const char*, const std::string*> optional[] = {{"TITLE", &tags.title},
+                                                                   {"ARTIST", &tags.artist},
+                                                                   {"ALBUM", &tags.album},
+                                                                   {"DATE", &tags.year}};
     for (const auto& [tag, value] : optional) {
         if (!value->empty()) comments.emplace_back(tag, *value);
     }
-    const bool knownGenre = disc.genre >= 0 && disc.genre < kGenreCount;
-    comments.emplace_back("GENRE", knownGenre ? std::string(kGenreNames[size_t(disc.genre)]) : "");
+    comments.emplace_back("GENRE", tags.genre);
+    comments.emplace_back("TRACKNUMBER", std::to_string(tags.number));
+    comments.emplace_back("TRACKTOTAL", std::to_string(tags.total));
     return comments;
 }
 

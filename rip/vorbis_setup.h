@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/encoder_settings.h"
-#include "metadata/disc_record.h"
+#include "rip/tag_values.h"
 
 namespace lumbra {
 
@@ -41,7 +41,7 @@ std::string describeVorbisSetUp(const VorbisSetUp& setUp);
 using VorbisComments = std::vector<std::pair<std::string, std::string>>;
 
 // The file's comments in the order they are written: ENCODER, then TITLE, ARTIST, ALBUM and
-// DATE when not empty, then GENRE by name.
-VorbisComments vorbisCommentsFor(const std::string& title, const DiscRecord& disc);
+// DATE when not empty, then GENRE by name, TRACKNUMBER and TRACKTOTAL.
+VorbisComments vorbisCommentsFor(const TagValues& tags);
 
 }  // namespace lumbra

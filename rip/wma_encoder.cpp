@@ -6,11 +6,25 @@
 #include "platform/text_encoding.h"
 #include "rip/encoder_library.h"
 #include "rip/rip_messages.h"
+#include "rip/tag_values.h"
 
 namespace lumbra {
 namespace {
 
 constexpr size_t kSystemTextLimit = 127;
+
+// The track's fields as the file's header carries them; empty ones are left out.
+WmaTexts textsOf(const TagValues& tags) {
+    const WmaTexts all = {
+        {u"Title", tags.title},         {u"Author", tags.artist},
+        {u"WM/AlbumTitle", tags.album}, {u"WM/Year", tags.year},
+        {u"WM/Genre", tags.genre},      {u"WM/TrackNumber", std::to_string(tags.number)}};
+    WmaTexts texts;
+    for (const auto& text : all) {
+        if (!text.second.empty()) texts.push_back(text);
+    }
+    return texts;
+}
 
 }  // namespace
 
@@ -30,7 +44,8 @@ WmaEncoder::WmaEncoder(const TrackToEncode& track) : track_(track) {}
 EncodeStep WmaEncoder::start(ByteSink& sink) {
     if (sink.filePath().empty()) return encoderFailed(rip_messages::kWmaInternalError);
     const WmaParameters parameters = wmaParametersFor(wmaFromSlots(track_.track.encoderSettings));
-    if (!writer_.open(sink.filePath(), parameters)) return withMessages(encoderFailed());
+    if (!writer_.open(sink.filePath(), parameters, textsOf(tagValuesOf(track_))))
+        return withMessages(encoderFailed());
     writer_.setUseDrm(parameters.useDrm);
     converter_.emplace(parameters.pcmFormat());
     return withMessages({});

@@ -20,7 +20,8 @@ WmaWriter::~WmaWriter() {
     releaseWriter();
 }
 
-bool WmaWriter::open(const std::string& path, const WmaParameters& parameters) {
+bool WmaWriter::open(const std::string& path, const WmaParameters& parameters,
+                     const WmaTexts& texts) {
     library_ = std::make_unique<platform::SharedLibrary>(pluginPath(kWmaLibraryName));
     if (!library_->isLoaded()) {
         library_.reset();
@@ -28,7 +29,9 @@ bool WmaWriter::open(const std::string& path, const WmaParameters& parameters) {
         return false;
     }
     blockSize_ = 0;
-    if (!createWriter(path) || !setFormats(parameters)) return false;
+    if (!createWriter(path)) return false;
+    setTexts(texts);
+    if (!setFormats(parameters)) return false;
     blockSize_ = kWriteBlockBytes;
     return true;
 }
@@ -52,6 +55,15 @@ bool WmaWriter::createWriter(const std::string& path) {
         return false;
     }
     return true;
+}
+
+void WmaWriter::setTexts(const WmaTexts& texts) {
+    for (const auto& [name, text] : texts) {
+        const auto wide = toWidePath(text, text.size() + 1);
+        if (!wide) continue;
+        writer_->table->setAttribute(writer_, name, kWmaTextAttribute, wide->c_str(),
+                                     uint32_t((wide->size() + 1) * sizeof(char16_t)));
+    }
 }
 
 // A refused format ends the writer; the message names the settings so the user can change them.

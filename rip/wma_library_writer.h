@@ -7,6 +7,8 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/prompts.h"
 #include "platform/shared_library.h"
@@ -16,6 +18,9 @@ namespace lumbra {
 
 struct IWmaAudioWriter;
 
+// Text attributes for the file's header: a name of kWmaTagAttributes and its UTF-8 text.
+using WmaTexts = std::vector<std::pair<const char16_t*, std::string>>;
+
 class WmaWriter {
 public:
     explicit WmaWriter(Prompts& prompts) : prompts_(prompts) {}
@@ -24,9 +29,10 @@ public:
     // Finishes and releases a writer still held, then unloads the library.
     ~WmaWriter();
 
-    // Loads the library and sets up a writer of `path` with these parameters. False when a
-    // step failed; its message has been shown and no writer is held.
-    bool open(const std::string& path, const WmaParameters& parameters);
+    // Loads the library and sets up a writer of `path` with these parameters and texts. False
+    // when a step failed; its message has been shown and no writer is held. A text the library
+    // refuses is left out.
+    bool open(const std::string& path, const WmaParameters& parameters, const WmaTexts& texts = {});
     // The most bytes write() takes at once; 0 until open() succeeded.
     uint32_t blockSize() const { return blockSize_; }
 
@@ -40,6 +46,7 @@ public:
 private:
     void say(const std::string& text);
     bool createWriter(const std::string& path);
+    void setTexts(const WmaTexts& texts);
     bool setFormats(const WmaParameters& parameters);
     void releaseWriter();
 

@@ -22,6 +22,12 @@ inline constexpr uint16_t kWaveFormatPcm = 1;
 // The attribute type of a 32-bit flag.
 inline constexpr int32_t kWmaFlagAttribute = 3;
 inline constexpr char16_t kWmaUseDrmAttribute[] = u"use_drm";
+// The attribute type of a text: UTF-16, terminated, its size in bytes with the terminator.
+inline constexpr int32_t kWmaTextAttribute = 1;
+// The text attributes the file carries as its metadata; each is set before the output format,
+// which writes the file's header.
+inline constexpr const char16_t* kWmaTagAttributes[] = {u"Title",   u"Author",   u"WM/AlbumTitle",
+                                                        u"WM/Year", u"WM/Genre", u"WM/TrackNumber"};
 
 extern "C" {
 

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "rip/wma_wide_path.h"
 #include "rip/wma_writer_interface.h"
 
 namespace lumbra::wma {
@@ -34,6 +35,15 @@ int32_t AsfOutput::create(const std::string& path) {
     }
     path_ = path;
     return kWmaOk;
+}
+
+int32_t AsfOutput::setText(const char16_t* name, const std::optional<std::string>& text) {
+    if (!context_ || headerWritten_) return kWmaUnexpected;
+    const auto key = fromWidePath(name);
+    if (!key || !text) return kWmaInvalidArgument;
+    // The muxer writes title and author into the content description and the rest, under the
+    // names given, into the extended one.
+    return statusOf(av_dict_set(&context_->metadata, key->c_str(), text->c_str(), 0));
 }
 
 bool AsfOutput::wantsGlobalHeader() const {

@@ -2,6 +2,7 @@
 // encoder is set up, then fed packets and closed with its index and durations.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "ffmpeg_owners.h"
@@ -18,6 +19,9 @@ public:
 
     // Creates (or truncates) the file; a status code.
     int32_t create(const std::string& path);
+    // Sets one of the file's text attributes (`name` as ASF names it) for the header; a status
+    // code, refused once the header is written or for a text that is not UTF-16.
+    int32_t setText(const char16_t* name, const std::optional<std::string>& text);
     // Whether the codec's packets need its header data up front rather than in each packet.
     bool wantsGlobalHeader() const;
     // Adds the stream the encoder describes and writes the header.

@@ -1,7 +1,9 @@
 #include "audio_writer_object.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string_view>
 
 #include "rip/wma_wide_path.h"
@@ -19,6 +21,15 @@ int32_t guarded(Call call) noexcept {
     } catch (...) {
         return kWmaFailed;
     }
+}
+
+// The text of a terminated UTF-16 value of `size` bytes; nothing when it is not one.
+std::optional<std::string> textOf(const void* value, uint32_t size) {
+    const auto* units = static_cast<const char16_t*>(value);
+    const size_t count = size / sizeof(char16_t);
+    if (size % sizeof(char16_t) != 0 || count == 0 || units[count - 1] != 0) return std::nullopt;
+    if (std::u16string_view(units).size() != count - 1) return std::nullopt;
+    return fromWidePath(units);
 }
 
 }  // namespace
@@ -59,13 +70,21 @@ uint32_t AudioWriterObject::release(IWmaAudioWriter* self) {
     return left;
 }
 
-// "use_drm" is the one attribute writers set; this writer writes no rights management, so the
-// flag is accepted and has no effect.
-int32_t AudioWriterObject::setAttribute(IWmaAudioWriter*, const char16_t* name, int32_t type,
+// This writer writes no rights management, so "use_drm" is accepted and has no effect. The tag
+// texts go into the header, so they come before it is written.
+int32_t AudioWriterObject::setAttribute(IWmaAudioWriter* self, const char16_t* name, int32_t type,
                                         const void* value, uint32_t size) {
     if (!name || !value) return kWmaNullPointer;
-    if (std::u16string_view(name) != kWmaUseDrmAttribute) return kWmaInvalidArgument;
-    return type == kWmaFlagAttribute && size == sizeof(int32_t) ? kWmaOk : kWmaInvalidArgument;
+    if (std::u16string_view(name) == kWmaUseDrmAttribute)
+        return type == kWmaFlagAttribute && size == sizeof(int32_t) ? kWmaOk : kWmaInvalidArgument;
+    if (std::ranges::find(kWmaTagAttributes, std::u16string_view(name)) ==
+            std::end(kWmaTagAttributes) ||
+        type != kWmaTextAttribute) {
+        return kWmaInvalidArgument;
+    }
+    AudioWriterObject& writer = of(self);
+    if (writer.stage_ != Stage::Created && writer.stage_ != Stage::InputSet) return kWmaUnexpected;
+    return guarded([&] { return writer.output_.setText(name, textOf(value, size)); });
 }
 
 int32_t AudioWriterObject::setInputFormat(IWmaAudioWriter* self, const WmaWaveFormat* format) {

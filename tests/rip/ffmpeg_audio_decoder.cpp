@@ -1,5 +1,6 @@
 #include "ffmpeg_audio_decoder.h"
 
+#include <cctype>
 #include <memory>
 
 extern "C" {
@@ -21,6 +22,15 @@ struct ReleasedBy {
 
 template <typename T, auto release>
 using Owned = std::unique_ptr<T, ReleasedBy<release>>;
+
+void addMetadata(std::map<std::string, std::string>& metadata, const AVDictionary* dictionary) {
+    const AVDictionaryEntry* entry = nullptr;
+    while ((entry = av_dict_get(dictionary, "", entry, AV_DICT_IGNORE_SUFFIX))) {
+        std::string key = entry->key;
+        for (char& c : key) c = char(std::tolower(static_cast<unsigned char>(c)));
+        metadata.emplace(key, entry->value);
+    }
+}
 
 }  // namespace
 
@@ -47,7 +57,10 @@ DecodedAudio decodeAudioFile(const std::string& path) {
              parameters.ch_layout.nb_channels,
              parameters.bit_rate,
              double(opened->duration) / AV_TIME_BASE,
+             {},
              {}};
+    addMetadata(audio.metadata, opened->metadata);
+    addMetadata(audio.metadata, opened->streams[stream]->metadata);
     const Owned<AVPacket, av_packet_free> packet(av_packet_alloc());
     const Owned<AVFrame, av_frame_free> frame(av_frame_alloc());
     // Every frame the decoder has ready, interleaved; false when it failed. The decoders of the

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ struct DecodedAudio {
     int64_t bitRate = 0;
     double containerSeconds = 0;  // the duration the file declares
     std::vector<float> samples;   // interleaved, in [-1, 1]
+    // The container's and the stream's metadata, keys in lower case as FFmpeg names them.
+    std::map<std::string, std::string> metadata;
 
     size_t frames() const { return channels ? samples.size() / size_t(channels) : 0; }
     double decodedSeconds() const { return sampleRate ? double(frames()) / sampleRate : 0; }

@@ -123,7 +123,9 @@ TEST_F(OggRip, CommentsAreExactlyTheTracksAndDiscsFields) {
                                              {"ARTIST", "Artist"},
                                              {"ALBUM", "Album"},
                                              {"DATE", "1999"},
-                                             {"GENRE", "Rock"}}));
+                                             {"GENRE", "Rock"},
+                                             {"TRACKNUMBER", "1"},
+                                             {"TRACKTOTAL", "4"}}));
     disc.year.clear();
     disc.album.clear();
     disc.genre = 0;
@@ -133,7 +135,9 @@ TEST_F(OggRip, CommentsAreExactlyTheTracksAndDiscsFields) {
               (Comments{{"ENCODER", "Lumbra CD Ripper"},
                         {"TITLE", tracks[1].title},
                         {"ARTIST", "Artist"},
-                        {"GENRE", "Blues"}}));
+                        {"GENRE", "Blues"},
+                        {"TRACKNUMBER", "2"},
+                        {"TRACKTOTAL", "4"}}));
 }
 
 // Settings the encoder refuses fail only their track; the tracks after them still get their own.

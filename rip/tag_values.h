@@ -1,0 +1,31 @@
+// What the tags of a track's file say, for every format alike: the values its file name is made
+// from when the track starts, without control characters.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "rip/track_encoder.h"
+
+namespace lumbra {
+
+inline constexpr const char* kEncoderName = "Lumbra CD Ripper";
+
+struct TagValues {
+    std::string title;
+    std::string artist;
+    std::string album;
+    std::string year;
+    std::string genre;  // the genre's name; empty for an index outside the list
+    std::string comment;
+    int32_t number = 0;  // 1 for the first track
+    int32_t total = 0;   // tracks on the disc
+};
+
+// Empty texts stay empty: each format decides what it writes for them.
+TagValues tagValuesOf(const TrackToEncode& track);
+
+// `text` without the bytes 0x00 to 0x1F and 0x7F; UTF-8 sequences are left whole.
+std::string withoutControlCharacters(std::string text);
+
+}  // namespace lumbra

@@ -1,0 +1,181 @@
+// The tags of ripped MP3, Ogg Vorbis and WMA files, read back as the players of a Linux desktop
+// read them: with TagLib, and separately with FFmpeg's demuxers.
+#include <gtest/gtest.h>
+
+#include <taglib/asffile.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/textidentificationframe.h>
+#include <taglib/vorbisfile.h>
+
+#include "ffmpeg_audio_decoder.h"
+#include "rip/id3v1_tag.h"
+#include "rip/track_status.h"
+#include "support/cue_image.h"
+#include "support/rip_harness.h"
+
+namespace lumbra {
+namespace {
+
+struct TagCase {
+    const char* what;
+    std::string title, artist, album, year;
+    int genre;
+    std::string comment;
+    std::string expectedTitle;  // what the tags carry: the title without control characters
+};
+
+const TagCase kCases[] = {
+    {"Chinese", "晨潮", "海港之光", "纸船", "2024", 17, "第一版", "晨潮"},
+    {"Japanese", "朝の潮", "港の光", "紙の船", "1999", 8, "初回盤", "朝の潮"},
+    {"Latin", "Señorita", "Åsa Öberg", "Café Müller", "1987", 0, "Remaster", "Señorita"},
+    {"no artist, a tab in the title", "Zwei\tWörter\x7F", "", "Album", "2001", 13, "",
+     "ZweiWörter"},
+};
+
+std::string utf8(const TagLib::String& text) {
+    return text.to8Bit(true);
+}
+
+std::string genreName(int genre) {
+    return std::string(kGenreNames[size_t(genre)]);
+}
+
+class TagRip : public test::RipHarness {
+protected:
+    test::CueImage image;
+
+    void SetUp() override {
+        RipHarness::SetUp();
+        settings.namingTemplate = "tagged";
+        settings.id3Enable = true;
+        settings.encoder.mp3 = {1, 1, 8, 1, 3, 10, 7};
+        settings.encoder.ogg = {0, 1, 0, 0, 1, 0, 0, 0, 3, 9};
+        settings.encoder.wma = {0, 6, 1};
+        setenv("LUMBRA_PLUGIN_DIR", LUMBRA_LAME_PLUGIN_DIR, 1);
+        image = test::writeCueImage(dir.path(), "album", {150, 40, 60});
+        insertDiscs(image.cuePath);
+    }
+
+    // Rips track 2 of 3 with the case's values; the path of its file.
+    std::string ripCase(const TagCase& c, int32_t format, const char* extension) {
+        disc.artist = c.artist, disc.album = c.album, disc.year = c.year;
+        disc.genre = c.genre, disc.comment = c.comment;
+        tracks[1].title = c.title;
+        rip({1}, format);
+        EXPECT_EQ(tracks[1].status, kTrackDone);
+        return settings.outputFolder + "/tagged" + extension;
+    }
+
+    long trackSamples() const { return long(tracks[1].length) * 588; }
+};
+
+// The version 2.3 tag's texts are UTF-16; the version 1 tag after the audio keeps its GBK bytes;
+// the header frame still follows the tag, so the decoded length is exact.
+TEST_F(TagRip, Mp3CarriesUnicodeId3v2BesideTheUnchangedId3v1) {
+    for (const TagCase& c : kCases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = ripCase(c, kFormatMp3, ".mp3");
+        TagLib::MPEG::File file(path.c_str(), false);
+        ASSERT_TRUE(file.hasID3v2Tag());
+        TagLib::ID3v2::Tag& tag = *file.ID3v2Tag();
+        EXPECT_EQ(tag.header()->majorVersion(), 3u);
+        EXPECT_EQ(utf8(tag.title()), c.expectedTitle);
+        EXPECT_EQ(utf8(tag.artist()), c.artist);
+        EXPECT_EQ(tag.frameList("TPE1").isEmpty(), c.artist.empty()) << "no frame for no artist";
+        EXPECT_EQ(utf8(tag.album()), c.album);
+        EXPECT_EQ(tag.year(), unsigned(std::stoi(c.year)));
+        EXPECT_EQ(utf8(tag.frameList("TRCK").front()->toString()), "2/3");
+        EXPECT_EQ(utf8(tag.genre()), genreName(c.genre));
+        EXPECT_EQ(utf8(tag.comment()), c.comment);
+        EXPECT_EQ(utf8(tag.frameList("TSSE").front()->toString()), "Lumbra CD Ripper");
+        // The genre is written in version 2.3's own form, always ASCII; every other text is UTF-16.
+        for (const auto* frame : tag.frameList()) {
+            const auto* text = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(frame);
+            if (!text || frame->frameID() == "TCON") continue;
+            EXPECT_EQ(text->textEncoding(), TagLib::String::UTF16)
+                << std::string(frame->frameID().data(), frame->frameID().size());
+        }
+        file.clear();
+
+        const std::string bytes = fileText(path);
+        TrackEntry asRipped = tracks[1];
+        asRipped.title = c.title;
+        const auto v1 = id3v1Tag(asRipped, disc);
+        EXPECT_TRUE(bytes.substr(bytes.size() - 128) == std::string(v1.begin(), v1.end()));
+        EXPECT_EQ(long(test::decodeAudioFile(path).frames()), trackSamples());
+    }
+}
+
+TEST_F(TagRip, Mp3WithoutTagsCarriesNeither) {
+    settings.id3Enable = false;
+    const std::string bytes = fileText(ripCase(kCases[0], kFormatMp3, ".mp3"));
+    EXPECT_NE(bytes.substr(0, 3), "ID3");
+    EXPECT_NE(bytes.substr(bytes.size() - 128, 3), "TAG");
+}
+
+TEST_F(TagRip, OggAndWmaCarryTheFieldsInUnicode) {
+    for (const TagCase& c : kCases) {
+        SCOPED_TRACE(c.what);
+        {
+            TagLib::Ogg::Vorbis::File ogg(ripCase(c, kFormatOgg, ".ogg").c_str(), false);
+            const TagLib::Ogg::XiphComment& tag = *ogg.tag();
+            EXPECT_EQ(utf8(tag.title()), c.expectedTitle);
+            EXPECT_EQ(utf8(tag.artist()), c.artist);
+            EXPECT_EQ(utf8(tag.album()), c.album);
+            EXPECT_EQ(tag.year(), unsigned(std::stoi(c.year)));
+            EXPECT_EQ(tag.track(), 2u);
+            EXPECT_EQ(utf8(tag.fieldListMap()["TRACKTOTAL"].front()), "3");
+            EXPECT_EQ(utf8(tag.genre()), genreName(c.genre));
+        }
+        TagLib::ASF::File wma(ripCase(c, kFormatWma, ".wma").c_str(), false);
+        ASSERT_TRUE(wma.isValid());
+        const TagLib::ASF::Tag& tag = *wma.tag();
+        EXPECT_EQ(utf8(tag.title()), c.expectedTitle);
+        EXPECT_EQ(utf8(tag.artist()), c.artist);
+        EXPECT_EQ(utf8(tag.album()), c.album);
+        EXPECT_EQ(tag.year(), unsigned(std::stoi(c.year)));
+        EXPECT_EQ(tag.track(), 2u);
+        EXPECT_EQ(utf8(tag.genre()), genreName(c.genre));
+    }
+}
+
+// What FFmpeg, and every player built on it, shows for the same files.
+TEST_F(TagRip, FfmpegReadsTheSameFields) {
+    for (const TagCase& c : kCases) {
+        SCOPED_TRACE(c.what);
+        const std::map<std::string, std::string> common = {
+            {"title", c.expectedTitle}, {"album", c.album}, {"genre", genreName(c.genre)}};
+        std::map<std::string, std::string> artist;
+        if (!c.artist.empty()) artist["artist"] = c.artist;
+        const struct {
+            int32_t format;
+            const char* extension;
+            std::map<std::string, std::string> more;
+        } formats[] = {
+            {kFormatMp3,
+             ".mp3",
+             {{"date", c.year}, {"track", "2/3"}, {"encoder", "Lumbra CD Ripper"}}},
+            {kFormatOgg, ".ogg", {{"date", c.year}, {"track", "2"}, {"tracktotal", "3"}}},
+            {kFormatWma, ".wma", {{"wm/year", c.year}, {"track", "2"}}},
+        };
+        for (const auto& f : formats) {
+            SCOPED_TRACE(f.extension);
+            const test::DecodedAudio audio =
+                test::decodeAudioFile(ripCase(c, f.format, f.extension));
+            EXPECT_TRUE(audio.complete);
+            std::map<std::string, std::string> expected = common;
+            expected.insert(f.more.begin(), f.more.end());
+            expected.insert(artist.begin(), artist.end());
+            for (const auto& [key, value] : expected) {
+                const auto found = audio.metadata.find(key);
+                EXPECT_TRUE(found != audio.metadata.end() && found->second == value)
+                    << key << " should be " << value;
+            }
+            EXPECT_EQ(audio.metadata.count("artist"), c.artist.empty() ? 0u : 1u);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace lumbra
