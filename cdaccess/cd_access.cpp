@@ -118,12 +118,14 @@ platform::ProcessIdentity ownerOf(const DriveSlot& slot) {
 // instance, since the shared block outlives it.
 void reclaimSlotsOfDeadOwners(SharedCdState& shared) {
     for (auto& slot : shared.slots) {
-        if (slot.inUse && !platform::isRunning(ownerOf(slot))) std::memset(&slot, 0, sizeof slot);
+        if (slot.inUse && !platform::isRunning(ownerOf(slot))) emptySlot(slot);
     }
 }
 
 void fillSlot(DriveSlot& slot, const OpenDriveRequest& r) {
+    const uint32_t generation = slot.generation;
     std::memset(&slot, 0, sizeof slot);
+    slot.generation = generation;
     slot.adapter = r.adapter;
     slot.target = r.target;
     slot.lun = r.lun;
@@ -170,7 +172,7 @@ int allocateSlot(SharedCdState& shared, const OpenDriveRequest& r) {
     if (state().passThrough && state().passThrough->isActive()) {
         state().passThrough->ensureDeviceOpen(r.adapter, r.target, r.lun);
     }
-    return index + 1;
+    return handleFor(index, shared.slots[index].generation);
 }
 
 }  // namespace
@@ -233,7 +235,7 @@ int releaseCDHandle(int handle) {
     SlotGuard guard(handle);
     if (!guard.ok()) return 0;
     runRestoreRoutine(handle, guard.slot());
-    std::memset(&guard.slot(), 0, sizeof(DriveSlot));
+    emptySlot(guard.slot());
     return 1;
 }
 
@@ -262,6 +264,7 @@ int setDriveParameter(int handle, int code, int value) {
             slot->parameter27 = value;
             return 1;
         default:
+            setLastError(kErrorBadHandle);
             return 0;
     }
 }
@@ -299,15 +302,30 @@ void setCdAccessTimeouts(const CdAccessTimeouts& timeouts) {
     gTimeouts = timeouts;
 }
 
+int slotIndexOfHandle(int handle) {
+    const int index = (handle & ((1 << kHandleSlotBits) - 1)) - 1;
+    return handle > 0 && index >= 0 && index < kSlotCount ? index : -1;
+}
+
 DriveSlot* slotOfHandle(int handle) {
     SharedCdState* shared = sharedState();
-    if (!shared || handle < 1 || handle > kSlotCount) return nullptr;
-    return &shared->slots[handle - 1];
+    const int index = slotIndexOfHandle(handle);
+    if (!shared || index < 0) return nullptr;
+    DriveSlot& slot = shared->slots[index];
+    if (handleFor(index, slot.generation) != handle) return nullptr;
+    return &slot;
+}
+
+void emptySlot(DriveSlot& slot) {
+    const uint32_t generation = slot.generation + 1;
+    std::memset(&slot, 0, sizeof slot);
+    slot.generation = generation;
 }
 
 SlotGuard::SlotGuard(int handle) {
     DriveSlot* slot = slotOfHandle(handle);
-    platform::NamedLock* lock = slot ? state().slotLocks[size_t(handle - 1)].get() : nullptr;
+    platform::NamedLock* lock =
+        slot ? state().slotLocks[size_t(slotIndexOfHandle(handle))].get() : nullptr;
     if (!slot || !slot->inUse || !lock) {
         setLastError(kErrorBadHandle);
         return;
@@ -318,7 +336,8 @@ SlotGuard::SlotGuard(int handle) {
         return;
     }
     lock_ = lock;
-    if (!slot->inUse) {  // released by another thread while we waited
+    // Released by another thread while we waited, and perhaps opened again by someone else.
+    if (!slot->inUse || slotOfHandle(handle) != slot) {
         setLastError(kErrorBadHandle);
         return;
     }

@@ -20,6 +20,8 @@ enum CdAccessError : int {
     kErrorNoJitterMatch = -15,
     kErrorNoAdapter = -16,
     kErrorNoCdDrive = -17,
+    // A read reported success but left the buffer as it was: its own status was good.
+    kErrorReadLeftBufferUntouched = -18,
 };
 
 // The results of layer operations.

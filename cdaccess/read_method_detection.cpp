@@ -39,7 +39,7 @@ int testRead(int handle, ReadMethod method, TrackBuffer& buffer) {
     std::fill_n(buffer.data.begin(), size_t(buffer.count) * kFrameBytes, kFillByte);
     if (readWithMethod(handle, method, buffer) != kResultDone) return kResultFailed;
     if (!fillLeftUntouched(buffer)) return kResultDone;
-    setLastError(kErrorCommandFailed);
+    setLastError(kErrorReadLeftBufferUntouched);
     return kResultFailed;
 }
 

@@ -30,10 +30,12 @@ struct PendingCommand {
 
 std::mutex gAbandonedMutex;
 std::vector<std::unique_ptr<PendingCommand>> gAbandoned;
+std::atomic<size_t> gAbandonedCount{0};  // read without the lock on every command
 
 void abandon(std::unique_ptr<PendingCommand> command) {
     std::lock_guard lock(gAbandonedMutex);
     gAbandoned.push_back(std::move(command));
+    gAbandonedCount = gAbandoned.size();
 }
 
 // The completer writes the status while the caller may be reading it.
@@ -92,6 +94,9 @@ CommandBlock::CommandBlock(std::initializer_list<uint8_t> bytes, uint8_t flags, 
 }
 
 int executeCommand(const DeviceAddress& address, const CommandBlock& command) {
+    // A drive that answers late answers before it takes the next command, so the memory of
+    // earlier time-outs is usually free to go by now.
+    if (gAbandonedCount > 0) releaseAbandonedCommands();
     auto pending = prepare(address, command);
     ScsiRequest& r = pending->request;
     pending->event.reset();
@@ -131,6 +136,11 @@ uint8_t sendSynchronousRequest(void* request) {
 void releaseAbandonedCommands() {
     std::lock_guard lock(gAbandonedMutex);
     std::erase_if(gAbandoned, [](const auto& command) { return completerIsDone(*command); });
+    gAbandonedCount = gAbandoned.size();
+}
+
+size_t abandonedCommandCount() {
+    return gAbandonedCount;
 }
 
 }  // namespace lumbra

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 
@@ -43,6 +44,9 @@ uint8_t sendSynchronousRequest(void* request);
 
 // Frees the timed-out requests whose late completion has since come; the others are kept, as their
 // completer may still write into them.
+// Every command does this first.
 void releaseAbandonedCommands();
+// The timed-out requests still kept.
+size_t abandonedCommandCount();
 
 }  // namespace lumbra

@@ -8,6 +8,15 @@
 namespace lumbra {
 
 inline constexpr int kSlotCount = 16;
+
+// A handle is the slot index plus 1 in its low byte and the slot's generation above it, so the
+// first handle of every slot is 1 to 16.
+inline constexpr int kHandleSlotBits = 8;
+inline constexpr uint32_t kHandleGenerationMask = 0x7FFFFF;  // keeps handles positive
+
+inline constexpr int handleFor(int slotIndex, uint32_t generation) {
+    return int((generation & kHandleGenerationMask) << kHandleSlotBits | uint32_t(slotIndex + 1));
+}
 inline constexpr uint32_t kSharedStateSize = 1804;
 inline constexpr uint32_t kSharedStateVersion = 2;
 inline constexpr const char* kSharedStateName = "zentor32memmap2";
@@ -26,7 +35,11 @@ struct DriveSlot {
     int32_t ownerPid;
     uint32_t ownerStartTime[2];
     uint8_t readCdSectorType;  // a ReadCdSectorType code
-    uint8_t reserved[59];
+    uint8_t padding[3];
+    // Counts the slot's releases; every handle carries the count of its opening, so a handle
+    // that was released stays unusable after its slot has been opened again.
+    uint32_t generation;
+    uint8_t reserved[52];
     int32_t readRoutine;    // code of the routine that reads for this slot
     int32_t restoreRoutine; // code of the routine run at release, 0 for none
     int32_t compareFrames;
@@ -36,6 +49,7 @@ struct DriveSlot {
 static_assert(sizeof(DriveSlot) == 108);
 static_assert(offsetof(DriveSlot, inUse) == 4 && offsetof(DriveSlot, addressMsf) == 8);
 static_assert(offsetof(DriveSlot, prepared) == 12 && offsetof(DriveSlot, ownerPid) == 16);
+static_assert(offsetof(DriveSlot, generation) == 32);
 static_assert(offsetof(DriveSlot, readRoutine) == 88 && offsetof(DriveSlot, restoreRoutine) == 92);
 static_assert(offsetof(DriveSlot, compareFrames) == 96 && offsetof(DriveSlot, parameter27) == 104);
 

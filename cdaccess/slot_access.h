@@ -6,9 +6,13 @@
 
 namespace lumbra {
 
-// The slot of a handle in 1..16 (in use or not), or nullptr when the handle is out of range or
-// the layer is not initialised.
+// The slot of a handle (in use or not), or nullptr when the handle names no slot, belongs to an
+// earlier opening of its slot, or the layer is not initialised.
 DriveSlot* slotOfHandle(int handle);
+// The slot index in a handle's low byte, or -1 when it names none.
+int slotIndexOfHandle(int handle);
+// Frees a slot for its next opening, whose handles differ from every earlier one's.
+void emptySlot(DriveSlot& slot);
 
 // Validates the handle (-7) and holds its slot lock (-11 after the slot-lock time-out) for one
 // scope; ok() tells whether both succeeded and the slot is in use.

@@ -114,6 +114,10 @@ TEST_F(DetectReadMethod, GivesUpWhenNothingReadsAndDetectsAgainNextTime) {
     EXPECT_EQ(slot.restoreRoutine, kNoRestore);
     EXPECT_NE(rawRead10(100), 1) << "no method given up leaves the drive at 2,352-byte blocks";
 
+    setFaults("reject=1/2/3/4/5/6/8,untouched=7");
+    EXPECT_EQ(readAt(handle, 100), 4);
+    EXPECT_EQ(takeLastError(), kErrorReadLeftBufferUntouched) << "the last method read nothing";
+
     setFaults("reject=2/1/8");
     ASSERT_EQ(readAt(handle, 100), 1);
     EXPECT_EQ(slot.readMethod, 4);

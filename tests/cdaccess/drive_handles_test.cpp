@@ -10,7 +10,9 @@
 #include "cdaccess/cd_access_errors.h"
 #include "cdaccess/drive_discovery.h"
 #include "cdaccess/last_error.h"
+#include "cdaccess/scsi_command.h"
 #include "cdaccess/scsi_request.h"
+#include "cdaccess/slot_access.h"
 #include "platform/named_lock.h"
 #include "support/isolated_cd_access.h"
 
@@ -75,8 +77,38 @@ TEST_F(DriveHandles, SixteenSlotsThenNoFreeSlot) {
     EXPECT_EQ(getCDHandle(&seventeenth), 0);
     EXPECT_EQ(takeLastError(), kErrorNoFreeSlot);
     EXPECT_EQ(releaseCDHandle(handles[5]), 1);
-    EXPECT_EQ(getCDHandle(&seventeenth), handles[5]);
-    EXPECT_EQ(releaseCDHandle(handles[5]), 1);
+    const int reopened = getCDHandle(&seventeenth);
+    ASSERT_GE(reopened, 1);
+    EXPECT_EQ(slotIndexOfHandle(reopened), slotIndexOfHandle(handles[5])) << "the freed slot";
+    EXPECT_NE(reopened, handles[5]);
+    EXPECT_EQ(releaseCDHandle(reopened), 1);
+}
+
+// Whoever still holds a released handle must not reach the slot's next opening through it.
+TEST_F(DriveHandles, AReleasedHandleStaysUnusableAfterItsSlotIsOpenedAgain) {
+    startVirtualDrives("demo;demo");
+    const OpenDriveRequest first = requestFor(0), second = requestFor(1);
+    const int stale = getCDHandle(&first);
+    ASSERT_GE(stale, 1);
+    ASSERT_EQ(releaseCDHandle(stale), 1);
+    int current = 0;
+    for (int i = 0; i < 16 && slotIndexOfHandle(current) != slotIndexOfHandle(stale); ++i) {
+        if (current) releaseCDHandle(current);
+        current = getCDHandle(&second);  // the search for a free slot starts at the last one
+    }
+    ASSERT_EQ(slotIndexOfHandle(current), slotIndexOfHandle(stale));
+    ASSERT_EQ(setDriveParameter(current, kParamAddressForm, 0), 1);
+    TocBuffer toc{};
+    EXPECT_EQ(setDriveParameter(stale, kParamAddressForm, 1), 0);
+    EXPECT_EQ(takeLastError(), kErrorBadHandle);
+    EXPECT_EQ(readDiscToc(stale, toc), kResultFailed);
+    EXPECT_EQ(takeLastError(), kErrorBadHandle);
+    EXPECT_EQ(releaseCDHandle(stale), 0);
+    EXPECT_EQ(slotOfHandle(current)->addressMsf, 0) << "the stale handle changed nothing";
+    EXPECT_EQ(readDiscToc(current, toc), kResultDone) << "and closed nothing";
+    EXPECT_EQ(setDriveParameter(current, 0x21, 5), 0) << "an unknown parameter code";
+    EXPECT_EQ(takeLastError(), kErrorBadHandle);
+    EXPECT_EQ(releaseCDHandle(current), 1);
 }
 
 TEST_F(DriveHandles, AnAddressOpensOnceAcrossProcesses) {
@@ -140,6 +172,11 @@ TEST_F(DriveHandles, ACompletionThatNeverComesInTimeFailsWithStatusZero) {
     EXPECT_EQ(readDiscToc(handle, toc), kResultFailed);
     EXPECT_EQ(takeLastError(), kErrorCommandFailed);
     EXPECT_EQ(takeLastStatus(), kStatusPending);
+    EXPECT_EQ(abandonedCommandCount(), 1u) << "kept for its late completion";
+    std::this_thread::sleep_for(700ms);
+    EXPECT_EQ(toc.firstTrack, 0x5A) << "a late completion wrote into the caller's buffer";
+    EXPECT_EQ(readDiscToc(handle, toc), kResultFailed);
+    EXPECT_EQ(abandonedCommandCount(), 1u) << "the first one was freed once it had completed";
     releaseCDHandle(handle);
     shutdownCdAccess();  // the late completion must still land in memory of our own
     std::this_thread::sleep_for(700ms);
