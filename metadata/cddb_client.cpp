@@ -62,6 +62,12 @@ int cddbQuery(const CddbConfig& config, int handle, CddbMatchList& matches, size
     // Read before the exchange: a lookup stopped while it waits loses its handle, and the key
     // must still be the one of the disc that was asked for.
     const uint32_t localKey = config.useLocalDatabase ? localDiscKey(handle) : 0;
+    return cddbQuery(config, disc, localKey, matches, capacity);
+}
+
+int cddbQuery(const CddbConfig& config, const DiscIdResult& disc, uint32_t localKey,
+              CddbMatchList& matches, size_t capacity) {
+    matches.clear();
     const std::string reply =
         postCddbRequest(config, config.queryPath, cddbQueryBody(config, disc), kQueryReplyCapacity);
     matches = parseQueryReply(reply, capacity);

@@ -10,6 +10,7 @@
 
 #include "metadata/cddb_config.h"
 #include "metadata/cddb_match.h"
+#include "metadata/disc_id.h"
 
 namespace lumbra {
 
@@ -25,6 +26,11 @@ std::string postCddbRequest(const CddbConfig& config, std::string_view path, std
 // server's order. 1 once a request was attempted, whatever the answer; 4, with no matches, when
 // the disc ID cannot be computed.
 int cddbQuery(const CddbConfig& config, int handle, CddbMatchList& matches, size_t capacity);
+
+// The same for a disc already identified, without a drive: `localKey` is its local disc key
+// (used only with the local database). 1 once a request was attempted.
+int cddbQuery(const CddbConfig& config, const DiscIdResult& disc, uint32_t localKey,
+              CddbMatchList& matches, size_t capacity);
 
 // Puts the disc information text of `match` into `text`, at most `capacity` - 1 bytes (cut at a
 // character boundary). 1, or 4 when the server did not send the entry (or, for a match of the

@@ -27,13 +27,24 @@ std::string localKeyText(uint32_t localKey) {
     return text;
 }
 
-// Computing the disc ID also records the disc in the recent-disc table, which the text of a
-// local entry takes its frame offsets from.
-std::optional<std::string> localDatabaseText(const CddbConfig& config, int handle) {
-    DiscIdResult disc{};
-    if (computeDiscId(handle, disc) != kResultDone) return std::nullopt;
-    const uint32_t localKey = localDiscKey(handle);
-    if (!hasLocalEntry(config.localDatabaseFile, localKey, disc)) return std::nullopt;
+// What the lookup needs of the drive, taken before any network exchange so the drive is free
+// during it. Computing the disc ID also records the disc in the recent-disc table, which the
+// text of a local entry takes its frame offsets from.
+struct IdentifiedDisc {
+    DiscIdResult id{};
+    uint32_t localKey = 0;
+};
+
+std::optional<IdentifiedDisc> identifyDisc(int handle) {
+    IdentifiedDisc disc;
+    if (computeDiscId(handle, disc.id) != kResultDone) return std::nullopt;
+    disc.localKey = localDiscKey(handle);
+    return disc;
+}
+
+std::optional<std::string> localDatabaseText(const CddbConfig& config, const IdentifiedDisc& disc) {
+    const uint32_t localKey = disc.localKey;
+    if (!hasLocalEntry(config.localDatabaseFile, localKey, disc.id)) return std::nullopt;
     const CddbMatch local{kLocalDatabaseCategory, localKeyText(localKey), "", ""};
     std::string text;
     if (readLocalEntry(config.localDatabaseFile, local, text, kLookupTextCapacity) != kResultDone) {
@@ -89,17 +100,17 @@ void LookupHandle::release() {
 
 std::string runDiscLookup(const CddbConfig& config, const OpenDriveRequest& drive,
                           LookupHandle& handle, const std::atomic<bool>& wanted) {
+    if (!wanted) return {};
     handle.hold(getCDHandle(&drive));
     if (handle.get() <= 0) return {};
+    const auto disc = identifyDisc(handle.get());
+    handle.release();
+    if (!disc) return {};
     if (config.useLocalDatabase) {
-        if (auto text = localDatabaseText(config, handle.get())) {
-            handle.release();
-            return std::move(*text);
-        }
+        if (auto text = localDatabaseText(config, *disc)) return std::move(*text);
     }
     CddbMatchList matches;
-    const int queried = cddbQuery(config, handle.get(), matches, kLookupMatchCapacity);
-    handle.release();
+    const int queried = cddbQuery(config, disc->id, disc->localKey, matches, kLookupMatchCapacity);
     // When several entries match, the first in the server's order is taken without asking.
     if (queried != kResultDone || matches.empty() || !wanted) return {};
     std::string text;

@@ -57,7 +57,8 @@ private:
 };
 
 // The job's body on the calling thread: the disc information text found for the disc in
-// `drive`, empty when nothing was found or anything failed. When `wanted` is cleared while the
+// `drive`, empty when nothing was found or anything failed. The drive is held only while the
+// disc is identified, never during a network exchange. When `wanted` is cleared while the
 // server is asked, no entry is read.
 std::string runDiscLookup(const CddbConfig& config, const OpenDriveRequest& drive,
                           LookupHandle& handle, const std::atomic<bool>& wanted);

@@ -251,20 +251,40 @@ TEST_F(CddbLookup, SurvivesServersThatMisbehave) {
     EXPECT_TRUE(query().empty());
 }
 
-TEST_F(CddbLookup, AStopFreesTheDriveAtOnceAndTheStoppedJobsEndIsIgnored) {
+TEST_F(CddbLookup, TheDriveIsFreeWhileTheServerIsAskedAndAStoppedJobsEndIsIgnored) {
     server.addEntry(entry("0200b201", "Unwanted", "Unwanted"));
     server.delayAnswers(600ms);
     lookups = std::make_unique<DiscLookups>(ends, flags.lookupActive, CddbTimeouts{1000ms, 1000ms, 2000ms});
     const uintptr_t job = start();
     ASSERT_TRUE(eventually([&] { return server.requests().size() == 1; }));
-    EXPECT_EQ(getCDHandle(&drives[0].openRequest), 0) << "the job holds the drive";
+    const int handle = getCDHandle(&drives[0].openRequest);
+    EXPECT_GE(handle, 1) << "a refresh during the exchange finds the disc";
+    releaseCDHandle(handle);
     lookups->stopDiscLookup();
     EXPECT_EQ(flags.lookupActive, 0);
-    const int handle = getCDHandle(&drives[0].openRequest);
-    EXPECT_GE(handle, 1) << "the stop closed the job's handle";
-    releaseCDHandle(handle);
     EXPECT_FALSE(finish(job));
     EXPECT_EQ(server.requests().size(), 1u) << "the match came after the stop and was not read";
+}
+
+// A stop frees the drive whenever it comes: while the job holds it, or before the job opens it.
+TEST_F(CddbLookup, AStopClosesTheJobsHandleAtOnceOrAsSoonAsItIsOpened) {
+    for (bool stopFirst : {false, true}) {
+        LookupHandle jobHandle;
+        const int opened = getCDHandle(&drives[0].openRequest);
+        ASSERT_GE(opened, 1);
+        if (stopFirst) jobHandle.stop();
+        jobHandle.hold(opened);
+        if (!stopFirst) jobHandle.stop();
+        EXPECT_EQ(jobHandle.get(), 0) << stopFirst;
+        const int next = getCDHandle(&drives[0].openRequest);
+        EXPECT_GE(next, 1) << "the drive is free, stop first: " << stopFirst;
+        releaseCDHandle(next);
+    }
+    LookupHandle stopped;
+    stopped.stop();
+    const std::atomic<bool> wanted{true};
+    EXPECT_EQ(runDiscLookup(config(), drives[0].openRequest, stopped, wanted), "");
+    EXPECT_TRUE(server.requests().empty()) << "a job stopped before it began asks nobody";
 }
 
 // A refresh stops the running lookup and starts the next one at once; the stopped job may still
