@@ -111,6 +111,9 @@ void removeLeftoverParts(std::string_view folder) {
         const std::string_view name = entry->d_name;
         if (!name.starts_with(kPartFilePrefix)) continue;
         const std::string path = inFolder(folderPath, name);
+        // Only plain files were ever part files; opening anything else (a device) may act.
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
         const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
         if (fd && lockFile(fd.get(), LOCK_EX | LOCK_NB) && namesOpenFile(path, fd.get())) {
             ::unlink(path.c_str());
