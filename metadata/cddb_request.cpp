@@ -26,8 +26,9 @@ std::string serverAuthority(const CddbConfig& config) {
 }
 
 std::string requestLine(const CddbConfig& config, std::string_view path) {
-    const std::string target =
-        config.useProxy ? "http://" + config.serverHost + std::string(path) : std::string(path);
+    const std::string target = config.useProxy
+                                   ? "http://" + serverAuthority(config) + std::string(path)
+                                   : std::string(path);
     return "POST " + target + " HTTP/1.0\r\n";
 }
 

@@ -183,19 +183,27 @@ TEST_F(CddbLookup, AnEnhancedCdIsAskedForByItsTableOfContents) {
 TEST_F(CddbLookup, GoesThroughAProxyWithCredentialsOnlyWhenUserAndPasswordAreSet) {
     server.addEntry(entry("0200b201", "First", "Opening"));
     CddbSettings& cddb = settings.cddb;
-    cddb.currentServer = {"cddb.example.org", 80, "/~cddb/cddb.cgi"};
     cddb.useProxy = true;
     cddb.proxyHost = "127.0.0.1";
     cddb.proxyPort = server.port();
     cddb.proxyUser = "user";
-    for (const char* password : {"", "secret"}) {
-        cddb.proxyPassword = password;
-        EXPECT_EQ(query().size(), 1u) << password;
+    // The proxy connects to the port the request names, so a port other than 80 must be there.
+    const std::pair<int, std::string> servers[] = {{80, "cddb.example.org"},
+                                                   {8880, "cddb.example.org:8880"}};
+    std::vector<std::string> expected;
+    for (const auto& [port, authority] : servers) {
+        cddb.currentServer = {"cddb.example.org", port, "/~cddb/cddb.cgi"};
+        for (const char* password : {"", "secret"}) {
+            cddb.proxyPassword = password;
+            EXPECT_EQ(query().size(), 1u) << password;
+        }
+        const std::string head =
+            "POST http://" + authority + "/~cddb/cddb.cgi HTTP/1.0\r\nHost: " + authority + "\r\n";
+        expected.push_back(post(head, kQueryTail));
+        expected.push_back(
+            post(head, "Proxy-Authorization: Basic dXNlcjpzZWNyZXQ=\r\n" + kQueryTail));
     }
-    const std::string head = "POST http://cddb.example.org/~cddb/cddb.cgi HTTP/1.0\r\nHost: cddb.example.org\r\n";
-    EXPECT_EQ(server.requests(),
-              (std::vector<std::string>{post(head, kQueryTail),
-                                        post(head, "Proxy-Authorization: Basic dXNlcjpzZWNyZXQ=\r\n" + kQueryTail)}));
+    EXPECT_EQ(server.requests(), expected);
 }
 
 TEST_F(CddbLookup, TheClientAnswersFromTheLocalDatabaseWhenTheServerKnowsNothing) {
