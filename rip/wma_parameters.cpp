@@ -22,8 +22,11 @@ WmaParameters wmaParametersFor(const WmaSettings& settings) {
     const auto rates = wmaRatesForBitrate(kbps).rates;
     const bool indexInTable =
         settings.sampleRate >= 0 && size_t(settings.sampleRate) < rates.size();
-    const int rate = indexInTable ? rates[size_t(settings.sampleRate)] : 0;
-    return {kbps * 1000, rate ? rate : kFallbackRate, channelsForKbps(kbps), settings.drm};
+    // A stored index the list cannot show (no selection, or a list that changed with the
+    // bitrate) takes the list's first rate, as choosing the bitrate on the page does: 44100 Hz
+    // is not offered at every bitrate.
+    const int rate = rates[indexInTable ? size_t(settings.sampleRate) : 0];
+    return {kbps * 1000, rate, channelsForKbps(kbps), settings.drm};
 }
 
 std::string describeWmaParameters(const WmaParameters& parameters) {

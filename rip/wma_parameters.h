@@ -20,7 +20,8 @@ struct WmaParameters {
     PcmFormat pcmFormat() const { return {sampleRate, channels, 16}; }
 };
 
-// A bitrate index outside the list gives 128 kbit/s, 44,100 Hz, stereo.
+// A bitrate index outside the list gives 128 kbit/s, 44,100 Hz, stereo; a sample-rate index
+// outside the bitrate's rate table gives the first rate of its list.
 WmaParameters wmaParametersFor(const WmaSettings& settings);
 
 // "96 kbps, 44100 Hz, 立体声": the settings named in a set-up failure.

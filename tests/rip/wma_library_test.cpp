@@ -27,7 +27,11 @@ TEST(WmaParameters, FollowTheBitrateRules) {
         {{2, 3, 0}, {48000, 44100, 2, 0}},   // the list shows two rates, the table has three
         {{1, 9, 1}, {128000, 44100, 2, 1}},  // a bitrate outside the list
         {{1, -1, 1}, {128000, 44100, 2, 1}},
-        {{7, 2, 0}, {32000, 44100, 2, 0}},  // a rate index outside the table
+        // A rate index outside the table takes the list's first rate, which may not be 44100 Hz.
+        {{7, 2, 0}, {32000, 22050, 2, 0}},
+        {{-1, 1, 1}, {20000, 16000, 1, 1}},
+        {{3, 3, 1}, {48000, 32000, 2, 1}},
+        {{-1, 8, 1}, {160000, 44100, 2, 1}},
     };
     for (const auto& c : cases) {
         const WmaParameters p = wmaParametersFor(c.settings);
