@@ -7,20 +7,15 @@
 #include <string>
 #include <thread>
 
+#include "platform/named_lock_cell.h"
 #include "platform/shared_memory.h"
 
 namespace lumbra::platform {
 
-struct NamedLock::Cell {
-    std::atomic<uint32_t> state;  // kUninitialised, kInitialising, kReady
-    pthread_mutex_t mutex;
-};
-
 namespace {
 
-constexpr uint32_t kUninitialised = 0;
-constexpr uint32_t kInitialising = 1;
-constexpr uint32_t kReady = 2;
+constexpr uint64_t kInitialisingFlag = uint64_t(1) << 63;
+constexpr uint64_t kStartTimeBits = 0x7FFFFFFF;
 constexpr auto kInitialisationWait = std::chrono::seconds(2);
 
 bool initialiseMutex(pthread_mutex_t& mutex) {
@@ -59,22 +54,44 @@ LockResult interpret(pthread_mutex_t& mutex, int rc) {
     }
 }
 
+// Sets the mutex up if no process has, or if the one that began to died before it finished:
+// otherwise every later open would fail until the shared memory was removed by hand. Only the
+// process whose exchange succeeds touches the mutex.
+bool claimAndInitialise(NamedLockCell& cell, uint64_t seen) {
+    const uint64_t mine = initialisingState(currentProcess());
+    if (!cell.state.compare_exchange_strong(seen, mine)) return true;
+    if (!initialiseMutex(cell.mutex)) {
+        cell.state.store(kLockUninitialised);
+        return false;
+    }
+    cell.state.store(kLockReady);
+    return true;
+}
+
 }  // namespace
 
+uint64_t initialisingState(const ProcessIdentity& process) {
+    return kInitialisingFlag | (process.startTime & kStartTimeBits) << 32 | uint32_t(process.pid);
+}
+
+bool initialiserDied(uint64_t state) {
+    if (!(state & kInitialisingFlag)) return false;
+    const auto pid = pid_t(uint32_t(state));
+    if (!isRunning({pid, 0})) return true;
+    const uint64_t startTime = startTimeOf(pid);
+    return startTime != 0 && (startTime & kStartTimeBits) != (state >> 32 & kStartTimeBits);
+}
+
 std::unique_ptr<NamedLock> NamedLock::open(std::string_view name) {
-    auto memory = SharedMemory::open("lock." + std::string(name), sizeof(Cell));
+    auto memory = SharedMemory::open("lock." + std::string(name), sizeof(NamedLockCell));
     if (!memory) return nullptr;
-    auto& cell = *static_cast<Cell*>(memory->data());
-    uint32_t expected = kUninitialised;
-    if (cell.state.compare_exchange_strong(expected, kInitialising)) {
-        if (!initialiseMutex(cell.mutex)) {
-            cell.state.store(kUninitialised);
-            return nullptr;
-        }
-        cell.state.store(kReady);
-    }
+    auto& cell = *static_cast<NamedLockCell*>(memory->data());
     const auto giveUp = std::chrono::steady_clock::now() + kInitialisationWait;
-    while (cell.state.load() != kReady) {
+    for (uint64_t seen = cell.state.load(); seen != kLockReady; seen = cell.state.load()) {
+        if (seen == kLockUninitialised || initialiserDied(seen)) {
+            if (!claimAndInitialise(cell, seen)) return nullptr;
+            continue;
+        }
         if (std::chrono::steady_clock::now() > giveUp) return nullptr;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
@@ -85,7 +102,9 @@ NamedLock::NamedLock(std::unique_ptr<SharedMemory> memory) : memory_(std::move(m
 
 NamedLock::~NamedLock() = default;
 
-NamedLock::Cell& NamedLock::cell() const { return *static_cast<Cell*>(memory_->data()); }
+NamedLockCell& NamedLock::cell() const {
+    return *static_cast<NamedLockCell*>(memory_->data());
+}
 
 LockResult NamedLock::lockFor(std::chrono::milliseconds timeout) {
     const timespec deadline = monotonicDeadline(timeout);

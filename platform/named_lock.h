@@ -1,5 +1,6 @@
 // A system-wide lock shared by every process of the namespace: recursive for the owning thread,
-// with timed waits, and robust: a lock whose owner died is handed to the next waiter.
+// with timed waits, and robust: a lock whose owner died is handed to the next waiter, and one
+// whose creator died while setting it up is set up again.
 #pragma once
 
 #include <chrono>
@@ -9,6 +10,7 @@
 namespace lumbra::platform {
 
 class SharedMemory;
+struct NamedLockCell;
 
 enum class LockResult { Acquired, TimedOut, Failed };
 
@@ -27,8 +29,7 @@ public:
 
 private:
     explicit NamedLock(std::unique_ptr<SharedMemory> memory);
-    struct Cell;
-    Cell& cell() const;
+    NamedLockCell& cell() const;
 
     std::unique_ptr<SharedMemory> memory_;
 };

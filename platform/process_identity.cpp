@@ -39,6 +39,10 @@ ProcessIdentity currentProcess() {
     return {pid, statOf(pid).startTime};
 }
 
+uint64_t startTimeOf(pid_t pid) {
+    return statOf(pid).startTime;
+}
+
 bool isRunning(const ProcessIdentity& process) {
     if (process.pid <= 0) return false;
     if (kill(process.pid, 0) != 0 && errno == ESRCH) return false;

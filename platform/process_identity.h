@@ -13,6 +13,9 @@ struct ProcessIdentity {
 
 ProcessIdentity currentProcess();
 
+// The start time of the process with that id, or 0 when there is none or it cannot be read.
+uint64_t startTimeOf(pid_t pid);
+
 // False when no process has that id, or one with another start time (the id was reused).
 bool isRunning(const ProcessIdentity& process);
 

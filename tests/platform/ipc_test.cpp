@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <thread>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/named_lock.h"
+#include "platform/named_lock_cell.h"
 #include "platform/shared_memory.h"
 
 namespace lumbra::platform {
@@ -78,6 +80,47 @@ TEST_F(Ipc, ALockHeldByAnotherProcessIsFreeOnceItIsReleasedOrItsOwnerDies) {
     lock->unlock();
     EXPECT_EQ(lock->lockFor(0ms), LockResult::Acquired) << "and stays usable afterwards";
     lock->unlock();
+}
+
+// A process killed between creating a lock's memory and setting its mutex up leaves the cell
+// "initialising"; only a live initialiser is waited for.
+TEST_F(Ipc, ALockLeftHalfSetUpIsSetUpAgainUnlessItsInitialiserLives) {
+    const auto markInitialising = [&](const ProcessIdentity& initialiser) {
+        auto memory = SharedMemory::open("lock." + name, sizeof(NamedLockCell));
+        static_cast<NamedLockCell*>(memory->data())->state = initialisingState(initialiser);
+    };
+    const ProcessIdentity self = currentProcess();
+    const struct {
+        const char* initialiser;
+        std::function<void()> leave;
+        bool recovered;
+    } cases[] = {
+        {"killed",
+         [&] {
+             EXPECT_EQ(exitCodeOf(spawn([&] {
+                           markInitialising(currentProcess());
+                           return 0;
+                       })),
+                       0);
+         },
+         true},
+        {"its id reused",
+         [&] {
+             markInitialising({self.pid, self.startTime + 1});
+         },
+         true},
+        {"alive", [&] { markInitialising(self); }, false},
+    };
+    for (const auto& c : cases) {
+        c.leave();
+        auto lock = NamedLock::open(name);
+        EXPECT_EQ(bool(lock), c.recovered) << c.initialiser;
+        if (lock) {
+            EXPECT_EQ(lock->lockFor(0ms), LockResult::Acquired) << c.initialiser;
+            lock->unlock();
+        }
+        SharedMemory::remove("lock." + name);
+    }
 }
 
 TEST_F(Ipc, ALockIsRecursiveForItsOwnerAndExclusiveForOthers) {
