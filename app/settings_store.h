@@ -1,6 +1,7 @@
 // setup.ini in the program home, read and written key by key.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,12 @@ namespace lumbra {
 
 // The path of setup.ini inside a program home folder (a native path).
 std::string settingsPath(const std::string& programHome);
+
+// What the user is told once at start-up about the settings file at `path`, or nothing when it
+// is usable or absent: one that is not a regular file (a FIFO, a folder) is neither read nor
+// replaced, so the defaults hold; one this user may not write is left as it is, so changes of
+// this run are not stored.
+std::optional<std::string> settingsFileNotice(const std::string& path);
 
 class SettingsStore {
 public:

@@ -8,7 +8,8 @@
 
 namespace lumbra::platform {
 
-// The file's bytes, or nullopt when it cannot be read.
+// The file's bytes, or nullopt when it cannot be read or is not a regular file (a FIFO, a device
+// or a folder is never read from).
 std::optional<std::string> readWholeFile(const std::string& path);
 
 // Writes `content` to a temporary file beside `path`, flushes it to disk and renames it over

@@ -1,6 +1,9 @@
 #include "platform/profile_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <filesystem>
 
 #include "platform/atomic_file.h"
 #include "platform/text_encoding.h"
@@ -8,26 +11,62 @@
 namespace lumbra::platform {
 namespace {
 
-bool fileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+// The file a write to `path` replaces: symbolic links are followed to their target, which a
+// write then changes in place of the link, even when the target does not exist yet.
+std::string writeTarget(std::string path) {
+    constexpr int kMaxLinkHops = 40;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(path, error)) return path;
+        const auto target = std::filesystem::read_symlink(path, error);
+        if (error) return path;
+        path = target.is_absolute() ? target.string()
+                                    : (std::filesystem::path(path).parent_path() / target).string();
+    }
+    return path;
+}
 
-// A file that exists but cannot be read is never replaced: that would lose every other key.
+StoredFileState stateOf(const std::string& target) {
+    struct stat st {};
+    if (stat(target.c_str(), &st) != 0) return StoredFileState::Absent;
+    if (!S_ISREG(st.st_mode)) return StoredFileState::NotRegular;
+    if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return StoredFileState::ReadOnly;
+    return StoredFileState::Usable;
+}
+
+// A file that exists but cannot be read, is not a regular file or may not be written by this
+// user is never replaced: that would lose every other key, or overrule the file's owner.
 template <typename Edit>
 bool rewrite(const std::string& path, FileAccess access, Edit edit) {
+    const std::string target = writeTarget(path);
     std::string old;
-    if (fileExists(path)) {
-        auto text = readWholeFile(path);
-        if (!text) return false;
-        old = std::move(*text);
+    switch (stateOf(target)) {
+        case StoredFileState::Absent:
+            break;
+        case StoredFileState::Usable:
+            if (auto text = readWholeFile(target)) {
+                old = std::move(*text);
+                break;
+            }
+            return false;
+        case StoredFileState::NotRegular:
+        case StoredFileState::ReadOnly:
+            return false;
     }
+    const mode_t newFileMode = access == FileAccess::Shared ? 0666 : 0600;
     std::optional<mode_t> forceMode;
     if (access == FileAccess::Private) forceMode = 0600;
-    return replaceFileAtomically(path, edit(old), 0666, forceMode);
+    return replaceFileAtomically(target, edit(old), newFileMode, forceMode);
 }
 
 }  // namespace
 
-ProfileSection::ProfileSection(const std::string& path, std::string_view section)
-    : name_(section) {
+StoredFileState storedFileState(const std::string& path) {
+    return stateOf(writeTarget(path));
+}
+
+ProfileSection::ProfileSection(const std::string& path, std::string_view section) : name_(section) {
     if (const auto text = readWholeFile(path)) lines_ = profileSectionText(*text, section);
 }
 
@@ -66,17 +105,15 @@ bool profileWriteStrings(const std::string& path, std::string_view section,
 }
 
 bool profileDeleteKey(const std::string& path, std::string_view section, std::string_view key) {
-    if (!fileExists(path)) return true;
-    return rewrite(path, FileAccess::Shared, [&](std::string_view text) {
-        return removeProfileKey(text, section, key);
-    });
+    if (storedFileState(path) == StoredFileState::Absent) return true;
+    return rewrite(path, FileAccess::Shared,
+                   [&](std::string_view text) { return removeProfileKey(text, section, key); });
 }
 
 bool profileDeleteSection(const std::string& path, std::string_view section) {
-    if (!fileExists(path)) return true;
-    return rewrite(path, FileAccess::Shared, [&](std::string_view text) {
-        return removeProfileSection(text, section);
-    });
+    if (storedFileState(path) == StoredFileState::Absent) return true;
+    return rewrite(path, FileAccess::Shared,
+                   [&](std::string_view text) { return removeProfileSection(text, section); });
 }
 
 }  // namespace lumbra::platform

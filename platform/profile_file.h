@@ -10,9 +10,20 @@
 
 namespace lumbra::platform {
 
-// Who may read a file that a write creates or replaces. Private files (those holding a password)
-// are readable by their owner only, and stay so on later writes.
-enum class FileAccess { Shared, Private };
+// Who may read a file that a write creates or replaces. Shared files are created readable by
+// everyone (less the umask), owner-only files readable by their owner only; both keep the mode
+// of a file they replace. Private files (those holding a password) are made owner-only on every
+// write.
+enum class FileAccess { Shared, OwnerOnly, Private };
+
+// What a write to a profile file would meet. Writes go through symbolic links to their target.
+enum class StoredFileState {
+    Absent,      // a write creates it
+    Usable,      // a regular file this user may write
+    NotRegular,  // a FIFO, a device or a folder: never read, never replaced
+    ReadOnly,    // this user may not write it: never replaced
+};
+StoredFileState storedFileState(const std::string& path);
 
 // The longest string a read gives back, in bytes, cut at a character boundary.
 inline constexpr size_t kProfileStringLimit = 255;
@@ -41,8 +52,8 @@ private:
 };
 
 // Each write replaces the whole file through a temporary file in the same folder, so a crash never
-// leaves a half-written file. They return false when the file could not be written; the old file
-// is then untouched.
+// leaves a half-written file. They return false when the file could not be written, was not a
+// regular file or may not be written by this user; the old file is then untouched.
 bool profileWriteString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value, FileAccess access = FileAccess::Shared);
 // Sets every entry in one replacement of the file, as that many profileWriteString calls would.

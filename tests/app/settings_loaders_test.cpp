@@ -130,20 +130,6 @@ TEST_F(Loaders, TheProxyPasswordIsReadOnlyWhenSaved) {
     EXPECT_EQ(record.cddb.proxyPassword, "secret");
 }
 
-TEST_F(Loaders, AStoredPasswordMakesTheFileOwnerOnlyForGood) {
-    const auto mode = [&] {
-        struct stat st {};
-        stat(store.path().c_str(), &st);
-        return st.st_mode & 0777;
-    };
-    store.writeString("PROXY", "PROXY_PASSWORD", "0");
-    EXPECT_NE(mode() & 0044, 0u);
-    store.writeString("PROXY", "PROXY_PASSWORD", "secret");
-    EXPECT_EQ(mode(), 0600u);
-    store.writeString("PROXY", "PROXY_PORT", "8080");
-    EXPECT_EQ(mode(), 0600u) << "a later write opened the file up again";
-}
-
 TEST_F(Loaders, TracksReceiveTheirFormatsBlockInFieldOrder) {
     load("[MP3]\nMP3_SAMPLE=2\nMP3_CHANNELS=0\nMP3_BITRATE=13\nMP3_QUALITY=4\nMP3_ENABLEVBR=0\n"
          "MP3_VBRMAX=11\nMP3_VBRQUALITY=6\n"
