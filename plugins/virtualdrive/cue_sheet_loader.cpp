@@ -68,6 +68,14 @@ std::variant<OpenedFile, std::string> openImageFile(const std::filesystem::path&
     return file;
 }
 
+void markPregapsInFileBefore(std::vector<CueFile>& files, const CueTextFacts& facts) {
+    for (CueFile& file : files) {
+        for (CueTrack& track : file.tracks) {
+            track.pregapInFileBefore = facts.pregapInFileBefore.contains(track.number);
+        }
+    }
+}
+
 std::unique_ptr<Disc> makeDisc(ImageLayout layout, std::vector<platform::UniqueFd> fds) {
     auto disc = std::make_unique<Disc>();
     disc->tracks = std::move(layout.tracks);
@@ -112,8 +120,9 @@ std::variant<std::unique_ptr<Disc>, std::string> loadCueSheet(const std::string&
     if (auto* problem = std::get_if<std::string>(&facts)) return *problem;
     auto files = parseCueFiles(text);
     if (auto* problem = std::get_if<std::string>(&files)) return *problem;
-    return buildDisc(std::filesystem::path(path).parent_path(),
-                     std::move(std::get<std::vector<CueFile>>(files)),
+    auto& parsed = std::get<std::vector<CueFile>>(files);
+    markPregapsInFileBefore(parsed, std::get<CueTextFacts>(facts));
+    return buildDisc(std::filesystem::path(path).parent_path(), std::move(parsed),
                      std::get<CueTextFacts>(facts));
 }
 

@@ -87,12 +87,31 @@ struct SessionScan {
     }
 };
 
+// Where the scan is: the FILE lines and TRACK lines seen so far, and the FILE of the current
+// track's INDEX 00.
+struct ScanPosition {
+    int files = 0;
+    int tracks = 0;
+    int index0File = -1;
+};
+
+void noteIndex(const std::vector<std::string_view>& words, ScanPosition& at, CueTextFacts& facts) {
+    const auto index = words.size() >= 3 ? number(words[1]) : std::nullopt;
+    if (index == 0) at.index0File = at.files;
+    if (index == 1 && at.index0File >= 0 && at.index0File != at.files) {
+        facts.pregapInFileBefore.insert(at.tracks);
+    }
+}
+
 std::optional<std::string> checkLine(const std::vector<std::string_view>& words, size_t lineNumber,
-                                     CueTextFacts& facts) {
+                                     ScanPosition& at, CueTextFacts& facts) {
     const std::string keyword = upper(words[0]);
     if (keyword == "FILE" && words.size() >= 2) {
+        ++at.files;
         facts.fileTypes[std::string(words[1])] = words.size() >= 3 ? upper(words[2]) : "";
     } else if (keyword == "TRACK") {
+        if (++at.tracks > kMaxCueTracks) return "it has more than 99 tracks";
+        at.index0File = -1;
         const std::string mode = words.size() >= 3 ? upper(words[2]) : "";
         if (std::find(kKnownModes.begin(), kKnownModes.end(), mode) == kKnownModes.end()) {
             return where(lineNumber) + "unknown track mode \"" + mode + "\"";
@@ -102,6 +121,7 @@ std::optional<std::string> checkLine(const std::vector<std::string_view>& words,
         if (!isValidTime(time)) {
             return where(lineNumber) + "bad time \"" + std::string(time) + "\"";
         }
+        if (keyword == "INDEX") noteIndex(words, at, facts);
     }
     return std::nullopt;
 }
@@ -111,6 +131,7 @@ std::optional<std::string> checkLine(const std::vector<std::string_view>& words,
 std::variant<CueTextFacts, std::string> scanCueText(std::string_view text) {
     CueTextFacts facts;
     SessionScan sessions;
+    ScanPosition at;
     size_t lineNumber = 0;
     while (!text.empty()) {
         ++lineNumber;
@@ -118,7 +139,7 @@ std::variant<CueTextFacts, std::string> scanCueText(std::string_view text) {
         const auto words = wordsOf(text.substr(0, end));
         text.remove_prefix(std::min(end + 1, text.size()));
         if (words.empty()) continue;
-        if (auto problem = checkLine(words, lineNumber, facts)) return *problem;
+        if (auto problem = checkLine(words, lineNumber, at, facts)) return *problem;
         sessions.see(upper(words[0]), words, facts);
     }
     return facts;

@@ -22,6 +22,8 @@ struct CueTrack {
     int64_t silenceAfter = 0;   // POSTGAP frames, not in the file
     // The first track of a second session, after the gap between sessions.
     bool startsSession = false;
+    // INDEX 00 counts frames of the previous file, whose tail is this track's pregap.
+    bool pregapInFileBefore = false;
 };
 
 struct CueFile {

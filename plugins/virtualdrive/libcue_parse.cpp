@@ -61,7 +61,6 @@ std::variant<std::vector<CueFile>, std::string> parseCueFiles(const std::string&
     }
     if (!cd) return std::string("it is not a CUE sheet that libcue can read");
     const int count = cd_get_ntrack(cd.get());
-    if (count > 99) return std::string("it has more than 99 tracks");
     std::vector<CueFile> files;
     for (int i = 1; i <= count; ++i) {
         const Track* track = cd_get_track(cd.get(), i);

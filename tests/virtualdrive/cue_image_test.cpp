@@ -53,6 +53,13 @@ FILE "c.bin" BINARY
     INDEX 01 00:00:00
 )";
 
+std::string manyTracks(int count) {
+    std::string sheet = "FILE \"a.bin\" BINARY\n";
+    for (int t = 1; t <= count; ++t)
+        sheet += "  TRACK " + std::to_string(t) + " AUDIO\n    INDEX 01 00:00:00\n";
+    return sheet;
+}
+
 class VirtualDriveCueImage : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -130,6 +137,16 @@ TEST_F(VirtualDriveCueImage, UnusableSheetsGiveEmptyDrivesAndSayWhy) {
         {track + "    INDEX 01 00:02:00\n  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n",
          "track 2 starts before"},
         {track + "    INDEX 00 00:00:00\n", "no INDEX 01"},
+        // A pregap at the end of the file before must lie in that file, after its last track.
+        {track + "    INDEX 01 00:02:00\n  TRACK 02 AUDIO\n    INDEX 00 00:01:00\n"
+                 "FILE \"c.bin\" BINARY\n    INDEX 01 00:00:00\n",
+         "track 2 has INDEX 00 before the track before it"},
+        {track + "    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    INDEX 00 00:04:00\n"
+                 "FILE \"c.bin\" BINARY\n    INDEX 01 00:00:00\n",
+         "too short for the INDEX 00 of track 2"},
+        {track + "    INDEX 00 00:00:00\nFILE \"c.bin\" BINARY\n    INDEX 01 00:00:00\n",
+         "track 1 has INDEX 00 in a file that holds no track"},
+        {manyTracks(100), "more than 99 tracks"},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         const auto& [sheet, reason] = cases[i];
