@@ -105,8 +105,22 @@ void openSlotLocks(CdAccessState& s) {
     }
 }
 
-bool sameAddress(const DriveSlot& slot, const OpenDriveRequest& r) {
-    return slot.adapter == r.adapter && slot.target == r.target && slot.lun == r.lun;
+// A drive library may hold drives of its own program (disc images): it names the disc at an
+// address, so that two programs with different discs at the same address do not collide.
+uint64_t driveIdentityAt(const OpenDriveRequest& r) {
+    using IdentityOf = uint64_t (*)(int, int, int);
+    const auto identityOf =
+        reinterpret_cast<IdentityOf>(transportExtension("LumbraVirtualDriveIdentity"));
+    return identityOf ? identityOf(r.adapter, r.target, r.lun) : 0;
+}
+
+uint64_t identityOf(const DriveSlot& slot) {
+    return uint64_t(slot.driveIdentity[0]) | uint64_t(slot.driveIdentity[1]) << 32;
+}
+
+bool sameDrive(const DriveSlot& slot, const OpenDriveRequest& r, uint64_t identity) {
+    return slot.adapter == r.adapter && slot.target == r.target && slot.lun == r.lun &&
+           identityOf(slot) == identity;
 }
 
 platform::ProcessIdentity ownerOf(const DriveSlot& slot) {
@@ -122,7 +136,7 @@ void reclaimSlotsOfDeadOwners(SharedCdState& shared) {
     }
 }
 
-void fillSlot(DriveSlot& slot, const OpenDriveRequest& r) {
+void fillSlot(DriveSlot& slot, const OpenDriveRequest& r, uint64_t identity) {
     const uint32_t generation = slot.generation;
     std::memset(&slot, 0, sizeof slot);
     slot.generation = generation;
@@ -138,6 +152,8 @@ void fillSlot(DriveSlot& slot, const OpenDriveRequest& r) {
     slot.ownerPid = owner.pid;
     slot.ownerStartTime[0] = uint32_t(owner.startTime);
     slot.ownerStartTime[1] = uint32_t(owner.startTime >> 32);
+    slot.driveIdentity[0] = uint32_t(identity);
+    slot.driveIdentity[1] = uint32_t(identity >> 32);
 }
 
 int findFreeSlot(const SharedCdState& shared) {
@@ -150,8 +166,9 @@ int findFreeSlot(const SharedCdState& shared) {
 
 int allocateSlot(SharedCdState& shared, const OpenDriveRequest& r) {
     reclaimSlotsOfDeadOwners(shared);
+    const uint64_t identity = driveIdentityAt(r);
     for (const auto& slot : shared.slots) {
-        if (slot.inUse && sameAddress(slot, r)) {
+        if (slot.inUse && sameDrive(slot, r, identity)) {
             setLastError(kErrorDriveAlreadyOpen);
             return 0;
         }
@@ -167,7 +184,7 @@ int allocateSlot(SharedCdState& shared, const OpenDriveRequest& r) {
         setLastError(kErrorNoFreeSlot);
         return 0;
     }
-    fillSlot(shared.slots[index], r);
+    fillSlot(shared.slots[index], r, identity);
     shared.nextSlot = uint32_t(index);
     if (state().passThrough && state().passThrough->isActive()) {
         state().passThrough->ensureDeviceOpen(r.adapter, r.target, r.lun);
@@ -267,6 +284,20 @@ int setDriveParameter(int handle, int code, int value) {
             setLastError(kErrorBadHandle);
             return 0;
     }
+}
+
+bool driveHeldByAnotherProgram(const OpenDriveRequest& request) {
+    SharedCdState* shared = sharedState();
+    if (!shared) return false;
+    const uint64_t identity = driveIdentityAt(request);
+    const auto self = platform::currentProcess();
+    for (const auto& slot : shared->slots) {
+        if (slot.inUse && sameDrive(slot, request, identity) && slot.ownerPid != self.pid &&
+            platform::isRunning(ownerOf(slot))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 ScsiTransport& activeTransport() {

@@ -36,10 +36,14 @@ bool initCdAccess(const CdAccessOptions& options = {});
 void shutdownCdAccess();
 
 // Opens a handle (1 to 16) for the drive at the request's address, or 0: -13 no request, -14 bad
-// size or version, -11 lock time-out, -12 address already open, -10 not a CD-ROM, -8 no free slot.
+// size or version, -11 lock time-out, -12 drive already open, -10 not a CD-ROM, -8 no free slot.
+// Drives of a library that holds disc images are told apart by disc as well as by address.
 int getCDHandle(const OpenDriveRequest* request);
 // Runs the slot's restore routine and frees it: 1, or 0 for a bad handle or a lock time-out.
 int releaseCDHandle(int handle);
+// True when another running program has a handle open on the drive this request opens: what a
+// -12 from getCDHandle means to the user then.
+bool driveHeldByAnotherProgram(const OpenDriveRequest& request);
 // 1 done; 0 unknown code or bad handle (-7); 4 lock time-out (-11) or a failed speed command.
 int setDriveParameter(int handle, int code, int value);
 

@@ -16,7 +16,9 @@ namespace {
 class ScopedHandle {
 public:
     explicit ScopedHandle(const OpenDriveRequest& request) : handle_(getCDHandle(&request)) {
-        if (!handle_) setLastError(kErrorBadHandle);
+        if (handle_) return;
+        heldElsewhere_ = driveHeldByAnotherProgram(request);
+        setLastError(kErrorBadHandle);
     }
     ScopedHandle(const ScopedHandle&) = delete;
     ScopedHandle& operator=(const ScopedHandle&) = delete;
@@ -24,9 +26,11 @@ public:
         if (handle_) releaseCDHandle(handle_);
     }
     int get() const { return handle_; }
+    bool heldElsewhere() const { return heldElsewhere_; }
 
 private:
     int handle_;
+    bool heldElsewhere_ = false;
 };
 
 bool readPlausibleToc(int handle, TocBuffer& toc) {
@@ -62,8 +66,10 @@ int refreshDisc(Prompts& prompts, std::vector<DriveEntry>& drives, int driveInde
     }
     DriveEntry& drive = drives[size_t(driveIndex)];
     bool read = false;
+    bool busy = false;
     {
         ScopedHandle handle(drive.openRequest);
+        busy = handle.heldElsewhere();
         read = readPlausibleToc(handle.get(), drive.toc);
         if (read) {
             drive.discId = 0;
@@ -72,7 +78,8 @@ int refreshDisc(Prompts& prompts, std::vector<DriveEntry>& drives, int driveInde
         }
     }
     if (!read) {
-        if (report) inform(prompts, kNoDiscMessage);
+        // Another program's open handle says nothing about the disc.
+        if (report) inform(prompts, busy ? kDriveBusyMessage : kNoDiscMessage);
         return -1;
     }
     tracks.clear();

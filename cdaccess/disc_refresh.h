@@ -12,6 +12,7 @@ namespace lumbra {
 
 inline constexpr const char* kNoDriveMessage = "无法找到任何 CD-ROM 驱动器";
 inline constexpr const char* kNoDiscMessage = "无法在您的 CD-ROM 驱动器中找到任何 CD";
+inline constexpr const char* kDriveBusyMessage = "CD-ROM 驱动器正被另一个程序使用，请稍后再试。";
 
 // Reads the table of contents of drive `driveIndex`, stores it and the disc ID in the drive's
 // entry and rebuilds `tracks` (one entry per track, default format and its encoder settings).

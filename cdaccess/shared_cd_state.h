@@ -39,7 +39,10 @@ struct DriveSlot {
     // Counts the slot's releases; every handle carries the count of its opening, so a handle
     // that was released stays unusable after its slot has been opened again.
     uint32_t generation;
-    uint8_t reserved[52];
+    // Which disc a drive that belongs to one program holds (a virtual drive), 0 for a drive every
+    // program shares: the same address in two programs is one drive only when both are equal.
+    uint32_t driveIdentity[2];
+    uint8_t reserved[44];
     int32_t readRoutine;    // code of the routine that reads for this slot
     int32_t restoreRoutine; // code of the routine run at release, 0 for none
     int32_t compareFrames;
@@ -50,6 +53,7 @@ static_assert(sizeof(DriveSlot) == 108);
 static_assert(offsetof(DriveSlot, inUse) == 4 && offsetof(DriveSlot, addressMsf) == 8);
 static_assert(offsetof(DriveSlot, prepared) == 12 && offsetof(DriveSlot, ownerPid) == 16);
 static_assert(offsetof(DriveSlot, generation) == 32);
+static_assert(offsetof(DriveSlot, driveIdentity) == 36 && offsetof(DriveSlot, reserved) == 44);
 static_assert(offsetof(DriveSlot, readRoutine) == 88 && offsetof(DriveSlot, restoreRoutine) == 92);
 static_assert(offsetof(DriveSlot, compareFrames) == 96 && offsetof(DriveSlot, parameter27) == 104);
 

@@ -29,16 +29,29 @@ int printSettings(const std::string& home) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const auto options = lumbra::cli::parseOptions(argc, argv);
-    if (!options) {
+    const auto parsed = lumbra::cli::parseOptions(argc, argv);
+    if (const auto* problem = std::get_if<std::string>(&parsed)) {
+        std::fprintf(stderr, "lumbra-rip: %s\n", problem->c_str());
         std::fputs(lumbra::cli::kUsage, stderr);
         return kExitUsage;
+    }
+    const auto* options = &std::get<lumbra::cli::Options>(parsed);
+    if (options->action == lumbra::cli::Action::Help) {
+        std::fputs(lumbra::cli::kUsage, stdout);
+        return EXIT_SUCCESS;
+    }
+    if (options->action == lumbra::cli::Action::Version) {
+        std::puts("lumbra-rip (Lumbra CD Ripper) " LUMBRA_VERSION);
+        return EXIT_SUCCESS;
     }
     const std::string home = lumbra::platform::programHome(options->home);
     lumbra::CdAccessOptions cdAccess;
     if ((options->demo || !options->images.empty()) &&
         !lumbra::cli::useVirtualDrives(*options, cdAccess)) {
         return kExitNoToc;
+    }
+    if (const auto notice = lumbra::settingsFileNotice(lumbra::settingsPath(home))) {
+        std::fprintf(stderr, "lumbra-rip: %s\n", notice->c_str());
     }
     if (options->action == lumbra::cli::Action::Settings) return printSettings(home);
     lumbra::initCdAccess(cdAccess);

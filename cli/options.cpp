@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <string_view>
@@ -20,6 +21,13 @@ std::optional<int> parseFormat(std::string_view text) {
     static const std::map<std::string_view, int> formats = {{"wav", 0}, {"ogg", 1}, {"mp3", 2}, {"wma", 3}};
     const auto it = formats.find(text);
     return it == formats.end() ? std::nullopt : std::optional<int>(it->second);
+}
+
+bool isValueOption(std::string_view option) {
+    static constexpr std::string_view kValueOptions[] = {
+        "--home", "--image", "--drive", "--tracks", "--format", "--out", "--template"};
+    return std::find(std::begin(kValueOptions), std::end(kValueOptions), option) !=
+           std::end(kValueOptions);
 }
 
 bool parseValueOption(std::string_view option, const char* value, Options& options) {
@@ -63,6 +71,10 @@ bool parseFlag(std::string_view option, Options& options) {
         options.lookup = true;
     } else if (option == "--no-lookup") {
         options.lookup = false;
+    } else if (option == "--help" || option == "-h") {
+        options.action = Action::Help;
+    } else if (option == "--version") {
+        options.action = Action::Version;
     } else {
         return false;
     }
@@ -89,6 +101,8 @@ const char* const kUsage =
     "  --out DIR        output folder for this run\n"
     "  --template TEXT  naming template for this run, like \"<Artist> \\ <Album> \\ <Title>\"\n"
     "  --yes, --no      answer to \"overwrite an existing file?\" (default: ask on a terminal)\n"
+    "  --help           print this text\n"
+    "  --version        print the version\n"
     "Without --list or --settings the tracks are ripped.\n";
 
 std::optional<std::vector<int>> parseTrackList(const std::string& text) {
@@ -108,13 +122,22 @@ std::optional<std::vector<int>> parseTrackList(const std::string& text) {
     return tracks;
 }
 
-std::optional<Options> parseOptions(int argc, char** argv) {
+std::variant<Options, std::string> parseOptions(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
         if (parseFlag(option, options)) continue;
-        if (i + 1 >= argc || !parseValueOption(option, argv[i + 1], options)) return std::nullopt;
+        if (!isValueOption(option)) return "unknown option " + std::string(option);
+        if (i + 1 >= argc) return "option " + std::string(option) + " needs a value";
+        if (!parseValueOption(option, argv[i + 1], options)) {
+            return "bad value for " + std::string(option) + ": " + argv[i + 1];
+        }
         ++i;
+    }
+    const size_t discs = options.images.size() + (options.demo ? 1 : 0);
+    if (discs > kMaxVirtualDrives) {
+        return std::to_string(discs) + " discs given, but there are at most " +
+               std::to_string(kMaxVirtualDrives) + " drives";
     }
     return options;
 }

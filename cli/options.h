@@ -3,11 +3,12 @@
 
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace lumbra::cli {
 
-enum class Action { Rip, List, Settings };
+enum class Action { Rip, List, Settings, Help, Version };
 enum class OverwriteAnswer { Ask, Yes, No };
 
 struct Options {
@@ -24,8 +25,12 @@ struct Options {
     std::optional<bool> lookup;  // unset: setup.ini's automatic lookup
 };
 
-// nullopt for a command line that does not parse (the caller prints the usage).
-std::optional<Options> parseOptions(int argc, char** argv);
+// The drive list holds at most this many drives, so more discs would be left out unseen.
+inline constexpr size_t kMaxVirtualDrives = 8;
+
+// The options, or what is wrong with the command line ("unknown option --bogus"), to be printed
+// before the usage.
+std::variant<Options, std::string> parseOptions(int argc, char** argv);
 
 // "1,3-5" as {1, 3, 4, 5}; nullopt when malformed.
 std::optional<std::vector<int>> parseTrackList(const std::string& text);

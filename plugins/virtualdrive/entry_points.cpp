@@ -61,3 +61,9 @@ LUMBRA_EXPORT int LumbraVirtualInsertDisc(int index, const char* disc) {
         return library.insertDisc(index, disc ? disc : "") ? 1 : 0;
     });
 }
+
+LUMBRA_EXPORT uint64_t LumbraVirtualDriveIdentity(int adapter, int target, int lun) {
+    return guarded(uint64_t(0), [adapter, target, lun](VirtualDriveLibrary& library) {
+        return library.driveIdentity(adapter, target, lun);
+    });
+}

@@ -74,12 +74,13 @@ void VirtualDriveLibrary::configureLocked(std::string_view discs, std::string_vi
                          kMaxDrives);
             break;
         }
-        LoadedDisc loaded =
-            faults_.noDisc ? LoadedDisc{discNameOf(entry), nullptr, ""} : loadDisc(entry);
+        LoadedDisc loaded = faults_.noDisc
+                                ? LoadedDisc{discNameOf(entry), nullptr, "", discIdentityOf(entry)}
+                                : loadDisc(entry);
         report(loaded);
         const uint64_t seed = driveSeed(faults_.seed, drives_.size());
         auto drive = std::make_shared<VirtualDrive>(std::move(loaded.disc), faults_, seed);
-        drives_.push_back({intern(loaded.name), std::move(drive)});
+        drives_.push_back({intern(loaded.name), loaded.identity, std::move(drive)});
     }
 }
 
@@ -107,6 +108,7 @@ bool VirtualDriveLibrary::insertDisc(int index, std::string_view entry) {
     report(loaded);
     Slot& slot = drives_[size_t(index)];
     if (loaded.disc) slot.name = intern(loaded.name);
+    slot.identity = loaded.identity;
     slot.drive->insertDisc(std::move(loaded.disc));
     return loaded.problem.empty();
 }
@@ -118,12 +120,23 @@ int VirtualDriveLibrary::adapterCount() {
     return std::max(1, (drives + kTargetsPerAdapter - 1) / kTargetsPerAdapter);
 }
 
-std::shared_ptr<VirtualDrive> VirtualDriveLibrary::driveAt(int adapter, int target, int lun) {
-    std::lock_guard lock(mutex_);
+VirtualDriveLibrary::Slot* VirtualDriveLibrary::slotAt(int adapter, int target, int lun) {
     ensureConfigured();
     if (lun != 0 || target < 0 || target >= kTargetsPerAdapter || adapter < 0) return nullptr;
     const size_t index = size_t(adapter) * kTargetsPerAdapter + size_t(target);
-    return index < drives_.size() ? drives_[index].drive : nullptr;
+    return index < drives_.size() ? &drives_[index] : nullptr;
+}
+
+std::shared_ptr<VirtualDrive> VirtualDriveLibrary::driveAt(int adapter, int target, int lun) {
+    std::lock_guard lock(mutex_);
+    const Slot* slot = slotAt(adapter, target, lun);
+    return slot ? slot->drive : nullptr;
+}
+
+uint64_t VirtualDriveLibrary::driveIdentity(int adapter, int target, int lun) {
+    std::lock_guard lock(mutex_);
+    const Slot* slot = slotAt(adapter, target, lun);
+    return slot ? slot->identity : 0;
 }
 
 std::chrono::milliseconds VirtualDriveLibrary::completionDelay() {

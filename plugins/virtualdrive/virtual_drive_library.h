@@ -38,12 +38,16 @@ public:
     int adapterCount();
     // The drive at this address (drive i: adapter i / 8, target i % 8, LUN 0), or null.
     std::shared_ptr<VirtualDrive> driveAt(int adapter, int target, int lun);
+    // What the drive at this address holds, the same in every process for the same disc, so that
+    // programs holding different discs never take each other's drive; 0 for a bad address.
+    uint64_t driveIdentity(int adapter, int target, int lun);
     std::chrono::milliseconds completionDelay();
     CommandScheduler& scheduler() { return scheduler_; }
 
 private:
     struct Slot {
         const char* name;
+        uint64_t identity;
         std::shared_ptr<VirtualDrive> drive;
     };
 
@@ -51,6 +55,7 @@ private:
     void configureLocked(std::string_view discs, std::string_view faults);
     void ensureConfigured();
     const char* intern(std::string name);
+    Slot* slotAt(int adapter, int target, int lun);  // with mutex_ held
 
     std::mutex mutex_;
     bool configured_ = false;

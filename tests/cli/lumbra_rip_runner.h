@@ -21,6 +21,7 @@ namespace lumbra::test {
 struct ProgramRun {
     int exitCode = -1;
     std::string out;
+    std::string err;
 
     // The first line that starts with `prefix`.
     std::string line(const std::string& prefix) const {
@@ -40,9 +41,11 @@ protected:
     ProgramRun rip(const std::string& arguments, const std::string& folder = ".") const {
         const std::string command = "cd '" + folder + "' && " + runAs +
                                     LUMBRA_RIP_PROGRAM " --home " + home.path() + " " + arguments;
-        const std::string redirected = command + " >" + home.file("out.txt") + " 2>/dev/null";
+        const std::string redirected =
+            command + " >" + home.file("out.txt") + " 2>" + home.file("err.txt");
         const int status = std::system(redirected.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, home.read("out.txt")};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, home.read("out.txt"),
+                home.read("err.txt")};
     }
 
     // Starts lumbra-rip in `folder` with `environment` (assignments such as "A=1") and returns
