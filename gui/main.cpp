@@ -5,6 +5,7 @@
 #include "app/settings_store.h"
 #include "cdaccess/cd_access.h"
 #include "gui/main_window.h"
+#include "gui/message_box_prompts.h"
 #include "gui/start_options.h"
 #include "platform/program_home.h"
 
@@ -18,6 +19,10 @@ int main(int argc, char** argv) {
 
     const std::string home = lumbra::platform::programHome(options->home.toStdString());
     const lumbra::SettingsStore store(lumbra::settingsPath(home));
+    if (const auto notice = lumbra::settingsFileNotice(store.path())) {
+        lumbra::gui::MessageBoxPrompts(nullptr).show(
+            {lumbra::kCaption, *notice, lumbra::MessageIcon::Warning, lumbra::MessageButtons::Ok});
+    }
     lumbra::SettingsRecord settings;
     lumbra::initCdAccess(*cdAccess);  // no drive is fine: the rip page says so
     {
