@@ -6,6 +6,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "cdaccess/aspi_manager_transport.h"
 #include "cdaccess/cd_access.h"
 #include "cdaccess/cd_access_errors.h"
 #include "cdaccess/device_io.h"
@@ -181,6 +182,8 @@ std::vector<std::string> listCdDriveLetters() {
 }
 
 std::vector<std::string> driveOpenProblems() {
+    // Drives of a library stand in for the system's; the system's are then none of our business.
+    if (dynamic_cast<AspiManagerTransport*>(&activeTransport())) return {};
     PassThroughTransport* passThrough = passThroughBackEnd();
     std::vector<std::string> messages;
     for (const DeviceOpenFailure& failure :

@@ -61,7 +61,8 @@ int inquireDrive(uint8_t adapter, uint8_t target, uint8_t lun, DriveInfo& info);
 std::vector<std::string> listCdDriveLetters();
 
 // One message per CD drive whose device exists but could not be opened at start-up: the device,
-// the system's reason and, when permission was refused, the usual cure. Such a drive is not in
+// the system's reason and, when permission was refused, the usual cure. None while a library's
+// drives stand in for the system's. Such a drive is not in
 // the drive list, so without this the user would only learn that there is no drive.
 std::vector<std::string> driveOpenProblems();
 

@@ -22,6 +22,7 @@
 #include "cdaccess/scsi_request.h"
 #include "cdaccess/slot_access.h"
 #include "cdaccess/tray.h"
+#include "kernel/stand_in_restart.h"
 #include "rip/track_status.h"
 #include "support/cue_image.h"
 #include "support/rip_harness.h"
@@ -31,15 +32,13 @@ extern char** environ;
 namespace lumbra {
 namespace {
 
-using ConfigureFunction = int (*)(const char*, const char*, const char*);
-
 class SrDriver : public test::RipHarness {
 protected:
     test::CueImage image;
 
     void SetUp() override {
         RipHarness::SetUp();
-        configure_ = reinterpret_cast<ConfigureFunction>(dlsym(RTLD_DEFAULT, "LumbraSrConfigure"));
+        configure_ = test::srConfigureFunction();
         ASSERT_NE(configure_, nullptr) << "run with LD_PRELOAD=" LUMBRA_SR_STAND_IN;
         image = test::writeCueImage(dir.path(), "album", {1000, 27, 1500});
     }
@@ -91,7 +90,7 @@ protected:
     }
 
 private:
-    ConfigureFunction configure_ = nullptr;
+    test::SrConfigureFunction configure_ = nullptr;
 };
 
 TEST_F(SrDriver, RipsBitExactUnderEveryKernelRule) {
@@ -272,21 +271,8 @@ TEST_F(SrDriver, TheCommandLineSaysWhichDriveItCannotOpen) {
 }  // namespace
 }  // namespace lumbra
 
-// The program starts itself again with the stand-in preloaded, so that it runs the same from
-// ctest and by hand. The sanitizer runtimes want to come first among the libraries, which a
-// preloaded one then is.
 int main(int argc, char** argv) {
-    if (dlsym(RTLD_DEFAULT, "LumbraSrConfigure") == nullptr &&
-        !std::getenv("LUMBRA_SR_RESTARTED")) {
-        setenv("LUMBRA_SR_RESTARTED", "1", 1);
-        setenv("LD_PRELOAD", LUMBRA_SR_STAND_IN, 1);
-        const char* asan = std::getenv("ASAN_OPTIONS");
-        setenv("ASAN_OPTIONS",
-               (std::string(asan ? asan : "") + ":verify_asan_link_order=0").c_str(), 1);
-        execv("/proc/self/exe", argv);
-        std::perror("sr_driver_tests: cannot start again with the stand-in");
-        return 1;
-    }
+    lumbra::test::restartWithStandIn(argv, LUMBRA_SR_STAND_IN);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

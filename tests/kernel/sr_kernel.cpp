@@ -154,7 +154,12 @@ int SrKernel::statDescriptor(int fd, struct stat& out) {
     int drive = 0;
     {
         std::lock_guard lock(fdMutex_);
-        drive = open_.at(fd).drive;
+        const auto found = open_.find(fd);
+        if (found == open_.end()) {
+            errno = EBADF;
+            return -1;
+        }
+        drive = found->second.drive;
     }
     return statNode(drive, out);
 }
@@ -190,7 +195,12 @@ int SrKernel::ioctl(int fd, unsigned long request, void* argument) {
     OpenNode node{};
     {
         std::lock_guard fdLock(fdMutex_);
-        node = open_.at(fd);
+        const auto found = open_.find(fd);
+        if (found == open_.end()) {
+            errno = EBADF;
+            return -1;
+        }
+        node = found->second;
     }
     std::lock_guard lock(mutex_);
     switch (request) {
