@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "app/encoder_settings.h"
-#include "cdaccess/disc_refresh.h"
+#include "app/disc_refresh.h"
 #include "metadata/disc_info_text.h"
 #include "rip/rip_job.h"
 #include "rip/track_status.h"
+#include "settings/encoder_settings.h"
 
 namespace lumbra {
 

@@ -20,16 +20,16 @@
 #include <thread>
 #include <vector>
 
-#include "app/job_flags.h"
-#include "app/prompts.h"
-#include "app/settings_record.h"
-#include "app/window_messages.h"
+#include "app/disc_lookups.h"
 #include "cdaccess/drive_discovery.h"
-#include "cdaccess/track_entry.h"
 #include "metadata/cddb_config.h"
-#include "metadata/disc_lookup_job.h"
 #include "metadata/disc_record.h"
+#include "metadata/track_entry.h"
+#include "platform/prompts.h"
+#include "platform/window_messages.h"
 #include "rip/rip_context.h"
+#include "settings/job_flags.h"
+#include "settings/settings_record.h"
 
 namespace lumbra {
 

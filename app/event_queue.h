@@ -9,7 +9,7 @@
 #include <mutex>
 #include <optional>
 
-#include "app/window_messages.h"
+#include "platform/window_messages.h"
 
 namespace lumbra {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/encoder_settings.h"
-#include "app/value_lists.h"
+#include "settings/encoder_settings.h"
+#include "settings/value_lists.h"
 
 namespace lumbra {
 namespace {

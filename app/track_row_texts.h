@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "cdaccess/track_entry.h"
+#include "metadata/track_entry.h"
 
 namespace lumbra {
 

@@ -8,7 +8,7 @@
 #include <chrono>
 
 #include "cdaccess/cd_access.h"
-#include "cdaccess/disc_refresh.h"
+#include "app/disc_refresh.h"
 #include "naming/output_naming.h"
 #include "platform/shared_memory.h"
 #include "rip/output_formats.h"

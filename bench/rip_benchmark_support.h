@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/encoder_settings.h"
-#include "app/job_flags.h"
-#include "app/settings_record.h"
+#include "settings/encoder_settings.h"
+#include "settings/job_flags.h"
+#include "settings/settings_record.h"
 #include "cdaccess/drive_discovery.h"
-#include "cdaccess/track_entry.h"
+#include "metadata/track_entry.h"
 #include "metadata/disc_record.h"
 #include "support/recording_events.h"
 #include "support/recording_prompts.h"

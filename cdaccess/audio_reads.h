@@ -34,6 +34,10 @@ int readAudioFramesOverlapped(int handle, TrackBuffer& buffer, TrackBuffer& refe
 // or when compare is below 1 or more than the reference holds.
 bool alignToReference(TrackBuffer& buffer, TrackBuffer& reference, int compare);
 
+// Jitter correction of the rip job's reads. A stored mode outside these three is kept as read and
+// behaves as kJitterOnErrors.
+enum JitterMode : int32_t { kJitterNever = 0, kJitterOnErrors = 1, kJitterAlways = 2 };
+
 // Reads `count` frames from `start` for the rip job, with up to three attempts, by jitter mode:
 // 0 plain reads; 2 every read aligned to the last audio read before it (across digital silence
 // too); 1 and any other value plain reads until one fails, aligned reads from then on. On 1

@@ -1,4 +1,4 @@
-target_sources(lumbra_core PRIVATE
+target_sources(lumbra_cdaccess PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/audio_reads.cpp
   ${CMAKE_CURRENT_LIST_DIR}/jitter_alignment.cpp
   ${CMAKE_CURRENT_LIST_DIR}/overlapped_read.cpp

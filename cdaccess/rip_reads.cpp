@@ -1,4 +1,3 @@
-#include "app/settings_record.h"
 #include "cdaccess/audio_reads.h"
 #include "cdaccess/cd_access_errors.h"
 #include "cdaccess/overlapped_reads.h"

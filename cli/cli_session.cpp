@@ -3,7 +3,7 @@
 #include <unistd.h>
 #include <csignal>
 
-#include "app/settings_loaders.h"
+#include "settings/settings_loaders.h"
 
 namespace lumbra::cli {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cdaccess/drive_discovery.h"
-#include "cdaccess/track_entry.h"
+#include "metadata/track_entry.h"
 #include "metadata/disc_record.h"
 
 namespace lumbra::cli {

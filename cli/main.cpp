@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/settings_loaders.h"
+#include "settings/settings_loaders.h"
 #include "cdaccess/cd_access.h"
 #include "cli/options.h"
 #include "cli/rip_command.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "cdaccess/track_entry.h"
+#include "metadata/track_entry.h"
 #include "platform/control_characters.h"
 #include "rip/track_status.h"
 

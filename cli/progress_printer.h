@@ -2,7 +2,7 @@
 // plain lines otherwise.
 #pragma once
 
-#include "app/window_messages.h"
+#include "platform/window_messages.h"
 
 namespace lumbra::cli {
 

@@ -1,6 +1,6 @@
 #include "cli/settings_report.h"
 
-#include "app/value_lists.h"
+#include "settings/value_lists.h"
 
 namespace lumbra::cli {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_loaders.h"
+#include "settings/settings_loaders.h"
 
 namespace lumbra::cli {
 

@@ -2,7 +2,7 @@
 // --no, else asked on the terminal, else answered No.
 #pragma once
 
-#include "app/prompts.h"
+#include "platform/prompts.h"
 #include "cli/options.h"
 
 namespace lumbra::cli {

@@ -1,6 +1,6 @@
 #include "gui/cddb_page.h"
 
-#include "app/settings_loaders.h"
+#include "settings/settings_loaders.h"
 
 namespace lumbra::gui {
 

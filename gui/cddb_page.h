@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/cddb_server_list.h"
+#include "settings/cddb_server_list.h"
 #include "gui/settings_page.h"
 
 namespace lumbra::gui {

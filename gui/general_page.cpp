@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/general_settings.h"
-#include "app/settings_loaders.h"
+#include "settings/settings_loaders.h"
 
 namespace lumbra::gui {
 namespace {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "app/prompts.h"
+#include "platform/prompts.h"
 
 namespace lumbra::gui {
 

@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "cdaccess/cd_access.h"
 #include "gui/main_window.h"
 #include "gui/message_box_prompts.h"

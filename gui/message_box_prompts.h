@@ -1,7 +1,7 @@
 // Messages as modal message boxes over a parent window. Called on the user-interface thread only.
 #pragma once
 
-#include "app/prompts.h"
+#include "platform/prompts.h"
 
 class QWidget;
 

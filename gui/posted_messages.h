@@ -4,7 +4,7 @@
 
 #include <QEvent>
 
-#include "app/window_messages.h"
+#include "platform/window_messages.h"
 
 namespace lumbra::gui {
 

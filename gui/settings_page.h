@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <string>
 
-#include "app/settings_record.h"
-#include "app/settings_store.h"
+#include "settings/settings_record.h"
+#include "settings/settings_store.h"
 
 namespace lumbra::gui {
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "cdaccess/track_entry.h"
+#include "metadata/track_entry.h"
 
 namespace lumbra::gui {
 

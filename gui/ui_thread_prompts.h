@@ -6,7 +6,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "app/prompts.h"
+#include "platform/prompts.h"
 
 namespace lumbra::gui {
 

@@ -1,9 +1,7 @@
-target_sources(lumbra_core PRIVATE
+target_sources(lumbra_metadata PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/cddb_base64.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cddb_client.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cddb_config.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/cddb_connection.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/cddb_host_lookup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cddb_match_line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cddb_reply.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cddb_request.cpp

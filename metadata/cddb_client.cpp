@@ -5,12 +5,12 @@
 #include <span>
 
 #include "cdaccess/cd_access_errors.h"
-#include "metadata/cddb_connection.h"
 #include "metadata/cddb_reply.h"
 #include "metadata/cddb_request.h"
 #include "metadata/disc_id.h"
 #include "metadata/local_disc_database.h"
 #include "metadata/recent_disc_table.h"
+#include "platform/tcp_exchange.h"
 #include "platform/text_encoding.h"
 
 namespace lumbra {
@@ -20,6 +20,10 @@ uint32_t hexValue(std::string_view hex) {
     uint32_t value = 0;
     std::from_chars(hex.data(), hex.data() + hex.size(), value, 16);
     return value;
+}
+
+platform::TcpTimeouts tcpTimeouts(const CddbTimeouts& t) {
+    return {t.resolve, t.connect, t.receive, t.exchange};
 }
 
 std::string localKeyText(uint32_t localKey) {
@@ -52,7 +56,8 @@ std::string postCddbRequest(const CddbConfig& config, std::string_view path, std
     const std::string& host = config.useProxy ? config.proxyHost : config.serverHost;
     const int port = config.useProxy ? config.proxyPort : config.serverPort;
     const std::string request = buildCddbRequest(config, path, body);
-    return cddbReplyText(exchangeOverTcp(host, port, request, replyCapacity, config.timeouts));
+    return cddbReplyText(platform::exchangeOverTcp(host, port, request, replyCapacity,
+                                                   tcpTimeouts(config.timeouts)));
 }
 
 int cddbQuery(const CddbConfig& config, int handle, CddbMatchList& matches, size_t capacity) {

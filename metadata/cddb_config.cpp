@@ -1,6 +1,6 @@
 #include "metadata/cddb_config.h"
 
-#include "app/cddb_server_list.h"
+#include "settings/cddb_server_list.h"
 #include "metadata/cddb_base64.h"
 #include "platform/text_encoding.h"
 #include "platform/user_identity.h"

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cdaccess/track_entry.h"
+#include "metadata/track_entry.h"
 #include "metadata/disc_record.h"
 
 namespace lumbra {

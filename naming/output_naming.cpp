@@ -1,25 +1,15 @@
 #include "naming/output_naming.h"
 
-#include <sys/stat.h>
-
-#include <filesystem>
-
 #include "naming/path_tidying.h"
+#include "platform/folders.h"
 #include "platform/native_path.h"
+#include "settings/encoder_settings.h"
 
 namespace lumbra {
 namespace {
 
 constexpr int kPrepared = 1;
 constexpr int kFolderFailed = 0;
-
-// mkdir's own result is not the test: a folder that is already there is just what we want,
-// and only a folder still missing afterwards (a file in the way, no permission) is a failure.
-bool ensureFolder(const std::string& nativeFolder) {
-    ::mkdir(nativeFolder.c_str(), 0777);
-    std::error_code ignored;
-    return std::filesystem::is_directory(nativeFolder, ignored);
-}
 
 std::string folderFailureMessage(std::string_view path) {
     return "无法创建文件夹 \"" + std::string(path) +
@@ -43,7 +33,7 @@ int OutputFolder::prepare(std::string* message) const {
     // a name the user chose.
     for (size_t end = folder_.find('/'); end != std::string::npos;
          end = folder_.find('/', end + 1)) {
-        if (end > 0 && !ensureFolder(folder_.substr(0, end)))
+        if (end > 0 && !platform::ensureFolder(folder_.substr(0, end)))
             return reportFailure(folder_, message);
     }
     return kPrepared;
@@ -53,7 +43,7 @@ int OutputFolder::prepareOutputPath(std::string& name, std::string* message) con
     name = tidyOutputName(name);
     // Shortest prefix first, so each folder's parent exists when it is made.
     for (size_t end = name.find('\\'); end != std::string::npos; end = name.find('\\', end + 1)) {
-        if (!ensureFolder(nativePath(name.substr(0, end))))
+        if (!platform::ensureFolder(nativePath(name.substr(0, end))))
             return reportFailure(nativePath(name), message);
     }
     return kPrepared;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "cdaccess/track_entry.h"
+#include "metadata/track_entry.h"
 #include "metadata/disc_record.h"
 
 namespace lumbra {

@@ -1,6 +1,6 @@
 #include "rip/mp3_stream_setup.h"
 
-#include "app/value_lists.h"
+#include "settings/value_lists.h"
 
 namespace lumbra {
 namespace {

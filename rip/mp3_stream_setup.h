@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/encoder_settings.h"
+#include "settings/encoder_settings.h"
 #include "rip/lame_stream_config.h"
 #include "rip/sample_conversion.h"
 

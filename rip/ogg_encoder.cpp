@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/encoder_settings.h"
+#include "settings/encoder_settings.h"
 #include "rip/rip_messages.h"
 
 namespace lumbra {

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/encoder_settings.h"
+#include "settings/encoder_settings.h"
 #include "rip/mp3_encoder.h"
 #include "rip/ogg_encoder.h"
 #include "rip/wav_encoder.h"

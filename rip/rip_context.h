@@ -5,13 +5,13 @@
 #include <span>
 #include <string>
 
-#include "app/job_flags.h"
-#include "app/prompts.h"
-#include "app/settings_record.h"
-#include "app/window_messages.h"
+#include "settings/job_flags.h"
+#include "platform/prompts.h"
+#include "settings/settings_record.h"
+#include "platform/window_messages.h"
 #include "cdaccess/shared_cd_state.h"
 #include "cdaccess/track_buffer.h"
-#include "cdaccess/track_entry.h"
+#include "metadata/track_entry.h"
 #include "metadata/disc_record.h"
 #include "rip/output_formats.h"
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/prompts.h"
-#include "cdaccess/track_entry.h"
+#include "platform/prompts.h"
+#include "metadata/track_entry.h"
 #include "metadata/disc_record.h"
 #include "rip/byte_sink.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/value_lists.h"
+#include "settings/value_lists.h"
 
 namespace lumbra {
 namespace {

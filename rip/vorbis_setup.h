@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/encoder_settings.h"
 #include "rip/tag_values.h"
+#include "settings/encoder_settings.h"
 
 namespace lumbra {
 

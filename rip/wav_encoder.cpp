@@ -1,6 +1,6 @@
 #include "rip/wav_encoder.h"
 
-#include "app/encoder_settings.h"
+#include "settings/encoder_settings.h"
 #include "rip/wav_header.h"
 
 namespace lumbra {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/value_lists.h"
+#include "settings/value_lists.h"
 
 namespace lumbra {
 namespace {

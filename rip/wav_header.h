@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "app/encoder_settings.h"
+#include "settings/encoder_settings.h"
 #include "rip/sample_conversion.h"
 
 namespace lumbra {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/encoder_settings.h"
+#include "settings/encoder_settings.h"
 #include "platform/text_encoding.h"
 #include "rip/encoder_library.h"
 #include "rip/rip_messages.h"

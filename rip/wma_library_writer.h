@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/prompts.h"
+#include "platform/prompts.h"
 #include "platform/shared_library.h"
 #include "rip/wma_parameters.h"
 

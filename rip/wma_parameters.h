@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/encoder_settings.h"
+#include "settings/encoder_settings.h"
 #include "rip/sample_conversion.h"
 #include "rip/wma_writer_interface.h"
 

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "cdaccess/cd_access.h"
 #include "gui/main_window.h"
 #include "gui/start_options.h"

@@ -7,7 +7,7 @@
 #include <unistd.h>
 #include <filesystem>
 
-#include "app/settings_loaders.h"
+#include "settings/settings_loaders.h"
 #include "support/temp_dir.h"
 
 namespace lumbra {

@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/settings_loaders.h"
-#include "app/value_lists.h"
+#include "settings/settings_loaders.h"
+#include "settings/value_lists.h"
+#include "metadata/track_entry.h"
 #include "support/temp_dir.h"
 
 namespace lumbra {

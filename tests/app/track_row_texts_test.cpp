@@ -2,7 +2,7 @@
 // progress texts at the edges of their ranges, the rip clock past an hour.
 #include <gtest/gtest.h>
 
-#include "app/encoder_settings.h"
+#include "settings/encoder_settings.h"
 #include "app/track_row_texts.h"
 
 namespace lumbra {

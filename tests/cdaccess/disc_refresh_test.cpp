@@ -2,9 +2,9 @@
 // noticing a changed disc.
 #include <gtest/gtest.h>
 
-#include "app/settings_record.h"
+#include "settings/settings_record.h"
 #include "cdaccess/cd_access_errors.h"
-#include "cdaccess/disc_refresh.h"
+#include "app/disc_refresh.h"
 #include "cdaccess/disc_toc.h"
 #include "cdaccess/toc_validation.h"
 #include "support/cue_image.h"

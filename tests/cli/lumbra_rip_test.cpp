@@ -6,7 +6,7 @@
 #include <regex>
 
 #include "cdaccess/cd_access_errors.h"
-#include "cdaccess/disc_refresh.h"
+#include "app/disc_refresh.h"
 #include "cdaccess/disc_toc.h"
 #include "cli/lumbra_rip_runner.h"
 #include "support/cddb_test_server.h"

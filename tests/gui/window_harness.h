@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "gui/main_window.h"
 #include "gui/rip_page.h"
 #include "gui/track_list_model.h"

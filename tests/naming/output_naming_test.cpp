@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "platform/native_path.h"
+#include "settings/encoder_settings.h"
 #include "support/temp_dir.h"
 
 namespace lumbra {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_record.h"
+#include "settings/settings_record.h"
 #include "cdaccess/audio_reads.h"
 #include "cdaccess/cd_access.h"
-#include "cdaccess/disc_refresh.h"
+#include "app/disc_refresh.h"
 #include "cdaccess/last_error.h"
 #include "support/recording_prompts.h"
 

@@ -5,8 +5,8 @@
 #include <mutex>
 #include <vector>
 
-#include "app/window_messages.h"
-#include "cdaccess/track_entry.h"
+#include "platform/window_messages.h"
+#include "metadata/track_entry.h"
 
 namespace lumbra::test {
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/prompts.h"
+#include "platform/prompts.h"
 
 namespace lumbra::test {
 

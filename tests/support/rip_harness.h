@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/encoder_settings.h"
-#include "app/job_flags.h"
-#include "cdaccess/disc_refresh.h"
+#include "settings/encoder_settings.h"
+#include "settings/job_flags.h"
+#include "app/disc_refresh.h"
 #include "platform/atomic_file.h"
 #include "platform/part_file.h"
 #include "rip/output_formats.h"

@@ -1,14 +1,12 @@
 // One track of the disc in the process-wide track list.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 
-namespace lumbra {
+#include "settings/encoder_settings.h"
 
-// Encoder settings of one track: the block of its own format, field for field, rest zero.
-using EncoderSlots = std::array<int32_t, 10>;
+namespace lumbra {
 
 struct TrackEntry {
     int32_t number = 0;    // list position + 1 after a refresh; the row once shown
@@ -22,5 +20,8 @@ struct TrackEntry {
     int32_t format = 0;    // OutputFormat
     EncoderSlots encoderSettings{};
 };
+
+// Gives the track the defaults of its own format.
+void applyEncoderDefaults(TrackEntry& track, const EncoderSettings& encoder);
 
 }  // namespace lumbra

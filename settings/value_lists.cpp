@@ -1,4 +1,4 @@
-#include "app/value_lists.h"
+#include "settings/value_lists.h"
 
 #include <cstdio>
 

@@ -5,13 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/encoder_settings.h"
+#include "cdaccess/audio_reads.h"
+#include "settings/encoder_settings.h"
 
 namespace lumbra {
-
-// Jitter correction of audio extraction. The stored value is kept as read, so a mode outside
-// these three is possible and behaves as kJitterOnErrors wherever a choice is made.
-enum JitterMode : int32_t { kJitterNever = 0, kJitterOnErrors = 1, kJitterAlways = 2 };
 
 struct CddbServerAddress {
     std::string host;

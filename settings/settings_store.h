@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings_keys.h"
+#include "settings/settings_keys.h"
 
 namespace lumbra {
 

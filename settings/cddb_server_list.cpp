@@ -1,4 +1,4 @@
-#include "app/cddb_server_list.h"
+#include "settings/cddb_server_list.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace lumbra {
+namespace lumbra::platform {
 
 struct SocketAddress {
     sockaddr_storage address{};
@@ -19,4 +19,4 @@ struct SocketAddress {
 std::optional<SocketAddress> resolveFirstAddress(const std::string& host, int port,
                                                  std::chrono::milliseconds timeout);
 
-}  // namespace lumbra
+}  // namespace lumbra::platform

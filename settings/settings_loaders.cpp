@@ -1,8 +1,8 @@
-#include "app/settings_loaders.h"
+#include "settings/settings_loaders.h"
 
 #include <algorithm>
 
-#include "app/value_lists.h"
+#include "settings/value_lists.h"
 #include "platform/user_identity.h"
 
 namespace lumbra {

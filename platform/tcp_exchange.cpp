@@ -1,4 +1,4 @@
-#include "metadata/cddb_connection.h"
+#include "platform/tcp_exchange.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "metadata/cddb_host_lookup.h"
+#include "platform/host_lookup.h"
 #include "platform/unique_fd.h"
 
-namespace lumbra {
+namespace lumbra::platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -30,10 +30,11 @@ bool waitFor(int fd, short events, milliseconds timeout) {
 }
 
 // Non-blocking from the start, so that every later step waits in poll with its own time-out.
-platform::UniqueFd connectWithin(const SocketAddress& peer, milliseconds timeout) {
-    platform::UniqueFd fd(::socket(peer.address.ss_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+UniqueFd connectWithin(const SocketAddress& peer, milliseconds timeout) {
+    UniqueFd fd(::socket(peer.address.ss_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!fd) return {};
-    if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&peer.address), peer.length) == 0) return fd;
+    if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&peer.address), peer.length) == 0)
+        return fd;
     if (errno != EINPROGRESS || !waitFor(fd.get(), POLLOUT, timeout)) return {};
     int error = 0;
     socklen_t length = sizeof error;
@@ -76,15 +77,15 @@ std::string receiveUntilClosed(int fd, size_t capacity, milliseconds timeout,
 }  // namespace
 
 std::string exchangeOverTcp(const std::string& host, int port, std::string_view request,
-                            size_t replyCapacity, const CddbTimeouts& timeouts) {
+                            size_t replyCapacity, const TcpTimeouts& timeouts) {
     const auto deadline = Clock::now() + timeouts.exchange;
     const auto peer = resolveFirstAddress(host, port, within(timeouts.resolve, deadline));
     if (!peer) return {};
-    const platform::UniqueFd fd = connectWithin(*peer, within(timeouts.connect, deadline));
+    const UniqueFd fd = connectWithin(*peer, within(timeouts.connect, deadline));
     if (!fd) return {};
     // A server may answer and close before it has read the whole request; that answer counts.
     sendWhole(fd.get(), request, within(timeouts.receive, deadline));
     return receiveUntilClosed(fd.get(), replyCapacity, timeouts.receive, deadline);
 }
 
-}  // namespace lumbra
+}  // namespace lumbra::platform

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/cddb_server_list.h"
-#include "app/settings_record.h"
-#include "app/settings_store.h"
+#include "settings/cddb_server_list.h"
+#include "settings/settings_record.h"
+#include "settings/settings_store.h"
 
 namespace lumbra {
 

@@ -1,4 +1,4 @@
-#include "cdaccess/disc_refresh.h"
+#include "app/disc_refresh.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "metadata/cddb_host_lookup.h"
+#include "platform/host_lookup.h"
 
 #include <netdb.h>
 
@@ -9,20 +9,22 @@
 #include <system_error>
 #include <thread>
 
-namespace lumbra {
+namespace lumbra::platform {
 namespace {
 
 struct AddressListDeleter {
     void operator()(addrinfo* list) const { freeaddrinfo(list); }
 };
 
-std::optional<SocketAddress> lookUp(const std::string& host, const std::string& service, int flags) {
+std::optional<SocketAddress> lookUp(const std::string& host, const std::string& service,
+                                    int flags) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = flags;
     addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0 || !found) return std::nullopt;
+    if (getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0 || !found)
+        return std::nullopt;
     const std::unique_ptr<addrinfo, AddressListDeleter> list(found);
     if (list->ai_addrlen > sizeof(sockaddr_storage)) return std::nullopt;
     SocketAddress first;
@@ -63,8 +65,9 @@ std::optional<SocketAddress> resolveFirstAddress(const std::string& host, int po
         return std::nullopt;
     }
     std::unique_lock lock(pending->mutex);
-    if (!pending->finished.wait_for(lock, timeout, [&] { return pending->done; })) return std::nullopt;
+    if (!pending->finished.wait_for(lock, timeout, [&] { return pending->done; }))
+        return std::nullopt;
     return pending->address;
 }
 
-}  // namespace lumbra
+}  // namespace lumbra::platform

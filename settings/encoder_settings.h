@@ -2,11 +2,13 @@
 // its format slot by slot, and the writers read it back by position.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
-#include "cdaccess/track_entry.h"
-
 namespace lumbra {
+
+// Encoder settings of one track: the block of its own format, field for field, rest zero.
+using EncoderSlots = std::array<int32_t, 10>;
 
 enum OutputFormat : int32_t { kFormatWav = 0, kFormatOgg = 1, kFormatMp3 = 2, kFormatWma = 3 };
 
@@ -50,8 +52,5 @@ WmaSettings wmaFromSlots(const EncoderSlots& slots);
 
 // The block of `format` as track slots; all zero for a code that is no format.
 EncoderSlots encoderBlock(const EncoderSettings& encoder, int32_t format);
-
-// Gives the track the defaults of its own format.
-void applyEncoderDefaults(TrackEntry& track, const EncoderSettings& encoder);
 
 }  // namespace lumbra

@@ -3,10 +3,10 @@
 
 #include <vector>
 
-#include "app/prompts.h"
-#include "app/settings_record.h"
 #include "cdaccess/drive_discovery.h"
-#include "cdaccess/track_entry.h"
+#include "metadata/track_entry.h"
+#include "platform/prompts.h"
+#include "settings/settings_record.h"
 
 namespace lumbra {
 

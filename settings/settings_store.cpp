@@ -1,6 +1,6 @@
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 
-#include "app/settings_keys.h"
+#include "settings/settings_keys.h"
 #include "platform/profile_file.h"
 
 namespace lumbra {

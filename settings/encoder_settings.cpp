@@ -1,8 +1,10 @@
-#include "app/encoder_settings.h"
+#include "settings/encoder_settings.h"
 
 namespace lumbra {
 
-EncoderSlots toSlots(const WavSettings& s) { return {s.sampleRate, s.channels, s.sampleSize}; }
+EncoderSlots toSlots(const WavSettings& s) {
+    return {s.sampleRate, s.channels, s.sampleSize};
+}
 
 EncoderSlots toSlots(const OggSettings& s) {
     return {s.sampleRate, s.channels, s.cbr,        s.bbr,    s.vbr,
@@ -13,17 +15,25 @@ EncoderSlots toSlots(const Mp3Settings& s) {
     return {s.sampleRate, s.channelMode, s.bitrate, s.vbr, s.vbrQuality, s.vbrMax, s.preset};
 }
 
-EncoderSlots toSlots(const WmaSettings& s) { return {s.sampleRate, s.bitrate, s.drm}; }
+EncoderSlots toSlots(const WmaSettings& s) {
+    return {s.sampleRate, s.bitrate, s.drm};
+}
 
-WavSettings wavFromSlots(const EncoderSlots& v) { return {v[0], v[1], v[2]}; }
+WavSettings wavFromSlots(const EncoderSlots& v) {
+    return {v[0], v[1], v[2]};
+}
 
 OggSettings oggFromSlots(const EncoderSlots& v) {
     return {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]};
 }
 
-Mp3Settings mp3FromSlots(const EncoderSlots& v) { return {v[0], v[1], v[2], v[3], v[4], v[5], v[6]}; }
+Mp3Settings mp3FromSlots(const EncoderSlots& v) {
+    return {v[0], v[1], v[2], v[3], v[4], v[5], v[6]};
+}
 
-WmaSettings wmaFromSlots(const EncoderSlots& v) { return {v[0], v[1], v[2]}; }
+WmaSettings wmaFromSlots(const EncoderSlots& v) {
+    return {v[0], v[1], v[2]};
+}
 
 EncoderSlots encoderBlock(const EncoderSettings& encoder, int32_t format) {
     switch (format) {
@@ -38,10 +48,6 @@ EncoderSlots encoderBlock(const EncoderSettings& encoder, int32_t format) {
         default:
             return {};
     }
-}
-
-void applyEncoderDefaults(TrackEntry& track, const EncoderSettings& encoder) {
-    track.encoderSettings = encoderBlock(encoder, track.format);
 }
 
 }  // namespace lumbra
