@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/encoder_settings.h"
-#include "app/job_flags.h"
-#include "app/prompts.h"
+#include "settings/encoder_settings.h"
+#include "settings/job_flags.h"
+#include "platform/prompts.h"
 #include "cdaccess/cd_access.h"
-#include "cdaccess/disc_refresh.h"
+#include "app/disc_refresh.h"
 #include "kernel/stand_in_restart.h"
 #include "platform/shared_memory.h"
 #include "rip/rip_job.h"
