@@ -1,4 +1,5 @@
 #include "gui/main_window.h"
+#include "gui/icon_button.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -35,15 +36,6 @@ constexpr int kWidthUnits = 411;
 constexpr int kHeightUnits = 277;
 
 constexpr const char* kStopBeforeExit = "请在退出前先停止编码！";
-
-QToolButton* iconButton(const char* name, const char* tooltip) {
-    auto* button = new QToolButton;
-    button->setObjectName(name);
-    button->setIcon(QIcon(QString(":/icons/%1.svg").arg(name)));
-    button->setToolTip(tooltip);
-    button->setAutoRaise(true);
-    return button;
-}
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "gui/rip_page.h"
+#include "gui/icon_button.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -26,16 +27,6 @@ QPushButton* commandButton(const char* name, const char* caption, const char* to
     button->setObjectName(name);
     button->setToolTip(tooltip);
     button->setAutoDefault(false);
-    return button;
-}
-
-// The player's controls; the CD player brings them to life.
-QToolButton* playerButton(const char* name, const char* tooltip) {
-    auto* button = new QToolButton;
-    button->setObjectName(name);
-    button->setIcon(QIcon(QString(":/icons/%1.svg").arg(name)));
-    button->setToolTip(tooltip);
-    button->setAutoRaise(true);
     return button;
 }
 
@@ -139,9 +130,8 @@ QWidget* RipPage::buildEncoderAndPlayer() {
     layout->addWidget(encoder);
     layout->addWidget(encoderBox_);
     layout->addSpacing(fontMetrics().averageCharWidth() * 2);
-    for (auto* button :
-         {playerButton("play", "播放"), playerButton("pause", "暂停"),
-          playerButton("stop-playing", "停止"), playerButton("eject", "打开/关闭")}) {
+    for (auto* button : {iconButton("play", "播放"), iconButton("pause", "暂停"),
+                         iconButton("stop-playing", "停止"), iconButton("eject", "打开/关闭")}) {
         layout->addWidget(button);
     }
     layout->addWidget(position_, 1);
