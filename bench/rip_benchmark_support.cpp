@@ -7,8 +7,8 @@
 #include <unistd.h>
 #include <chrono>
 
-#include "cdaccess/cd_access.h"
 #include "app/disc_refresh.h"
+#include "cdaccess/cd_access.h"
 #include "naming/output_naming.h"
 #include "platform/shared_memory.h"
 #include "rip/output_formats.h"

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "cdaccess/drive_discovery.h"
+#include "metadata/disc_record.h"
+#include "metadata/track_entry.h"
 #include "settings/encoder_settings.h"
 #include "settings/job_flags.h"
 #include "settings/settings_record.h"
-#include "cdaccess/drive_discovery.h"
-#include "metadata/track_entry.h"
-#include "metadata/disc_record.h"
 #include "support/recording_events.h"
 #include "support/recording_prompts.h"
 #include "support/temp_dir.h"

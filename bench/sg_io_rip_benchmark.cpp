@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "settings/encoder_settings.h"
-#include "settings/job_flags.h"
-#include "platform/prompts.h"
-#include "cdaccess/cd_access.h"
 #include "app/disc_refresh.h"
+#include "cdaccess/cd_access.h"
 #include "kernel/stand_in_restart.h"
+#include "platform/prompts.h"
 #include "platform/shared_memory.h"
 #include "rip/rip_job.h"
 #include "rip/track_status.h"
+#include "settings/encoder_settings.h"
+#include "settings/job_flags.h"
 #include "support/cue_image.h"
 #include "support/temp_dir.h"
 

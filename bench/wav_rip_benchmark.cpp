@@ -11,14 +11,14 @@
 #include <random>
 #include <string>
 
-#include "settings/encoder_settings.h"
-#include "settings/job_flags.h"
-#include "platform/prompts.h"
-#include "cdaccess/cd_access.h"
 #include "app/disc_refresh.h"
+#include "cdaccess/cd_access.h"
+#include "platform/prompts.h"
 #include "platform/shared_memory.h"
 #include "rip/rip_job.h"
 #include "rip_benchmark_support.h"
+#include "settings/encoder_settings.h"
+#include "settings/job_flags.h"
 
 namespace {
 
@@ -57,8 +57,8 @@ const Image& image() {
         for (int t = 0; t < kTracks; ++t) {
             const int start = t * frames / kTracks;
             char line[96];
-            std::snprintf(line, sizeof line, "  TRACK %02d AUDIO\n    INDEX 01 %02d:%02d:%02d\n", t + 1,
-                          start / 4500, start / 75 % 60, start % 75);
+            std::snprintf(line, sizeof line, "  TRACK %02d AUDIO\n    INDEX 01 %02d:%02d:%02d\n",
+                          t + 1, start / 4500, start / 75 % 60, start % 75);
             cue << line;
         }
         return i;
@@ -146,7 +146,10 @@ void fiveRuns(benchmark::internal::Benchmark* runs) {
 }
 
 BENCHMARK(BM_CopyImageWithCp)->Apply(fiveRuns);
-BENCHMARK(BM_RipToWav)->ArgNames({"mode", "jitter"})->ArgsProduct({{0, 1, 2}, {0, 1}})->Apply(fiveRuns);
+BENCHMARK(BM_RipToWav)
+    ->ArgNames({"mode", "jitter"})
+    ->ArgsProduct({{0, 1, 2}, {0, 1}})
+    ->Apply(fiveRuns);
 
 }  // namespace
 

@@ -26,7 +26,9 @@ public:
 private:
     AspiManagerTransport(platform::SharedLibrary library, GetSupportInfoFunction getSupportInfo,
                          SendCommandFunction sendCommand)
-        : library_(std::move(library)), getSupportInfo_(getSupportInfo), sendCommand_(sendCommand) {}
+        : library_(std::move(library)),
+          getSupportInfo_(getSupportInfo),
+          sendCommand_(sendCommand) {}
 
     platform::SharedLibrary library_;
     GetSupportInfoFunction getSupportInfo_;

@@ -14,13 +14,21 @@ SenseData gLastSense{};
 
 }  // namespace
 
-int takeLastError() { return gLastError.exchange(kErrorNone); }
+int takeLastError() {
+    return gLastError.exchange(kErrorNone);
+}
 
-uint8_t takeLastStatus() { return gLastStatus.exchange(1); }
+uint8_t takeLastStatus() {
+    return gLastStatus.exchange(1);
+}
 
-SenseData lastSense() { return gLastSense; }
+SenseData lastSense() {
+    return gLastSense;
+}
 
-void setLastError(int error) { gLastError = error; }
+void setLastError(int error) {
+    gLastError = error;
+}
 
 void setLastErrorUnlessSet(int error) {
     int expected = kErrorNone;

@@ -25,10 +25,10 @@ struct DriveSlot {
     uint8_t adapter;
     uint8_t target;
     uint8_t lun;
-    uint8_t readMethod;     // ReadMethod code
-    int32_t inUse;          // nonzero while a handle is open
-    int32_t addressMsf;     // READ TOC address form: 0 LBA, nonzero MSF
-    int32_t prepared;       // the read method's one-time drive set-up is done
+    uint8_t readMethod;  // ReadMethod code
+    int32_t inUse;       // nonzero while a handle is open
+    int32_t addressMsf;  // READ TOC address form: 0 LBA, nonzero MSF
+    int32_t prepared;    // the read method's one-time drive set-up is done
     // Who holds the handle, so that a crashed owner's slot can be reclaimed; kept in bytes the
     // original layout leaves reserved.
     // The start time is split in two words so the record keeps 4-byte alignment.
@@ -43,11 +43,11 @@ struct DriveSlot {
     // program shares: the same address in two programs is one drive only when both are equal.
     uint32_t driveIdentity[2];
     uint8_t reserved[44];
-    int32_t readRoutine;    // code of the routine that reads for this slot
-    int32_t restoreRoutine; // code of the routine run at release, 0 for none
+    int32_t readRoutine;     // code of the routine that reads for this slot
+    int32_t restoreRoutine;  // code of the routine run at release, 0 for none
     int32_t compareFrames;
     int32_t overlapFrames;
-    int32_t parameter27;    // stored only
+    int32_t parameter27;  // stored only
 };
 static_assert(sizeof(DriveSlot) == 108);
 static_assert(offsetof(DriveSlot, inUse) == 4 && offsetof(DriveSlot, addressMsf) == 8);

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "cdaccess/drive_discovery.h"
-#include "metadata/track_entry.h"
 #include "metadata/disc_record.h"
+#include "metadata/track_entry.h"
 
 namespace lumbra::cli {
 

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "settings/settings_loaders.h"
 #include "cdaccess/cd_access.h"
 #include "cli/options.h"
 #include "cli/rip_command.h"
@@ -11,6 +10,7 @@
 #include "cli/virtual_drives.h"
 #include "platform/control_characters.h"
 #include "platform/program_home.h"
+#include "settings/settings_loaders.h"
 
 namespace {
 

@@ -18,7 +18,8 @@ std::optional<int> parseNumber(std::string_view text) {
 }
 
 std::optional<int> parseFormat(std::string_view text) {
-    static const std::map<std::string_view, int> formats = {{"wav", 0}, {"ogg", 1}, {"mp3", 2}, {"wma", 3}};
+    static const std::map<std::string_view, int> formats = {
+        {"wav", 0}, {"ogg", 1}, {"mp3", 2}, {"wma", 3}};
     const auto it = formats.find(text);
     return it == formats.end() ? std::nullopt : std::optional<int>(it->second);
 }
@@ -84,10 +85,12 @@ bool parseFlag(std::string_view option, Options& options) {
 }  // namespace
 
 const char* const kUsage =
-    "usage: lumbra-rip [--home DIR] [--demo] [--image FILE.cue]... [--drive N] [--lookup | --no-lookup]\n"
+    "usage: lumbra-rip [--home DIR] [--demo] [--image FILE.cue]... [--drive N] [--lookup | "
+    "--no-lookup]\n"
     "                  [--list | --settings | [--tracks LIST] [--format wav|ogg|mp3|wma]\n"
     "                   [--out DIR] [--template TEXT] [--yes | --no]]\n"
-    "  --home DIR       program home holding setup.ini (default: $LUMBRA_HOME or the program's folder)\n"
+    "  --home DIR       program home holding setup.ini (default: $LUMBRA_HOME or the program's "
+    "folder)\n"
     "  --demo           add a virtual drive holding the built-in demo disc\n"
     "  --image FILE     add a virtual drive holding a CUE sheet's disc (repeatable)\n"
     "  --drive N        the drive to use, by its index in the drive list (default 0)\n"
@@ -114,8 +117,10 @@ std::optional<std::vector<int>> parseTrackList(const std::string& text) {
         rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
         const size_t dash = item.find('-');
         const auto first = parseNumber(item.substr(0, dash));
-        const auto last = dash == std::string_view::npos ? first : parseNumber(item.substr(dash + 1));
-        if (!first || !last || *first < 1 || *last < *first || *last > kMaxTrackNumber) return std::nullopt;
+        const auto last =
+            dash == std::string_view::npos ? first : parseNumber(item.substr(dash + 1));
+        if (!first || !last || *first < 1 || *last < *first || *last > kMaxTrackNumber)
+            return std::nullopt;
         for (int t = *first; t <= *last; ++t) tracks.push_back(t);
     }
     if (tracks.empty()) return std::nullopt;

@@ -17,7 +17,7 @@ struct Options {
     bool demo = false;
     std::vector<std::string> images;
     int drive = 0;
-    std::vector<int> tracks;  // 1-based; empty: every audio track
+    std::vector<int> tracks;    // 1-based; empty: every audio track
     std::optional<int> format;  // OutputFormat; unset: the settings' default
     std::optional<std::string> outputFolder;
     std::optional<std::string> namingTemplate;

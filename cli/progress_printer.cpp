@@ -1,7 +1,7 @@
 #include "cli/progress_printer.h"
 
-#include <cstdio>
 #include <unistd.h>
+#include <cstdio>
 
 #include "metadata/track_entry.h"
 #include "platform/control_characters.h"

@@ -1,9 +1,9 @@
 #include "cli/terminal_prompts.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <iostream>
 #include <string>
-#include <unistd.h>
 
 #include "platform/control_characters.h"
 
@@ -14,7 +14,8 @@ MessageAnswer askOnTerminal() {
     std::fputs(" [y/N] ", stderr);
     std::string answer;
     if (!std::getline(std::cin, answer)) return MessageAnswer::No;
-    return answer == "y" || answer == "Y" || answer == "yes" ? MessageAnswer::Yes : MessageAnswer::No;
+    return answer == "y" || answer == "Y" || answer == "yes" ? MessageAnswer::Yes
+                                                             : MessageAnswer::No;
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 // --no, else asked on the terminal, else answered No.
 #pragma once
 
-#include "platform/prompts.h"
 #include "cli/options.h"
+#include "platform/prompts.h"
 
 namespace lumbra::cli {
 

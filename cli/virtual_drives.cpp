@@ -37,7 +37,8 @@ bool useVirtualDrives(const Options& options, CdAccessOptions& cdAccess) {
         return false;
     }
     std::string discs = options.demo ? "demo" : "";
-    for (const auto& image : options.images) discs += (discs.empty() ? "" : ";") + sheetEntry(image);
+    for (const auto& image : options.images)
+        discs += (discs.empty() ? "" : ";") + sheetEntry(image);
     cdAccess.aspiLibrary = library;
     cdAccess.virtualDiscs = discs;
     return true;

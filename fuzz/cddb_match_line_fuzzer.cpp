@@ -9,7 +9,9 @@
 
 namespace {
 
-bool isHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool isHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
 
 }  // namespace
 
@@ -24,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (char c : match->discId) {
         if (!isHex(c)) std::abort();
     }
-    if (lumbra::platform::isValidUtf8(line) &&
-        !(lumbra::platform::isValidUtf8(match->artist) && lumbra::platform::isValidUtf8(match->title))) {
+    if (lumbra::platform::isValidUtf8(line) && !(lumbra::platform::isValidUtf8(match->artist) &&
+                                                 lumbra::platform::isValidUtf8(match->title))) {
         std::abort();
     }
     return 0;

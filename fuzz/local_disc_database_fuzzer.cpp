@@ -90,7 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Written plainly: an atomic replace would sync to disk on every run. The section is first
     // told which disc it describes, as stored entries are, so the rest of the input gets read.
     std::ofstream(database, std::ios::binary | std::ios::trunc)
-        << "[1]\noffsets=150 20000 40000 600\n" << bytes;
+        << "[1]\noffsets=150 20000 40000 600\n"
+        << bytes;
     readWithCapacity(database, 32000);
     readWithCapacity(database, size);
     storeInto(folder.file("stored.db"), bytes);

@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const lumbra::platform::ProfileEntry batch[] = {
         {"MP3_BITRATE", "8"}, {"mp3_mode", "a\nb"}, {"MP3_BITRATE", "9"}};
     std::string oneByOne(text);
-    for (const auto& e : batch) oneByOne = lumbra::platform::setProfileValue(oneByOne, "MP3", e.key, e.value);
+    for (const auto& e : batch)
+        oneByOne = lumbra::platform::setProfileValue(oneByOne, "MP3", e.key, e.value);
     if (lumbra::platform::setProfileValues(text, "MP3", batch) != oneByOne) std::abort();
 
     lumbra::platform::removeProfileKey(text, "MP3", "MP3_BITRATE");

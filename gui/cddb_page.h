@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "settings/cddb_server_list.h"
 #include "gui/settings_page.h"
+#include "settings/cddb_server_list.h"
 
 namespace lumbra::gui {
 

@@ -2,12 +2,12 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "settings/settings_store.h"
 #include "cdaccess/cd_access.h"
 #include "gui/main_window.h"
 #include "gui/message_box_prompts.h"
 #include "gui/start_options.h"
 #include "platform/program_home.h"
+#include "settings/settings_store.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

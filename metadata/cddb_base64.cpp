@@ -9,7 +9,9 @@ namespace {
 constexpr std::string_view kAlphabet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-char sextet(uint32_t group, int shift) { return kAlphabet[(group >> shift) & 0x3F]; }
+char sextet(uint32_t group, int shift) {
+    return kAlphabet[(group >> shift) & 0x3F];
+}
 
 }  // namespace
 

@@ -1,9 +1,9 @@
 #include "metadata/cddb_config.h"
 
-#include "settings/cddb_server_list.h"
 #include "metadata/cddb_base64.h"
 #include "platform/text_encoding.h"
 #include "platform/user_identity.h"
+#include "settings/cddb_server_list.h"
 
 namespace lumbra {
 namespace {
@@ -13,7 +13,9 @@ constexpr size_t kQueryPathWidth = 79;
 constexpr size_t kHelloUserWidth = 63;
 constexpr size_t kClientNameWidth = 59;
 
-std::string cut(std::string_view text, size_t width) { return platform::utf8Prefix(text, width); }
+std::string cut(std::string_view text, size_t width) {
+    return platform::utf8Prefix(text, width);
+}
 
 // The hello is "user host client version" with "+" for blanks; an address or a client text
 // holding an at sign or a space thus splits into its two words there.

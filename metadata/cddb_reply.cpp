@@ -20,7 +20,9 @@ constexpr int kStatusMatchList = 210;
 constexpr int kStatusInexactMatches = 211;
 constexpr std::string_view kStatusEntryFollows = "210";
 
-bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool isContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 size_t utf8LengthOfLead(unsigned char c) {
     return c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
@@ -77,7 +79,8 @@ std::string cddbReplyText(std::string_view bytes) {
 std::string_view cddbResponse(std::string_view reply) {
     if (!reply.starts_with("HTTP")) return reply;
     const size_t end = reply.find(kHttpHeaderEnd);
-    return end == std::string_view::npos ? std::string_view() : reply.substr(end + kHttpHeaderEnd.size());
+    return end == std::string_view::npos ? std::string_view()
+                                         : reply.substr(end + kHttpHeaderEnd.size());
 }
 
 std::string ReplyLines::next() {

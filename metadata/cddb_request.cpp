@@ -34,7 +34,8 @@ std::string requestLine(const CddbConfig& config, std::string_view path) {
 
 }  // namespace
 
-std::string buildCddbRequest(const CddbConfig& config, std::string_view path, std::string_view body) {
+std::string buildCddbRequest(const CddbConfig& config, std::string_view path,
+                             std::string_view body) {
     std::string request = requestLine(config, path);
     // HTTP/1.0 has no Host header, but name-based virtual hosting, which today's public servers
     // sit behind, cannot route a request without one.
@@ -52,14 +53,16 @@ std::string buildCddbRequest(const CddbConfig& config, std::string_view path, st
 
 std::string cddbQueryBody(const CddbConfig& config, const DiscIdResult& disc) {
     const size_t trackCount = std::min<size_t>(disc[1], disc.size() - 3);
-    std::string body = "cmd=cddb+query+" + discIdText(disc[0]) + "+" + std::to_string(trackCount) + "+";
+    std::string body =
+        "cmd=cddb+query+" + discIdText(disc[0]) + "+" + std::to_string(trackCount) + "+";
     for (size_t k = 0; k < trackCount; ++k) body += std::to_string(disc[2 + k]) + "+";
     body += withPlusSigns(std::to_string(disc[2 + trackCount]) + helloPart(config), 1);
     return body;
 }
 
 std::string cddbReadBody(const CddbConfig& config, const CddbMatch& match) {
-    return "cmd=cddb+read+" + match.category + "+" + match.discId + withPlusSigns(helloPart(config), 0);
+    return "cmd=cddb+read+" + match.category + "+" + match.discId +
+           withPlusSigns(helloPart(config), 0);
 }
 
 }  // namespace lumbra

@@ -13,7 +13,8 @@ namespace lumbra {
 
 // The whole request for `body` to the CGI at `path`: request line, Host, content type, user
 // agent, the proxy's credentials when there are any, content length, then the body and CR LF.
-std::string buildCddbRequest(const CddbConfig& config, std::string_view path, std::string_view body);
+std::string buildCddbRequest(const CddbConfig& config, std::string_view path,
+                             std::string_view body);
 
 // "cmd=cddb+query+<id>+<n>+<offsets>+<seconds>&hello=...&proto=..." of a disc ID result.
 std::string cddbQueryBody(const CddbConfig& config, const DiscIdResult& disc);

@@ -18,9 +18,13 @@ int trackCountOf(const TocBuffer& toc) {
     return std::clamp(toc.lastTrack - toc.firstTrack + 1, 0, kMaxTracks);
 }
 
-uint32_t wholeSeconds(const TocDescriptor& d) { return uint32_t(d.address[1]) * 60 + d.address[2]; }
+uint32_t wholeSeconds(const TocDescriptor& d) {
+    return uint32_t(d.address[1]) * 60 + d.address[2];
+}
 
-uint32_t frameOffset(const TocDescriptor& d) { return wholeSeconds(d) * 75 + d.address[3]; }
+uint32_t frameOffset(const TocDescriptor& d) {
+    return wholeSeconds(d) * 75 + d.address[3];
+}
 
 TocBuffer readMsfToc(int handle) {
     TocBuffer toc{};
@@ -63,7 +67,9 @@ uint32_t localDiscKeyFromToc(const TocBuffer& toc) {
     return key;
 }
 
-uint32_t localDiscKey(int handle) { return localDiscKeyFromToc(readMsfToc(handle)); }
+uint32_t localDiscKey(int handle) {
+    return localDiscKeyFromToc(readMsfToc(handle));
+}
 
 int computeDiscId(int handle, DiscIdResult& result) {
     SlotGuard guard(handle);

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "metadata/track_entry.h"
 #include "metadata/disc_record.h"
+#include "metadata/track_entry.h"
 
 namespace lumbra {
 

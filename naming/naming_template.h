@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "metadata/track_entry.h"
 #include "metadata/disc_record.h"
+#include "metadata/track_entry.h"
 
 namespace lumbra {
 

@@ -1,10 +1,10 @@
 // Whole-file reads and crash-safe whole-file replacement.
 #pragma once
 
+#include <sys/types.h>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
 namespace lumbra::platform {
 

@@ -1,7 +1,7 @@
 #include "platform/ipc_name.h"
 
-#include <cstdlib>
 #include <unistd.h>
+#include <cstdlib>
 
 namespace lumbra::platform {
 namespace {

@@ -1,17 +1,19 @@
 #include "platform/manual_reset_event.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdint>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
 
 namespace lumbra::platform {
 
 ManualResetEvent::ManualResetEvent() : fd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
-void ManualResetEvent::set() { signalEventDescriptor(fd_.get()); }
+void ManualResetEvent::set() {
+    signalEventDescriptor(fd_.get());
+}
 
 void ManualResetEvent::reset() {
     uint64_t count;

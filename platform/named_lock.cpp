@@ -1,9 +1,9 @@
 #include "platform/named_lock.h"
 
+#include <pthread.h>
 #include <atomic>
 #include <cerrno>
 #include <ctime>
-#include <pthread.h>
 #include <string>
 #include <thread>
 
@@ -45,7 +45,8 @@ LockResult interpret(pthread_mutex_t& mutex, int rc) {
         case EOWNERDEAD:
             // The owner died holding it; what it guarded is as it left it, which the callers
             // accept, as an abandoned Windows mutex is handed over too.
-            return pthread_mutex_consistent(&mutex) == 0 ? LockResult::Acquired : LockResult::Failed;
+            return pthread_mutex_consistent(&mutex) == 0 ? LockResult::Acquired
+                                                         : LockResult::Failed;
         case ETIMEDOUT:
         case EBUSY:
             return LockResult::TimedOut;
@@ -108,11 +109,16 @@ NamedLockCell& NamedLock::cell() const {
 
 LockResult NamedLock::lockFor(std::chrono::milliseconds timeout) {
     const timespec deadline = monotonicDeadline(timeout);
-    return interpret(cell().mutex, pthread_mutex_clocklock(&cell().mutex, CLOCK_MONOTONIC, &deadline));
+    return interpret(cell().mutex,
+                     pthread_mutex_clocklock(&cell().mutex, CLOCK_MONOTONIC, &deadline));
 }
 
-LockResult NamedLock::lock() { return interpret(cell().mutex, pthread_mutex_lock(&cell().mutex)); }
+LockResult NamedLock::lock() {
+    return interpret(cell().mutex, pthread_mutex_lock(&cell().mutex));
+}
 
-void NamedLock::unlock() { pthread_mutex_unlock(&cell().mutex); }
+void NamedLock::unlock() {
+    pthread_mutex_unlock(&cell().mutex);
+}
 
 }  // namespace lumbra::platform

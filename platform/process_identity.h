@@ -1,8 +1,8 @@
 // Telling whether the process that took something still runs, even when its id was reused.
 #pragma once
 
-#include <cstdint>
 #include <sys/types.h>
+#include <cstdint>
 
 namespace lumbra::platform {
 

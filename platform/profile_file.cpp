@@ -99,9 +99,8 @@ bool profileWriteString(const std::string& path, std::string_view section, std::
 
 bool profileWriteStrings(const std::string& path, std::string_view section,
                          std::span<const ProfileEntry> entries, FileAccess access) {
-    return rewrite(path, access, [&](std::string_view text) {
-        return setProfileValues(text, section, entries);
-    });
+    return rewrite(path, access,
+                   [&](std::string_view text) { return setProfileValues(text, section, entries); });
 }
 
 bool profileDeleteKey(const std::string& path, std::string_view section, std::string_view key) {

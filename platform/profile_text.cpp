@@ -101,7 +101,8 @@ std::string join(std::string prefix, const std::vector<ProfileLine>& lines) {
 
 std::string singleLine(std::string_view value) {
     std::string out(value);
-    std::replace_if(out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return out;
 }
 
@@ -160,7 +161,8 @@ std::optional<std::string_view> findProfileValue(std::string_view text, std::str
     const auto span = findSection(lines, section);
     if (!span) return std::nullopt;
     for (size_t i = span->header + 1; i < span->end; ++i) {
-        if (lines[i].kind == LineKind::Key && equalsNoCase(lines[i].name, key)) return lines[i].value;
+        if (lines[i].kind == LineKind::Key && equalsNoCase(lines[i].name, key))
+            return lines[i].value;
     }
     return std::nullopt;
 }
@@ -200,9 +202,11 @@ std::string_view profileSectionText(std::string_view text, std::string_view sect
 std::string removeProfileKey(std::string_view text, std::string_view section,
                              std::string_view key) {
     auto lines = splitLines(text);
-    for (auto span = findSection(lines, section); span; span = findSection(lines, section, span->end)) {
+    for (auto span = findSection(lines, section); span;
+         span = findSection(lines, section, span->end)) {
         for (size_t i = span->header + 1; i < span->end; ++i) {
-            if (lines[i].kind == LineKind::Key && equalsNoCase(lines[i].name, key)) lines[i].raw = {};
+            if (lines[i].kind == LineKind::Key && equalsNoCase(lines[i].name, key))
+                lines[i].raw = {};
         }
     }
     return join(prefixOf(text), lines);
@@ -210,7 +214,8 @@ std::string removeProfileKey(std::string_view text, std::string_view section,
 
 std::string removeProfileSection(std::string_view text, std::string_view section) {
     auto lines = splitLines(text);
-    for (auto span = findSection(lines, section); span; span = findSection(lines, section, span->end)) {
+    for (auto span = findSection(lines, section); span;
+         span = findSection(lines, section, span->end)) {
         for (size_t i = span->header; i < span->end; ++i) lines[i].raw = {};
     }
     return join(prefixOf(text), lines);

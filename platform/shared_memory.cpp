@@ -1,9 +1,9 @@
 #include "platform/shared_memory.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <cerrno>
 
 #include "platform/ipc_name.h"
 #include "platform/unique_fd.h"
@@ -29,8 +29,12 @@ std::unique_ptr<SharedMemory> SharedMemory::open(std::string_view name, size_t s
     return std::unique_ptr<SharedMemory>(new SharedMemory(data, size, createdNew));
 }
 
-void SharedMemory::remove(std::string_view name) { shm_unlink(ipcObjectName(name).c_str()); }
+void SharedMemory::remove(std::string_view name) {
+    shm_unlink(ipcObjectName(name).c_str());
+}
 
-SharedMemory::~SharedMemory() { munmap(data_, size_); }
+SharedMemory::~SharedMemory() {
+    munmap(data_, size_);
+}
 
 }  // namespace lumbra::platform

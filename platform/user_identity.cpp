@@ -1,9 +1,9 @@
 #include "platform/user_identity.h"
 
-#include <climits>
-#include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
+#include <climits>
+#include <cstdlib>
 
 namespace lumbra::platform {
 namespace {
@@ -22,6 +22,8 @@ std::string hostName() {
 
 }  // namespace
 
-std::string defaultEmailAddress() { return loginName() + "@" + hostName(); }
+std::string defaultEmailAddress() {
+    return loginName() + "@" + hostName();
+}
 
 }  // namespace lumbra::platform

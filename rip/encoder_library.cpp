@@ -6,7 +6,7 @@
 
 namespace lumbra {
 
-const std::vector<const char*> kLameEntryPointNames = {"beInitStream",  "beEncodeChunk",
+const std::vector<const char*> kLameEntryPointNames = {"beInitStream",   "beEncodeChunk",
                                                        "beDeinitStream", "beCloseStream",
                                                        "beVersion",      "beWriteVBRHeader"};
 
@@ -27,7 +27,8 @@ LoadedEncoderLibrary loadEncoderLibrary(const char* libraryName,
         return result;
     }
     result.entryPointsFound = true;
-    for (const char* name : entryPoints) result.entryPointsFound &= result.library->symbol(name) != nullptr;
+    for (const char* name : entryPoints)
+        result.entryPointsFound &= result.library->symbol(name) != nullptr;
     if (!result.entryPointsFound) result.library.reset();
     return result;
 }

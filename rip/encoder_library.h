@@ -22,7 +22,7 @@ extern const std::vector<const char*> kLameEntryPointNames;
 // A loaded library with every named entry point present.
 struct LoadedEncoderLibrary {
     std::unique_ptr<platform::SharedLibrary> library;
-    bool loaded = false;          // false: `error` holds the system's reason
+    bool loaded = false;  // false: `error` holds the system's reason
     bool entryPointsFound = false;
     std::string error;
 };

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "metadata/track_entry.h"
 #include "metadata/disc_record.h"
+#include "metadata/track_entry.h"
 
 namespace lumbra {
 

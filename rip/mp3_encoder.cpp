@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "settings/encoder_settings.h"
 #include "platform/text_encoding.h"
 #include "rip/encoder_library.h"
 #include "rip/id3v1_tag.h"
 #include "rip/id3v2_tag.h"
 #include "rip/mp3_stream_setup.h"
 #include "rip/rip_messages.h"
+#include "settings/encoder_settings.h"
 
 namespace lumbra {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "settings/encoder_settings.h"
 #include "rip/lame_stream_config.h"
 #include "rip/sample_conversion.h"
+#include "settings/encoder_settings.h"
 
 namespace lumbra {
 

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "settings/encoder_settings.h"
 #include "rip/rip_messages.h"
+#include "settings/encoder_settings.h"
 
 namespace lumbra {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <array>
 
-#include "settings/encoder_settings.h"
 #include "rip/mp3_encoder.h"
 #include "rip/ogg_encoder.h"
 #include "rip/wav_encoder.h"
 #include "rip/wma_encoder.h"
+#include "settings/encoder_settings.h"
 
 namespace lumbra {
 namespace {

@@ -5,15 +5,15 @@
 #include <span>
 #include <string>
 
-#include "settings/job_flags.h"
-#include "platform/prompts.h"
-#include "settings/settings_record.h"
-#include "platform/window_messages.h"
 #include "cdaccess/shared_cd_state.h"
 #include "cdaccess/track_buffer.h"
-#include "metadata/track_entry.h"
 #include "metadata/disc_record.h"
+#include "metadata/track_entry.h"
+#include "platform/prompts.h"
+#include "platform/window_messages.h"
 #include "rip/output_formats.h"
+#include "settings/job_flags.h"
+#include "settings/settings_record.h"
 
 namespace lumbra {
 

@@ -8,8 +8,8 @@
 #include "naming/output_naming.h"
 #include "platform/part_file.h"
 #include "rip/rip_messages.h"
-#include "rip/track_status.h"
 #include "rip/temporary_pcm_writer.h"
+#include "rip/track_status.h"
 #include "rip/track_writer.h"
 #include "rip/track_writing.h"
 

@@ -1,8 +1,8 @@
 #include "rip/sample_conversion.h"
 
+#include <soxr.h>
 #include <bit>
 #include <cstring>
-#include <soxr.h>
 
 namespace lumbra {
 
@@ -33,7 +33,8 @@ struct SampleConverter::Resampler {
         for (;;) {
             size_t used = 0, made = 0;
             if (soxr_process(handle, input, inputFrames, &used, block.data(), room, &made)) break;
-            out.insert(out.end(), block.begin(), block.begin() + ptrdiff_t(made * size_t(channels)));
+            out.insert(out.end(), block.begin(),
+                       block.begin() + ptrdiff_t(made * size_t(channels)));
             if (input) {
                 input += used * size_t(channels);
                 inputFrames -= used;
@@ -64,7 +65,8 @@ bool SampleConverter::isValid() const {
 std::vector<uint8_t> SampleConverter::convert(std::span<const uint8_t> cdBytes) {
     if (!isValid()) return {};
     const size_t frames = cdBytes.size() / 4;
-    if (target_ == kCdAudioFormat) return {cdBytes.begin(), cdBytes.begin() + ptrdiff_t(frames * 4)};
+    if (target_ == kCdAudioFormat)
+        return {cdBytes.begin(), cdBytes.begin() + ptrdiff_t(frames * 4)};
     std::vector<int16_t> samples(frames * 2);
     std::memcpy(samples.data(), cdBytes.data(), frames * 4);
     if (target_.channels == 1) {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/prompts.h"
-#include "metadata/track_entry.h"
 #include "metadata/disc_record.h"
+#include "metadata/track_entry.h"
+#include "platform/prompts.h"
 #include "rip/byte_sink.h"
 
 namespace lumbra {

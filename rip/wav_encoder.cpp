@@ -1,7 +1,7 @@
 #include "rip/wav_encoder.h"
 
-#include "settings/encoder_settings.h"
 #include "rip/wav_header.h"
+#include "settings/encoder_settings.h"
 
 namespace lumbra {
 

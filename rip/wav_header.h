@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <span>
 
-#include "settings/encoder_settings.h"
 #include "rip/sample_conversion.h"
+#include "settings/encoder_settings.h"
 
 namespace lumbra {
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "settings/encoder_settings.h"
 #include "platform/text_encoding.h"
 #include "rip/encoder_library.h"
 #include "rip/rip_messages.h"
 #include "rip/tag_values.h"
+#include "settings/encoder_settings.h"
 
 namespace lumbra {
 namespace {

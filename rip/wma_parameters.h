@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "settings/encoder_settings.h"
 #include "rip/sample_conversion.h"
 #include "rip/wma_writer_interface.h"
+#include "settings/encoder_settings.h"
 
 namespace lumbra {
 

@@ -22,7 +22,9 @@ std::string CddbServer::displayText() const {
     return host + " [" + std::to_string(port) + "] -  (" + location + ")";
 }
 
-CddbServer defaultCddbServer() { return {0, "gnudb.gnudb.org", 80, "/~cddb/cddb.cgi", "freedb server"}; }
+CddbServer defaultCddbServer() {
+    return {0, "gnudb.gnudb.org", 80, "/~cddb/cddb.cgi", "freedb server"};
+}
 
 std::vector<CddbServer> readCddbServers(const SettingsStore& store) {
     const int count = std::min(store.read(keys::kCddbCount), kMaxServers);

@@ -25,7 +25,8 @@ inline constexpr IntKey kId3Enable{"GENERAL", "ID3_ENABLE", 1};
 inline constexpr IntKey kOverwrite{"GENERAL", "GEN_OVERWRITE", 1};
 inline constexpr IntKey kAntiCrackle{"GENERAL", "ANTI_CRACKLE", 0};
 inline constexpr IntKey kJitterCorrection{"Jitter", "Jitter_Correction", 1};
-inline constexpr StringKey kOutputFormat{"OUTPUT", "OUTPUT_FORMAT", "<Artist> \\ <Album> \\ <Title>"};
+inline constexpr StringKey kOutputFormat{"OUTPUT", "OUTPUT_FORMAT",
+                                         "<Artist> \\ <Album> \\ <Title>"};
 inline constexpr StringKey kOutputFolder{"OUTPUT", "OUTPUT_FOLDER", kUnsetFolder};
 
 inline constexpr IntKey kMp3Sample{"MP3", "MP3_SAMPLE", 1};

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "settings/value_lists.h"
 #include "platform/user_identity.h"
+#include "settings/value_lists.h"
 
 namespace lumbra {
 namespace {
@@ -25,7 +25,9 @@ int32_t indexIn(const SettingsStore& store, std::span<const ListItem> list, cons
     return listIndexOrNone(list, store.read(key));
 }
 
-int32_t checkBox(const SettingsStore& store, const IntKey& key) { return store.read(key) != 0; }
+int32_t checkBox(const SettingsStore& store, const IntKey& key) {
+    return store.read(key) != 0;
+}
 
 Mp3Settings loadMp3(const SettingsStore& store) {
     return {indexIn(store, kMp3SampleRates, keys::kMp3Sample),
@@ -107,10 +109,11 @@ std::vector<CddbServer> loadCddbSettings(const SettingsStore& store, SettingsRec
     cddb.savePassword = store.read(keys::kProxySavePassword) != 0;
     cddb.proxyPort = store.read(keys::kProxyPort);
     cddb.proxyPassword = cddb.savePassword ? store.read(keys::kProxyPasswordKey) : std::string();
-    cddb.email = store.readString(keys::kCddbSection, keys::kCddbEmailName,
-                                  platform::defaultEmailAddress());
+    cddb.email =
+        store.readString(keys::kCddbSection, keys::kCddbEmailName, platform::defaultEmailAddress());
     if (!servers.empty()) {
-        cddb.currentServer = {servers.front().host, servers.front().port, servers.front().queryPath};
+        cddb.currentServer = {servers.front().host, servers.front().port,
+                              servers.front().queryPath};
     }
     return servers;
 }

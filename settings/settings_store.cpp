@@ -1,13 +1,15 @@
 #include "settings/settings_store.h"
 
-#include "settings/settings_keys.h"
 #include "platform/profile_file.h"
+#include "settings/settings_keys.h"
 
 namespace lumbra {
 
 namespace pf = lumbra::platform;
 
-std::string settingsPath(const std::string& programHome) { return programHome + "/setup.ini"; }
+std::string settingsPath(const std::string& programHome) {
+    return programHome + "/setup.ini";
+}
 
 std::optional<std::string> settingsFileNotice(const std::string& path) {
     switch (pf::storedFileState(path)) {

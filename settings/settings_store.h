@@ -36,7 +36,9 @@ public:
     bool writeString(std::string_view section, std::string_view key, std::string_view text) const;
     bool deleteKey(std::string_view section, std::string_view key) const;
 
-    int read(const keys::IntKey& key) const { return readInt(key.section, key.name, key.defaultValue); }
+    int read(const keys::IntKey& key) const {
+        return readInt(key.section, key.name, key.defaultValue);
+    }
     std::string read(const keys::StringKey& key) const {
         return readString(key.section, key.name, key.defaultValue);
     }

@@ -6,11 +6,11 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "settings/settings_store.h"
 #include "cdaccess/cd_access.h"
 #include "gui/main_window.h"
 #include "gui/start_options.h"
 #include "platform/program_home.h"
+#include "settings/settings_store.h"
 
 namespace {
 

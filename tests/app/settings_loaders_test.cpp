@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "metadata/track_entry.h"
 #include "settings/settings_loaders.h"
 #include "settings/value_lists.h"
-#include "metadata/track_entry.h"
 #include "support/temp_dir.h"
 
 namespace lumbra {
@@ -33,14 +33,17 @@ TEST_F(FirstStart, WritesAndLoadsTheDefaultsAndASecondStartChangesNothing) {
     EXPECT_EQ(written,
               "[OUTPUT]\n"
               "OUTPUT_FORMAT=<Artist> \\ <Album> \\ <Title>\n"
-              "OUTPUT_FOLDER=" + home.path() + "/My Music\n"
-              "[CDDB]\n"
-              "CDDB_SERVER0=gnudb.gnudb.org\n"
-              "CDDB_QUERY0=/~cddb/cddb.cgi\n"
-              "CDDB_PORT0=80\n"
-              "CDDB_LOCATION0=freedb server\n"
-              "CDDB_COUNT=1\n"
-              "CDDB_LOCALCDDB_PATH=" + home.path() + "/Local CDDB\n");
+              "OUTPUT_FOLDER=" +
+                  home.path() +
+                  "/My Music\n"
+                  "[CDDB]\n"
+                  "CDDB_SERVER0=gnudb.gnudb.org\n"
+                  "CDDB_QUERY0=/~cddb/cddb.cgi\n"
+                  "CDDB_PORT0=80\n"
+                  "CDDB_LOCATION0=freedb server\n"
+                  "CDDB_COUNT=1\n"
+                  "CDDB_LOCALCDDB_PATH=" +
+                  home.path() + "/Local CDDB\n");
     ASSERT_EQ(loaded.cddbServers.size(), 1u);
     EXPECT_EQ(loaded.cddbServers[0].displayText(), "gnudb.gnudb.org [80] -  (freedb server)");
     EXPECT_TRUE(loaded.applyEncoderToListedTracks);
@@ -80,9 +83,10 @@ TEST_F(FirstStart, ServersAreSeededAgainOnlyWhenTheCountIsZero) {
 }
 
 TEST_F(Loaders, IndexesTheControlsCannotShowArriveAsNone) {
-    load("[MP3]\nMP3_BITRATE=14\nMP3_SAMPLE=-1\nMP3_VBRQUALITY=10\nMP3_QUALITY=12\n"
-         "[OGG]\nOGG_CHANNELS=3\nOGG_VBRQUALITY=35\nOGG_ENABLECBR=7\nOGG_ENABLEVBR=5\n"
-         "[WAV]\nWAV_BITRATE=2\n[WMA]\nWMA_BITRATE=9\nWMA_SAMPLE=0\n");
+    load(
+        "[MP3]\nMP3_BITRATE=14\nMP3_SAMPLE=-1\nMP3_VBRQUALITY=10\nMP3_QUALITY=12\n"
+        "[OGG]\nOGG_CHANNELS=3\nOGG_VBRQUALITY=35\nOGG_ENABLECBR=7\nOGG_ENABLEVBR=5\n"
+        "[WAV]\nWAV_BITRATE=2\n[WMA]\nWMA_BITRATE=9\nWMA_SAMPLE=0\n");
     EXPECT_EQ(record.encoder.mp3.bitrate, -1);
     EXPECT_EQ(record.encoder.mp3.sampleRate, -1);
     EXPECT_EQ(record.encoder.mp3.vbrQuality, -1);
@@ -94,7 +98,8 @@ TEST_F(Loaders, IndexesTheControlsCannotShowArriveAsNone) {
     EXPECT_EQ(record.encoder.wav.sampleSize, -1);
     EXPECT_EQ(record.encoder.wma.bitrate, -1);
     EXPECT_EQ(record.encoder.wma.sampleRate, -1);  // no rate list without a bitrate
-    EXPECT_NE(home.read("setup.ini").find("MP3_BITRATE=14\n"), std::string::npos) << "the file is not corrected";
+    EXPECT_NE(home.read("setup.ini").find("MP3_BITRATE=14\n"), std::string::npos)
+        << "the file is not corrected";
 }
 
 TEST_F(Loaders, TheWmaRateIndexRefersToTheListOfItsBitrate) {
@@ -107,9 +112,10 @@ TEST_F(Loaders, TheWmaRateIndexRefersToTheListOfItsBitrate) {
 }
 
 TEST_F(Loaders, FoldersAndSwitchesAreTakenAsStored) {
-    load("[OUTPUT]\nOUTPUT_FOLDER=\nOUTPUT_FORMAT=<Artist> - <Year> \\ <Album> - <Title>\n"
-         "[Jitter]\nJitter_Correction=5\n[GENERAL]\nGEN_OVERWRITE=0\nANTI_CRACKLE=1\n"
-         "[CDDB]\nCDDB_COUNT=1\nCDDB_LOCALCDDB_PATH=/data/cddb\nCDDB_EMAIL=me@example.org\n");
+    load(
+        "[OUTPUT]\nOUTPUT_FOLDER=\nOUTPUT_FORMAT=<Artist> - <Year> \\ <Album> - <Title>\n"
+        "[Jitter]\nJitter_Correction=5\n[GENERAL]\nGEN_OVERWRITE=0\nANTI_CRACKLE=1\n"
+        "[CDDB]\nCDDB_COUNT=1\nCDDB_LOCALCDDB_PATH=/data/cddb\nCDDB_EMAIL=me@example.org\n");
     EXPECT_EQ(record.outputFolder, "");
     EXPECT_EQ(home.read("setup.ini").find("My Music"), std::string::npos);
     EXPECT_EQ(record.namingTemplate, "<Artist> - <Year> \\ <Album> - <Title>");
@@ -121,8 +127,9 @@ TEST_F(Loaders, FoldersAndSwitchesAreTakenAsStored) {
 }
 
 TEST_F(Loaders, TheProxyPasswordIsReadOnlyWhenSaved) {
-    load("[PROXY]\nPROXY_ENABLE=1\nPROXY_SERVER=proxy.lan\nPROXY_PORT=3128\nPROXY_USER=me\n"
-         "PROXY_PASSWORD=secret\nPROXY_SAVE_PASSWORD=0\n[CDDB]\nCDDB_COUNT=1\n");
+    load(
+        "[PROXY]\nPROXY_ENABLE=1\nPROXY_SERVER=proxy.lan\nPROXY_PORT=3128\nPROXY_USER=me\n"
+        "PROXY_PASSWORD=secret\nPROXY_SAVE_PASSWORD=0\n[CDDB]\nCDDB_COUNT=1\n");
     EXPECT_TRUE(record.cddb.useProxy);
     EXPECT_EQ(record.cddb.proxyHost, "proxy.lan");
     EXPECT_EQ(record.cddb.proxyPort, 3128);
@@ -132,11 +139,13 @@ TEST_F(Loaders, TheProxyPasswordIsReadOnlyWhenSaved) {
 }
 
 TEST_F(Loaders, TracksReceiveTheirFormatsBlockInFieldOrder) {
-    load("[MP3]\nMP3_SAMPLE=2\nMP3_CHANNELS=0\nMP3_BITRATE=13\nMP3_QUALITY=4\nMP3_ENABLEVBR=0\n"
-         "MP3_VBRMAX=11\nMP3_VBRQUALITY=6\n"
-         "[OGG]\nOGG_SAMPLE=1\nOGG_CHANNELS=0\nOGG_ENABLECBR=1\nOGG_ENABLEBBR=1\nOGG_ENABLEVBR=0\n"
-         "OGG_BITRATE=4\nOGG_BBR_MIN=1\nOGG_BBR_NOR=2\nOGG_BBR_MAX=3\nOGG_VBRQUALITY=17\n"
-         "[WAV]\nWAV_SAMPLE=2\nWAV_CHANNELS=0\nWAV_BITRATE=0\n[WMA]\nWMA_BITRATE=2\nWMA_SAMPLE=2\nWMA_USEDRM=0\n");
+    load(
+        "[MP3]\nMP3_SAMPLE=2\nMP3_CHANNELS=0\nMP3_BITRATE=13\nMP3_QUALITY=4\nMP3_ENABLEVBR=0\n"
+        "MP3_VBRMAX=11\nMP3_VBRQUALITY=6\n"
+        "[OGG]\nOGG_SAMPLE=1\nOGG_CHANNELS=0\nOGG_ENABLECBR=1\nOGG_ENABLEBBR=1\nOGG_ENABLEVBR=0\n"
+        "OGG_BITRATE=4\nOGG_BBR_MIN=1\nOGG_BBR_NOR=2\nOGG_BBR_MAX=3\nOGG_VBRQUALITY=17\n"
+        "[WAV]\nWAV_SAMPLE=2\nWAV_CHANNELS=0\nWAV_BITRATE=0\n[WMA]\nWMA_BITRATE=2\nWMA_SAMPLE="
+        "2\nWMA_USEDRM=0\n");
     const std::pair<OutputFormat, EncoderSlots> cases[] = {
         {kFormatMp3, {2, 0, 13, 0, 6, 11, 4, 0, 0, 0}},
         {kFormatOgg, {1, 0, 1, 1, 0, 4, 1, 2, 3, 17}},

@@ -2,8 +2,8 @@
 // progress texts at the edges of their ranges, the rip clock past an hour.
 #include <gtest/gtest.h>
 
-#include "settings/encoder_settings.h"
 #include "app/track_row_texts.h"
+#include "settings/encoder_settings.h"
 
 namespace lumbra {
 namespace {

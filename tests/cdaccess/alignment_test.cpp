@@ -17,8 +17,8 @@ struct Outcome {
 };
 
 std::ostream& operator<<(std::ostream& out, const Outcome& o) {
-    return out << "found " << o.found << " start " << o.start << " count " << o.count
-               << " length " << o.length << " offset " << o.offset;
+    return out << "found " << o.found << " start " << o.start << " count " << o.count << " length "
+               << o.length << " offset " << o.offset;
 }
 
 // Every position p < length - size in turn, comparing size bytes at each.
@@ -120,7 +120,8 @@ TEST_F(AlignToReference, KeepsTheBufferForSilenceAndRefusesAShortReference) {
     std::fill(reference.data.begin(), reference.data.end(), uint8_t(0));
     EXPECT_EQ(fastAlignment(buffer, reference, 1), unchanged);
     takeReferenceFrom(kFrameBytes, 1);
-    EXPECT_FALSE(fastAlignment(buffer, reference, 2).found) << "compare frames beyond the reference";
+    EXPECT_FALSE(fastAlignment(buffer, reference, 2).found)
+        << "compare frames beyond the reference";
     EXPECT_FALSE(fastAlignment(buffer, reference, 0).found);
 }
 

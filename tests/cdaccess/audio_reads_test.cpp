@@ -242,9 +242,10 @@ std::string errorsBehindRequests() {
 // that push the retries and the alignment to their edges.
 TEST_F(ReadForRip, EveryModeDeliversATrackBitExact) {
     const auto track = framesWithoutFaults(kDemoTrack3, kDemoTrack4 - kDemoTrack3);
-    const std::pair<int32_t, std::string> cases[] = {
-        {0, "jitter=300,readerror=4500:2"}, {9, "jitter=300,readerror=4400:1"},
-        {2, "jitter=1000,seed=5,readerror=4700:3"}, {2, errorsBehindRequests()}};
+    const std::pair<int32_t, std::string> cases[] = {{0, "jitter=300,readerror=4500:2"},
+                                                     {9, "jitter=300,readerror=4400:1"},
+                                                     {2, "jitter=1000,seed=5,readerror=4700:3"},
+                                                     {2, errorsBehindRequests()}};
     for (const auto& [mode, faults] : cases) {
         EXPECT_TRUE(rip(kDemoTrack3, kDemoTrack4, mode, faults) == track)
             << "mode " << mode << ", " << faults;

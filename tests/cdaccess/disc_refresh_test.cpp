@@ -2,11 +2,11 @@
 // noticing a changed disc.
 #include <gtest/gtest.h>
 
-#include "settings/settings_record.h"
-#include "cdaccess/cd_access_errors.h"
 #include "app/disc_refresh.h"
+#include "cdaccess/cd_access_errors.h"
 #include "cdaccess/disc_toc.h"
 #include "cdaccess/toc_validation.h"
+#include "settings/settings_record.h"
 #include "support/cue_image.h"
 #include "support/isolated_cd_access.h"
 #include "support/recording_prompts.h"
@@ -86,7 +86,8 @@ class DiscToc : public test::IsolatedCdAccess {};
 
 TEST_F(DiscToc, ReadsTheDemoTableInLbaThenInMsfForm) {
     startVirtualDrives("demo");
-    const OpenDriveRequest request{kOpenDriveRequestSize, kOpenDriveRequestVersion, 0, 0, 0, 0, 0, 0, 0};
+    const OpenDriveRequest request{
+        kOpenDriveRequestSize, kOpenDriveRequestVersion, 0, 0, 0, 0, 0, 0, 0};
     const int handle = getCDHandle(&request);
     ASSERT_GE(handle, 1);
     TocBuffer lba{}, msf{};
@@ -103,7 +104,8 @@ TEST_F(DiscToc, ReadsTheDemoTableInLbaThenInMsfForm) {
     ASSERT_EQ(readDiscToc(handle, msf), kResultDone);
     EXPECT_EQ(msf.descriptors[0].address[2], 2) << "00:02:00, the lead-in included";
     for (int i = 0; i <= tracks; ++i) {
-        EXPECT_EQ(descriptorLba(msf.descriptors[i], true), descriptorLba(lba.descriptors[i], false)) << i;
+        EXPECT_EQ(descriptorLba(msf.descriptors[i], true), descriptorLba(lba.descriptors[i], false))
+            << i;
     }
     releaseCDHandle(handle);
 }
@@ -119,7 +121,8 @@ TEST(TocValidation, RefusesTablesNoDiscCanHave) {
         toc.dataLength[1] = uint8_t(length);
         int i = 0;
         for (int start : starts) {
-            toc.descriptors[i].trackNumber = uint8_t(i + 1 == int(starts.size()) ? kLeadOutTrack : first + i);
+            toc.descriptors[i].trackNumber =
+                uint8_t(i + 1 == int(starts.size()) ? kLeadOutTrack : first + i);
             toc.descriptors[i].address[2] = uint8_t(start >> 8);
             toc.descriptors[i++].address[3] = uint8_t(start);
         }

@@ -27,8 +27,9 @@ TEST_F(DriveDiscovery, WithoutATransportFindsNothingAndFailsEveryCommand) {
     EXPECT_EQ(takeLastError(), kErrorNoCdDrive);  // a failed count query scans nothing
 
     uint8_t reply[36];
-    EXPECT_EQ(executeCommand({0, 0, 0}, CommandBlock({0x12, 0, 0, 0, 36, 0}, kFlagDataIn, reply, 36)),
-              kResultFailed);
+    EXPECT_EQ(
+        executeCommand({0, 0, 0}, CommandBlock({0x12, 0, 0, 0, 36, 0}, kFlagDataIn, reply, 36)),
+        kResultFailed);
     EXPECT_EQ(takeLastStatus(), kStatusNotInitialised);
     EXPECT_EQ(takeLastError(), kErrorCommandFailed);
 

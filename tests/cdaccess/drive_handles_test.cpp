@@ -3,9 +3,9 @@
 // crashed processes.
 #include <gtest/gtest.h>
 
-#include <thread>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <thread>
 
 #include "cdaccess/cd_access_errors.h"
 #include "cdaccess/drive_discovery.h"
@@ -23,8 +23,15 @@ using namespace std::chrono_literals;
 
 OpenDriveRequest requestFor(int driveIndex) {
     // Virtual drive i sits at adapter i / 8, target i % 8.
-    return {kOpenDriveRequestSize, kOpenDriveRequestVersion, uint8_t(driveIndex / 8),
-            uint8_t(driveIndex % 8), 0, 0, 0, 0, 0};
+    return {kOpenDriveRequestSize,
+            kOpenDriveRequestVersion,
+            uint8_t(driveIndex / 8),
+            uint8_t(driveIndex % 8),
+            0,
+            0,
+            0,
+            0,
+            0};
 }
 
 // Runs `body` in a child process and returns its exit code.
@@ -47,7 +54,8 @@ TEST_F(DriveHandles, BadRequestsAndHandlesAreRefusedBeforeAnythingElse) {
     // Size at least 12 and version 1 are checked before the address, which has no drive here.
     OpenDriveRequest request = requestFor(0);
     for (const auto& [size, version, error] : {std::tuple{11, 1, kErrorBadOpenRequest},
-                                               {12, 2, kErrorBadOpenRequest}, {12, 1, kErrorNotCdRom}}) {
+                                               {12, 2, kErrorBadOpenRequest},
+                                               {12, 1, kErrorNotCdRom}}) {
         request.size = uint8_t(size);
         request.version = uint8_t(version);
         EXPECT_EQ(getCDHandle(&request), 0);

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <regex>
 
-#include "cdaccess/cd_access_errors.h"
 #include "app/disc_refresh.h"
+#include "cdaccess/cd_access_errors.h"
 #include "cdaccess/disc_toc.h"
 #include "cli/lumbra_rip_runner.h"
 #include "support/cddb_test_server.h"

@@ -10,10 +10,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "settings/settings_store.h"
 #include "gui/main_window.h"
 #include "gui/rip_page.h"
 #include "gui/track_list_model.h"
+#include "settings/settings_store.h"
 #include "support/cddb_test_server.h"
 #include "support/cue_image.h"
 #include "support/isolated_cd_access.h"

@@ -4,15 +4,15 @@
 #include <discid/discid.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <fstream>
 #include <functional>
-#include <unistd.h>
 
+#include "app/disc_lookups.h"
 #include "metadata/cddb_client.h"
 #include "metadata/disc_id.h"
 #include "metadata/disc_info_text.h"
-#include "app/disc_lookups.h"
 #include "metadata/disc_lookup_job.h"
 #include "metadata/recent_disc_table.h"
 #include "platform/text_encoding.h"
@@ -34,10 +34,12 @@ const std::string kQueryTail =
     "cmd=cddb+query+10000803+3+150+450+650+10&hello=ripper+example.org+Lumbra+Software&proto=6\r\n";
 const CddbMatch kFirst{"rock", "0200b201", "", ""};
 
-test::CddbTestEntry entry(const std::string& discId, const std::string& album, const std::string& firstTitle) {
+test::CddbTestEntry entry(const std::string& discId, const std::string& album,
+                          const std::string& firstTitle) {
     return {"rock", discId, "Band", album,
-            "DISCID=" + discId + "\r\nDTITLE=Band / " + album + "\r\nDYEAR=2001\r\nDGENRE=Rock\r\nTTITLE0=" +
-                firstTitle + "\r\nTTITLE1=Second\r\nTTITLE2=Third\r\n"};
+            "DISCID=" + discId + "\r\nDTITLE=Band / " + album +
+                "\r\nDYEAR=2001\r\nDGENRE=Rock\r\nTTITLE0=" + firstTitle +
+                "\r\nTTITLE1=Second\r\nTTITLE2=Third\r\n"};
 }
 
 bool eventually(const std::function<bool()>& condition) {
@@ -96,7 +98,9 @@ protected:
         return cddbRead(config(), match, text, capacity) == 1 ? text : "status 4, " + text;
     }
     static std::string post(const std::string& head, const std::string& tail) {
-        return head + "Content-Type: application/x-www-form-urlencoded\r\nUser-Agent: Zentor090\r\n" + tail;
+        return head +
+               "Content-Type: application/x-www-form-urlencoded\r\nUser-Agent: Zentor090\r\n" +
+               tail;
     }
 
     uintptr_t start() { return lookups->startDiscLookup(settings.cddb, drives[0].openRequest); }
@@ -119,8 +123,8 @@ protected:
 
     test::CddbTestServer server;
     LookupEnds ends;
-    std::unique_ptr<DiscLookups> lookups =
-        std::make_unique<DiscLookups>(ends, flags.lookupActive, CddbTimeouts{1000ms, 1000ms, 300ms});
+    std::unique_ptr<DiscLookups> lookups = std::make_unique<DiscLookups>(
+        ends, flags.lookupActive, CddbTimeouts{1000ms, 1000ms, 300ms});
 };
 
 TEST_F(CddbLookup, ReadsTheFirstOfThreeMatchesFilesItAndNextTimeNeedsNoServer) {
@@ -130,11 +134,14 @@ TEST_F(CddbLookup, ReadsTheFirstOfThreeMatchesFilesItAndNextTimeNeedsNoServer) {
     lookUpAndApply();
     EXPECT_EQ(shown(), "Band / First / 2001: Opening Second Third");
     const std::string head =
-        "POST /~cddb/cddb.cgi HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(server.port()) + "\r\n";
+        "POST /~cddb/cddb.cgi HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(server.port()) +
+        "\r\n";
     EXPECT_EQ(server.requests(),
-              (std::vector<std::string>{post(head, kQueryTail),
-                                        post(head, "Content-Length: 78\r\n\r\ncmd=cddb+read+rock+0200b201&hello="
-                                                   "ripper+example.org+Lumbra+Software&proto=6\r\n")}));
+              (std::vector<std::string>{
+                  post(head, kQueryTail),
+                  post(head,
+                       "Content-Length: 78\r\n\r\ncmd=cddb+read+rock+0200b201&hello="
+                       "ripper+example.org+Lumbra+Software&proto=6\r\n")}));
     // Whichever match is read, its entry must find the disc's local key.
     for (uint32_t id : {0x0200b201u, 0x0200b202u, 0x0200b203u}) {
         ASSERT_TRUE(findByDiscId(id)) << std::hex << id;
@@ -215,13 +222,15 @@ TEST_F(CddbLookup, TheClientAnswersFromTheLocalDatabaseWhenTheServerKnowsNothing
     const auto matches = query();
     ASSERT_EQ(matches.size(), 1u);
     EXPECT_EQ(matches[0].category + " " + matches[0].discId, "cdplayerini 1032");
-    EXPECT_NE(read(matches[0]).find("DTITLE=Local / Copy\r\nDYEAR=\r\nDGENRE=folk\r\nTTITLE0=Stored\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        read(matches[0]).find("DTITLE=Local / Copy\r\nDYEAR=\r\nDGENRE=folk\r\nTTITLE0=Stored\r\n"),
+        std::string::npos);
     EXPECT_EQ(server.requests().size(), 2u) << "a local entry is read without the network";
 }
 
 TEST_F(CddbLookup, SurvivesServersThatMisbehave) {
-    for (const char* id : {"0200b201", "0200b202", "0200b203"}) server.addEntry(entry(id, "Album", "Title"));
+    for (const char* id : {"0200b201", "0200b202", "0200b203"})
+        server.addEntry(entry(id, "Album", "Title"));
     settings.cddb.useLocalDatabase = false;
 
     server.setBehaviour(ServerBehaviour::NeverAnswer);
@@ -237,7 +246,8 @@ TEST_F(CddbLookup, SurvivesServersThatMisbehave) {
     server.setBehaviour(ServerBehaviour::CloseMidReply);
     EXPECT_LT(query().size(), 3u);
     const std::string half = read(kFirst);
-    EXPECT_EQ(entry("0200b201", "Album", "Title").text.substr(0, half.size()), half) << "what came is used as it is";
+    EXPECT_EQ(entry("0200b201", "Album", "Title").text.substr(0, half.size()), half)
+        << "what came is used as it is";
 
     server.setBehaviour(ServerBehaviour::Trickle);
     const auto trickleStart = std::chrono::steady_clock::now();
@@ -256,14 +266,16 @@ TEST_F(CddbLookup, SurvivesServersThatMisbehave) {
         test::CddbTestServer closed;
         return closed.port();
     }();
-    EXPECT_EQ(postCddbRequest(config(), "/~cddb/cddb.cgi", "cmd=cddb+query", 2048), "") << "a refused connection";
+    EXPECT_EQ(postCddbRequest(config(), "/~cddb/cddb.cgi", "cmd=cddb+query", 2048), "")
+        << "a refused connection";
     EXPECT_TRUE(query().empty());
 }
 
 TEST_F(CddbLookup, TheDriveIsFreeWhileTheServerIsAskedAndAStoppedJobsEndIsIgnored) {
     server.addEntry(entry("0200b201", "Unwanted", "Unwanted"));
     server.delayAnswers(600ms);
-    lookups = std::make_unique<DiscLookups>(ends, flags.lookupActive, CddbTimeouts{1000ms, 1000ms, 2000ms});
+    lookups = std::make_unique<DiscLookups>(ends, flags.lookupActive,
+                                            CddbTimeouts{1000ms, 1000ms, 2000ms});
     const uintptr_t job = start();
     ASSERT_TRUE(eventually([&] { return server.requests().size() == 1; }));
     const int handle = getCDHandle(&drives[0].openRequest);
@@ -302,10 +314,12 @@ TEST_F(CddbLookup, AStoppedJobsEndAndResultNeverPassForTheNextJobs) {
     newServer.addEntry(entry("0200b201", "New", "New title"));
     for (auto* each : {&server, &newServer}) each->delayAnswers(600ms);
     settings.cddb.useLocalDatabase = false;
-    lookups = std::make_unique<DiscLookups>(ends, flags.lookupActive, CddbTimeouts{1000ms, 1000ms, 5000ms});
+    lookups = std::make_unique<DiscLookups>(ends, flags.lookupActive,
+                                            CddbTimeouts{1000ms, 1000ms, 5000ms});
 
     const uintptr_t oldJob = start();
-    ASSERT_TRUE(eventually([&] { return server.requests().size() == 2; })) << "the old job is reading";
+    ASSERT_TRUE(eventually([&] { return server.requests().size() == 2; }))
+        << "the old job is reading";
     lookups->stopDiscLookup();
     useServer(newServer);
     const uintptr_t newJob = start();
@@ -324,11 +338,15 @@ TEST_F(CddbLookup, AStoppedJobsEndAndResultNeverPassForTheNextJobs) {
 TEST_F(CddbLookup, TakesChineseEntriesInGb18030AndUtf8Alike) {
     settings.cddb.useLocalDatabase = false;
     const std::string utf8Entry =
-        "DTITLE=王菲 / 唱游\r\nDYEAR=1998\r\nDGENRE=Pop\r\nTTITLE0=打错了\r\nTTITLE1=ab\r\nTTITLE2=c\r\n";
+        "DTITLE=王菲 / "
+        "唱游\r\nDYEAR=1998\r\nDGENRE=Pop\r\nTTITLE0=打错了\r\nTTITLE1=ab\r\nTTITLE2=c\r\n";
     for (const bool gb18030 : {true, false}) {
         test::CddbTestServer chinese;
-        const auto encoded = [&](const std::string& text) { return gb18030 ? platform::utf8ToGbk(text) : text; };
-        chinese.addEntry({"rock", "10000803", encoded("王菲"), encoded("唱游"), encoded(utf8Entry)});
+        const auto encoded = [&](const std::string& text) {
+            return gb18030 ? platform::utf8ToGbk(text) : text;
+        };
+        chinese.addEntry(
+            {"rock", "10000803", encoded("王菲"), encoded("唱游"), encoded(utf8Entry)});
         useServer(chinese);
         lookUpAndApply();
         EXPECT_EQ(shown(), "王菲 / 唱游 / 1998: 打错了 ab c") << gb18030;

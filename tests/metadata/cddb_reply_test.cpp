@@ -16,7 +16,8 @@ constexpr size_t kCapacity = 32;
 
 std::vector<std::string> described(const CddbMatchList& matches) {
     std::vector<std::string> out;
-    for (const auto& m : matches) out.push_back(m.category + "|" + m.discId + "|" + m.artist + "|" + m.title);
+    for (const auto& m : matches)
+        out.push_back(m.category + "|" + m.discId + "|" + m.artist + "|" + m.title);
     return out;
 }
 
@@ -34,13 +35,16 @@ TEST(CddbQueryReply, ReadsAnExactMatchAndAListOfInexactOnes) {
         "211 Found inexact matches, list follows (until terminating `.')\r\n"
         "rock 7a0b1c0d A / One\r\nmisc 0200b201 B / Two\r\njazz 11 C / Three\r\n.\r\n"
         "blues 22 D / After the end\r\n";
-    const std::vector<std::string> three{"rock|7a0b1c0d|A|One", "misc|0200b201|B|Two", "jazz|11|C|Three"};
+    const std::vector<std::string> three{"rock|7a0b1c0d|A|One", "misc|0200b201|B|Two",
+                                         "jazz|11|C|Three"};
     EXPECT_EQ(queryMatches(list), three);
     EXPECT_EQ(queryMatches("210 Found exact matches\r\nrock 1 A / One\r\n.\r\n"),
               std::vector<std::string>{"rock|1|A|One"});
-    EXPECT_EQ(queryMatches(list, 2), (std::vector<std::string>{three[0], three[1]})) << "a full list";
+    EXPECT_EQ(queryMatches(list, 2), (std::vector<std::string>{three[0], three[1]}))
+        << "a full list";
     EXPECT_TRUE(queryMatches("200 rock 1 A / B\r\n", 0).empty());
-    EXPECT_EQ(queryMatches("200\xEF\xBF\xBDrock 1 A / B\r\n"), std::vector<std::string>{"rock|1|A|B"})
+    EXPECT_EQ(queryMatches("200\xEF\xBF\xBDrock 1 A / B\r\n"),
+              std::vector<std::string>{"rock|1|A|B"})
         << "a status followed by a character of more than one byte";
 }
 
@@ -55,15 +59,17 @@ TEST(CddbQueryReply, FindsNoMatchInErrorsRefusalsAndBrokenReplies) {
              "200\r\n"s,
              "200 rock 1 A / B"s,  // a last line without CR LF is never seen
              "211 list\r\nrock 1 A / B"s,
-             "\0" "200 rock 1 A / B\r\n"s,
+             "\0"
+             "200 rock 1 A / B\r\n"s,
          }) {
         EXPECT_TRUE(queryMatches(reply).empty()) << reply;
     }
 }
 
 TEST(CddbQueryReply, SkipsLinesThatAreNoMatchesAndStopsAfterAHundred) {
-    std::string list = "211 list\r\nnospace\r\n leading space\r\nrock xyz A / B\r\nrock 123456789 A / B\r\n"
-                       "rock  \t 12 A / B\r\nrock 12\r\nrock 7 Kept / Line\r\n";
+    std::string list =
+        "211 list\r\nnospace\r\n leading space\r\nrock xyz A / B\r\nrock 123456789 A / B\r\n"
+        "rock  \t 12 A / B\r\nrock 12\r\nrock 7 Kept / Line\r\n";
     EXPECT_EQ(queryMatches(list + ".\r\n"), std::vector<std::string>{"rock|7|Kept|Line"});
     for (int i = 0; i < 120; ++i) list += "rock 8 Filler / Line\r\n";
     EXPECT_EQ(queryMatches(list, 1000).size(), 1u + kMaxMatchLines - 7);
@@ -71,8 +77,10 @@ TEST(CddbQueryReply, SkipsLinesThatAreNoMatchesAndStopsAfterAHundred) {
 
 TEST(CddbQueryReply, KeepsSeventyNineBytesOfALineAtACharacterBoundary) {
     const std::string longLine = "rock 1 A / " + std::string(100, 't');
-    const std::string chinese = "rock 2 歌手 / " + std::string(25, 'x') + "很长的中文专辑名称很长的中文专辑名称";
-    const auto matches = parseQueryReply("211 list\r\n" + longLine + "\r\n" + chinese + "\r\n.\r\n", kCapacity);
+    const std::string chinese =
+        "rock 2 歌手 / " + std::string(25, 'x') + "很长的中文专辑名称很长的中文专辑名称";
+    const auto matches =
+        parseQueryReply("211 list\r\n" + longLine + "\r\n" + chinese + "\r\n.\r\n", kCapacity);
     ASSERT_EQ(matches.size(), 2u) << "the rest of a long line is skipped, not read as a line";
     EXPECT_EQ(matches[0].title, std::string(kReplyLineLimit - 11, 't'));
     EXPECT_EQ(matches[1].artist, "歌手");
@@ -80,24 +88,28 @@ TEST(CddbQueryReply, KeepsSeventyNineBytesOfALineAtACharacterBoundary) {
 }
 
 TEST(CddbMatchLine, SplitsCategoryIdArtistAndTitle) {
-    EXPECT_EQ(matchOf("rock 7a0b1c0d Some Artist / Some Title"), "rock|7a0b1c0d|Some Artist|Some Title");
-    EXPECT_EQ(matchOf("misc   0200B201   Artist/Title / Act 2 / Live"), "misc|0200B201|Artist/Title|Act 2 / Live");
+    EXPECT_EQ(matchOf("rock 7a0b1c0d Some Artist / Some Title"),
+              "rock|7a0b1c0d|Some Artist|Some Title");
+    EXPECT_EQ(matchOf("misc   0200B201   Artist/Title / Act 2 / Live"),
+              "misc|0200B201|Artist/Title|Act 2 / Live");
     EXPECT_EQ(matchOf("rock 1 Only One Name"), "rock|1|Only One Name|Only One Name");
     EXPECT_EQ(matchOf("classicrock2 1 A / B"), "classicrock|1|A|B");
     EXPECT_EQ(matchOf("rock 1 Artist\r / Title\n"), "rock|1|Artist|Title");
     EXPECT_EQ(matchOf("rock 1 " + std::string(90, 'a') + " / " + std::string(90, 'b')),
               "rock|1|" + std::string(80, 'a') + "|" + std::string(80, 'b'));
     EXPECT_EQ(matchOf("rock 1 "), "rock|1||");
-    for (const char* line : {"", "rock", " rock 1 A / B", "rock 1234567890 A / B", "rock g1 A / B", "rock 12",
-                             "rock   "}) {
+    for (const char* line : {"", "rock", " rock 1 A / B", "rock 1234567890 A / B", "rock g1 A / B",
+                             "rock 12", "rock   "}) {
         EXPECT_EQ(matchOf(line), "<none>") << line;
     }
 }
 
 TEST(CddbReadReply, GivesTheEntryWithoutItsEndAndUnderTheListedGenre) {
     const std::string entry =
-        "# xmcd\r\nDISCID=0200b201\r\nDTITLE=Band / Pop Album\r\nDYEAR=1999\r\nDGENRE=Pop\r\nTTITLE0=Pop\r\n";
-    const std::string reply = "210 rock 0200b201 CD database entry follows (until terminating `.')\r\n" + entry;
+        "# xmcd\r\nDISCID=0200b201\r\nDTITLE=Band / Pop "
+        "Album\r\nDYEAR=1999\r\nDGENRE=Pop\r\nTTITLE0=Pop\r\n";
+    const std::string reply =
+        "210 rock 0200b201 CD database entry follows (until terminating `.')\r\n" + entry;
     std::string expected = entry;
     expected.replace(expected.find("DGENRE=Pop"), 10, "DGENRE=rock");
     EXPECT_EQ(parseReadReply(reply + ".\r\n", "rock"), expected);
@@ -112,31 +124,37 @@ TEST(CddbReadReply, LeavesEmptyLongAndMisplacedGenresAlone) {
     EXPECT_EQ(parseReadReply(head + "DGENRE=\r\n.\r\n", "rock"), "DGENRE=\r\n");
     const std::string longGenre = "DGENRE=" + std::string(81, 'g') + "\r\n";
     EXPECT_EQ(parseReadReply(head + longGenre + ".\r\n", "rock"), longGenre);
-    EXPECT_EQ(parseReadReply(head + "DGENRE=" + std::string(80, 'g') + "\r\n.\r\n", "rock"), "DGENRE=rock\r\n");
-    EXPECT_EQ(parseReadReply(head + "EXTD=DGENRE=Pop\r\nDGENRE=Jazz", "rock"), "EXTD=DGENRE=Pop\r\nDGENRE=rock");
+    EXPECT_EQ(parseReadReply(head + "DGENRE=" + std::string(80, 'g') + "\r\n.\r\n", "rock"),
+              "DGENRE=rock\r\n");
+    EXPECT_EQ(parseReadReply(head + "EXTD=DGENRE=Pop\r\nDGENRE=Jazz", "rock"),
+              "EXTD=DGENRE=Pop\r\nDGENRE=rock");
 }
 
 TEST(CddbReadReply, FailsForEveryOtherStatus) {
-    for (const std::string& reply : {"401 rock 1 No such CD entry in database.\r\n"s, "211 rock 1\r\n"s, ""s,
-                                    "HTTP/1.0 407 Proxy Authentication Required\r\n\r\n<html></html>"s,
-                                    " 210 rock 1\r\nDTITLE=A / B\r\n"s}) {
+    for (const std::string& reply :
+         {"401 rock 1 No such CD entry in database.\r\n"s, "211 rock 1\r\n"s, ""s,
+          "HTTP/1.0 407 Proxy Authentication Required\r\n\r\n<html></html>"s,
+          " 210 rock 1\r\nDTITLE=A / B\r\n"s}) {
         EXPECT_FALSE(parseReadReply(reply, "rock")) << reply;
     }
 }
 
 TEST(CddbReplyText, TakesUtf8AsItIsAndDecodesEverythingElseFromGb18030) {
-    EXPECT_EQ(cddbReplyText("TTITLE0=\x81\x30\x81\x30"), "TTITLE0=\xC2\x80") << "a four-byte GB18030 character";
+    EXPECT_EQ(cddbReplyText("TTITLE0=\x81\x30\x81\x30"), "TTITLE0=\xC2\x80")
+        << "a four-byte GB18030 character";
     EXPECT_EQ(cddbReplyText("TTITLE0=中文\xE9\x9F"), "TTITLE0=中文") << "cut off by a full buffer";
     EXPECT_EQ(cddbReplyText("200 ok\0garbage\xFF"s), "200 ok");
 }
 
 TEST(CddbBase64, EncodesCredentialsOfAnyLength) {
-    for (const auto& [plain, encoded] : {std::pair{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foob", "Zm9vYg=="}})
+    for (const auto& [plain, encoded] :
+         {std::pair{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foob", "Zm9vYg=="}})
         EXPECT_EQ(encodeBase64(plain), encoded) << plain;
     EXPECT_EQ(encodeBase64(std::string("\xFF\xFE\x00", 3)), "//4A");
     std::string longEncoded;
     for (int i = 0; i < 66; ++i) longEncoded += "YWFh";
-    EXPECT_EQ(encodeBase64(std::string(200, 'a')), longEncoded + "YWE=") << "no cut at 120 characters";
+    EXPECT_EQ(encodeBase64(std::string(200, 'a')), longEncoded + "YWE=")
+        << "no cut at 120 characters";
 }
 
 TEST(CddbOptions, SplitTheHelloIntoWordsAndKeepTheirWidths) {

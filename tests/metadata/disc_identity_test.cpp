@@ -55,7 +55,12 @@ std::vector<Track> evenTracks(int count, int first, int step) {
 }
 
 TEST(DiscId, AgreesWithLibdiscid) {
-    struct Case { const char* what; int firstTrack; std::vector<Track> tracks; int leadOut; };
+    struct Case {
+        const char* what;
+        int firstTrack;
+        std::vector<Track> tracks;
+        int leadOut;
+    };
     std::vector<Case> cases = {
         {"one track", 1, {{150}}, 13510},
         {"99 tracks", 1, evenTracks(99, 150, 3000), 150 + 99 * 3000 + 400},
@@ -81,7 +86,8 @@ TEST(DiscId, AgreesWithLibdiscid) {
         // one, so such a disc is compared as the same offsets numbered from 1, with the track
         // count as its low byte.
         const std::string theirs = freedbId(c.tracks, c.leadOut);
-        EXPECT_EQ(discIdText(result[0]), theirs.substr(0, 6) + discIdText(uint32_t(c.tracks.size())).substr(6))
+        EXPECT_EQ(discIdText(result[0]),
+                  theirs.substr(0, 6) + discIdText(uint32_t(c.tracks.size())).substr(6))
             << c.what;
         EXPECT_EQ(result[1], c.tracks.size()) << c.what;
         EXPECT_EQ(result[2], uint32_t(c.tracks[0].offset)) << c.what;

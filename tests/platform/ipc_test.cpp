@@ -2,11 +2,11 @@
 // stands for the second instance of the program.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cstring>
 #include <functional>
 #include <thread>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "platform/named_lock.h"
 #include "platform/named_lock_cell.h"

@@ -37,7 +37,8 @@ TEST(ProfileFile, EditsKeepTheRestOfTheFileAndDeletesCreateNoFile) {
     EXPECT_TRUE(profileDeleteSection(dir.file("setup.ini"), "CDDB"));
     EXPECT_EQ(access(dir.file("setup.ini").c_str(), F_OK), -1);
 
-    const std::string path = dir.write("setup.ini", "; mine\r\n[MP3]\r\nMP3_BITRATE=8\r\nCUSTOM=x\r\n");
+    const std::string path =
+        dir.write("setup.ini", "; mine\r\n[MP3]\r\nMP3_BITRATE=8\r\nCUSTOM=x\r\n");
     ASSERT_TRUE(profileWriteString(path, "mp3", "mp3_bitrate", "12"));
     ASSERT_TRUE(profileWriteString(path, "WAV", "WAV_SAMPLE", "2"));
     ASSERT_TRUE(profileDeleteKey(path, "WAV", "WAV_SAMPLE"));
@@ -64,7 +65,8 @@ int statusOfChildLimitedTo(rlim_t limit, Body body) {
 // leave the old file whole; a write that fails must say so and keep the old file too.
 TEST(ProfileFile, AWriteKilledOrFailingMidWayLeavesTheOldFileWhole) {
     test::TempDir dir;
-    const std::string original = "[OUTPUT]\nOUTPUT_FORMAT=<Artist> \\ <Title>\n[MP3]\nMP3_BITRATE=8\n";
+    const std::string original =
+        "[OUTPUT]\nOUTPUT_FORMAT=<Artist> \\ <Title>\n[MP3]\nMP3_BITRATE=8\n";
     const std::string path = dir.write("setup.ini", original);
     int status = statusOfChildLimitedTo(64, [&] {
         profileWriteString(path, "MP3", "MP3_BITRATE", std::string(4096, '9'));

@@ -47,14 +47,22 @@ TEST(ProfileText, WritesChangeOnlyTheirKeyAndKeepTheFilesLines) {
 }
 
 TEST(ProfileText, ABatchOfWritesLeavesWhatOneWriteAfterAnotherWould) {
-    const std::string_view texts[] = {
-        "", "[A]", "[A]\r\nx=1", "\xEF\xBB\xBF[A]\r\nx=1\r\n", "x=0\n[B]\nz=3\n[A]\nx=1\n[a]\nx=2\n",
-        "[A]\nx=1\n\n; B follows\n[B]\nz=3", "no sections, no line end", "\xEF\xBB\xBF", "[A]\r", "\r"};
+    const std::string_view texts[] = {"",
+                                      "[A]",
+                                      "[A]\r\nx=1",
+                                      "\xEF\xBB\xBF[A]\r\nx=1\r\n",
+                                      "x=0\n[B]\nz=3\n[A]\nx=1\n[a]\nx=2\n",
+                                      "[A]\nx=1\n\n; B follows\n[B]\nz=3",
+                                      "no sections, no line end",
+                                      "\xEF\xBB\xBF",
+                                      "[A]\r",
+                                      "\r"};
     const ProfileEntry batch[] = {{"x", "5"}, {"new", "a\nb"}, {"X", "6"}, {"w", ""}};
     for (const std::string_view text : texts) {
         for (const std::string_view section : {"A", "b", "C"}) {
             std::string oneByOne(text);
-            for (const auto& e : batch) oneByOne = setProfileValue(oneByOne, section, e.key, e.value);
+            for (const auto& e : batch)
+                oneByOne = setProfileValue(oneByOne, section, e.key, e.value);
             EXPECT_EQ(setProfileValues(text, section, batch), oneByOne) << text << " / " << section;
         }
     }
@@ -71,9 +79,16 @@ TEST(ProfileText, RemovesKeysAndSections) {
 }
 
 TEST(ProfileText, IntegersComeFromLeadingDigits) {
-    const std::pair<std::string_view, int> cases[] = {
-        {"12abc", 12}, {"abc", 0}, {"-3", -3}, {"+7", 7}, {"", 0}, {"-", 0}, {" 5", 0},
-        {"0x10", 0},   {"99999999999", 2147483647}, {"-99999999999", -2147483648}};
+    const std::pair<std::string_view, int> cases[] = {{"12abc", 12},
+                                                      {"abc", 0},
+                                                      {"-3", -3},
+                                                      {"+7", 7},
+                                                      {"", 0},
+                                                      {"-", 0},
+                                                      {" 5", 0},
+                                                      {"0x10", 0},
+                                                      {"99999999999", 2147483647},
+                                                      {"-99999999999", -2147483648}};
     for (const auto& [text, value] : cases) EXPECT_EQ(parseProfileInt(text), value) << text;
 }
 

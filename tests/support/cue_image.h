@@ -22,7 +22,8 @@ inline std::vector<uint8_t> musicLikeAudio(int frames, uint32_t seed) {
     for (size_t i = 0; i < bytes.size() / 4; ++i) {
         noise = noise * 1664525u + 1013904223u;
         const double t = double(i) / 44100.0;
-        const double tone = 9000 * std::sin(2 * M_PI * pitch * t) * (0.6 + 0.4 * std::sin(2 * M_PI * 0.7 * t));
+        const double tone =
+            9000 * std::sin(2 * M_PI * pitch * t) * (0.6 + 0.4 * std::sin(2 * M_PI * 0.7 * t));
         const auto left = int16_t(tone + int(noise >> 20) - 2048);
         const auto right = int16_t(0.7 * tone + int((noise >> 8) & 0xFFF) - 2048);
         bytes[4 * i] = uint8_t(left);
@@ -47,8 +48,8 @@ inline CueImage writeCueImage(const std::string& folder, const std::string& name
         bin.write(reinterpret_cast<const char*>(image.trackAudio.back().data()),
                   std::streamsize(image.trackAudio.back().size()));
         char line[128];
-        std::snprintf(line, sizeof line, "  TRACK %02zu AUDIO\n    INDEX 01 %02d:%02d:%02d\n", t + 1,
-                      start / 4500, start / 75 % 60, start % 75);
+        std::snprintf(line, sizeof line, "  TRACK %02zu AUDIO\n    INDEX 01 %02d:%02d:%02d\n",
+                      t + 1, start / 4500, start / 75 % 60, start % 75);
         cue << line;
         start += trackFrames[t];
     }

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings_record.h"
+#include "app/disc_refresh.h"
 #include "cdaccess/audio_reads.h"
 #include "cdaccess/cd_access.h"
-#include "app/disc_refresh.h"
 #include "cdaccess/last_error.h"
+#include "settings/settings_record.h"
 #include "support/recording_prompts.h"
 
 namespace lumbra::test {

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "cdaccess/cd_access.h"
 #include "cdaccess/shared_cd_state.h"
@@ -21,7 +21,8 @@ protected:
         shutdownCdAccess();
         setCdAccessTimeouts({});
         removeSharedObjects();
-        for (const char* name : {"LUMBRA_ASPI_LIBRARY", "LUMBRA_VIRTUAL_DISCS", "LUMBRA_VIRTUAL_FAULTS"}) {
+        for (const char* name :
+             {"LUMBRA_ASPI_LIBRARY", "LUMBRA_VIRTUAL_DISCS", "LUMBRA_VIRTUAL_FAULTS"}) {
             unsetenv(name);
         }
     }
@@ -48,7 +49,8 @@ protected:
         // The library stays loaded once used, so a second start in one process must hand it
         // the new discs and faults itself.
         using Configure = int (*)(const char*, const char*);
-        const auto configure = reinterpret_cast<Configure>(transportExtension("LumbraVirtualConfigure"));
+        const auto configure =
+            reinterpret_cast<Configure>(transportExtension("LumbraVirtualConfigure"));
         ASSERT_NE(configure, nullptr);
         configure(discs.c_str(), faults.c_str());
     }

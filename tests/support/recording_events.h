@@ -5,8 +5,8 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/window_messages.h"
 #include "metadata/track_entry.h"
+#include "platform/window_messages.h"
 
 namespace lumbra::test {
 

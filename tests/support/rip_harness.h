@@ -8,14 +8,14 @@
 #include <utility>
 #include <vector>
 
-#include "settings/encoder_settings.h"
-#include "settings/job_flags.h"
 #include "app/disc_refresh.h"
 #include "platform/atomic_file.h"
 #include "platform/part_file.h"
 #include "rip/output_formats.h"
 #include "rip/rip_job.h"
 #include "rip/track_status.h"
+#include "settings/encoder_settings.h"
+#include "settings/job_flags.h"
 #include "support/isolated_cd_access.h"
 #include "support/recording_events.h"
 #include "support/recording_prompts.h"

@@ -13,7 +13,8 @@ namespace lumbra::test {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lumbra-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "lumbra-test-XXXXXX").string();
         path_ = mkdtemp(pattern.data());
     }
     TempDir(const TempDir&) = delete;

@@ -88,8 +88,18 @@ inline std::vector<uint8_t> runGood(int drive, const std::vector<uint8_t>& cdb, 
 }
 
 inline std::vector<uint8_t> readCdCdb(uint32_t frame, uint32_t count) {
-    return {0xBE, 0, uint8_t(frame >> 24), uint8_t(frame >> 16), uint8_t(frame >> 8),
-            uint8_t(frame), 0, uint8_t(count >> 8), uint8_t(count), 0x10, 0, 0};
+    return {0xBE,
+            0,
+            uint8_t(frame >> 24),
+            uint8_t(frame >> 16),
+            uint8_t(frame >> 8),
+            uint8_t(frame),
+            0,
+            uint8_t(count >> 8),
+            uint8_t(count),
+            0x10,
+            0,
+            0};
 }
 
 inline std::vector<uint8_t> readTocCdb(uint16_t allocationLength = 804) {
