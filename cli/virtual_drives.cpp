@@ -3,7 +3,7 @@
 #include <unistd.h>
 #include <cstdio>
 
-#include "platform/program_home.h"
+#include "platform/install_layout.h"
 
 namespace lumbra::cli {
 
@@ -30,7 +30,7 @@ std::string sheetEntry(const std::string& path) {
 }  // namespace
 
 bool useVirtualDrives(const Options& options, CdAccessOptions& cdAccess) {
-    const std::string library = platform::executableFolder() + "/" + kLibraryName;
+    const std::string library = platform::modulePath(kLibraryName);
     if (access(library.c_str(), R_OK) != 0) {
         std::fprintf(stderr, "lumbra-rip: the virtual drive library %s is missing\n",
                      library.c_str());

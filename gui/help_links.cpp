@@ -3,12 +3,12 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 
-#include "platform/program_home.h"
+#include "platform/install_layout.h"
 
 namespace lumbra::gui {
 
 std::string HelpLinks::helpFilePath() const {
-    for (const std::string& folder : {programHome_, platform::executableFolder()}) {
+    for (const std::string& folder : {programHome_, platform::installLayout().dataFolder}) {
         const std::string path = folder + "/" + kHelpFileName;
         if (QFileInfo(QString::fromStdString(path)).isFile()) return path;
     }

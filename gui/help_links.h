@@ -25,8 +25,8 @@ public:
 
     void open(const std::string& section = {});
 
-    // The help file: the program home's, else the one installed beside the executable; empty
-    // when neither exists.
+    // The help file: the program home's, else the one the program ships with; empty when
+    // neither exists.
     std::string helpFilePath() const;
 
     // The desktop's opener; tests replace it.

@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "platform/program_home.h"
+#include "platform/install_layout.h"
 
 namespace lumbra::gui {
 
@@ -29,7 +29,7 @@ std::optional<StartOptions> parseStartOptions(const QCoreApplication& app) {
 
 std::optional<CdAccessOptions> cdAccessOptions(const StartOptions& options) {
     if (!options.demo && options.images.isEmpty()) return CdAccessOptions{};
-    const std::string library = platform::executableFolder() + "/liblumbra_virtualdrive.so";
+    const std::string library = platform::modulePath("liblumbra_virtualdrive.so");
     if (access(library.c_str(), R_OK) != 0) {
         std::fprintf(stderr, "lumbra-cdripper: the virtual drive library %s is missing\n",
                      library.c_str());

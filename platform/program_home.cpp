@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/install_layout.h"
+
 namespace lumbra::platform {
 namespace {
 
@@ -41,8 +43,10 @@ std::string programHome(const std::string& chosen) {
     if (std::string home = environment("LUMBRA_HOME"); !home.empty()) {
         return withoutTrailingSlash(std::move(home));
     }
+    // An installed program's folder is shared by every user and is writable to root (or to the
+    // owner of a private prefix), yet setup.ini belongs to the user running it.
     const std::string exeFolder = executableFolder();
-    if (access(exeFolder.c_str(), W_OK) == 0) return exeFolder;
+    if (!installLayout().installed && access(exeFolder.c_str(), W_OK) == 0) return exeFolder;
     return userConfigFolder();
 }
 

@@ -6,9 +6,9 @@
 namespace lumbra::platform {
 
 // The program home as a native path without a trailing slash: `chosen` when not empty (a front
-// end's option); else $LUMBRA_HOME when set; else the executable's folder when it is writable (a
-// portable install); else $XDG_CONFIG_HOME/lumbra-cdripper (~/.config/lumbra-cdripper), created
-// when missing.
+// end's option); else $LUMBRA_HOME when set; else the executable's folder when it is writable and
+// not an installed program's (a build folder or a portable install); else
+// $XDG_CONFIG_HOME/lumbra-cdripper (~/.config/lumbra-cdripper), created when missing.
 std::string programHome(const std::string& chosen = {});
 
 // The folder of the running executable, without a trailing slash.

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/program_home.h"
+#include "platform/install_layout.h"
 
 namespace lumbra {
 
@@ -12,8 +12,8 @@ const std::vector<const char*> kLameEntryPointNames = {"beInitStream",   "beEnco
 
 std::string pluginPath(const char* libraryName) {
     const char* folder = std::getenv("LUMBRA_PLUGIN_DIR");
-    const std::string base = folder && *folder ? folder : platform::executableFolder();
-    return base + "/" + libraryName;
+    if (folder && *folder) return std::string(folder) + "/" + libraryName;
+    return platform::modulePath(libraryName);
 }
 
 LoadedEncoderLibrary loadEncoderLibrary(const char* libraryName,

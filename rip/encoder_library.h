@@ -1,4 +1,4 @@
-// The encoder libraries the rip job loads at run time, found beside the executable (or in
+// The encoder libraries the rip job loads at run time, found among the program's modules (or in
 // $LUMBRA_PLUGIN_DIR): the MP3 encoder and the WMA writer.
 #pragma once
 
