@@ -9,6 +9,7 @@
 
 #include "app/disc_refresh.h"
 #include "cdaccess/cd_access.h"
+#include "cdaccess/cd_frame.h"
 #include "naming/output_naming.h"
 #include "platform/shared_memory.h"
 #include "rip/output_formats.h"
@@ -20,8 +21,6 @@ extern char** environ;
 
 namespace lumbra::bench {
 namespace {
-
-constexpr double kFramesPerSecond = 75;
 
 double cpuSeconds(CpuOf cpuOf) {
     rusage usage{};
@@ -62,7 +61,7 @@ RipBenchmarkDisc::~RipBenchmarkDisc() {
 }
 
 double RipBenchmarkDisc::audioSeconds() const {
-    return double(setup_.trackFrames) * setup_.trackCount / kFramesPerSecond;
+    return double(setup_.trackFrames) * setup_.trackCount / double(kFramesPerSecond);
 }
 
 bool RipBenchmarkDisc::ripAll() {

@@ -11,6 +11,7 @@
 
 #include "app/disc_refresh.h"
 #include "cdaccess/cd_access.h"
+#include "cdaccess/cd_frame.h"
 #include "kernel/stand_in_restart.h"
 #include "platform/prompts.h"
 #include "platform/shared_memory.h"
@@ -26,7 +27,7 @@ namespace {
 using namespace lumbra;
 
 constexpr int kTracks = 12;
-constexpr int kTrackFrames = 60 * 75;  // a minute each
+constexpr int kTrackFrames = 60 * kFramesPerSecond;  // a minute each
 
 class SilentPrompts : public Prompts {
 public:
@@ -85,7 +86,7 @@ void BM_RipToWavOverSgIo(benchmark::State& state) {
         if (!ripAll(rules)) state.SkipWithError("the rip failed");
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * kTracks * kTrackFrames * 2352);
-    state.counters["audio_s"] = double(kTracks * kTrackFrames) / 75;
+    state.counters["audio_s"] = double(kTracks * kTrackFrames) / kFramesPerSecond;
     platform::SharedMemory::remove("zentor32memmap2");
 }
 

@@ -13,6 +13,7 @@
 
 #include "app/disc_refresh.h"
 #include "cdaccess/cd_access.h"
+#include "cdaccess/cd_frame.h"
 #include "platform/prompts.h"
 #include "platform/shared_memory.h"
 #include "rip/rip_job.h"
@@ -41,12 +42,12 @@ const Image& image() {
         i.folder = fs::temp_directory_path() / "lumbra-bench-74min";
         i.cue = i.folder / "disc.cue";
         i.bin = i.folder / "disc.bin";
-        const int frames = kDiscMinutes * 60 * 75;
+        const int frames = kDiscMinutes * 60 * kFramesPerSecond;
         fs::create_directories(i.folder);
         if (!fs::exists(i.bin) || fs::file_size(i.bin) != uint64_t(frames) * 2352) {
             std::ofstream bin(i.bin, std::ios::binary);
             std::mt19937 random(74);
-            std::vector<uint32_t> frame(588);
+            std::vector<uint32_t> frame(kSamplesPerFrame);
             for (int f = 0; f < frames; ++f) {
                 for (auto& word : frame) word = random();
                 bin.write(reinterpret_cast<const char*>(frame.data()), 2352);
@@ -58,7 +59,8 @@ const Image& image() {
             const int start = t * frames / kTracks;
             char line[96];
             std::snprintf(line, sizeof line, "  TRACK %02d AUDIO\n    INDEX 01 %02d:%02d:%02d\n",
-                          t + 1, start / 4500, start / 75 % 60, start % 75);
+                          t + 1, start / (60 * kFramesPerSecond), start / kFramesPerSecond % 60,
+                          start % kFramesPerSecond);
             cue << line;
         }
         return i;

@@ -18,7 +18,8 @@ int readDiscToc(int handle, TocBuffer& toc) {
 }
 
 int32_t descriptorLba(const TocDescriptor& d, bool msf) {
-    if (msf) return (d.address[1] * 60 + d.address[2]) * 75 + d.address[3] - kLeadInFrames;
+    if (msf)
+        return (d.address[1] * 60 + d.address[2]) * kFramesPerSecond + d.address[3] - kLeadInFrames;
     return int32_t(uint32_t(d.address[0]) << 24 | uint32_t(d.address[1]) << 16 |
                    uint32_t(d.address[2]) << 8 | d.address[3]);
 }

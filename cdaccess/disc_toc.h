@@ -4,13 +4,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "cdaccess/cd_frame.h"
+
 namespace lumbra {
 
 inline constexpr size_t kTocBufferSize = 804;
 inline constexpr int kMaxTocDescriptors = 100;
 inline constexpr uint8_t kLeadOutTrack = 0xAA;
 inline constexpr uint8_t kDataTrackControl = 0x04;
-inline constexpr int kLeadInFrames = 150;
 
 struct TocDescriptor {
     uint8_t reserved1;

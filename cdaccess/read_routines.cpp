@@ -9,7 +9,6 @@
 namespace lumbra {
 namespace {
 
-constexpr uint32_t kCookedBlockBytes = 2048;
 // The density code these drives take back together with 2,048-byte blocks.
 constexpr uint8_t kRestoreDensity = 0x53;
 constexpr uint8_t kErrorRecoveryPage = 0x01;

@@ -6,10 +6,9 @@
 #include <span>
 #include <vector>
 
-namespace lumbra {
+#include "cdaccess/cd_frame.h"
 
-// One frame: 1/75 second of 16-bit stereo sound at 44,100 Hz.
-inline constexpr int kFrameBytes = 2352;
+namespace lumbra {
 
 struct TrackBufferHeader {
     int32_t start = 0;     // first frame of the request; after a read, of the valid data

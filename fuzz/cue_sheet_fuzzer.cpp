@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "cdaccess/cd_frame.h"
 #include "plugins/virtualdrive/cue_sheet_loader.h"
 #include "plugins/virtualdrive/toc_reply.h"
 
@@ -16,7 +17,7 @@ namespace {
 
 using namespace lumbra::virtualdrive;
 
-constexpr size_t kFrame = 2352;
+constexpr size_t kFrame = kFrameBytes;
 
 void writeFile(const std::string& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;

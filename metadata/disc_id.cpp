@@ -6,6 +6,7 @@
 
 #include "cdaccess/cd_access.h"
 #include "cdaccess/cd_access_errors.h"
+#include "cdaccess/cd_frame.h"
 #include "cdaccess/slot_access.h"
 #include "metadata/recent_disc_table.h"
 
@@ -23,7 +24,7 @@ uint32_t wholeSeconds(const TocDescriptor& d) {
 }
 
 uint32_t frameOffset(const TocDescriptor& d) {
-    return wholeSeconds(d) * 75 + d.address[3];
+    return wholeSeconds(d) * kFramesPerSecond + d.address[3];
 }
 
 TocBuffer readMsfToc(int handle) {

@@ -11,8 +11,7 @@ namespace lumbra::virtualdrive {
 namespace {
 
 constexpr double kSampleRate = 44100.0;
-constexpr int64_t kSamplesPerFrame = kFrameBytes / 4;
-constexpr uint32_t kDataTrackFrames = 20 * 75;
+constexpr uint32_t kDataTrackFrames = 20 * kFramesPerSecond;
 constexpr std::array<int, 8> kPentatonic{0, 2, 4, 7, 9, 12, 14, 16};
 constexpr std::array<int, 4> kChordRoots{0, 5, 7, 9};  // I, IV, V, vi
 
@@ -155,7 +154,8 @@ private:
         std::array<uint8_t, 4> bytes{};
         for (size_t i = 0; i < tracks_.size(); ++i) {
             const int64_t first = int64_t(tracks_[i].start) * kSamplesPerFrame;
-            const int64_t length = int64_t(kVoices[i].seconds) * 75 * kSamplesPerFrame;
+            const int64_t length =
+                int64_t(kVoices[i].seconds) * kFramesPerSecond * kSamplesPerFrame;
             if (sample < first || sample >= first + length) continue;
             const auto [left, right] = stereoSample(kVoices[i], sample - first);
             bytes = {uint8_t(left), uint8_t(uint16_t(left) >> 8), uint8_t(right),
@@ -174,7 +174,7 @@ std::unique_ptr<Disc> makeDemoDisc() {
     uint32_t next = 0;
     for (const Voice& voice : kVoices) {
         disc->tracks.push_back({next, false});
-        next += uint32_t(voice.seconds) * 75;
+        next += uint32_t(voice.seconds) * kFramesPerSecond;
     }
     disc->audio = std::make_unique<DemoAudio>(disc->tracks);
     disc->tracks.push_back({next, true});

@@ -7,11 +7,13 @@
 #include <span>
 #include <vector>
 
+#include "cdaccess/cd_frame.h"
+
 namespace lumbra::virtualdrive {
 
 inline constexpr int kMaxTracks = 99;
 // The last address that MSF form can express (99:59:74) less the lead-in.
-inline constexpr uint32_t kMaxDiscFrames = (99 * 60 + 59) * 75 + 74 - 150;
+inline constexpr uint32_t kMaxDiscFrames = (99 * 60 + 59) * kFramesPerSecond + 74 - kLeadInFrames;
 
 // The lead-out of a first session and the lead-in and first pregap of the next one: what lies
 // on an Enhanced CD between its last audio track and its data track.

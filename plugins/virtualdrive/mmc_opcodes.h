@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "cdaccess/cd_frame.h"
 #include "cdaccess/mmc_opcodes.h"
 
 namespace lumbra::virtualdrive {
@@ -12,8 +13,10 @@ namespace lumbra::virtualdrive {
 // A command block as the drive receives it: the bytes the request sent, zeros after them.
 using Cdb = std::array<uint8_t, 16>;
 
-inline constexpr uint32_t kFrameBytes = 2352;
-inline constexpr uint32_t kCookedBlockBytes = 2048;
-inline constexpr uint32_t kLeadInFrames = 150;
+using lumbra::kCookedBlockBytes;
+using lumbra::kFrameBytes;
+using lumbra::kFramesPerSecond;
+using lumbra::kLeadInFrames;
+using lumbra::kSamplesPerFrame;
 
 }  // namespace lumbra::virtualdrive

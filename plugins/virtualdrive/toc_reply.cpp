@@ -13,7 +13,8 @@ void appendDescriptor(std::vector<uint8_t>& out, uint8_t number, bool data, uint
     out.insert(out.end(), {0, uint8_t(kAdrPosition | (data ? kControlData : 0)), number, 0});
     if (msf) {
         const uint32_t f = frame + kLeadInFrames;
-        out.insert(out.end(), {0, uint8_t(f / 4500), uint8_t(f / 75 % 60), uint8_t(f % 75)});
+        out.insert(out.end(), {0, uint8_t(f / (60 * kFramesPerSecond)),
+                               uint8_t(f / kFramesPerSecond % 60), uint8_t(f % kFramesPerSecond)});
     } else {
         out.insert(out.end(), {uint8_t(frame >> 24), uint8_t(frame >> 16), uint8_t(frame >> 8),
                                uint8_t(frame)});

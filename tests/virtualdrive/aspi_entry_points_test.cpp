@@ -6,6 +6,7 @@
 #include <cctype>
 #include <chrono>
 
+#include "cdaccess/cd_frame.h"
 #include "virtualdrive/virtual_drive_client.h"
 
 namespace lumbra::virtualdrive::test {
@@ -13,7 +14,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr size_t kFrame = 2352;
+constexpr size_t kFrame = kFrameBytes;
 
 TEST(VirtualDriveAspi, AdaptersHoldEightDrivesEach) {
     auto& module = VirtualDriveModule::get();

@@ -3,6 +3,7 @@
 // sheet leaves an empty drive with a reason.
 #include <gtest/gtest.h>
 
+#include "cdaccess/cd_frame.h"
 #include "plugins/virtualdrive/cue_sheet_loader.h"
 #include "support/cue_image.h"
 #include "support/temp_dir.h"
@@ -11,7 +12,7 @@
 namespace lumbra::virtualdrive::test {
 namespace {
 
-constexpr size_t kFrame = 2352;
+constexpr size_t kFrame = kFrameBytes;
 
 std::string audio(int frames, uint32_t seed) {
     const auto bytes = lumbra::test::musicLikeAudio(frames, seed);

@@ -7,12 +7,13 @@
 #include <set>
 #include <string>
 
+#include "cdaccess/cd_frame.h"
 #include "plugins/virtualdrive/demo_disc.h"
 
 namespace lumbra::virtualdrive {
 namespace {
 
-constexpr size_t kFrame = 2352;
+constexpr size_t kFrame = kFrameBytes;
 
 std::vector<uint8_t> readBytes(const Disc& disc, int64_t offset, size_t size) {
     std::vector<uint8_t> bytes(size);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "cdaccess/cd_frame.h"
 #include "plugins/virtualdrive/demo_disc.h"
 #include "plugins/virtualdrive/fault_settings.h"
 #include "virtualdrive/virtual_drive_client.h"
@@ -11,7 +12,7 @@
 namespace lumbra::virtualdrive::test {
 namespace {
 
-constexpr size_t kFrame = 2352;
+constexpr size_t kFrame = kFrameBytes;
 constexpr uint32_t kCount = 10;
 constexpr int kLimit = 40;
 
