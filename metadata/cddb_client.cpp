@@ -1,7 +1,6 @@
 #include "metadata/cddb_client.h"
 
 #include <charconv>
-#include <cstdio>
 #include <span>
 
 #include "cdaccess/cd_access_errors.h"
@@ -26,19 +25,13 @@ platform::TcpTimeouts tcpTimeouts(const CddbTimeouts& t) {
     return {t.resolve, t.connect, t.receive, t.exchange};
 }
 
-std::string localKeyText(uint32_t localKey) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%X", localKey);
-    return text;
-}
-
 // A server that knows nothing may be outdone by the local database; matches it did list are
 // tied to the disc's local key, so that the read that follows can file the entry under it.
 void foldLocalDatabase(const CddbConfig& config, const DiscIdResult& disc, uint32_t localKey,
                        CddbMatchList& matches, size_t capacity) {
     if (matches.empty()) {
         if (capacity > 0 && hasLocalEntry(config.localDatabaseFile, localKey, disc)) {
-            matches.push_back({kLocalDatabaseCategory, localKeyText(localKey), "", ""});
+            matches.push_back(localEntryMatch(localKey));
         }
         return;
     }

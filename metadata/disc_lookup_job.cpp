@@ -1,6 +1,5 @@
 #include "metadata/disc_lookup_job.h"
 
-#include <cstdio>
 #include <optional>
 
 #include "cdaccess/cd_access.h"
@@ -11,12 +10,6 @@
 
 namespace lumbra {
 namespace {
-
-std::string localKeyText(uint32_t localKey) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%X", localKey);
-    return text;
-}
 
 // What the lookup needs of the drive, taken before any network exchange so the drive is free
 // during it. Computing the disc ID also records the disc in the recent-disc table, which the
@@ -36,7 +29,7 @@ std::optional<IdentifiedDisc> identifyDisc(int handle) {
 std::optional<std::string> localDatabaseText(const CddbConfig& config, const IdentifiedDisc& disc) {
     const uint32_t localKey = disc.localKey;
     if (!hasLocalEntry(config.localDatabaseFile, localKey, disc.id)) return std::nullopt;
-    const CddbMatch local{kLocalDatabaseCategory, localKeyText(localKey), "", ""};
+    const CddbMatch local = localEntryMatch(localKey);
     std::string text;
     if (readLocalEntry(config.localDatabaseFile, local, text, kLookupTextCapacity) != kResultDone) {
         return std::nullopt;
@@ -48,19 +41,13 @@ std::optional<std::string> localDatabaseText(const CddbConfig& config, const Ide
 
 int LookupHandle::open(const OpenDriveRequest& drive) {
     const std::lock_guard lock(openMutex_);
-    if (!stopped_) handle_ = getCDHandle(&drive);
-    return handle_;
+    return stopped_ ? 0 : handle_.open(drive);
 }
 
 void LookupHandle::stop() {
     const std::lock_guard lock(openMutex_);
     stopped_ = true;
-    release();
-}
-
-void LookupHandle::release() {
-    const int handle = handle_.exchange(0);
-    if (handle > 0) releaseCDHandle(handle);
+    handle_.release();
 }
 
 std::string runDiscLookup(const CddbConfig& config, const OpenDriveRequest& drive,

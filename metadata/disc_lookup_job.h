@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 
+#include "cdaccess/cd_handle.h"
 #include "cdaccess/shared_cd_state.h"
 #include "metadata/cddb_config.h"
 
@@ -29,18 +30,17 @@ public:
     LookupHandle() = default;
     LookupHandle(const LookupHandle&) = delete;
     LookupHandle& operator=(const LookupHandle&) = delete;
-    ~LookupHandle() { release(); }
 
     // Opens the drive unless stopped; the handle, or 0.
     int open(const OpenDriveRequest& drive);
-    int get() const { return handle_; }
-    void release();
+    int get() const { return handle_.get(); }
+    void release() { handle_.release(); }
     void stop();
 
 private:
     std::mutex openMutex_;  // a stop waits for an open under way, which then sees it
     bool stopped_ = false;
-    std::atomic<int> handle_{0};
+    CdHandle handle_;
 };
 
 // The job's body on the calling thread: the disc information text found for the disc in

@@ -183,6 +183,10 @@ bool hasLocalEntry(const std::string& databasePath, uint32_t localKey, const Dis
     return !layout.empty() && std::equal(layout.begin(), layout.end(), disc.begin() + 2);
 }
 
+CddbMatch localEntryMatch(uint32_t localKey) {
+    return {kLocalDatabaseCategory, sectionName(localKey), "", ""};
+}
+
 int readLocalEntry(const std::string& databasePath, const CddbMatch& match, std::string& text,
                    size_t capacity) {
     const auto localKey = parseHexKey(match.discId);

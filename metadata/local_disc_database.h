@@ -23,6 +23,10 @@ namespace lumbra {
 // in the drive: the same track count, frame offsets and length.
 bool hasLocalEntry(const std::string& databasePath, uint32_t localKey, const DiscIdResult& disc);
 
+// The match that stands for the entry of the disc with `localKey`, as a lookup hands it to
+// readLocalEntry.
+CddbMatch localEntryMatch(uint32_t localKey);
+
 // Rebuilds the disc information text of the disc whose local key `match.discId` holds in
 // hexadecimal, for an output buffer of `capacity` bytes including its terminating zero: a piece
 // that would not fit is left out. Returns 1; 4, with `text` untouched, when the section has no
