@@ -1,5 +1,7 @@
 #include "platform/control_characters.h"
 
+#include <algorithm>
+
 namespace lumbra::platform {
 namespace {
 
@@ -27,6 +29,12 @@ std::string replaceControlCharacters(std::string_view text, char replacement) {
     for (char& c : out) {
         if (isControl(static_cast<unsigned char>(c))) c = replacement;
     }
+    return out;
+}
+
+std::string withoutControlCharacters(std::string_view text) {
+    std::string out(text);
+    std::erase_if(out, [](char c) { return isControl(static_cast<unsigned char>(c)); });
     return out;
 }
 

@@ -3,6 +3,8 @@
 #include <iconv.h>
 #include <cerrno>
 
+#include "platform/utf8.h"
+
 namespace lumbra::platform {
 namespace {
 
@@ -37,18 +39,10 @@ private:
     iconv_t cd_;
 };
 
+// Bytes in the character `s` starts with; 0 when it does not start with one.
 size_t utf8SequenceLength(std::string_view s) {
-    const auto b = static_cast<unsigned char>(s[0]);
-    const size_t len = b < 0x80                 ? 1
-                       : b >= 0xC2 && b <= 0xDF ? 2
-                       : b >= 0xE0 && b <= 0xEF ? 3
-                       : b >= 0xF0 && b <= 0xF4 ? 4
-                                                : 0;
-    if (len == 0 || len > s.size()) return 0;
-    for (size_t i = 1; i < len; ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return 0;
-    }
-    return len;
+    size_t at = 0;
+    return decodeUtf8Character(s, at) ? at : 0;
 }
 
 // Converts everything, putting `replacement` for each input byte the converter rejects.

@@ -25,7 +25,4 @@ struct TagValues {
 // Empty texts stay empty: each format decides what it writes for them.
 TagValues tagValuesOf(const TrackToEncode& track);
 
-// `text` without the bytes 0x00 to 0x1F and 0x7F; UTF-8 sequences are left whole.
-std::string withoutControlCharacters(std::string text);
-
 }  // namespace lumbra

@@ -23,8 +23,16 @@ TEST(TextEncoding, ConvertsToGbkWithAQuestionMarkPerCharacterItCannotHold) {
 TEST(TextEncoding, RecognisesUtf8AndDecodesTheRestAsGb18030) {
     EXPECT_TRUE(isValidUtf8(kChineseUtf8));
     EXPECT_FALSE(isValidUtf8(kChineseGbk));
-    EXPECT_FALSE(isValidUtf8("\xC0\x80"));  // overlong NUL
-    EXPECT_FALSE(isValidUtf8("\xE4\xB8"));  // cut short
+    const std::string_view notUtf8[] = {
+        "\xC0\x80",          // overlong NUL
+        "\xE0\x80\xAF",      // overlong '/', three bytes
+        "\xED\xA0\x80",      // a UTF-16 surrogate
+        "\xF4\x90\x80\x80",  // past U+10FFFF
+        "\xE4\xB8",          // cut short
+        "\xE4\x41\x41",      // a continuation byte missing
+    };
+    for (const auto text : notUtf8) EXPECT_FALSE(isValidUtf8(text)) << testing::PrintToString(text);
+    EXPECT_TRUE(isValidUtf8("\xF0\x9F\x8E\xB5\xEF\xBF\xBD"));
     EXPECT_EQ(toUtf8FromUnknown(kChineseGbk), kChineseUtf8);
     EXPECT_EQ(toUtf8FromUnknown(kChineseUtf8), kChineseUtf8);
     EXPECT_EQ(gb18030ToUtf8("a\x81"), "a\xEF\xBF\xBD");  // a lead byte without its trail
@@ -41,6 +49,7 @@ TEST(TextEncoding, KeepsTerminalCommandsOutOfPrintedText) {
         {"line\n\tnext\r", "line\n\tnext?"},
     };
     for (const auto& [text, printed] : cases) EXPECT_EQ(printableText(text), printed) << text;
+    EXPECT_EQ(withoutControlCharacters("a\tb\x7f\nc\xC2\xA0"), "abc\xC2\xA0") << "tags drop them";
 }
 
 }  // namespace
