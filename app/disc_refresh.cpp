@@ -4,6 +4,7 @@
 
 #include "cdaccess/cd_access.h"
 #include "cdaccess/cd_access_errors.h"
+#include "cdaccess/cd_handle.h"
 #include "cdaccess/last_error.h"
 #include "cdaccess/toc_validation.h"
 #include "cdaccess/track_extent.h"
@@ -11,27 +12,6 @@
 
 namespace lumbra {
 namespace {
-
-// A handle for one operation, released on every path.
-class ScopedHandle {
-public:
-    explicit ScopedHandle(const OpenDriveRequest& request) : handle_(getCDHandle(&request)) {
-        if (handle_) return;
-        heldElsewhere_ = driveHeldByAnotherProgram(request);
-        setLastError(kErrorBadHandle);
-    }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    ~ScopedHandle() {
-        if (handle_) releaseCDHandle(handle_);
-    }
-    int get() const { return handle_; }
-    bool heldElsewhere() const { return heldElsewhere_; }
-
-private:
-    int handle_;
-    bool heldElsewhere_ = false;
-};
 
 bool readPlausibleToc(int handle, TocBuffer& toc) {
     toc = TocBuffer{};
@@ -46,7 +26,7 @@ TrackEntry trackAt(const TocBuffer& toc, int position, const SettingsRecord& set
     track.title = title;
     track.start = descriptorLba(toc.descriptors[position], false);
     track.length = trackEndLba(toc, position) - track.start;
-    track.seconds = track.length / 75;
+    track.seconds = track.length / kFramesPerSecond;
     track.format = settings.defaultFormat;
     applyEncoderDefaults(track, settings.encoder);
     return track;
@@ -68,8 +48,11 @@ int refreshDisc(Prompts& prompts, std::vector<DriveEntry>& drives, int driveInde
     bool read = false;
     bool busy = false;
     {
-        ScopedHandle handle(drive.openRequest);
-        busy = handle.heldElsewhere();
+        const CdHandle handle(drive.openRequest);
+        if (!handle) {
+            busy = driveHeldByAnotherProgram(drive.openRequest);
+            setLastError(kErrorBadHandle);
+        }
         read = readPlausibleToc(handle.get(), drive.toc);
         if (read) {
             drive.discId = 0;
@@ -89,7 +72,8 @@ int refreshDisc(Prompts& prompts, std::vector<DriveEntry>& drives, int driveInde
 }
 
 int64_t readCurrentDiscId(const DriveEntry& drive) {
-    ScopedHandle handle(drive.openRequest);
+    const CdHandle handle(drive.openRequest);
+    if (!handle) setLastError(kErrorBadHandle);
     TocBuffer toc;
     if (!readPlausibleToc(handle.get(), toc)) return -1;
     DiscIdResult id{};

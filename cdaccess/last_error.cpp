@@ -1,6 +1,7 @@
 #include "cdaccess/last_error.h"
 
 #include <atomic>
+#include <mutex>
 
 #include "cdaccess/cd_access_errors.h"
 
@@ -10,6 +11,9 @@ namespace {
 // Per process, unguarded by design; atomics only keep concurrent readers well defined.
 std::atomic<int> gLastError{kErrorNone};
 std::atomic<uint8_t> gLastStatus{0};
+// A rip and a lookup may fail at the same moment: the lock keeps each copy of the sense bytes
+// whole, from one command, never half of each.
+std::mutex gSenseMutex;
 SenseData gLastSense{};
 
 }  // namespace
@@ -23,6 +27,7 @@ uint8_t takeLastStatus() {
 }
 
 SenseData lastSense() {
+    const std::lock_guard lock(gSenseMutex);
     return gLastSense;
 }
 
@@ -37,7 +42,10 @@ void setLastErrorUnlessSet(int error) {
 
 void recordFailedCommand(uint8_t status, const SenseData& sense) {
     gLastStatus = status;
-    gLastSense = sense;
+    {
+        const std::lock_guard lock(gSenseMutex);
+        gLastSense = sense;
+    }
     gLastError = kErrorCommandFailed;
 }
 

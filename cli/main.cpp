@@ -9,6 +9,7 @@
 #include "cli/settings_report.h"
 #include "cli/virtual_drives.h"
 #include "platform/control_characters.h"
+#include "platform/file_size_limit.h"
 #include "platform/program_home.h"
 #include "settings/settings_loaders.h"
 
@@ -29,6 +30,7 @@ int printSettings(const std::string& home) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    lumbra::platform::failWritesPastFileSizeLimit();
     const auto parsed = lumbra::cli::parseOptions(argc, argv);
     if (const auto* problem = std::get_if<std::string>(&parsed)) {
         std::fprintf(stderr, "lumbra-rip: %s\n", problem->c_str());

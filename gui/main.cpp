@@ -6,10 +6,12 @@
 #include "gui/main_window.h"
 #include "gui/message_box_prompts.h"
 #include "gui/start_options.h"
+#include "platform/file_size_limit.h"
 #include "platform/program_home.h"
 #include "settings/settings_store.h"
 
 int main(int argc, char** argv) {
+    lumbra::platform::failWritesPastFileSizeLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName("lumbra-cdripper");
     const auto options = lumbra::gui::parseStartOptions(app);

@@ -3,8 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
-
 namespace lumbra {
 namespace {
 
@@ -23,8 +21,6 @@ bool replaceable(const std::string& path) {
 }  // namespace
 
 OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
-    // A file-size limit must fail the write, not kill the program.
-    std::signal(SIGXFSZ, SIG_IGN);
     const std::string folder = platform::folderOf(path_);
     platform::removeLeftoverParts(folder);
     if (!replaceable(path_)) return;
@@ -42,7 +38,6 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
 }
 
 OutputFile::OutputFile(std::string path, InPlace) : path_(std::move(path)) {
-    std::signal(SIGXFSZ, SIG_IGN);
     file_ = std::fopen(path_.c_str(), "wb");
     if (file_) bufferWrites();
 }

@@ -100,14 +100,10 @@ ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int 
     return ReadOutcome::Complete;
 }
 
-RipHandle::RipHandle(const OpenDriveRequest& drive) : handle_(getCDHandle(&drive)) {
-    if (!handle_) return;
-    setDriveParameter(handle_, kParamOverlapFrames, kOverlapFrames);
-    setDriveParameter(handle_, kParamCompareFrames, kCompareFrames);
-}
-
-RipHandle::~RipHandle() {
-    if (handle_) releaseCDHandle(handle_);
+RipHandle::RipHandle(const OpenDriveRequest& drive) : CdHandle(drive) {
+    if (!*this) return;
+    setDriveParameter(get(), kParamOverlapFrames, kOverlapFrames);
+    setDriveParameter(get(), kParamCompareFrames, kCompareFrames);
 }
 
 }  // namespace lumbra

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "cdaccess/cd_handle.h"
 #include "rip/output_file.h"
 #include "rip/rip_context.h"
 
@@ -44,17 +45,10 @@ enum class ReadOutcome { Complete, Cancelled, ReadFailed, SinkFailed };
 ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int handle,
                             int percentScale, const ChunkSink& sink);
 
-// An open CD handle with the rip's overlap and compare settings, released when it goes.
-class RipHandle {
+// An open CD handle with the rip's overlap and compare settings.
+class RipHandle : public CdHandle {
 public:
     explicit RipHandle(const OpenDriveRequest& drive);
-    RipHandle(const RipHandle&) = delete;
-    RipHandle& operator=(const RipHandle&) = delete;
-    ~RipHandle();
-    int get() const { return handle_; }
-
-private:
-    int handle_;
 };
 
 }  // namespace lumbra

@@ -1,7 +1,5 @@
 #include "rip/wma_library_writer.h"
 
-#include <csignal>
-
 #include "rip/encoder_library.h"
 #include "rip/rip_messages.h"
 #include "rip/wma_wide_path.h"
@@ -47,8 +45,6 @@ bool WmaWriter::createWriter(const std::string& path) {
         say(rip_messages::kWmaInternalError);
         return false;
     }
-    // A file-size limit must fail the library's writes, not kill the program.
-    std::signal(SIGXFSZ, SIG_IGN);
     if (create(widePath->c_str(), &writer_) < 0 || !writer_) {
         writer_ = nullptr;
         say(rip_messages::kWmaCannotCreateWriter);

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "cdaccess/cd_access_errors.h"
+#include "cdaccess/cd_handle.h"
 #include "cdaccess/drive_discovery.h"
 #include "cdaccess/last_error.h"
 #include "cdaccess/scsi_command.h"
@@ -90,6 +91,27 @@ TEST_F(DriveHandles, SixteenSlotsThenNoFreeSlot) {
     EXPECT_EQ(slotIndexOfHandle(reopened), slotIndexOfHandle(handles[5])) << "the freed slot";
     EXPECT_NE(reopened, handles[5]);
     EXPECT_EQ(releaseCDHandle(reopened), 1);
+}
+
+// A stop on another thread and the owner itself may let go at the same moment: the drive is
+// released once, and an owner that opens again lets go of what it held first (the address opens
+// only once at a time, so a leaked handle would make the second open fail).
+TEST_F(DriveHandles, AnOwnerReleasesItsHandleExactlyOnce) {
+    startVirtualDrives("demo");
+    const OpenDriveRequest request = requestFor(0);
+    CdHandle owner(request);
+    ASSERT_TRUE(owner);
+    const int first = owner.get();
+    ASSERT_GE(owner.open(request), 1) << "error " << takeLastError();
+    EXPECT_NE(owner.get(), first);
+    const int second = owner.get();
+    std::vector<std::thread> stops;
+    for (int i = 0; i < 4; ++i) stops.emplace_back([&] { owner.release(); });
+    for (auto& stop : stops) stop.join();
+    EXPECT_FALSE(owner);
+    EXPECT_EQ(releaseCDHandle(second), 0) << "already released";
+    const CdHandle next(request);
+    EXPECT_TRUE(next) << "the drive is free again";
 }
 
 // Whoever still holds a released handle must not reach the slot's next opening through it.

@@ -10,6 +10,7 @@
 
 #include "app/disc_refresh.h"
 #include "platform/atomic_file.h"
+#include "platform/file_size_limit.h"
 #include "platform/part_file.h"
 #include "rip/output_formats.h"
 #include "rip/rip_job.h"
@@ -87,6 +88,7 @@ protected:
     // file cannot be finished, the 27 frames of track 1 fit.
     void expectAFullDiskFailsOnlyTrackZero(rlim_t bytes, int32_t format,
                                            const std::string& extension) {
+        platform::failWritesPastFileSizeLimit();
         rlimit old{};
         getrlimit(RLIMIT_FSIZE, &old);
         const rlimit small{bytes, old.rlim_max};
