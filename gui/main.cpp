@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
     lumbra::platform::failWritesPastFileSizeLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName("lumbra-cdripper");
+    // Lets a Wayland desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName("org.lumbra.cdripper");
     const auto options = lumbra::gui::parseStartOptions(app);
     if (!options) return 2;
     const auto cdAccess = lumbra::gui::cdAccessOptions(*options);

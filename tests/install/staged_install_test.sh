@@ -45,4 +45,33 @@ mp3=$(find "$work/music" -name '*.mp3')
 head -c 3 "$mp3" | grep -q ID3 || fail "$mp3 does not start with an ID3 tag"
 [ "$(stat -c %s "$mp3")" -gt 10000 ] || fail "$mp3 is too short"
 [ ! -e "$bin/setup.ini" ] || fail "setup.ini written beside the installed program"
+
+# The desktop's files are where desktops look for them, and pass the tools that check them.
+share=$stage/usr/share
+desktop=$share/applications/org.lumbra.cdripper.desktop
+metainfo=$share/metainfo/org.lumbra.cdripper.metainfo.xml
+for f in "$desktop" "$metainfo" "$share/icons/hicolor/scalable/apps/lumbra-cdripper.svg" \
+  "$share/man/man1/lumbra-rip.1" "$share/man/man1/lumbra-cdripper.1"; do
+  [ -f "$f" ] || fail "$f not installed"
+done
+for size in 16 32 48 256; do
+  png=$share/icons/hicolor/${size}x${size}/apps/lumbra-cdripper.png
+  file -b "$png" | grep -q "PNG image data, $size x $size" || fail "$png is not a $size-pixel PNG"
+done
+desktop-file-validate "$desktop" || fail "desktop-file-validate"
+grep -qx 'Exec=lumbra-cdripper' "$desktop" || fail "the desktop entry does not start lumbra-cdripper"
+appstreamcli validate --no-net "$metainfo" >"$work/appstream.txt" ||
+  fail "appstreamcli validate: $(cat "$work/appstream.txt")"
+version=$("$bin/lumbra-rip" --version | awk '{print $NF}')
+grep -q "<release version=\"$version\"" "$metainfo" || fail "no release $version in the metainfo"
+for page in lumbra-rip lumbra-cdripper; do
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man1/$page.1" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "man --warnings $page.1: $warnings"
+  grep -q "$version" "$share/man/man1/$page.1" || fail "$page.1 does not name version $version"
+done
+# Every option the program knows is in its page.
+for option in $("$bin/lumbra-rip" --help | grep -o -- '--[a-z-]*' | sort -u); do
+  escaped=$(sed 's/-/\\-/g' <<<"$option")
+  grep -qF -- "$escaped" "$share/man/man1/lumbra-rip.1" || fail "lumbra-rip.1 lacks $option"
+done
 echo "staged install ok"
