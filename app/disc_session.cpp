@@ -194,6 +194,28 @@ void DiscSession::applyEncoderDefaultsToAll() {
     for (TrackEntry& track : tracks_) applyEncoderDefaults(track, settings_.encoder);
 }
 
+CommandResult DiscSession::prepareTrackSettings() {
+    if (ripping() || tracks_.empty()) return CommandResult::Refused;
+    commitEdits(false);
+    settings_.trackDialogSettings = settings_.encoder;
+    const auto first = std::find_if(tracks_.begin(), tracks_.end(),
+                                    [](const TrackEntry& t) { return t.selected; });
+    if (first != tracks_.end())
+        setEncoderBlock(settings_.trackDialogSettings, first->format, first->encoderSettings);
+    return CommandResult::Done;
+}
+
+void DiscSession::applyTrackSettings(const std::string& title, OutputFormat format,
+                                     const EncoderSlots& block) {
+    const int32_t current = flags_.currentTrackIndex;
+    if (current >= 0 && size_t(current) < tracks_.size()) tracks_[size_t(current)].title = title;
+    for (TrackEntry& track : tracks_) {
+        if (!track.selected) continue;
+        track.format = format;
+        track.encoderSettings = block;
+    }
+}
+
 void DiscSession::readRows(const std::vector<RowState>& rows) {
     const size_t count = std::min(rows.size(), tracks_.size());
     for (size_t i = 0; i < count; ++i) {

@@ -152,6 +152,15 @@ public:
     // job reads a track's settings when it starts the track.
     void applyEncoderDefaultsToAll();
 
+    // The track settings command, before its dialog: commits the edits, then trackDialogSettings
+    // becomes the encoder defaults with the block of the first selected track's format replaced
+    // by that track's own settings. Refused while ripping and when the list is empty.
+    CommandResult prepareTrackSettings();
+    // After the dialog's OK: the current track gets `title`, and every selected track `format`
+    // with `block` as its settings; statuses stay. The defaults are not touched.
+    void applyTrackSettings(const std::string& title, OutputFormat format,
+                            const EncoderSlots& block);
+
 private:
     void readRows(const std::vector<RowState>& rows);
     const DriveEntry* chosenDrive() const;

@@ -50,12 +50,10 @@ std::string encoderSummary(const TrackEntry& track) {
             return "OGG " + oggDetail(oggFromSlots(slots));
         case kFormatMp3:
             return "MP3 " + mp3Detail(mp3FromSlots(slots));
-        case kFormatWma: {
-            const WmaSettings s = wmaFromSlots(slots);
-            const int kbps = listValue(kWmaBitrates, s.bitrate, 0);
+        case kFormatWma:
+            // The stored rights-management flag is not shown: no file we write carries any.
             return "WMA " +
-                   (s.drm ? format("- [ %d kbps DRM ]", kbps) : format("- [ %d kbps ]", kbps));
-        }
+                   format("- [ %d kbps ]", listValue(kWmaBitrates, wmaFromSlots(slots).bitrate, 0));
         default:
             return "未知";
     }

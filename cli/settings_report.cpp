@@ -38,8 +38,8 @@ void addEncoderLines(std::string& out, const EncoderSettings& e) {
     const std::string rate = e.wma.sampleRate < 0
                                  ? std::string("(none)")
                                  : std::to_string(rates.rates[size_t(e.wma.sampleRate)]) + " Hz";
-    addLine(out, "wma",
-            shown(kWmaBitrates, e.wma.bitrate) + ", " + rate + ", DRM " + onOff(e.wma.drm));
+    // The stored rights-management flag is left out: no file we write carries any.
+    addLine(out, "wma", shown(kWmaBitrates, e.wma.bitrate) + ", " + rate);
 }
 
 }  // namespace

@@ -1,21 +1,44 @@
-// The encoder settings tab ("音频设置"). It loads the encoder keys, so every track gets the stored
-// defaults; its controls come with the encoder settings pages.
+// The encoder settings tab ("音频设置"): the defaults of all four formats, which every track of a
+// newly read disc gets. Apply stores them, and with "立即生效。" on gives them to the listed tracks
+// too.
 #pragma once
+
+#include <functional>
 
 #include "gui/settings_page.h"
 
+class QCheckBox;
+
 namespace lumbra::gui {
+
+class Mp3OptionsPane;
+class OggOptionsPane;
+class WavOptionsPane;
+class WmaOptionsPane;
 
 class AudioPage : public SettingsPage {
 public:
-    AudioPage(const PageContext& context, QWidget* parent) : SettingsPage(context, parent) {}
+    AudioPage(const PageContext& context, QWidget* parent);
 
     void load() override;
 
     // EFFECTIVE: applying the encoder settings re-applies them to the listed tracks.
     bool applyToListedTracks() const { return applyToListedTracks_; }
 
+    // Gives every listed track the new defaults of its format; the main window sets it.
+    std::function<void()> applyEncoderDefaults = [] {};
+
 private:
+    void showSettings(const EncoderSettings& encoder);
+    EncoderSettings shownSettings() const;
+    void apply();
+    void writeKeys() const;
+
+    Mp3OptionsPane* mp3_;
+    OggOptionsPane* ogg_;
+    WavOptionsPane* wav_;
+    WmaOptionsPane* wma_;
+    QCheckBox* effective_;
     bool applyToListedTracks_ = true;
 };
 

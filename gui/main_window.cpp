@@ -78,8 +78,11 @@ void MainWindow::createPages(const PageContext& context) {
     general_->ripBusy = [this] { return session_->ripping(); };
     audio_ = new AudioPage(context, this);
     audio_->load();
+    audio_->applyEncoderDefaults = [this] { applyEncoderDefaults(); };
     cddb_ = new CddbPage(context, this);
     cddb_->load();
+    cddb_->prompts = prompts_.get();
+    cddb_->ripBusy = [this] { return session_->ripping(); };
     about_ = new AboutPage(this);
     rip_ = new RipPage(*session_, this);
 

@@ -38,6 +38,8 @@ public:
     DiscSession& session() const { return *session_; }
     QTabWidget* tabs() const { return tabs_; }
     GeneralPage& generalPage() const { return *general_; }
+    AudioPage& audioPage() const { return *audio_; }
+    CddbPage& cddbPage() const { return *cddb_; }
     AboutPage& aboutPage() const { return *about_; }
     RipPage& ripPage() const { return *rip_; }
     HelpLinks& helpLinks() const { return *help_; }

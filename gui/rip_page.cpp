@@ -16,6 +16,7 @@
 #include "app/track_row_texts.h"
 #include "cdaccess/disc_toc.h"
 #include "gui/track_list_model.h"
+#include "gui/track_settings_dialog.h"
 
 namespace lumbra::gui {
 namespace {
@@ -151,9 +152,10 @@ void RipPage::buildMenus() {
     addSelectItem("全部选择(&A) \t Ctrl+A", [this] { selectAllRows(); });
     addSelectItem("检查选定(&S)", [this] { checkCommand(CheckCommand::CheckSelected); });
 
-    // Track settings, play and stop playing come with the track settings dialog and the player.
+    // Play and stop playing come with the player.
     contextMenu_ = new QMenu("设置", this);
-    contextMenu_->addAction("音轨设置");
+    connect(contextMenu_->addAction("音轨设置"), &QAction::triggered, this,
+            &RipPage::trackSettingsCommand);
     contextMenu_->addSeparator();
     connect(contextMenu_->addAction("全部刷新"), &QAction::triggered, this,
             &RipPage::refreshCommand);
@@ -283,6 +285,18 @@ void RipPage::formatChosen(int index) {
         return;
     }
     encoderPosition_ = index;
+    model_->rewriteAll();
+}
+
+bool RipPage::runModally(TrackSettingsDialog& dialog) {
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void RipPage::trackSettingsCommand() {
+    if (session_.prepareTrackSettings() == CommandResult::Refused) return;
+    TrackSettingsDialog dialog(session_, this);
+    if (!runTrackDialog(dialog)) return;
+    session_.applyTrackSettings(dialog.title(), dialog.format(), dialog.block());
     model_->rewriteAll();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 #include "app/disc_session.h"
 
@@ -18,6 +19,7 @@ class QTableView;
 namespace lumbra::gui {
 
 class TrackListModel;
+class TrackSettingsDialog;
 
 class RipPage : public QWidget {
     Q_OBJECT
@@ -44,11 +46,15 @@ public:
     void showTracks();
     void showStatus();
 
+    // Runs the track settings dialog; true when it ended with OK. Tests replace it.
+    std::function<bool(TrackSettingsDialog& dialog)> runTrackDialog = runModally;
+
 Q_SIGNALS:
     // The session's disc record changed; the general page shows it again.
     void discChanged();
 
 private:
+    static bool runModally(TrackSettingsDialog& dialog);
     QWidget* buildButtons();
     QWidget* buildEncoderAndPlayer();
     void buildMenus();
@@ -62,6 +68,7 @@ private:
     void convertCommand();
     void stopCommand();
     void formatChosen(int index);
+    void trackSettingsCommand();
     void checkCommand(CheckCommand command);
     void selectAllRows();
     void openSelectMenu();

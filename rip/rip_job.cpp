@@ -20,15 +20,16 @@ enum class TrackEnd { Next, EndJob };
 
 class RipJob {
 public:
-    RipJob(const RipSession& session, std::vector<TrackEntry>& tracks)
-        : session_(session), tracks_(tracks) {}
+    RipJob(const RipSession& session, std::vector<TrackEntry>& tracks,
+           std::vector<TrackEntry> asStarted)
+        : session_(session), tracks_(tracks), asStarted_(std::move(asStarted)) {}
 
     void run() {
         if (prepared(folder_.prepare(&message_))) {
             // Temporary files of killed rips lie in the output folder itself.
             platform::removeLeftoverParts(folder_.nativePath(""));
-            for (size_t i = 0; i < tracks_.size(); ++i) {
-                if (!tracks_[i].checked) continue;
+            for (size_t i = 0; i < asStarted_.size() && i < tracks_.size(); ++i) {
+                if (!asStarted_[i].checked) continue;
                 if (ripTrack(i) == TrackEnd::EndJob || !session_.flags.ripRunning) break;
             }
         }
@@ -45,19 +46,20 @@ private:
 
     TrackEnd ripTrack(size_t index) {
         TrackEntry& track = tracks_[index];
+        const TrackEntry& entry = asStarted_[index];
         track.status = 0;
         session_.flags.currentTrackIndex = int32_t(index);
         std::string name =
-            expandNamingTemplate(session_.settings.namingTemplate, session_.disc, track);
+            expandNamingTemplate(session_.settings.namingTemplate, session_.disc, entry);
         if (!prepared(folder_.prepareOutputPath(name, &message_))) return TrackEnd::EndJob;
-        const OutputFormatEntry* format = findOutputFormat(session_.formats, track.format);
+        const OutputFormatEntry* format = findOutputFormat(session_.formats, entry.format);
         if (!format) return TrackEnd::Next;
         EncoderFactory& factory = factoryFor(*format);
         if (const auto reason = factory.unavailable()) {
             showRipError(session_, *reason);
             return TrackEnd::Next;
         }
-        const TrackToEncode input = encodingOf(track, folder_.nativePath(name) + format->extension);
+        const TrackToEncode input = encodingOf(entry, folder_.nativePath(name) + format->extension);
         if (format->encodesBehindDrive && session_.settings.antiCrackle) {
             return throughTemporaryFile(track, factory, input);
         }
@@ -66,9 +68,8 @@ private:
         return TrackEnd::Next;
     }
 
-    // The track's values as they are when it starts: its file and tags follow them.
-    TrackToEncode encodingOf(const TrackEntry& track, std::string outputPath) const {
-        return {track, int32_t(tracks_.size()), session_.disc, session_.settings.id3Enable,
+    TrackToEncode encodingOf(const TrackEntry& entry, std::string outputPath) const {
+        return {entry, int32_t(asStarted_.size()), session_.disc, session_.settings.id3Enable,
                 std::move(outputPath)};
     }
 
@@ -100,7 +101,10 @@ private:
     }
 
     const RipSession& session_;
-    std::vector<TrackEntry>& tracks_;
+    std::vector<TrackEntry>& tracks_;  // where the job reports each track's status
+    // The entries as they were when the job started: the user may give the listed tracks other
+    // settings meanwhile, which are for the next rip, and reading them here would race.
+    const std::vector<TrackEntry> asStarted_;
     const OutputFolder folder_{session_.settings.outputFolder};
     std::string message_;
     std::map<int32_t, std::unique_ptr<EncoderFactory>> factories_;
@@ -109,15 +113,15 @@ private:
 }  // namespace
 
 void runRipJob(const RipSession& session, std::vector<TrackEntry>& tracks) {
-    RipJob(session, tracks).run();
+    RipJob(session, tracks, tracks).run();
 }
 
 std::thread startRipJob(const RipSession& session, std::vector<TrackEntry>& tracks) {
-    return std::thread([&session, &tracks] {
+    return std::thread([&session, &tracks, asStarted = tracks]() mutable {
         // Ripping yields the processor to everything else the user does.
         sched_param idle{};
         pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
-        runRipJob(session, tracks);
+        RipJob(session, tracks, std::move(asStarted)).run();
     });
 }
 

@@ -9,11 +9,12 @@
 namespace lumbra {
 
 // The job's body. Writes only the tracks' status fields and currentTrackIndex; posts
-// WM_RIP_DONE exactly once, as its last action.
+// WM_RIP_DONE exactly once, as its last action. Each track is written as its entry was when the
+// job started: later changes to the entries' formats and settings are for the next job.
 void runRipJob(const RipSession& session, std::vector<TrackEntry>& tracks);
 
-// Runs the job on a thread of idle priority. The caller has set ripRunning; `session` and
-// `tracks` must outlive the thread.
+// Runs the job on a thread of idle priority, with the entries as they are at this call. The
+// caller has set ripRunning; `session` and `tracks` must outlive the thread.
 std::thread startRipJob(const RipSession& session, std::vector<TrackEntry>& tracks);
 
 }  // namespace lumbra

@@ -49,4 +49,19 @@ void writeCddbServer(const SettingsStore& store, const CddbServer& server) {
     store.writeString(keys::kCddbSection, numbered(keys::kCddbLocationFormat, n), server.location);
 }
 
+void replaceCddbServers(const SettingsStore& store, std::vector<CddbServer>& servers,
+                        int numbersInUse) {
+    const int stale = std::min(std::max(numbersInUse, store.read(keys::kCddbCount)), kMaxServers);
+    for (int n = 0; n < stale; ++n) {
+        for (std::string_view format : {keys::kCddbServerFormat, keys::kCddbQueryFormat,
+                                        keys::kCddbPortFormat, keys::kCddbLocationFormat})
+            store.deleteKey(keys::kCddbSection, numbered(format, n));
+    }
+    for (size_t n = 0; n < servers.size(); ++n) {
+        servers[n].number = int(n);
+        writeCddbServer(store, servers[n]);
+    }
+    store.write(keys::kCddbCount, int(servers.size()));
+}
+
 }  // namespace lumbra

@@ -29,4 +29,10 @@ std::vector<CddbServer> readCddbServers(const SettingsStore& store);
 // Writes the four keys of the server under its number.
 void writeCddbServer(const SettingsStore& store, const CddbServer& server);
 
+// Removes the four keys of every number below `numbersInUse` (and of every number CDDB_COUNT
+// names), numbers `servers` from 0 in their order, writes them and CDDB_COUNT: the file holds
+// exactly the list afterwards, without gaps.
+void replaceCddbServers(const SettingsStore& store, std::vector<CddbServer>& servers,
+                        int numbersInUse);
+
 }  // namespace lumbra

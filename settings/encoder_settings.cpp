@@ -50,4 +50,23 @@ EncoderSlots encoderBlock(const EncoderSettings& encoder, int32_t format) {
     }
 }
 
+void setEncoderBlock(EncoderSettings& encoder, int32_t format, const EncoderSlots& slots) {
+    switch (format) {
+        case kFormatWav:
+            encoder.wav = wavFromSlots(slots);
+            break;
+        case kFormatOgg:
+            encoder.ogg = oggFromSlots(slots);
+            break;
+        case kFormatMp3:
+            encoder.mp3 = mp3FromSlots(slots);
+            break;
+        case kFormatWma:
+            encoder.wma = wmaFromSlots(slots);
+            break;
+        default:
+            break;
+    }
+}
+
 }  // namespace lumbra

@@ -52,5 +52,7 @@ WmaSettings wmaFromSlots(const EncoderSlots& slots);
 
 // The block of `format` as track slots; all zero for a code that is no format.
 EncoderSlots encoderBlock(const EncoderSettings& encoder, int32_t format);
+// Replaces the block of `format` by `slots`; nothing for a code that is no format.
+void setEncoderBlock(EncoderSettings& encoder, int32_t format, const EncoderSlots& slots);
 
 }  // namespace lumbra

@@ -1,6 +1,8 @@
-// Renders the main window and each of its pages to PNG files, so that a reviewer can see the
-// program without a screen: lumbra-cdripper-screenshots OUTPUT_FOLDER [--demo] [--image F.cue]...
+// Renders the main window, each of its pages and the track settings dialog (once per format) to
+// PNG files, so that a reviewer can see the program without a screen:
+// lumbra-cdripper-screenshots OUTPUT_FOLDER [--demo] [--image F.cue]...
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QTabWidget>
 #include <QTimer>
@@ -9,6 +11,7 @@
 #include "cdaccess/cd_access.h"
 #include "gui/main_window.h"
 #include "gui/start_options.h"
+#include "gui/track_settings_dialog.h"
 #include "platform/program_home.h"
 #include "settings/settings_store.h"
 
@@ -21,6 +24,24 @@ bool save(QWidget& widget, const QDir& folder, const char* name) {
     const QString path = folder.filePath(name);
     const bool saved = widget.grab().save(path);
     std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    return saved;
+}
+
+// The track settings dialog as the rip page's command opens it, once with each format's pane.
+bool saveTrackDialog(lumbra::gui::MainWindow& window, const QDir& folder) {
+    if (window.session().prepareTrackSettings() == lumbra::CommandResult::Refused) return false;
+    lumbra::gui::TrackSettingsDialog dialog(window.session(), &window);
+    dialog.show();
+    QComboBox& format = *dialog.findChild<QComboBox*>("format");
+    constexpr const char* kPaneFiles[] = {"track-dialog-wav.png", "track-dialog-ogg.png",
+                                          "track-dialog-mp3.png", "track-dialog-wma.png"};
+    bool saved = true;
+    for (int pane = 0; pane < format.count(); ++pane) {
+        format.setCurrentIndex(pane);
+        Q_EMIT format.activated(pane);
+        QApplication::processEvents();
+        saved &= save(dialog, folder, kPaneFiles[pane]);
+    }
     return saved;
 }
 
@@ -62,6 +83,7 @@ int main(int argc, char** argv) {
             if (page == 0) saved &= save(window, folder, "main-window.png");
         }
         tabs.setCurrentIndex(0);
+        saved &= saveTrackDialog(window, folder);
     }
     lumbra::shutdownCdAccess();
     return saved ? 0 : 1;

@@ -34,7 +34,7 @@ TEST(TrackRowTexts, EncoderSummaryOfEachFormatAndSwitch) {
         {kFormatOgg, toSlots(OggSettings{0, 1, 1, 0, 0, 4, 0, 0, 3, 9}), "OGG - [ 350 kbps ]"},
         {kFormatMp3, toSlots(Mp3Settings{1, 1, 8, 1, 3, 10, 7}), "MP3 - [ 128-192 kbps VBR Q3 ]"},
         {kFormatMp3, toSlots(Mp3Settings{1, 1, 13, 0, 3, 10, 7}), "MP3 - [ 320 kbps ]"},
-        {kFormatWma, toSlots(WmaSettings{0, 6, 1}), "WMA - [ 96 kbps DRM ]"},
+        {kFormatWma, toSlots(WmaSettings{0, 6, 1}), "WMA - [ 96 kbps ]"},
         {kFormatWma, toSlots(WmaSettings{0, 8, 0}), "WMA - [ 160 kbps ]"},
         // An index the list cannot show (a hand-edited setup.ini) shows 0 rather than failing.
         {kFormatMp3, toSlots(Mp3Settings{1, 1, -1, 0, 3, 10, 7}), "MP3 - [ 0 kbps ]"},
