@@ -49,6 +49,7 @@ void DiscSession::commitEdits(bool resetDiscFields) {
 std::optional<bool> DiscSession::refresh(bool withMessages) {
     if (ripping()) return std::nullopt;
     stopLookup();
+    if (playback_) playback_->stopPlayback();
     status_ = session_status::kRefreshing;
     autoLookupArmed_ = true;
     flags_.currentTrackIndex = -1;
@@ -113,6 +114,8 @@ LookupEnd DiscSession::finishLookup(uintptr_t lookup) {
 
 ConvertResult DiscSession::convert() {
     if (ripping()) return ConvertResult::Refused;
+    // The player's reads and the rip's must never meet at the drive.
+    if (playback_) playback_->stopPlayback();
     commitEdits(false);
     if (lookupActive()) {
         stopLookup();

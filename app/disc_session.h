@@ -73,6 +73,13 @@ enum class LookupStart { Started, NotStarted, Refused };
 enum class LookupEnd { Applied, NothingFound, Ignored };
 enum class ConvertResult { Started, DiscChanged, Refused };
 
+// The window's CD player, stopped before a refresh reads the drive and before a rip does.
+class PlaybackControl {
+public:
+    virtual ~PlaybackControl() = default;
+    virtual void stopPlayback() = 0;
+};
+
 // Commands that change the ticks of every entry at once.
 enum class CheckCommand { CheckSelected, CheckAll, UncheckAll, Invert, InvertSelected };
 
@@ -89,6 +96,10 @@ public:
     // The rip's prompts are not answered meanwhile: a front end that can, stops the rip and waits
     // for WM_RIP_DONE before it destroys the session.
     ~DiscSession();
+
+    // The player to stop before a refresh and a rip; null: none. It must outlive the session or
+    // be unset first.
+    void setPlayback(PlaybackControl* playback) { playback_ = playback; }
 
     // Rebuilds the drive list; returns its size.
     int buildDriveList();
@@ -112,8 +123,8 @@ public:
     void commitEdits(bool resetDiscFields);
 
     // Reads the disc in the chosen drive into the track list (empty on failure), stopping a
-    // running lookup first. With `withMessages`, a missing disc is reported through Prompts; a
-    // missing drive always is. Refused while ripping. True when the disc was read.
+    // running lookup and playback first. With `withMessages`, a missing disc is reported through
+    // Prompts; a missing drive always is. Refused while ripping. True when the disc was read.
     std::optional<bool> refresh(bool withMessages);
 
     // The refresh button: commit with the disc fields reset, refresh with messages, then an
@@ -130,9 +141,9 @@ public:
     // committed and a found text is applied to the disc record and the titles.
     LookupEnd finishLookup(uintptr_t lookup);
 
-    // The convert button: commits, stops a lookup, refuses a disc changed since the refresh (with
-    // a message), then rips the checked tracks on a thread of idle priority with a snapshot of the
-    // settings and the disc record taken now.
+    // The convert button: stops playback before anything reads the drive, commits, stops a lookup,
+    // refuses a disc changed since the refresh (with a message), then rips the checked tracks on a
+    // thread of idle priority with a snapshot of the settings and the disc record taken now.
     ConvertResult convert();
     // The stop button: clears ripRunning and marks every checked unfinished track cancelled, also
     // when no rip runs. The rip goes on counting as running until finishRip.
@@ -171,6 +182,7 @@ private:
     Prompts& prompts_;
     EventSink& events_;
     EditablePages* pages_;
+    PlaybackControl* playback_ = nullptr;
     JobFlags flags_;
     std::vector<DriveEntry> drives_;
     std::vector<TrackEntry> tracks_;
