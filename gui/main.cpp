@@ -6,6 +6,7 @@
 #include "gui/main_window.h"
 #include "gui/message_box_prompts.h"
 #include "gui/start_options.h"
+#include "gui/tip_dialog.h"
 #include "platform/file_size_limit.h"
 #include "platform/program_home.h"
 #include "settings/settings_store.h"
@@ -26,6 +27,9 @@ int main(int argc, char** argv) {
     if (const auto notice = lumbra::settingsFileNotice(store.path())) {
         lumbra::gui::MessageBoxPrompts(nullptr).show(
             {lumbra::kCaption, *notice, lumbra::MessageIcon::Warning, lumbra::MessageButtons::Ok});
+    }
+    if (!options->noTips && store.read(lumbra::gui::kShowTipsAtStartup) != 0) {
+        lumbra::gui::TipDialog(store, nullptr).exec();
     }
     lumbra::SettingsRecord settings;
     lumbra::initCdAccess(*cdAccess);  // no drive is fine: the rip page says so

@@ -13,11 +13,13 @@
 #include "gui/about_page.h"
 #include "gui/audio_page.h"
 #include "gui/cddb_page.h"
+#include "gui/desktop_audio_output.h"
 #include "gui/general_page.h"
 #include "gui/help_links.h"
 #include "gui/message_box_prompts.h"
 #include "gui/posted_messages.h"
 #include "gui/rip_page.h"
+#include "gui/tip_dialog.h"
 #include "gui/track_list_model.h"
 #include "gui/ui_thread_prompts.h"
 
@@ -39,7 +41,8 @@ constexpr const char* kStopBeforeExit = "请在退出前先停止编码！";
 
 }  // namespace
 
-MainWindow::MainWindow(const PageContext& context, const WindowOptions& options) {
+MainWindow::MainWindow(const PageContext& context, const WindowOptions& options)
+    : store_(context.store) {
     initIcons();
     Prompts* prompts = options.prompts;
     if (!prompts) {
@@ -63,16 +66,18 @@ MainWindow::MainWindow(const PageContext& context, const WindowOptions& options)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addWidget(buildBottomRow());
-    createPages(context);
+    createPages(context, options.audioOutputs ? options.audioOutputs : desktopAudioOutputs());
     sizeFromFont();
     rip_->initialise();
 }
 
 MainWindow::~MainWindow() {
     endJobs();
+    // The rip page and its player go after the session, with the window's children.
+    session_->setPlayback(nullptr);
 }
 
-void MainWindow::createPages(const PageContext& context) {
+void MainWindow::createPages(const PageContext& context, AudioOutputFactory audioOutputs) {
     general_ = new GeneralPage(context, this);
     general_->load();
     general_->ripBusy = [this] { return session_->ripping(); };
@@ -84,7 +89,7 @@ void MainWindow::createPages(const PageContext& context) {
     cddb_->prompts = prompts_.get();
     cddb_->ripBusy = [this] { return session_->ripping(); };
     about_ = new AboutPage(this);
-    rip_ = new RipPage(*session_, this);
+    rip_ = new RipPage(*session_, std::move(audioOutputs), this);
 
     tabs_->addTab(rip_, "编码器");
     tabs_->addTab(general_, "全局设置");
@@ -95,6 +100,7 @@ void MainWindow::createPages(const PageContext& context) {
 
     connect(rip_, &RipPage::discChanged, this, [this] { general_->showDisc(session_->disc()); });
     connect(about_, &AboutPage::helpRequested, this, [this] { help_->open(); });
+    connect(about_, &AboutPage::tipRequested, this, &MainWindow::showTips);
     connect(about_, &AboutPage::linkActivated, this,
             [this](const QString& section) { help_->open(section.toStdString()); });
 }
@@ -186,7 +192,12 @@ void MainWindow::exitCommand() {
         prompts_->show({kCaption, kStopBeforeExit, MessageIcon::Information, MessageButtons::Ok});
         return;
     }
+    rip_->player().stop();
     close();
+}
+
+void MainWindow::showTips() {
+    TipDialog(store_, this).exec();
 }
 
 // Closing during a job ends it first: a rip's current track is cancelled and its file removed,

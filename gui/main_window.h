@@ -7,6 +7,7 @@
 
 #include "app/disc_session.h"
 #include "gui/settings_page.h"
+#include "player/audio_output.h"
 
 class QTabWidget;
 
@@ -25,6 +26,7 @@ class UiThreadPrompts;
 struct WindowOptions {
     Prompts* prompts = nullptr;  // answers every message; without it, message boxes do
     CddbTimeouts lookupTimeouts;
+    AudioOutputFactory audioOutputs;  // the player's; without it, the desktop's sound device
 };
 
 class MainWindow : public QDialog, private EditablePages {
@@ -54,13 +56,15 @@ protected:
 
 private:
     PageEdits readPages() override;
-    void createPages(const PageContext& context);
+    void createPages(const PageContext& context, AudioOutputFactory audioOutputs);
     QWidget* buildBottomRow();
     void sizeFromFont();
     void exitCommand();
+    void showTips();
     void lookupDone(uintptr_t lookup);
     void endJobs();
 
+    const SettingsStore& store_;
     std::unique_ptr<MessageBoxPrompts> boxes_;
     std::unique_ptr<UiThreadPrompts> prompts_;
     std::unique_ptr<HelpLinks> help_;

@@ -42,11 +42,13 @@ void keepSelectionVisible(QWidget& view) {
 
 }  // namespace
 
-RipPage::RipPage(DiscSession& session, QWidget* parent)
+RipPage::RipPage(DiscSession& session, AudioOutputFactory outputs, QWidget* parent)
     : QWidget(parent),
       session_(session),
       model_(new TrackListModel(session.tracks(), this)),
+      player_(session, *this, std::move(outputs)),
       encoderPosition_(session.settings().defaultFormat) {
+    session.setPlayback(&player_);
     model_->isDataTrack = [this](int row) {
         const auto& drives = session_.drives();
         const size_t drive = size_t(session_.settings().driveIndex);
@@ -131,11 +133,19 @@ QWidget* RipPage::buildEncoderAndPlayer() {
     layout->addWidget(encoder);
     layout->addWidget(encoderBox_);
     layout->addSpacing(fontMetrics().averageCharWidth() * 2);
-    for (auto* button : {iconButton("play", "播放"), iconButton("pause", "暂停"),
-                         iconButton("stop-playing", "停止"), iconButton("eject", "打开/关闭")}) {
+    const std::pair<QToolButton*, std::function<void()>> buttons[] = {
+        {iconButton("play", "播放"), [this] { player_.play(firstSelectedRow()); }},
+        {iconButton("pause", "暂停"), [this] { player_.togglePause(firstSelectedRow()); }},
+        {iconButton("stop-playing", "停止"), [this] { player_.stop(); }},
+        {iconButton("eject", "打开/关闭"), [this] { player_.toggleTray(); }},
+    };
+    for (const auto& [button, command] : buttons) {
         layout->addWidget(button);
+        connect(button, &QToolButton::clicked, this, command);
     }
     layout->addWidget(position_, 1);
+    connect(position_, &QSlider::sliderMoved, this,
+            [this](int percent) { player_.onSliderDrag(percent); });
     return row;
 }
 
@@ -152,7 +162,6 @@ void RipPage::buildMenus() {
     addSelectItem("全部选择(&A) \t Ctrl+A", [this] { selectAllRows(); });
     addSelectItem("检查选定(&S)", [this] { checkCommand(CheckCommand::CheckSelected); });
 
-    // Play and stop playing come with the player.
     contextMenu_ = new QMenu("设置", this);
     connect(contextMenu_->addAction("音轨设置"), &QAction::triggered, this,
             &RipPage::trackSettingsCommand);
@@ -165,8 +174,10 @@ void RipPage::buildMenus() {
     connect(contextMenu_->addAction("选择/反选音轨"), &QAction::triggered, this,
             [this] { checkCommand(CheckCommand::InvertSelected); });
     contextMenu_->addSeparator();
-    contextMenu_->addAction("播放");
-    contextMenu_->addAction("停止播放");
+    connect(contextMenu_->addAction("播放"), &QAction::triggered, this,
+            [this] { player_.play(firstSelectedRow()); });
+    connect(contextMenu_->addAction("停止播放"), &QAction::triggered, this,
+            [this] { player_.stop(); });
 }
 
 // The widths were drawn for a font whose average character is 6 pixels wide; each column is also
@@ -200,6 +211,8 @@ void RipPage::connectCommands() {
     connect(model_, &TrackListModel::rowTicked, this, &RipPage::rowChanged);
     ripClock_.setInterval(kRipClockPeriodMs);
     connect(&ripClock_, &QTimer::timeout, this, &RipPage::clockTick);
+    playerClock_.setInterval(kPlayerTimerPeriodMs);
+    connect(&playerClock_, &QTimer::timeout, this, [this] { player_.onPlayerTimer(); });
 }
 
 void RipPage::initialise() {
@@ -348,6 +361,34 @@ void RipPage::clockTick() {
         return;
     }
     status_->setText(QString::fromStdString(ripClockText(++ripClockSeconds_)));
+}
+
+int RipPage::firstSelectedRow() const {
+    int first = -1;
+    for (const QModelIndex& index : trackView_->selectionModel()->selectedRows()) {
+        if (first < 0 || index.row() < first) first = index.row();
+    }
+    return first;
+}
+
+void RipPage::showPlayerStatus(const std::string& text) {
+    status_->setText(QString::fromStdString(text));
+}
+
+void RipPage::showIdleStatus() {
+    showStatus();
+}
+
+void RipPage::setPosition(int percent) {
+    position_->setValue(percent);
+}
+
+void RipPage::runPlayerTimer(bool running) {
+    if (running) {
+        playerClock_.start();
+    } else {
+        playerClock_.stop();
+    }
 }
 
 }  // namespace lumbra::gui

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/cd_player.h"
 #include "app/disc_session.h"
 
 class QComboBox;
@@ -21,10 +22,11 @@ namespace lumbra::gui {
 class TrackListModel;
 class TrackSettingsDialog;
 
-class RipPage : public QWidget {
+class RipPage : public QWidget, private PlayerDisplay {
     Q_OBJECT
 public:
-    RipPage(DiscSession& session, QWidget* parent);
+    // `outputs` make the player's audio outputs.
+    RipPage(DiscSession& session, AudioOutputFactory outputs, QWidget* parent);
 
     QComboBox* driveBox() const { return driveBox_; }
     QTableView* trackView() const { return trackView_; }
@@ -33,6 +35,8 @@ public:
     QMenu* selectMenu() const { return selectMenu_; }
     QMenu* contextMenu() const { return contextMenu_; }
     TrackListModel& model() const { return *model_; }
+    QSlider* positionSlider() const { return position_; }
+    CdPlayer& player() { return player_; }
 
     // The first refresh, without the no-disc message, and the automatic lookup it may call for.
     void initialise();
@@ -76,6 +80,12 @@ private:
     void rowChanged(int row);
     void clockTick();
     void selectRowsFromEntries();
+    int firstSelectedRow() const;
+
+    void showPlayerStatus(const std::string& text) override;
+    void showIdleStatus() override;
+    void setPosition(int percent) override;
+    void runPlayerTimer(bool running) override;
 
     DiscSession& session_;
     TrackListModel* model_;
@@ -88,6 +98,8 @@ private:
     QMenu* selectMenu_;
     QMenu* contextMenu_;
     QTimer ripClock_;
+    QTimer playerClock_;
+    CdPlayer player_;
     int ripClockSeconds_ = 0;
     int encoderPosition_;
 };

@@ -18,13 +18,15 @@ std::optional<StartOptions> parseStartOptions(const QCoreApplication& app) {
                                    "FILE.cue");
     const QCommandLineOption home("home", "The folder of setup.ini and the default folders.",
                                   "DIR");
-    parser.addOptions({demo, image, home});
+    const QCommandLineOption noTips("no-tips", "No tip of the day at start-up (automated starts).");
+    parser.addOptions({demo, image, home, noTips});
     parser.process(app);  // prints usage and exits on --help or an unknown option
     if (!parser.positionalArguments().isEmpty()) {
         std::fputs(qPrintable(parser.helpText()), stderr);
         return std::nullopt;
     }
-    return StartOptions{parser.isSet(demo), parser.values(image), parser.value(home)};
+    return StartOptions{parser.isSet(demo), parser.values(image), parser.value(home),
+                        parser.isSet(noTips)};
 }
 
 std::optional<CdAccessOptions> cdAccessOptions(const StartOptions& options) {

@@ -1,4 +1,5 @@
-// The desktop program's command line: --demo, --image FILE.cue (repeatable) and --home DIR.
+// The desktop program's command line: --demo, --image FILE.cue (repeatable), --home DIR and
+// --no-tips.
 #pragma once
 
 #include <QStringList>
@@ -14,6 +15,7 @@ struct StartOptions {
     bool demo = false;
     QStringList images;
     QString home;
+    bool noTips = false;  // an automated start: no tip of the day, whatever setup.ini says
 };
 
 // The options, or nullopt after the parser has printed why they are wrong.

@@ -1,5 +1,6 @@
-// Renders the main window, each of its pages and the track settings dialog (once per format) to
-// PNG files, so that a reviewer can see the program without a screen:
+// Renders the main window, each of its pages, the track settings dialog (once per format), the
+// rip page while the player plays and the tip of the day to PNG files, so that a reviewer can see
+// the program without a screen:
 // lumbra-cdripper-screenshots OUTPUT_FOLDER [--demo] [--image F.cue]...
 #include <QApplication>
 #include <QComboBox>
@@ -10,7 +11,9 @@
 
 #include "cdaccess/cd_access.h"
 #include "gui/main_window.h"
+#include "gui/rip_page.h"
 #include "gui/start_options.h"
+#include "gui/tip_dialog.h"
 #include "gui/track_settings_dialog.h"
 #include "platform/program_home.h"
 #include "settings/settings_store.h"
@@ -45,6 +48,33 @@ bool saveTrackDialog(lumbra::gui::MainWindow& window, const QDir& folder) {
     return saved;
 }
 
+// A sound device that takes nothing, so the player plays without one.
+class SilentOutput : public lumbra::AudioOutput {
+public:
+    bool start(lumbra::SampleSource&) override { return true; }
+    void suspend() override {}
+    void stop() override {}
+};
+
+// The rip page twelve seconds into the first track, which lasts longer on the demo disc.
+bool savePlaying(lumbra::gui::MainWindow& window, const QDir& folder) {
+    lumbra::CdPlayer& player = window.ripPage().player();
+    player.play(0);
+    for (int second = 0; second < 12; ++second) player.onPlayerTimer();
+    if (!player.deviceOpen()) return false;
+    QApplication::processEvents();
+    const bool saved = save(window.ripPage(), folder, "page-rip-playing.png");
+    player.stop();
+    return saved;
+}
+
+bool saveTips(const lumbra::SettingsStore& store, QWidget& window, const QDir& folder) {
+    lumbra::gui::TipDialog tips(store, &window);
+    tips.show();
+    QApplication::processEvents();
+    return save(tips, folder, "tip-of-the-day.png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,7 +103,9 @@ int main(int argc, char** argv) {
     lumbra::initCdAccess(*cdAccess);
     bool saved = true;
     {
-        lumbra::gui::MainWindow window({store, settings, home});
+        lumbra::gui::WindowOptions windowOptions;
+        windowOptions.audioOutputs = [] { return std::make_unique<SilentOutput>(); };
+        lumbra::gui::MainWindow window({store, settings, home}, windowOptions);
         window.show();
         QTabWidget& tabs = *window.tabs();
         for (int page = 0; page < tabs.count(); ++page) {
@@ -84,6 +116,8 @@ int main(int argc, char** argv) {
         }
         tabs.setCurrentIndex(0);
         saved &= saveTrackDialog(window, folder);
+        saved &= savePlaying(window, folder);
+        saved &= saveTips(store, window, folder);
     }
     lumbra::shutdownCdAccess();
     return saved ? 0 : 1;

@@ -17,6 +17,7 @@
 #include "support/cddb_test_server.h"
 #include "support/cue_image.h"
 #include "support/isolated_cd_access.h"
+#include "support/recording_audio_output.h"
 #include "support/recording_prompts.h"
 #include "support/temp_dir.h"
 
@@ -28,6 +29,7 @@ protected:
     SettingsStore store{settingsPath(home.path())};
     SettingsRecord settings;
     RecordingPrompts prompts;
+    RecordedAudio audio;  // what the player played
     CddbTestServer server;
     std::unique_ptr<gui::MainWindow> window;
 
@@ -54,8 +56,9 @@ protected:
         startVirtualDrives(discs, faults);
         CddbTimeouts quick{std::chrono::milliseconds(2000), std::chrono::milliseconds(2000),
                            std::chrono::milliseconds(5000), std::chrono::milliseconds(10000)};
-        window = std::make_unique<gui::MainWindow>(gui::PageContext{store, settings, home.path()},
-                                                   gui::WindowOptions{&prompts, quick});
+        window = std::make_unique<gui::MainWindow>(
+            gui::PageContext{store, settings, home.path()},
+            gui::WindowOptions{&prompts, quick, recordingOutputs(audio)});
         window->show();
     }
 
