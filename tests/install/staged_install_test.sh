@@ -2,9 +2,12 @@
 # Installs the build into a staging folder and runs the staged lumbra-rip with an empty
 # environment and a fresh home: it must find its modules from its own location and keep setup.ini
 # in the user's configuration folder, even though its own folder is writable here.
-# Usage: staged_install_test.sh BUILD_FOLDER
+# Usage: staged_install_test.sh BUILD_FOLDER IPC_NAMESPACE
+# The namespace of named locks and shared memory is the one variable passed: it only keeps this
+# test's drive slots apart from other test runs on the same machine.
 set -euo pipefail
 build=$(cd "$1" && pwd)
+isolated=(env -i "LUMBRA_IPC_NAMESPACE=$2")
 work=$(mktemp -d "$build/staged-install.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 stage=$work/stage
@@ -27,7 +30,7 @@ for m in liblame_enc.so libwmaudsdk.so; do [ -f "$modules/$m" ] || fail "$m not 
 # HOME alone: the configuration folder is ~/.config.
 home=$work/home
 mkdir "$home"
-env -i HOME="$home" "$bin/lumbra-rip" --demo --no-lookup --list >"$work/list.txt" ||
+"${isolated[@]}" HOME="$home" "$bin/lumbra-rip" --demo --no-lookup --list >"$work/list.txt" ||
   fail "staged --demo --list failed"
 grep -q '^DRIVE 0 ' "$work/list.txt" || fail "no drive listed: $(cat "$work/list.txt")"
 grep -q '^TRACK 1 ' "$work/list.txt" || fail "no track listed: $(cat "$work/list.txt")"
@@ -36,7 +39,7 @@ grep -q '^TRACK 1 ' "$work/list.txt" || fail "no track listed: $(cat "$work/list
 
 # XDG_CONFIG_HOME given, and an MP3 rip through the installed encoder module.
 config=$work/config
-env -i HOME="$home" XDG_CONFIG_HOME="$config" "$bin/lumbra-rip" --demo --no-lookup \
+"${isolated[@]}" HOME="$home" XDG_CONFIG_HOME="$config" "$bin/lumbra-rip" --demo --no-lookup \
   --format mp3 --tracks 1 --out "$work/music" --yes >"$work/rip.txt" 2>&1 ||
   fail "staged MP3 rip failed: $(cat "$work/rip.txt")"
 [ -f "$config/lumbra-cdripper/setup.ini" ] || fail "setup.ini not in \$XDG_CONFIG_HOME/lumbra-cdripper"
