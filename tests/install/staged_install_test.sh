@@ -72,9 +72,14 @@ for page in lumbra-rip lumbra-cdripper; do
   [ -z "$warnings" ] || fail "man --warnings $page.1: $warnings"
   grep -q "$version" "$share/man/man1/$page.1" || fail "$page.1 does not name version $version"
 done
-# Every option the program knows is in its page.
-for option in $("$bin/lumbra-rip" --help | grep -o -- '--[a-z-]*' | sort -u); do
-  escaped=$(sed 's/-/\\-/g' <<<"$option")
-  grep -qF -- "$escaped" "$share/man/man1/lumbra-rip.1" || fail "lumbra-rip.1 lacks $option"
+# Every option the programs know is in their pages; the desktop program starts from the stage.
+"$bin/lumbra-rip" --help >"$work/lumbra-rip.usage"
+"${isolated[@]}" QT_QPA_PLATFORM=offscreen "$bin/lumbra-cdripper" --help >"$work/lumbra-cdripper.usage" ||
+  fail "staged lumbra-cdripper --help failed"
+for page in lumbra-rip lumbra-cdripper; do
+  for option in $(grep -o -- '--[a-z-]*' "$work/$page.usage" | sort -u); do
+    escaped=$(sed 's/-/\\-/g' <<<"$option")
+    grep -qF -- "$escaped" "$share/man/man1/$page.1" || fail "$page.1 lacks $option"
+  done
 done
 echo "staged install ok"
