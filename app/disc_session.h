@@ -159,8 +159,8 @@ public:
     // A right click on a row: it becomes the current track, for the track list's context menu.
     // Refused while ripping and when the row is not in the list (an empty list included).
     CommandResult pointAtTrack(int row);
-    // Every track gets the defaults of its format from the settings; allowed during a rip, whose
-    // job reads a track's settings when it starts the track.
+    // Every track gets the defaults of its format from the settings. Allowed during a rip: the
+    // running job keeps the entries it started with, so the new defaults are for the next rip.
     void applyEncoderDefaultsToAll();
 
     // The track settings command, before its dialog: commits the edits, then trackDialogSettings

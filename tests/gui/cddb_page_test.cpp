@@ -217,5 +217,30 @@ TEST_F(CddbPageTest, TurningTheProxyOnShowsWhatIsStoredAndPortsTakeWholeNumbers)
     EXPECT_FALSE(field("proxyHost")->isEnabled());
 }
 
+TEST_F(CddbPageTest, TheChosenLocalFolderIsStoredAtOnceButNotDuringARip) {
+    home.write("setup.ini",
+               "[CDDB]\nCDDB_AUTO=0\n[OUTPUT]\nOUTPUT_FOLDER=" + outputFolder() + "\n");
+    open(image("disc", 1, 30), "delay=20");
+    window->tabs()->setCurrentWidget(&page());
+    int asked = 0;
+    page().chooseFolder = [&](QWidget*) {
+        ++asked;
+        return QString::fromStdString(home.file("chosen"));
+    };
+    press("browse");
+    EXPECT_EQ(store.read(keys::kCddbLocalPath), home.file("chosen"));
+    EXPECT_EQ(settings.cddb.localDatabaseFolder, home.file("chosen"));
+    EXPECT_EQ(field("localFolder")->text().toStdString(), home.file("chosen"));
+
+    rip().trackView()->selectAll();
+    choose(rip().encoderBox(), kFormatWav);
+    tick(0);
+    click("convert");
+    press("browse");
+    EXPECT_EQ(asked, 1) << "refused while ripping";
+    click("stop");
+    ASSERT_TRUE(waitForRipEnd());
+}
+
 }  // namespace
 }  // namespace lumbra
