@@ -59,8 +59,7 @@ AudioPage::AudioPage(const PageContext& context, QWidget* parent)
 
 // The loader hands over what the controls can show; reading them back keeps it so.
 void AudioPage::load() {
-    applyToListedTracks_ = loadEncoderSettings(store(), settings());
-    effective_->setChecked(applyToListedTracks_);
+    effective_->setChecked(loadEncoderSettings(store(), settings()));
     showSettings(settings().encoder);
     settings().encoder = shownSettings();
     settings().trackDialogSettings = settings().encoder;
@@ -79,9 +78,9 @@ EncoderSettings AudioPage::shownSettings() const {
 
 void AudioPage::apply() {
     settings().encoder = shownSettings();
-    applyToListedTracks_ = effective_->isChecked();
-    store().write(keys::kEffective, applyToListedTracks_);
-    if (applyToListedTracks_) applyEncoderDefaults();
+    const bool effective = effective_->isChecked();
+    store().write(keys::kEffective, effective);
+    if (effective) applyEncoderDefaults();
     writeKeys();
 }
 

@@ -22,9 +22,6 @@ public:
 
     void load() override;
 
-    // EFFECTIVE: applying the encoder settings re-applies them to the listed tracks.
-    bool applyToListedTracks() const { return applyToListedTracks_; }
-
     // Gives every listed track the new defaults of its format; the main window sets it.
     std::function<void()> applyEncoderDefaults = [] {};
 
@@ -38,8 +35,7 @@ private:
     OggOptionsPane* ogg_;
     WavOptionsPane* wav_;
     WmaOptionsPane* wma_;
-    QCheckBox* effective_;
-    bool applyToListedTracks_ = true;
+    QCheckBox* effective_;  // EFFECTIVE
 };
 
 }  // namespace lumbra::gui

@@ -24,8 +24,6 @@ public:
 
     void load() override;
 
-    const std::vector<CddbServer>& servers() const { return servers_; }
-
     // Where the page's messages and its question go; the main window sets it.
     Prompts* prompts = nullptr;
     // The folder browser; returns the chosen path, empty when cancelled. Tests replace it.
