@@ -138,7 +138,7 @@ ConvertResult DiscSession::convert() {
 void DiscSession::stopRip() {
     flags_.ripRunning = 0;
     for (TrackEntry& track : tracks_) {
-        if (track.checked && track.status < kTrackDone) track.status = kTrackCancelled;
+        if (track.checked) track.status.replaceBelow(kTrackDone, kTrackCancelled);
     }
 }
 

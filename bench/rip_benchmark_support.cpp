@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <random>
 
 #include "app/disc_refresh.h"
 #include "cdaccess/cd_access.h"
@@ -42,6 +45,40 @@ bool writeImageApart(const std::string& folder, const RipBenchmarkSetup& setup) 
 }
 
 }  // namespace
+
+const ImageFiles& seventyFourMinuteImage() {
+    namespace fs = std::filesystem;
+    constexpr int kDiscMinutes = 74;
+    constexpr int kTracks = 15;
+    static const ImageFiles made = [] {
+        ImageFiles i;
+        i.folder = fs::temp_directory_path() / "lumbra-bench-74min";
+        i.cue = i.folder / "disc.cue";
+        i.bin = i.folder / "disc.bin";
+        const int frames = kDiscMinutes * 60 * 75;
+        fs::create_directories(i.folder);
+        if (!fs::exists(i.bin) || fs::file_size(i.bin) != uint64_t(frames) * 2352) {
+            std::ofstream bin(i.bin, std::ios::binary);
+            std::mt19937 random(74);
+            std::vector<uint32_t> frame(588);
+            for (int f = 0; f < frames; ++f) {
+                for (auto& word : frame) word = random();
+                bin.write(reinterpret_cast<const char*>(frame.data()), 2352);
+            }
+        }
+        std::ofstream cue(i.cue);
+        cue << "FILE \"disc.bin\" BINARY\n";
+        for (int t = 0; t < kTracks; ++t) {
+            const int start = t * frames / kTracks;
+            char line[96];
+            std::snprintf(line, sizeof line, "  TRACK %02d AUDIO\n    INDEX 01 %02d:%02d:%02d\n",
+                          t + 1, start / 4500, start / 75 % 60, start % 75);
+            cue << line;
+        }
+        return i;
+    }();
+    return made;
+}
 
 RipBenchmarkDisc::RipBenchmarkDisc(const RipBenchmarkSetup& setup) : setup_(setup) {
     setenv("LUMBRA_IPC_NAMESPACE", ("bench" + std::to_string(getpid())).c_str(), 1);

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,6 +31,16 @@ struct RipBenchmarkSetup {
     const char* pluginFolder =
         nullptr;  // where the encoder plugin lies; beside the program if null
 };
+
+// A 74-minute image of noise in 15 tracks, kept in the temporary folder for every benchmark.
+struct ImageFiles {
+    std::filesystem::path folder;
+    std::filesystem::path cue;
+    std::filesystem::path bin;
+};
+// Written when missing; noise has no repeating frames, so jitter correction finds its one true
+// match.
+const ImageFiles& seventyFourMinuteImage();
 
 // The disc image and one virtual drive holding it, for the whole run.
 class RipBenchmarkDisc {

@@ -4,11 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 
 #include "app/disc_refresh.h"
@@ -26,46 +23,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace lumbra;
 
-constexpr int kDiscMinutes = 74;
-constexpr int kTracks = 15;
-
-struct Image {
-    fs::path folder;
-    fs::path cue;
-    fs::path bin;
-};
-
-// Noise has no repeating frames, so jitter correction finds its one true match.
-const Image& image() {
-    static const Image made = [] {
-        Image i;
-        i.folder = fs::temp_directory_path() / "lumbra-bench-74min";
-        i.cue = i.folder / "disc.cue";
-        i.bin = i.folder / "disc.bin";
-        const int frames = kDiscMinutes * 60 * kFramesPerSecond;
-        fs::create_directories(i.folder);
-        if (!fs::exists(i.bin) || fs::file_size(i.bin) != uint64_t(frames) * 2352) {
-            std::ofstream bin(i.bin, std::ios::binary);
-            std::mt19937 random(74);
-            std::vector<uint32_t> frame(kSamplesPerFrame);
-            for (int f = 0; f < frames; ++f) {
-                for (auto& word : frame) word = random();
-                bin.write(reinterpret_cast<const char*>(frame.data()), 2352);
-            }
-        }
-        std::ofstream cue(i.cue);
-        cue << "FILE \"disc.bin\" BINARY\n";
-        for (int t = 0; t < kTracks; ++t) {
-            const int start = t * frames / kTracks;
-            char line[96];
-            std::snprintf(line, sizeof line, "  TRACK %02d AUDIO\n    INDEX 01 %02d:%02d:%02d\n",
-                          t + 1, start / (60 * kFramesPerSecond), start / kFramesPerSecond % 60,
-                          start % kFramesPerSecond);
-            cue << line;
-        }
-        return i;
-    }();
-    return made;
+const bench::ImageFiles& image() {
+    return bench::seventyFourMinuteImage();
 }
 
 class SilentPrompts : public Prompts {

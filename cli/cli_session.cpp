@@ -26,6 +26,7 @@ SettingsRecord loadSettings(const Options& options, const std::string& home) {
     if (options.namingTemplate) settings.namingTemplate = *options.namingTemplate;
     if (options.format) settings.defaultFormat = OutputFormat(*options.format);
     settings.driveIndex = options.drive;
+    if (options.jobs) settings.encoderThreads = *options.jobs;
     // An answer given on the command line is the rule for this run, whatever setup.ini says:
     // with overwrite on, the question that --no answers would never be asked.
     if (options.overwrite != OverwriteAnswer::Ask) {

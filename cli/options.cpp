@@ -9,6 +9,8 @@ namespace lumbra::cli {
 namespace {
 
 constexpr int kMaxTrackNumber = 99;
+// More encoder threads than tracks on a disc would never have work.
+constexpr int kMaxJobs = 99;
 
 std::optional<int> parseNumber(std::string_view text) {
     int value = 0;
@@ -26,7 +28,7 @@ std::optional<int> parseFormat(std::string_view text) {
 
 bool isValueOption(std::string_view option) {
     static constexpr std::string_view kValueOptions[] = {
-        "--home", "--image", "--drive", "--tracks", "--format", "--out", "--template"};
+        "--home", "--image", "--drive", "--tracks", "--format", "--out", "--template", "--jobs"};
     return std::find(std::begin(kValueOptions), std::end(kValueOptions), option) !=
            std::end(kValueOptions);
 }
@@ -51,6 +53,9 @@ bool parseValueOption(std::string_view option, const char* value, Options& optio
         options.outputFolder = value;
     } else if (option == "--template") {
         options.namingTemplate = value;
+    } else if (option == "--jobs") {
+        options.jobs = parseNumber(value);
+        if (!options.jobs || *options.jobs > kMaxJobs) return false;
     } else {
         return false;
     }
@@ -88,7 +93,7 @@ const char* const kUsage =
     "usage: lumbra-rip [--home DIR] [--demo] [--image FILE.cue]... [--drive N] [--lookup | "
     "--no-lookup]\n"
     "                  [--list | --settings | [--tracks LIST] [--format wav|ogg|mp3|wma]\n"
-    "                   [--out DIR] [--template TEXT] [--yes | --no]]\n"
+    "                   [--out DIR] [--template TEXT] [--yes | --no] [--jobs N]]\n"
     "  --home DIR       program home holding setup.ini (default: $LUMBRA_HOME or the program's "
     "folder)\n"
     "  --demo           add a virtual drive holding the built-in demo disc\n"
@@ -103,6 +108,8 @@ const char* const kUsage =
     "  --format F       output format of every ripped track (default: the settings' default)\n"
     "  --out DIR        output folder for this run\n"
     "  --template TEXT  naming template for this run, like \"<Artist> \\ <Album> \\ <Title>\"\n"
+    "  --jobs N         encoder threads for this run, 0 for one per core (default: setup.ini's\n"
+    "                   ENCODER_THREADS)\n"
     "  --yes, --no      answer to \"overwrite an existing file?\" (default: ask on a terminal)\n"
     "  --help           print this text\n"
     "  --version        print the version\n"

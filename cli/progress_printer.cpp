@@ -28,6 +28,8 @@ const char* statusText(int32_t status) {
 ProgressPrinter::ProgressPrinter() : terminal_(isatty(STDOUT_FILENO)) {}
 
 void ProgressPrinter::post(int message, uintptr_t, const void* lParam) {
+    // The tracks encoding at once post from their own threads.
+    const std::lock_guard lock(mutex_);
     if (message == WM_RIP_DONE) {
         if (terminal_ && lastTrack_) std::fputs("\n", stdout);
         std::fflush(stdout);
@@ -43,7 +45,7 @@ void ProgressPrinter::post(int message, uintptr_t, const void* lParam) {
     if (ended) {
         std::printf("TRACK %d %s %s", track.number, ended, title.c_str());
     } else {
-        std::printf("TRACK %d %3d%% %s", track.number, track.status, title.c_str());
+        std::printf("TRACK %d %3d%% %s", track.number, int32_t(track.status), title.c_str());
     }
     if (!terminal_) std::fputs("\n", stdout);
     std::fflush(stdout);

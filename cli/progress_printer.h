@@ -2,6 +2,8 @@
 // plain lines otherwise.
 #pragma once
 
+#include <mutex>
+
 #include "platform/window_messages.h"
 
 namespace lumbra::cli {
@@ -12,6 +14,7 @@ public:
     void post(int message, uintptr_t wParam, const void* lParam) override;
 
 private:
+    std::mutex mutex_;
     bool terminal_;
     const void* lastTrack_ = nullptr;
     int lastStatus_ = -1;

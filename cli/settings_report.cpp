@@ -52,6 +52,8 @@ std::string settingsReport(const SettingsRecord& record, const LoadedSettings& l
     addLine(out, "overwrite", onOff(record.overwrite));
     addLine(out, "anti-crackle", onOff(record.antiCrackle));
     addLine(out, "jitter mode", std::to_string(record.jitterMode));
+    addLine(out, "encoder threads",
+            record.encoderThreads ? std::to_string(record.encoderThreads) : "automatic");
     addEncoderLines(out, record.encoder);
     for (const auto& server : loaded.cddbServers) addLine(out, "cddb server", server.displayText());
     addLine(out, "cddb auto", onOff(record.cddbAuto));

@@ -30,11 +30,12 @@ std::optional<std::string> Mp3EncoderFactory::unavailable() {
 }
 
 std::unique_ptr<TrackEncoder> Mp3EncoderFactory::create(const TrackToEncode& track) {
-    return std::make_unique<Mp3Encoder>(*library_, track);
+    return std::make_unique<Mp3Encoder>(*library_, headerFrames_, track);
 }
 
-Mp3Encoder::Mp3Encoder(platform::SharedLibrary& library, const TrackToEncode& track)
-    : encoder_(library), track_(track) {}
+Mp3Encoder::Mp3Encoder(platform::SharedLibrary& library, std::mutex& headerFrames,
+                       const TrackToEncode& track)
+    : encoder_(library), headerFrameTurn_(headerFrames, std::defer_lock), track_(track) {}
 
 // The encoder refusing the track's settings fails only this track; the box says which settings.
 // The version 2 tag goes first, so the encoder's header frame is the first frame after it.
@@ -61,6 +62,7 @@ EncodeStep Mp3Encoder::finish() {
 
 void Mp3Encoder::completeFile(const std::string& path) {
     encoder_.writeVbrHeader(path);
+    if (headerFrameTurn_.owns_lock()) headerFrameTurn_.unlock();
 }
 
 EncodeStep Mp3Encoder::encodeBlocks(std::span<const uint8_t> samples) {
@@ -83,6 +85,7 @@ EncodeStep Mp3Encoder::encodeBlocks(std::span<const uint8_t> samples) {
 EncodeStep Mp3Encoder::flush() {
     const EncodeStep tail = encodeBlocks(converter_->finish());
     if (!tail.ok()) return tail;
+    headerFrameTurn_.lock();
     const auto last = encoder_.finish();
     streaming_ = false;
     encoder_.close();

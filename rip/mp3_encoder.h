@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <optional>
 
 #include "platform/shared_library.h"
@@ -23,12 +24,16 @@ public:
 
 private:
     std::unique_ptr<platform::SharedLibrary> library_;
+    std::mutex headerFrames_;
 };
 
 class Mp3Encoder : public TrackEncoder {
 public:
-    // The library must hold the six entry points and outlive the encoder.
-    Mp3Encoder(platform::SharedLibrary& library, const TrackToEncode& track);
+    // The library must hold the six entry points and outlive the encoder. The library finds a
+    // closed stream's header frame by the size of its file, so the tracks of a job that encode at
+    // once take turns with `headerFrames` from closing their streams until their files ask.
+    Mp3Encoder(platform::SharedLibrary& library, std::mutex& headerFrames,
+               const TrackToEncode& track);
 
     EncodeStep start(ByteSink& sink) override;
     EncodeStep feed(std::span<const uint8_t> cdAudio) override;
@@ -42,6 +47,7 @@ private:
     EncodeStep tag();
 
     LameEncoder encoder_;
+    std::unique_lock<std::mutex> headerFrameTurn_;
     TrackToEncode track_;
     std::optional<SampleConverter> converter_;
     ByteSink* sink_ = nullptr;

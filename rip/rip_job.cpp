@@ -2,13 +2,19 @@
 
 #include <pthread.h>
 #include <sched.h>
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 #include "naming/output_naming.h"
 #include "platform/part_file.h"
+#include "rip/encoder_pool.h"
+#include "rip/overlapped_track.h"
 #include "rip/rip_messages.h"
 #include "rip/temporary_pcm_writer.h"
+#include "rip/track_audio.h"
 #include "rip/track_status.h"
 #include "rip/track_writer.h"
 #include "rip/track_writing.h"
@@ -18,21 +24,61 @@ namespace {
 
 enum class TrackEnd { Next, EndJob };
 
+// Audio waiting for encoders is held in memory up to this much in all, the rest on disk.
+constexpr size_t kAudioInMemoryBytes = size_t(16) << 20;
+
+// The job's reader and its encoder threads share the user's boxes: one at a time.
+class OneAtATimePrompts : public Prompts {
+public:
+    explicit OneAtATimePrompts(Prompts& prompts) : prompts_(prompts) {}
+    MessageAnswer show(const Message& message) override {
+        const std::lock_guard lock(mutex_);
+        return prompts_.show(message);
+    }
+
+private:
+    Prompts& prompts_;
+    std::mutex mutex_;
+};
+
+// A track on its way from the reader to an encoder thread.
+struct HandedTrack {
+    HandedTrack(AudioBudget& budget, const std::string& spillFolder, const RipSession& session,
+                TrackEntry& entry, std::unique_ptr<TrackEncoder> trackEncoder, TrackToEncode in)
+        : audio(budget, spillFolder),
+          progress(session, entry),
+          track(entry),
+          encoder(std::move(trackEncoder)),
+          input(std::move(in)) {}
+
+    TrackAudio audio;
+    SharedProgress progress;
+    TrackEntry& track;
+    std::unique_ptr<TrackEncoder> encoder;
+    const TrackToEncode input;
+};
+
 class RipJob {
 public:
     RipJob(const RipSession& session, std::vector<TrackEntry>& tracks,
            std::vector<TrackEntry> asStarted)
-        : session_(session), tracks_(tracks), asStarted_(std::move(asStarted)) {}
+        : prompts_(session.prompts),
+          session_{prompts_,     session.events, session.flags,  session.settings,
+                   session.disc, session.drive,  session.formats},
+          tracks_(tracks),
+          asStarted_(std::move(asStarted)) {}
 
     void run() {
         if (prepared(folder_.prepare(&message_))) {
             // Temporary files of killed rips lie in the output folder itself.
             platform::removeLeftoverParts(folder_.nativePath(""));
+            startEncoders();
             for (size_t i = 0; i < asStarted_.size() && i < tracks_.size(); ++i) {
                 if (!asStarted_[i].checked) continue;
                 if (ripTrack(i) == TrackEnd::EndJob || !session_.flags.ripRunning) break;
             }
         }
+        encoders_.reset();   // every track handed over has ended
         factories_.clear();  // the libraries loaded for the job go before it reports its end
         session_.events.post(WM_RIP_DONE, 0, nullptr);
     }
@@ -60,6 +106,7 @@ private:
             return TrackEnd::Next;
         }
         const TrackToEncode input = encodingOf(entry, folder_.nativePath(name) + format->extension);
+        if (format->encodesBehindDrive && encoders_) return handOver(track, factory, input);
         if (format->encodesBehindDrive && session_.settings.antiCrackle) {
             return throughTemporaryFile(track, factory, input);
         }
@@ -93,6 +140,62 @@ private:
         return TrackEnd::Next;
     }
 
+    // Encoder threads pay off only when two tracks or more can encode at once; otherwise every
+    // track is read and encoded in turn on this thread.
+    void startEncoders() {
+        const auto encoded =
+            std::count_if(asStarted_.begin(), asStarted_.end(), [this](const auto& t) {
+                const OutputFormatEntry* format = findOutputFormat(session_.formats, t.format);
+                return t.checked && format && format->encodesBehindDrive;
+            });
+        const int threads = std::min(encoderThreadsFor(session_.settings.encoderThreads),
+                                     int(std::min<ptrdiff_t>(encoded, kMaxThreads)));
+        if (threads > 1) encoders_.emplace(threads);
+    }
+
+    // Reads the track here and has it encoded on an encoder thread: while it is read or, with
+    // anti-crackle on, once it has been read whole (the overwrite question follows the reading
+    // then, as it does through the temporary file).
+    TrackEnd handOver(TrackEntry& track, EncoderFactory& factory, const TrackToEncode& input) {
+        const bool encodeWhileReading = !session_.settings.antiCrackle;
+        if (encodeWhileReading && !askOverwrite(session_, input.outputPath)) {
+            endTrack(session_, track, kTrackCancelled);
+            return TrackEnd::Next;
+        }
+        auto handed = std::make_shared<HandedTrack>(budget_, folder_.nativePath(""), session_,
+                                                    track, factory.create(input), input);
+        if (encodeWhileReading) encode(handed);
+        RipContext context{&track, input.outputPath, {}};
+        const ReadOutcome read = readTrackToAudio(session_, context, handed->audio,
+                                                  encodeWhileReading, handed->progress);
+        if (encodeWhileReading) return TrackEnd::Next;
+        if (read != ReadOutcome::Complete) return endReadFirst(track, read);
+        if (!askOverwrite(session_, input.outputPath)) {
+            endTrack(session_, track, kTrackCancelled);
+            return TrackEnd::Next;
+        }
+        encode(handed);
+        return TrackEnd::Next;
+    }
+
+    // As through the temporary file: a track whose reading failed ends the job.
+    TrackEnd endReadFirst(TrackEntry& track, ReadOutcome read) {
+        if (read == ReadOutcome::SinkFailed) {
+            const std::string folder = folder_.nativePath("");
+            failOnWriteError(session_, track, folder.empty() ? "./" : folder);
+        }
+        track.status.replaceBelow(kTrackDone, kTrackCancelled);
+        postProgress(session_, track);
+        return TrackEnd::EndJob;
+    }
+
+    void encode(const std::shared_ptr<HandedTrack>& handed) {
+        encoders_->run([this, handed] {
+            writeTrackFromAudio(session_, handed->track, handed->audio, std::move(handed->encoder),
+                                handed->input, handed->progress);
+        });
+    }
+
     // One factory per format the job meets, kept until the job ends.
     EncoderFactory& factoryFor(const OutputFormatEntry& format) {
         auto& factory = factories_[format.id];
@@ -100,7 +203,10 @@ private:
         return *factory;
     }
 
-    const RipSession& session_;
+    static constexpr ptrdiff_t kMaxThreads = 99;
+
+    OneAtATimePrompts prompts_;
+    const RipSession session_;
     std::vector<TrackEntry>& tracks_;  // where the job reports each track's status
     // The entries as they were when the job started: the user may give the listed tracks other
     // settings meanwhile, which are for the next rip, and reading them here would race.
@@ -108,6 +214,8 @@ private:
     const OutputFolder folder_{session_.settings.outputFolder};
     std::string message_;
     std::map<int32_t, std::unique_ptr<EncoderFactory>> factories_;
+    AudioBudget budget_{kAudioInMemoryBytes};
+    std::optional<EncoderPool> encoders_;
 };
 
 }  // namespace

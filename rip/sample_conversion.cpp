@@ -14,7 +14,10 @@ struct SampleConverter::Resampler {
 
     Resampler(double from, double to, int channelCount) : channels(channelCount) {
         soxr_error_t error = nullptr;
-        const soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
+        soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
+        // The dither's noise is seeded from the clock, so a track would never come out the same
+        // twice; rounding keeps every rip of a track identical.
+        io.flags |= SOXR_NO_DITHER;
         const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
         handle = soxr_create(from, to, unsigned(channelCount), &error, &io, &quality, nullptr);
         if (error) handle = nullptr;

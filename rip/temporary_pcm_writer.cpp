@@ -24,7 +24,8 @@ bool fillFromCd(const RipSession& session, RipContext& context, OutputFile& file
         failOnWriteError(session, track, context.outputPath);
         return false;
     };
-    switch (readTrackChunks(session, context, handle.get(), kPcmPhase, sink)) {
+    switch (readTrackChunks(session, context, handle.get(),
+                            scaledReadProgress(session, track, kPcmPhase), sink)) {
         case ReadOutcome::Complete:
             if (file.close()) return true;
             failOnWriteError(session, track, context.outputPath);

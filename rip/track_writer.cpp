@@ -46,6 +46,12 @@ public:
         spoiled_ = true;
     }
 
+    // The audio stopped short; the reader has said why, or a stop cut it off.
+    void abandon() {
+        track_.status.replaceBelow(kTrackDone, kTrackCancelled);
+        spoiled_ = true;
+    }
+
     // A track that has not ended is Done once its file is closed, completed and under its final
     // name. Any other track leaves no file: a part of a track must never pass for the whole.
     void settle() {
@@ -108,8 +114,9 @@ void writeFromCd(const RipSession& session, RipContext& context, EncoderFactory&
             track.status = kTrackFailed;
         } else if (write.start()) {
             const auto sink = [&write](std::span<const uint8_t> cd) { return write.feed(cd); };
-            if (readTrackChunks(session, context, handle.get(), kWholeTrack, sink) ==
-                ReadOutcome::Complete) {
+            if (readTrackChunks(session, context, handle.get(),
+                                scaledReadProgress(session, track, kWholeTrack),
+                                sink) == ReadOutcome::Complete) {
                 write.finish();
             }
         }
@@ -155,7 +162,55 @@ void convertToFile(const RipSession& session, ConvertContext& context, Temporary
     write.settle();
 }
 
+void encodeAudio(const RipSession& session, TrackEntry& track, TrackAudio& audio, TrackWrite& write,
+                 SharedProgress& progress) {
+    std::vector<uint8_t> piece;
+    uint64_t done = 0;
+    for (int pieces = 0;; ++pieces) {
+        if (pieces % kProgressEveryPieces == 0) progress.encoded(done);
+        switch (audio.take(piece)) {
+            case TrackAudio::Taken::Audio:
+                break;
+            case TrackAudio::Taken::End:
+                return write.finish();
+            case TrackAudio::Taken::Short:
+                return write.abandon();
+            case TrackAudio::Taken::Unreadable:
+                return write.failReading(rip_messages::kCannotReadPcm);
+        }
+        if (!write.feed(piece)) return;
+        done += piece.size();
+        if (!session.flags.ripRunning) {
+            track.status = kTrackCancelled;
+            return;
+        }
+    }
+}
+
+void writeFromAudio(const RipSession& session, TrackEntry& track, TrackAudio& audio,
+                    std::unique_ptr<TrackEncoder> encoder, const TrackToEncode& input,
+                    SharedProgress& progress) {
+    if (!session.flags.ripRunning) {
+        track.status.replaceBelow(kTrackDone, kTrackCancelled);
+        return;
+    }
+    OutputFile file(input.outputPath);
+    if (!createdOutput(session, track, file)) return;
+    TrackWrite write(session, track, file, std::move(encoder));
+    if (write.start()) encodeAudio(session, track, audio, write, progress);
+    audio.giveUp();  // the reader stops at once, and the memory is free while the file settles
+    write.settle();
+}
+
 }  // namespace
+
+void writeTrackFromAudio(const RipSession& session, TrackEntry& track, TrackAudio& audio,
+                         std::unique_ptr<TrackEncoder> encoder, const TrackToEncode& input,
+                         SharedProgress& progress) {
+    writeFromAudio(session, track, audio, std::move(encoder), input, progress);
+    audio.giveUp();
+    postProgress(session, track);
+}
 
 void writeTrackFromCd(const RipSession& session, RipContext& context, EncoderFactory& factory,
                       const TrackToEncode& track) {

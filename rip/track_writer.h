@@ -3,7 +3,11 @@
 // and whether the file is kept or deleted. Each ends the track with a final status and posts it.
 #pragma once
 
+#include <memory>
+
+#include "rip/overlapped_track.h"
 #include "rip/rip_context.h"
+#include "rip/track_audio.h"
 #include "rip/track_encoder.h"
 
 namespace lumbra {
@@ -17,5 +21,12 @@ void writeTrackFromCd(const RipSession& session, RipContext& context, EncoderFac
 // output file: it appears under its final name only when the track ends Done.
 void writeTrackFromPcm(const RipSession& session, ConvertContext& context, EncoderFactory& factory,
                        const TrackToEncode& track);
+
+// Encodes the audio the job's reader hands over through `audio` while it reads (on an encoder
+// thread), with the same rule for the output file; ends the track, gives `audio` up and posts the
+// final status. A stop seen before the track starts ends it at once.
+void writeTrackFromAudio(const RipSession& session, TrackEntry& track, TrackAudio& audio,
+                         std::unique_ptr<TrackEncoder> encoder, const TrackToEncode& input,
+                         SharedProgress& progress);
 
 }  // namespace lumbra

@@ -70,8 +70,16 @@ void failOnWriteError(const RipSession& session, TrackEntry& track, const std::s
     track.status = kTrackFailed;
 }
 
+ReadProgress scaledReadProgress(const RipSession& session, TrackEntry& track, int percentScale) {
+    return [&session, &track, percentScale](int32_t framesRead) {
+        track.status =
+            int32_t(uint32_t(framesRead) * uint32_t(percentScale) / uint32_t(track.length));
+        postProgress(session, track);
+    };
+}
+
 ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int handle,
-                            int percentScale, const ChunkSink& sink) {
+                            const ReadProgress& progress, const ChunkSink& sink) {
     TrackEntry& track = *context.track;
     int start = track.start;
     int remaining = track.length;
@@ -80,11 +88,7 @@ ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int 
             track.status = kTrackCancelled;
             return ReadOutcome::Cancelled;
         }
-        if (reads % kProgressEveryReads == 0) {
-            track.status = int32_t(uint32_t(track.length - remaining) * uint32_t(percentScale) /
-                                   uint32_t(track.length));
-            postProgress(session, track);
-        }
+        if (reads % kProgressEveryReads == 0) progress(track.length - remaining);
         const int chunk = std::min(remaining, kChunkFrames);
         if (readForRip(handle, context.buffers, chunk, start, session.settings.jitterMode) != 1) {
             showRipError(session, readErrorText(start));

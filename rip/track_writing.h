@@ -39,11 +39,17 @@ using ChunkSink = std::function<bool(std::span<const uint8_t>)>;
 
 enum class ReadOutcome { Complete, Cancelled, ReadFailed, SinkFailed };
 
-// Reads the track 26 frames at a time through an open handle, posting progress every fifth read
-// scaled to `percentScale`; a cleared ripRunning before a read ends it Cancelled. On a read error
-// it shows the frame and the CD access codes and fails the track.
+// Told how many of the track's frames have been read, before every fifth read.
+using ReadProgress = std::function<void(int32_t framesRead)>;
+
+// The share of the track read, 0 to `percentScale`, set as its status and posted.
+ReadProgress scaledReadProgress(const RipSession& session, TrackEntry& track, int percentScale);
+
+// Reads the track 26 frames at a time through an open handle, reporting progress; a cleared
+// ripRunning before a read ends it Cancelled. On a read error it shows the frame and the CD
+// access codes and fails the track.
 ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int handle,
-                            int percentScale, const ChunkSink& sink);
+                            const ReadProgress& progress, const ChunkSink& sink);
 
 // An open CD handle with the rip's overlap and compare settings.
 class RipHandle : public CdHandle {

@@ -122,8 +122,16 @@ TEST_F(Loaders, FoldersAndSwitchesAreTakenAsStored) {
     EXPECT_EQ(record.jitterMode, 5) << "none of the three modes, yet kept as stored";
     EXPECT_FALSE(record.overwrite);
     EXPECT_TRUE(record.antiCrackle);
+    EXPECT_EQ(record.encoderThreads, 0) << "automatic when absent";
     EXPECT_EQ(record.cddb.localDatabaseFolder, "/data/cddb");
     EXPECT_EQ(record.cddb.email, "me@example.org");
+}
+
+TEST_F(Loaders, EncoderThreadsBelowOneMeanOnePerCore) {
+    for (const auto& [stored, threads] : {std::pair{"3", 3}, {"0", 0}, {"-2", 0}, {"x", 0}}) {
+        load(std::string("[GENERAL]\nENCODER_THREADS=") + stored + "\n[CDDB]\nCDDB_COUNT=1\n");
+        EXPECT_EQ(record.encoderThreads, threads) << stored;
+    }
 }
 
 TEST_F(Loaders, TheProxyPasswordIsReadOnlyWhenSaved) {

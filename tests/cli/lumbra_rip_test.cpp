@@ -29,8 +29,9 @@ TEST_F(LumbraRip, ListsTheDemoDiscAndRefusesAnUnusableImageAndBadUsage) {
 
     home.write("broken.cue", "FILE \"absent.bin\" BINARY\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n");
     EXPECT_EQ(rip("--image " + home.file("broken.cue") + " --list").exitCode, 1);
-    for (const char* usage : {"--list --drive x", "--demo --format flac", "--demo --tracks 3-1",
-                              "--demo --drive 3 --list"}) {
+    for (const char* usage :
+         {"--list --drive x", "--demo --format flac", "--demo --tracks 3-1",
+          "--demo --drive 3 --list", "--demo --jobs -1", "--demo --jobs 100", "--demo --jobs"}) {
         EXPECT_EQ(rip(usage).exitCode, 2) << usage;
     }
 }
@@ -63,6 +64,23 @@ TEST_F(LumbraRip, AnswersHelpVersionAndUsageMistakesOnTheRightStream) {
     }
     const ProgramRun settings = rip("--settings");
     EXPECT_TRUE(settings.out.ends_with("proxy: off\n")) << "every line ends with a newline";
+    EXPECT_EQ(settings.line("encoder threads"), "encoder threads: automatic");
+}
+
+// The number of encoder threads changes how long an album takes, never its files.
+TEST_F(LumbraRip, EncoderThreadsComeFromSetupIniOrJobsAndLeaveTheFilesAsTheyWere) {
+    const std::string cue = test::writeCueImage(home.path(), "disc", {300, 200, 250}).cuePath;
+    home.write("setup.ini", "[CDDB]\nCDDB_AUTO=0\n[GENERAL]\nENCODER_THREADS=3\n");
+    EXPECT_EQ(rip("--settings").line("encoder threads"), "encoder threads: 3");
+    for (const std::string jobs : {"1", "3"}) {
+        const ProgramRun run = rip("--image " + cue + " --format mp3 --template '<Title>' --yes" +
+                                   " --jobs " + jobs + " --out " + home.file("out" + jobs));
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+    }
+    for (const std::string name : {"音轨 01.mp3", "音轨 02.mp3", "音轨 03.mp3"}) {
+        const std::string one = home.read("out1/" + name);
+        EXPECT_TRUE(one.size() > 1000 && one == home.read("out3/" + name)) << name;
+    }
 }
 
 // Sheet names the disc list would otherwise split at ";", trim or take for the demo disc.

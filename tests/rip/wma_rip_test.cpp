@@ -116,7 +116,9 @@ TEST_F(WmaRip, StoppingLeavesNoFileOnEitherPath) {
         rip({0, 2}, kFormatWma);
         EXPECT_EQ(tracks[0].status, kTrackCancelled);
         EXPECT_FALSE(exists(wma(0)));
-        EXPECT_EQ(tracks[2].status, 0) << "the job ends after the stopped track";
+        // Read on while track 0 was encoded, track 2 ends stopped too; otherwise it is not begun.
+        EXPECT_TRUE(tracks[2].status == 0 || tracks[2].status == kTrackCancelled);
+        EXPECT_FALSE(exists(wma(2)));
         EXPECT_EQ(partFilesLeft(), 0u);
     }
 }

@@ -22,7 +22,7 @@ public:
 
     void post(int message, uintptr_t, const void* lParam) override {
         const auto* track = static_cast<const TrackEntry*>(lParam);
-        const PostedEvent event{message, track, track ? track->status : 0};
+        const PostedEvent event{message, track, track ? int32_t(track->status) : 0};
         {
             std::lock_guard lock(mutex_);
             events_.push_back(event);

@@ -1,0 +1,141 @@
+// Ripping the 74-minute image with one encoder thread, which reads and encodes each track in turn,
+// against the default, one encoder thread per core while the drive reads on: to MP3 (the default
+// settings) and to Ogg Vorbis (quality 9). Then, on a drive slowed by the virtual drive's delay
+// fault, the MP3 rip with the default threads against reading the disc alone (a WAV rip, whose
+// writing costs next to nothing): with a delay that makes reading about as long as encoding, the
+// album should take little longer than reading it. Every rip goes through the real job,
+// transport, virtual drive and encoders. Wall time is the benchmark's time; cpu_s counts every
+// thread of the process; peak_rss_MiB is the process's peak resident memory so far.
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "app/disc_refresh.h"
+#include "cdaccess/cd_access.h"
+#include "platform/prompts.h"
+#include "platform/shared_memory.h"
+#include "rip/encoder_pool.h"
+#include "rip/rip_job.h"
+#include "rip/track_status.h"
+#include "rip_benchmark_support.h"
+#include "settings/encoder_settings.h"
+#include "settings/job_flags.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace lumbra;
+
+constexpr Mp3Settings kDefaultMp3{1, 1, 8, 1, 3, 10, 7};
+
+class SilentPrompts : public Prompts {
+public:
+    MessageAnswer show(const Message&) override { return MessageAnswer::Yes; }
+};
+
+class NoEvents : public EventSink {
+public:
+    void post(int, uintptr_t, const void*) override {}
+};
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+SettingsRecord ripSettings(int32_t format, int threads) {
+    SettingsRecord settings;
+    settings.outputFolder = (bench::seventyFourMinuteImage().folder / "parallel-out").string();
+    settings.namingTemplate = "<Title>";
+    settings.overwrite = true;
+    settings.encoderThreads = threads;
+    settings.defaultFormat = OutputFormat(format);
+    settings.encoder.wav = {1, 1, 1};
+    settings.encoder.mp3 = kDefaultMp3;
+    settings.encoder.ogg = {0, 1, 0, 0, 1, 0, 0, 0, 3, 9};
+    return settings;
+}
+
+// Rips every track of the image; true when all of them are done.
+bool ripImage(int32_t format, int threads, const std::string& faults) {
+    setenv("LUMBRA_ASPI_LIBRARY", LUMBRA_VIRTUAL_DRIVE_LIBRARY, 1);
+    setenv("LUMBRA_PLUGIN_DIR", LUMBRA_PLUGIN_FOLDER, 1);
+    setenv("LUMBRA_VIRTUAL_DISCS", bench::seventyFourMinuteImage().cue.c_str(), 1);
+    setenv("LUMBRA_VIRTUAL_FAULTS", faults.c_str(), 1);
+    if (!initCdAccess()) return false;
+    SilentPrompts prompts;
+    NoEvents events;
+    JobFlags flags;
+    const SettingsRecord settings = ripSettings(format, threads);
+    std::vector<DriveEntry> drives;
+    std::vector<TrackEntry> tracks;
+    bool done =
+        buildDriveList(drives) > 0 && refreshDisc(prompts, drives, 0, tracks, settings, true) == 0;
+    if (done) {
+        for (auto& track : tracks) {
+            track.checked = 1;
+            track.format = format;
+            applyEncoderDefaults(track, settings.encoder);
+        }
+        flags.ripRunning = 1;
+        const DiscRecord disc;
+        runRipJob({prompts, events, flags, settings, disc, drives[0].openRequest}, tracks);
+        for (const auto& track : tracks) done = done && track.status == kTrackDone;
+    }
+    shutdownCdAccess();
+    fs::remove_all(settings.outputFolder);
+    return done;
+}
+
+void timeRips(benchmark::State& state, int32_t format, int threads, const std::string& faults) {
+    setenv("LUMBRA_IPC_NAMESPACE", ("bench" + std::to_string(getpid())).c_str(), 1);
+    double cpu = 0;
+    for (auto _ : state) {
+        sync();  // the previous run's dirty pages are not written back during this one
+        const double cpuBefore = cpuSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        if (!ripImage(format, threads, faults)) return state.SkipWithError("a track failed");
+        const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(wall.count());
+        cpu += cpuSeconds() - cpuBefore;
+    }
+    state.counters["cpu_s"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
+    state.counters["peak_rss_MiB"] = bench::peakResidentMiB();
+    state.counters["threads"] = encoderThreadsFor(threads);
+    platform::SharedMemory::remove(kSharedStateName);
+}
+
+// range(0): the format; range(1): encoder threads, 0 for the default.
+void BM_AlbumRip(benchmark::State& state) {
+    timeRips(state, int32_t(state.range(0)), int(state.range(1)), "");
+}
+
+// range(0): the format (WAV reads the disc alone); range(1): the delay of each drive command in
+// milliseconds. Default threads.
+void BM_AlbumRipOnASlowDrive(benchmark::State& state) {
+    timeRips(state, int32_t(state.range(0)), 0, "delay=" + std::to_string(state.range(1)));
+}
+
+void oneRunEach(benchmark::internal::Benchmark* runs) {
+    runs->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+}
+
+BENCHMARK(BM_AlbumRip)
+    ->ArgNames({"format", "threads"})
+    ->ArgsProduct({{kFormatMp3, kFormatOgg}, {1, 0}})
+    ->Apply(oneRunEach);
+BENCHMARK(BM_AlbumRipOnASlowDrive)
+    ->ArgNames({"format", "delay_ms"})
+    ->ArgsProduct({{kFormatWav, kFormatMp3}, {3}})
+    ->Apply(oneRunEach);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,92 @@
+// The CD audio of one track on its way from the drive to the thread that encodes it. The reader
+// appends what it reads and the encoder takes it in the same order, at its own pace. Audio held
+// in memory counts against the job's budget; past it, the audio goes to a part file in the output
+// folder until the encoder has caught up, so the drive never waits for an encoder and memory stays
+// bounded however far the reader runs ahead.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/part_file.h"
+
+namespace lumbra {
+
+// The bytes of audio that every track of a job may hold in memory together.
+class AudioBudget {
+public:
+    explicit AudioBudget(size_t bytes) : left_(bytes) {}
+    AudioBudget(const AudioBudget&) = delete;
+    AudioBudget& operator=(const AudioBudget&) = delete;
+
+    // True when `bytes` were left and are now taken.
+    bool take(size_t bytes);
+    void giveBack(size_t bytes) { left_ += bytes; }
+
+private:
+    std::atomic<size_t> left_;
+};
+
+class TrackAudio {
+public:
+    // What take() found.
+    enum class Taken {
+        Audio,       // the next piece
+        End,         // every piece has been taken and the reader read the whole track
+        Short,       // the reader stopped short of the track's end (stop, read error)
+        Unreadable,  // the spilled audio could not be read back
+    };
+
+    // `spillFolder` ("" is the current folder) gets the part file when one is needed.
+    TrackAudio(AudioBudget& budget, std::string spillFolder);
+    TrackAudio(const TrackAudio&) = delete;
+    TrackAudio& operator=(const TrackAudio&) = delete;
+    // Gives its memory back and deletes its part file.
+    ~TrackAudio();
+
+    // The reader's side. Appends a read's audio. When neither memory nor the disk can take it and
+    // an encoder is taking the track along (`encoderTakes`), it waits for memory to be freed.
+    // False, with the audio dropped, when it cannot wait, once the encoder has given the track up,
+    // and when `running` is cleared while it waits.
+    bool append(std::span<const uint8_t> bytes, bool encoderTakes,
+                const std::atomic<int32_t>& running);
+    // No more audio comes; `whole` tells whether the reader read the track to its end.
+    void close(bool whole);
+
+    // The encoder's side. Waits for the next piece, which replaces `piece`.
+    Taken take(std::vector<uint8_t>& piece);
+    // The encoder wants no more audio: later appends are refused and what is held is freed.
+    void giveUp();
+
+private:
+    bool fitsInMemory(size_t bytes);
+    bool spill(std::span<const uint8_t> bytes);
+    bool readSpilled(std::vector<uint8_t>& piece);
+    void dropAll();
+    bool spillPending() const { return spillRead_ < spillWritten_; }
+
+    AudioBudget& budget_;
+    const std::string spillFolder_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    // Pieces in memory are always older than the spilled audio still unread: a piece goes to
+    // memory only while nothing spilled waits.
+    std::deque<std::vector<uint8_t>> pieces_;
+    size_t memoryHeld_ = 0;
+    std::optional<platform::PartFile> spillFile_;
+    uint64_t spillRead_ = 0;
+    uint64_t spillWritten_ = 0;
+    bool closed_ = false;
+    bool whole_ = false;
+    bool givenUp_ = false;
+};
+
+}  // namespace lumbra

@@ -1,0 +1,179 @@
+// Albums ripped with encoder threads, end to end over the virtual drive: the files equal those of
+// a rip on one thread, and stops, read errors and overwrite questions behave as on one thread.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <set>
+#include <thread>
+
+#include "ffmpeg_audio_decoder.h"
+#include "rip/track_status.h"
+#include "support/cue_image.h"
+#include "support/rip_harness.h"
+
+namespace lumbra {
+namespace {
+
+// An Ogg file with each page's stream serial number and checksum cleared: what is left are the
+// packets and their granule positions.
+std::string withoutSerials(std::string bytes) {
+    constexpr size_t kHeader = 27;
+    for (size_t at = 0; at + kHeader <= bytes.size() && bytes.compare(at, 4, "OggS") == 0;) {
+        bytes.replace(at + 14, 4, 4, '\0');
+        bytes.replace(at + 22, 4, 4, '\0');
+        const size_t segments = uint8_t(bytes[at + 26]);
+        size_t body = 0;
+        for (size_t s = 0; s < segments; ++s) body += uint8_t(bytes[at + kHeader + s]);
+        at += kHeader + segments + body;
+    }
+    return bytes;
+}
+
+// Prompts that take a while to answer and note when two are open at once.
+class SlowPrompts : public Prompts {
+public:
+    explicit SlowPrompts(Prompts& inner) : inner_(inner) {}
+    MessageAnswer show(const Message& message) override {
+        if (open_++ > 0) overlapped = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const MessageAnswer answer = inner_.show(message);
+        --open_;
+        return answer;
+    }
+    std::atomic<bool> overlapped{false};
+
+private:
+    Prompts& inner_;
+    std::atomic<int> open_{0};
+};
+
+class ParallelRip : public test::RipHarness {
+protected:
+    test::CueImage image;
+
+    void SetUp() override {
+        RipHarness::SetUp();
+        settings.encoder.mp3 = {1, 1, 8, 1, 3, 10, 7};
+        image = test::writeCueImage(dir.path(), "album", {600, 27, 450, 300, 520});
+        setenv("LUMBRA_PLUGIN_DIR", LUMBRA_LAME_PLUGIN_DIR, 1);
+    }
+
+    std::string extensionOf(int32_t format) const {
+        return findOutputFormat(formats, format)->extension;
+    }
+
+    // What a player gets from the file, for comparing the rips of two thread counts.
+    std::string contentOf(int i, int32_t format) const {
+        const std::string path = outputFile(i, extensionOf(format));
+        if (format == kFormatOgg) return withoutSerials(fileText(path));
+        if (format != kFormatWma) return fileText(path);
+        const auto decoded = test::decodeAudioFile(path);
+        const auto* bytes = reinterpret_cast<const char*>(decoded.samples.data());
+        return std::string(bytes, decoded.samples.size() * sizeof(float));
+    }
+
+    std::vector<int> allTracks() const { return {0, 1, 2, 3, 4}; }
+
+    size_t ripDoneCount() const {
+        size_t done = 0;
+        for (const auto& event : events.events()) done += event.message == WM_RIP_DONE;
+        return done;
+    }
+};
+
+TEST_F(ParallelRip, EveryFormatGivesTheSameFilesWithOneOrThreeEncoderThreads) {
+    insertDiscs(image.cuePath);
+    for (const int32_t format : {kFormatMp3, kFormatOgg, kFormatWma}) {
+        for (const bool antiCrackle : {false, true}) {
+            SCOPED_TRACE(extensionOf(format) + (antiCrackle ? " read first" : " read along"));
+            settings.antiCrackle = antiCrackle;
+            std::vector<std::string> sequential;
+            for (const int threads : {1, 3}) {
+                settings.encoderThreads = threads;
+                rip(allTracks(), format);
+                for (int i : allTracks()) {
+                    ASSERT_EQ(tracks[size_t(i)].status, kTrackDone) << threads << " track " << i;
+                    if (threads == 1) sequential.push_back(contentOf(i, format));
+                }
+            }
+            for (int i : allTracks()) {
+                EXPECT_TRUE(contentOf(i, format) == sequential[size_t(i)]) << "track " << i;
+            }
+            EXPECT_EQ(partFilesLeft(), 0u);
+            EXPECT_TRUE(prompts.shown.empty());
+        }
+    }
+}
+
+// The stop comes once two tracks are being encoded; every track in flight ends stopped and
+// leaves nothing; only a track that was done before keeps its file.
+TEST_F(ParallelRip, AStopWhileTwoTracksEncodeEndsBothAndLeavesNoFile) {
+    insertDiscs(image.cuePath);
+    settings.encoderThreads = 3;
+    std::mutex mutex;
+    std::set<const TrackEntry*> encoding;
+    events.onPost = [&](const test::PostedEvent& e) {
+        const std::lock_guard lock(mutex);
+        if (e.message != WM_RIP_PROGRESS || e.status <= 40 || e.status >= kTrackDone) return;
+        encoding.insert(e.track);
+        if (encoding.size() == 2) flags.ripRunning = 0;
+    };
+    rip(allTracks(), kFormatMp3);
+    ASSERT_GE(encoding.size(), 2u);
+    for (const TrackEntry* track : encoding) EXPECT_EQ(track->status, kTrackCancelled);
+    for (int i : allTracks()) {
+        const bool done = tracks[size_t(i)].status == kTrackDone;
+        EXPECT_EQ(exists(outputFile(i, ".mp3")), done) << "track " << i;
+    }
+    EXPECT_EQ(partFilesLeft(), 0u);
+    EXPECT_EQ(ripDoneCount(), 1u);
+    EXPECT_EQ(events.events().back().message, WM_RIP_DONE);
+}
+
+TEST_F(ParallelRip, AReadErrorFailsItsTrackAloneWhileTheOthersAreEncoded) {
+    settings.jitterMode = kJitterNever;
+    insertDiscs(image.cuePath);
+    const int errorFrame = tracks[1].start + 10;
+    shutdownCdAccess();
+    insertDiscs(image.cuePath, "readerror=" + std::to_string(errorFrame));
+    settings.encoderThreads = 3;
+    rip({0, 1, 2}, kFormatMp3);
+    EXPECT_EQ(tracks[0].status, kTrackDone);
+    EXPECT_EQ(tracks[1].status, kTrackFailed);
+    EXPECT_EQ(tracks[2].status, kTrackDone);
+    EXPECT_FALSE(exists(outputFile(1, ".mp3")));
+    EXPECT_EQ(partFilesLeft(), 0u);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_TRUE(prompts.shown[0].text.starts_with("错误在帧 ")) << prompts.shown[0].text;
+}
+
+// Each existing file is asked about once, in track order, one question at a time, whether the
+// question comes before the reading or after it.
+TEST_F(ParallelRip, OverwriteQuestionsComeOneAtATimeInTrackOrder) {
+    insertDiscs(image.cuePath);
+    settings.encoderThreads = 3;
+    rip(allTracks(), kFormatMp3);
+    settings.overwrite = false;
+    for (const bool antiCrackle : {false, true}) {
+        SCOPED_TRACE(antiCrackle ? "read first" : "read along");
+        settings.antiCrackle = antiCrackle;
+        prompts.shown.clear();
+        SlowPrompts slow(prompts);
+        flags.ripRunning = 1;
+        runRipJob({slow, events, flags, settings, disc, drives[0].openRequest, formats}, tracks);
+        std::vector<std::string> asked;
+        for (const auto& message : prompts.shown) asked.push_back(message.text);
+        std::vector<std::string> expected;
+        for (int i : allTracks()) {
+            expected.push_back(outputFile(i, ".mp3") + " 已经存在。\n您想要覆盖它吗？");
+            EXPECT_EQ(tracks[size_t(i)].status, kTrackDone);
+        }
+        EXPECT_EQ(asked, expected);
+        EXPECT_FALSE(slow.overlapped);
+    }
+}
+
+}  // namespace
+}  // namespace lumbra
