@@ -67,6 +67,8 @@ protected:
         ASSERT_EQ(session.refresh(false), true);
     }
     void TearDown() override {
+        // The player's reads must end before CD access does.
+        player.stop();
         session.setPlayback(nullptr);
         IsolatedCdAccess::TearDown();
     }
