@@ -5,6 +5,7 @@
 #include "cdaccess/cd_access.h"
 #include "cdaccess/cd_access_errors.h"
 #include "cdaccess/cd_handle.h"
+#include "cdaccess/drive_discovery.h"
 #include "cdaccess/last_error.h"
 #include "cdaccess/toc_validation.h"
 #include "cdaccess/track_extent.h"
@@ -32,8 +33,16 @@ TrackEntry trackAt(const TocBuffer& toc, int position, const SettingsRecord& set
     return track;
 }
 
-void inform(Prompts& prompts, const char* text) {
-    prompts.show({kCaption, text, MessageIcon::Information, MessageButtons::Ok});
+void inform(Prompts& prompts, std::string text) {
+    prompts.show({kCaption, std::move(text), MessageIcon::Information, MessageButtons::Ok});
+}
+
+// A device the user may not open would look like no drive at all, so the message names each one
+// and why, a line each.
+std::string noDriveText() {
+    std::string text = kNoDriveMessage;
+    for (const std::string& problem : driveOpenProblems()) text += "\n" + problem;
+    return text;
 }
 
 }  // namespace
@@ -41,7 +50,7 @@ void inform(Prompts& prompts, const char* text) {
 int refreshDisc(Prompts& prompts, std::vector<DriveEntry>& drives, int driveIndex,
                 std::vector<TrackEntry>& tracks, const SettingsRecord& settings, bool report) {
     if (driveIndex < 0 || size_t(driveIndex) >= drives.size()) {
-        inform(prompts, kNoDriveMessage);
+        inform(prompts, noDriveText());
         return -1;
     }
     DriveEntry& drive = drives[size_t(driveIndex)];

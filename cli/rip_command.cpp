@@ -40,11 +40,12 @@ bool everyTickedTrackDone(const std::vector<TrackEntry>& tracks) {
 }
 
 // The drive list, and whether the chosen drive is in it (an empty list is left to the refresh,
-// which reports it). Drives that could not be opened are named first, or an unreadable device
-// would look like no drive at all.
+// which reports it with the drives that could not be opened). Beside drives that work, those
+// that could not be opened are named first, or a missing drive would go unexplained.
 bool openDrives(const Options& options, DiscSession& session, bool print) {
     session.buildDriveList();
-    for (const std::string& problem : driveOpenProblems()) {
+    for (const std::string& problem :
+         session.drives().empty() ? std::vector<std::string>{} : driveOpenProblems()) {
         std::fprintf(stderr, "%s\n", problem.c_str());
     }
     if (print) std::fputs(driveLines(session.drives()).c_str(), stdout);

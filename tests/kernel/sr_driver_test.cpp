@@ -235,6 +235,10 @@ TEST_F(SrDriver, NamesTheNodeThatCannotBeOpenedAndWhy) {
     for (const char* part : {"/dev/sr0", "Permission denied", "cdrom"}) {
         EXPECT_NE(problems[0].find(part), std::string::npos) << problems[0];
     }
+    EXPECT_FALSE(refresh());
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "无法找到任何 CD-ROM 驱动器\n" + problems[0])
+        << "the message box names the device too";
 }
 
 TEST_F(SrDriver, TheCommandLineSaysWhichDriveItCannotOpen) {
@@ -266,6 +270,7 @@ TEST_F(SrDriver, TheCommandLineSaysWhichDriveItCannotOpen) {
     EXPECT_EQ(WEXITSTATUS(status), 1);
     const std::string text = fileText(errors);
     EXPECT_NE(text.find("无法打开光驱设备 /dev/sr0：Permission denied"), std::string::npos) << text;
+    EXPECT_EQ(text.find("无法打开光驱设备"), text.rfind("无法打开光驱设备")) << "said once";
 }
 
 }  // namespace
