@@ -133,7 +133,7 @@ BENCHMARK(BM_AlbumRip)
     ->Apply(oneRunEach);
 BENCHMARK(BM_AlbumRipOnASlowDrive)
     ->ArgNames({"format", "delay_ms"})
-    ->ArgsProduct({{kFormatWav, kFormatMp3}, {3}})
+    ->ArgsProduct({{kFormatWav, kFormatMp3}, {2, 3, 4, 6}})
     ->Apply(oneRunEach);
 
 }  // namespace

@@ -164,12 +164,18 @@ TEST_F(LumbraRip, AStoppedRipLeavesNoFileWhateverStoppedIt) {
 TEST_F(LumbraRip, AKilledRipLeavesNoFinishedLookingFileAndTheNextRipTidiesUp) {
     const std::string cue = test::writeCueImage(home.path(), "disc", {3000, 30}).cuePath;
     const std::string disc = "--image " + cue + " --template '<Title>' --out " + home.file("out");
-    for (const bool antiCrackle : {false, true}) {
+    // WAV, Ogg through the temporary file, and MP3 on two encoder threads.
+    const struct {
+        bool antiCrackle;
+        const char* arguments;
+    } cases[] = {{false, " --tracks 1 --format wav"},
+                 {true, " --tracks 1 --format ogg"},
+                 {false, " --tracks 1,2 --format mp3 --jobs 2"}};
+    for (const auto& [antiCrackle, ripArguments] : cases) {
         home.write("setup.ini", std::string("[CDDB]\nCDDB_AUTO=0\n[GENERAL]\nANTI_CRACKLE=") +
                                     (antiCrackle ? "1" : "0") + "\n");
-        const pid_t pid = start(disc + " --tracks 1 --format " + (antiCrackle ? "ogg" : "wav"),
-                                home.path(), "LUMBRA_VIRTUAL_FAULTS=delay=10");
-        ASSERT_TRUE(waitForOutput("TRACK 1 ")) << antiCrackle;
+        const pid_t pid = start(disc + ripArguments, home.path(), "LUMBRA_VIRTUAL_FAULTS=delay=10");
+        ASSERT_TRUE(waitForOutput("TRACK 1 ")) << ripArguments;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         kill(pid, SIGKILL);
         EXPECT_EQ(exitCodeOf(pid), -1);
@@ -178,7 +184,7 @@ TEST_F(LumbraRip, AKilledRipLeavesNoFinishedLookingFileAndTheNextRipTidiesUp) {
         EXPECT_NE(left, "") << "the killed program's partial file";
 
         EXPECT_EQ(rip(disc + " --tracks 2 --format wav").exitCode, 0);
-        EXPECT_EQ(filesIn(home.file("out")), "音轨 02.wav\n") << antiCrackle;
+        EXPECT_EQ(filesIn(home.file("out")), "音轨 02.wav\n") << ripArguments;
         fs::remove_all(home.file("out"));
     }
 }
