@@ -119,7 +119,7 @@ TEST_F(CdPlayerTest, TheDevicePlaysExactlyTheRangeAskedFor) {
     std::atomic<bool> ended = false;
     ASSERT_TRUE(device->play({2, {}}, {2, {3, 5, 0}}, [&] { ended = true; }));
     EXPECT_EQ(device->mode(), DeviceMode::Playing);
-    EXPECT_EQ(audio.pullFrames(13875), 13875);
+    EXPECT_EQ(audio.pullFrames(13875, std::chrono::minutes(2)), 13875) << "three minutes of audio";
     EXPECT_TRUE(ended);
     EXPECT_TRUE(audio.bytes == image->trackAudio[1]) << audio.bytes.size() << " bytes";
     EXPECT_EQ(device->position(), (Tmsf{3, {}})) << "the next frame is track 3's first";

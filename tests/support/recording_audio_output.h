@@ -22,7 +22,7 @@ struct RecordedAudio {
     void clear() { bytes.clear(); }
 
     // Pulls until `frames` more frames came or `limit` passed; the frames that came.
-    int pullFrames(int frames, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    int pullFrames(int frames, std::chrono::milliseconds limit = std::chrono::seconds(30)) {
         const size_t want = bytes.size() + size_t(frames) * kFrameBytes;
         const auto deadline = std::chrono::steady_clock::now() + limit;
         const size_t before = bytes.size();
