@@ -5,7 +5,10 @@
 // writing costs next to nothing): with a delay that makes reading about as long as encoding, the
 // album should take little longer than reading it. Every rip goes through the real job,
 // transport, virtual drive and encoders. Wall time is the benchmark's time; cpu_s counts every
-// thread of the process; peak_rss_MiB is the process's peak resident memory so far.
+// thread of the process; peak_rss_MiB is the process's peak resident memory so far. The slow
+// drive's runs each need a process of their own, e.g.
+// --benchmark_filter='OnASlowDrive/format:2/'; a delay of 2 ms makes this machine's reading about
+// as long as its encoding.
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
@@ -94,7 +97,17 @@ bool ripImage(int32_t format, int threads, const std::string& faults) {
     return done;
 }
 
+// The virtual drive reads its faults once per process, when it is first loaded.
+bool faultsHold(const std::string& faults) {
+    static const std::string first = faults;
+    return faults == first;
+}
+
 void timeRips(benchmark::State& state, int32_t format, int threads, const std::string& faults) {
+    if (!faultsHold(faults)) {
+        return state.SkipWithError(
+            "another drive fault ran first: run it alone (--benchmark_filter)");
+    }
     setenv("LUMBRA_IPC_NAMESPACE", ("bench" + std::to_string(getpid())).c_str(), 1);
     double cpu = 0;
     for (auto _ : state) {
@@ -133,7 +146,7 @@ BENCHMARK(BM_AlbumRip)
     ->Apply(oneRunEach);
 BENCHMARK(BM_AlbumRipOnASlowDrive)
     ->ArgNames({"format", "delay_ms"})
-    ->ArgsProduct({{kFormatWav, kFormatMp3}, {2, 3, 4, 6}})
+    ->ArgsProduct({{kFormatWav, kFormatMp3}, {2}})
     ->Apply(oneRunEach);
 
 }  // namespace
