@@ -28,23 +28,16 @@
 #include "rip_benchmark_support.h"
 #include "settings/encoder_settings.h"
 #include "settings/job_flags.h"
+#include "unattended_front_end.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace lumbra;
+using bench::NoEvents;
+using bench::SilentPrompts;
 
 constexpr Mp3Settings kDefaultMp3{1, 1, 8, 1, 3, 10, 7};
-
-class SilentPrompts : public Prompts {
-public:
-    MessageAnswer show(const Message&) override { return MessageAnswer::Yes; }
-};
-
-class NoEvents : public EventSink {
-public:
-    void post(int, uintptr_t, const void*) override {}
-};
 
 double cpuSeconds() {
     rusage usage{};

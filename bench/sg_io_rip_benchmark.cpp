@@ -21,23 +21,16 @@
 #include "settings/job_flags.h"
 #include "support/cue_image.h"
 #include "support/temp_dir.h"
+#include "unattended_front_end.h"
 
 namespace {
 
 using namespace lumbra;
+using bench::NoEvents;
+using bench::SilentPrompts;
 
 constexpr int kTracks = 12;
 constexpr int kTrackFrames = 60 * kFramesPerSecond;  // a minute each
-
-class SilentPrompts : public Prompts {
-public:
-    MessageAnswer show(const Message&) override { return MessageAnswer::Yes; }
-};
-
-class NoEvents : public EventSink {
-public:
-    void post(int, uintptr_t, const void*) override {}
-};
 
 const test::TempDir& folder() {
     static const test::TempDir dir;

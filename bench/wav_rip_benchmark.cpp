@@ -17,25 +17,18 @@
 #include "rip_benchmark_support.h"
 #include "settings/encoder_settings.h"
 #include "settings/job_flags.h"
+#include "unattended_front_end.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace lumbra;
+using bench::NoEvents;
+using bench::SilentPrompts;
 
 const bench::ImageFiles& image() {
     return bench::seventyFourMinuteImage();
 }
-
-class SilentPrompts : public Prompts {
-public:
-    MessageAnswer show(const Message&) override { return MessageAnswer::Yes; }
-};
-
-class NoEvents : public EventSink {
-public:
-    void post(int, uintptr_t, const void*) override {}
-};
 
 void ripWholeDisc(int jitterMode, const char* faults, const fs::path& out) {
     setenv("LUMBRA_ASPI_LIBRARY", LUMBRA_VIRTUAL_DRIVE_LIBRARY, 1);
