@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cdaccess/tray.h"
+
 namespace lumbra {
 
 CdPlayer::CdPlayer(DiscSession& session, PlayerDisplay& display, AudioOutputFactory outputs)
@@ -83,11 +85,11 @@ void CdPlayer::toggleTray() {
     stop();
     const DriveEntry* drive = chosenDrive();
     if (!drive) return;
-    if (!device_ && !openDevice(*drive)) {
-        device_.reset();
-        return;
-    }
-    if (device_->setDoor(!doorOpen_)) doorOpen_ = !doorOpen_;
+    // Without a sound output the device does not open, but the tray needs none.
+    if (!device_ && !openDevice(*drive)) device_.reset();
+    const bool moved =
+        device_ ? device_->setDoor(!doorOpen_) : moveTrayOf(drive->openRequest, !doorOpen_);
+    if (moved) doorOpen_ = !doorOpen_;
 }
 
 void CdPlayer::showClock(bool playing, int totalSeconds) {

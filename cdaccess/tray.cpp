@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "cdaccess/cd_access_errors.h"
+#include "cdaccess/cd_handle.h"
 #include "cdaccess/last_error.h"
 #include "cdaccess/mmc_commands.h"
 #include "cdaccess/scsi_command.h"
@@ -67,6 +68,11 @@ int moveTray(int handle, bool open) {
 std::string trayRefusalText() {
     std::lock_guard lock(gRefusalMutex);
     return gRefusal;
+}
+
+bool moveTrayOf(const OpenDriveRequest& drive, bool open) {
+    const CdHandle handle(drive);
+    return handle && moveTray(handle.get(), open) == kResultDone;
 }
 
 }  // namespace lumbra

@@ -121,8 +121,7 @@ bool CdAudioDevice::stop() {
 bool CdAudioDevice::setDoor(bool open) {
     stop();
     toc_.reset();
-    CdHandle handle(request_);
-    return handle.get() && moveTray(handle.get(), open) == kResultDone;
+    return moveTrayOf(request_, open);
 }
 
 bool CdAudioDevice::readFrames(int32_t first, int32_t count, std::span<uint8_t> out) const {

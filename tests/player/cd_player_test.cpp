@@ -220,14 +220,17 @@ TEST_F(CdPlayerTest, TheEndOfTheTrackClosesThePlayer) {
     EXPECT_EQ(player.elapsed(), 0);
 }
 
-TEST_F(CdPlayerTest, WithoutAnAudioDeviceThePlayerStaysClosed) {
+TEST_F(CdPlayerTest, WithoutAnAudioDeviceThePlayerStaysClosedButTheTrayMoves) {
     CdPlayer silent{session, display, [] { return std::unique_ptr<AudioOutput>(); }};
     silent.play(0);
     EXPECT_FALSE(silent.deviceOpen());
     EXPECT_EQ(display.texts, std::vector<std::string>{"正在播放.."});
     EXPECT_FALSE(display.timer);
     silent.toggleTray();
-    EXPECT_EQ(session.refresh(false), true) << "the tray did not move";
+    EXPECT_EQ(session.refresh(false), false) << "the tray opens all the same";
+    silent.toggleTray();
+    EXPECT_EQ(session.refresh(false), true) << "and closes";
+    EXPECT_FALSE(silent.deviceOpen());
 }
 
 TEST_F(CdPlayerTest, ARipStopsPlaybackFirstAndRefusesEveryPlayerCommand) {
