@@ -24,7 +24,7 @@ using namespace lumbra;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kPlaySeconds = 20;
-constexpr size_t kPullBytes = kCdSampleRate / 50 * 4;
+constexpr size_t kPullBytes = kCdSampleRate / 50 * kCdSampleBytes;
 
 double cpuSeconds(int who) {
     rusage usage{};
@@ -96,7 +96,7 @@ void playerPlaysATrack(benchmark::State& state) {
         const double cpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
         state.SetIterationTime(wall);
         state.counters["cpu_pct_of_core"] = 100 * cpu / wall;
-        state.counters["audio_s"] = double(taken) / (kCdSampleRate * 4);
+        state.counters["audio_s"] = double(taken) / (kCdSampleRate * kCdSampleBytes);
     }
 }
 BENCHMARK(playerPlaysATrack)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);

@@ -39,7 +39,7 @@ protected:
 
 private:
     // A fiftieth of a second of CD audio.
-    static constexpr qint64 kSilenceBytes = kCdSampleRate / 50 * kCdChannels * kCdSampleBits / 8;
+    static constexpr qint64 kSilenceBytes = kCdSampleRate / 50 * kCdSampleBytes;
     SampleSource* source_ = nullptr;
 };
 

@@ -8,12 +8,9 @@
 #include <memory>
 #include <span>
 
-namespace lumbra {
+#include "cdaccess/cd_frame.h"
 
-// The only format a CD holds: 44,100 Hz, two channels, signed 16-bit little-endian samples.
-inline constexpr int kCdSampleRate = 44100;
-inline constexpr int kCdChannels = 2;
-inline constexpr int kCdSampleBits = 16;
+namespace lumbra {
 
 class SampleSource {
 public:

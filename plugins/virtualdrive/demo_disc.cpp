@@ -10,7 +10,6 @@
 namespace lumbra::virtualdrive {
 namespace {
 
-constexpr double kSampleRate = 44100.0;
 constexpr uint32_t kDataTrackFrames = 20 * kFramesPerSecond;
 constexpr std::array<int, 8> kPentatonic{0, 2, 4, 7, 9, 12, 14, 16};
 constexpr std::array<int, 4> kChordRoots{0, 5, 7, 9};  // I, IV, V, vi
@@ -117,7 +116,7 @@ int16_t toSample(double value) {
 }
 
 std::array<int16_t, 2> stereoSample(const Voice& voice, int64_t sample) {
-    const double t = double(sample) / kSampleRate;
+    const double t = double(sample) / kCdSampleRate;
     const double beatLength = 60.0 / voice.beatsPerMinute;
     const double melody = 0.45 * melodyAt(voice, t, beatLength);
     const double chord = 0.25 * chordAt(voice, t, beatLength);

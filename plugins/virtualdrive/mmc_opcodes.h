@@ -13,6 +13,7 @@ namespace lumbra::virtualdrive {
 // A command block as the drive receives it: the bytes the request sent, zeros after them.
 using Cdb = std::array<uint8_t, 16>;
 
+using lumbra::kCdSampleRate;
 using lumbra::kCookedBlockBytes;
 using lumbra::kFrameBytes;
 using lumbra::kFramesPerSecond;
