@@ -3,11 +3,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/virtual_drive_options.h"
 #include "cdaccess/cd_access.h"
 #include "cli/options.h"
 #include "cli/rip_command.h"
 #include "cli/settings_report.h"
-#include "cli/virtual_drives.h"
 #include "platform/control_characters.h"
 #include "platform/file_size_limit.h"
 #include "platform/program_home.h"
@@ -47,16 +47,16 @@ int main(int argc, char** argv) {
         return EXIT_SUCCESS;
     }
     const std::string home = lumbra::platform::programHome(options->home);
-    lumbra::CdAccessOptions cdAccess;
-    if ((options->demo || !options->images.empty()) &&
-        !lumbra::cli::useVirtualDrives(*options, cdAccess)) {
+    const auto cdAccess = lumbra::virtualDriveOptions(options->demo, options->images);
+    if (const auto* problem = std::get_if<std::string>(&cdAccess)) {
+        std::fprintf(stderr, "lumbra-rip: %s\n", problem->c_str());
         return kExitNoToc;
     }
     if (const auto notice = lumbra::settingsFileNotice(lumbra::settingsPath(home))) {
         std::fprintf(stderr, "lumbra-rip: %s\n", notice->c_str());
     }
     if (options->action == lumbra::cli::Action::Settings) return printSettings(home);
-    lumbra::initCdAccess(cdAccess);
+    lumbra::initCdAccess(std::get<lumbra::CdAccessOptions>(cdAccess));
     if (options->action == lumbra::cli::Action::List) return lumbra::cli::listDisc(*options, home);
     return lumbra::cli::ripDisc(*options, home);
 }

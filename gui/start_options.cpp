@@ -1,12 +1,11 @@
 #include "gui/start_options.h"
 
-#include <unistd.h>
-
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <cstdio>
 
-#include "platform/install_layout.h"
+#include "app/virtual_drive_options.h"
 
 namespace lumbra::gui {
 
@@ -30,17 +29,15 @@ std::optional<StartOptions> parseStartOptions(const QCoreApplication& app) {
 }
 
 std::optional<CdAccessOptions> cdAccessOptions(const StartOptions& options) {
-    if (!options.demo && options.images.isEmpty()) return CdAccessOptions{};
-    const std::string library = platform::modulePath("liblumbra_virtualdrive.so");
-    if (access(library.c_str(), R_OK) != 0) {
-        std::fprintf(stderr, "lumbra-cdripper: the virtual drive library %s is missing\n",
-                     library.c_str());
+    std::vector<std::string> sheets;
+    for (const QString& image : options.images)
+        sheets.push_back(QFile::encodeName(image).toStdString());
+    auto chosen = virtualDriveOptions(options.demo, sheets);
+    if (const auto* problem = std::get_if<std::string>(&chosen)) {
+        std::fprintf(stderr, "lumbra-cdripper: %s\n", problem->c_str());
         return std::nullopt;
     }
-    QStringList discs;
-    if (options.demo) discs << "demo";
-    discs << options.images;
-    return CdAccessOptions{library, discs.join(';').toStdString()};
+    return std::get<CdAccessOptions>(std::move(chosen));
 }
 
 }  // namespace lumbra::gui

@@ -5,8 +5,10 @@
 #include <QAbstractButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <filesystem>
 
 #include "gui/help_links.h"
+#include "gui/start_options.h"
 #include "window_harness.h"
 
 namespace lumbra {
@@ -48,6 +50,28 @@ TEST_F(MainWindowTest, WithoutADriveItSaysSoAndListsNothing) {
     EXPECT_EQ(rows(), 0);
     EXPECT_EQ(rip().driveBox()->count(), 0);
     EXPECT_FALSE(session().lookupActive());
+}
+
+// Sheet names that a plain ";"-joined disc list would split, trim or take for the demo disc;
+// relative, as typed in the folder the program starts in.
+TEST_F(MainWindowTest, EveryImageOptionGetsItsOwnDriveHoldingThatSheet) {
+    configure(false);
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(home.path());
+    const QStringList names = {"demo", "two;drives.cue", "  blank.cue"};
+    for (int i = 0; i < names.size(); ++i) {
+        std::filesystem::rename(image("disc" + std::to_string(i), i + 1, 2),
+                                home.file(names[i].toStdString()));
+    }
+    const auto options = gui::cdAccessOptions({false, names, {}, true});
+    ASSERT_TRUE(options.has_value());
+    open(options->virtualDiscs);
+    ASSERT_EQ(rip().driveBox()->count(), 3);
+    for (int drive = 0; drive < 3; ++drive) {
+        choose(rip().driveBox(), drive);
+        EXPECT_EQ(rows(), drive + 1) << names[drive].toStdString();
+    }
+    std::filesystem::current_path(previous);
 }
 
 TEST_F(MainWindowTest, EscapeAndEnterNeitherCloseNorPressAButton) {

@@ -1,12 +1,11 @@
-#include "cli/virtual_drives.h"
+#include "app/virtual_drive_options.h"
 
-#include <unistd.h>
 #include <cstdio>
+#include <fstream>
 
 #include "platform/install_layout.h"
 
-namespace lumbra::cli {
-
+namespace lumbra {
 namespace {
 
 constexpr const char* kLibraryName = "liblumbra_virtualdrive.so";
@@ -29,19 +28,19 @@ std::string sheetEntry(const std::string& path) {
 
 }  // namespace
 
-bool useVirtualDrives(const Options& options, CdAccessOptions& cdAccess) {
-    const std::string library = platform::modulePath(kLibraryName);
-    if (access(library.c_str(), R_OK) != 0) {
-        std::fprintf(stderr, "lumbra-rip: the virtual drive library %s is missing\n",
-                     library.c_str());
-        return false;
-    }
-    std::string discs = options.demo ? "demo" : "";
-    for (const auto& image : options.images)
-        discs += (discs.empty() ? "" : ";") + sheetEntry(image);
-    cdAccess.aspiLibrary = library;
-    cdAccess.virtualDiscs = discs;
-    return true;
+std::string virtualDiscList(bool demo, const std::vector<std::string>& sheets) {
+    std::string discs = demo ? "demo" : "";
+    for (const auto& sheet : sheets) discs += (discs.empty() ? "" : ";") + sheetEntry(sheet);
+    return discs;
 }
 
-}  // namespace lumbra::cli
+std::variant<CdAccessOptions, std::string> virtualDriveOptions(
+    bool demo, const std::vector<std::string>& sheets) {
+    if (!demo && sheets.empty()) return CdAccessOptions{};
+    const std::string library = platform::modulePath(kLibraryName);
+    if (!std::ifstream(library, std::ios::binary).is_open())
+        return "the virtual drive library " + library + " is missing";
+    return CdAccessOptions{library, virtualDiscList(demo, sheets)};
+}
+
+}  // namespace lumbra
