@@ -67,11 +67,6 @@ void addPair(QGridLayout* grid, int row, int column, const char* caption, QWidge
     grid->addWidget(field, row, column + 1);
 }
 
-bool sameServer(const CddbServer& a, const CddbServer& b) {
-    return a.port == b.port && a.host == b.host && a.queryPath == b.queryPath &&
-           a.location == b.location;
-}
-
 }  // namespace
 
 CddbPage::CddbPage(const PageContext& context, QWidget* parent)
@@ -208,7 +203,7 @@ void CddbPage::serverChosen(int index) {
 std::optional<CddbServer> CddbPage::enteredServer() {
     CddbServer server{0, str(address_->text()), port_->text().toInt(), str(query_->text()),
                       str(location_->text())};
-    if (server.host.empty() || server.queryPath.empty() || server.port == 0) {
+    if (!isCompleteServer(server)) {
         ask(kEnterServer, MessageIcon::Information, MessageButtons::Ok);
         return std::nullopt;
     }
@@ -216,55 +211,40 @@ std::optional<CddbServer> CddbPage::enteredServer() {
 }
 
 void CddbPage::addServer() {
-    std::optional<CddbServer> server = enteredServer();
-    if (!server) return;
-    for (const CddbServer& listed : servers_) {
-        if (sameServer(listed, *server)) return;
-    }
-    server->number = store().read(keys::kCddbCount);
-    servers_.push_back(*server);
-    list_->addItem(qs(server->displayText()), server->number);
+    const std::optional<CddbServer> entered = enteredServer();
+    if (!entered) return;
+    const std::optional<CddbServer> current = addCddbServer(store(), servers_, *entered);
+    if (!current) return;
+    list_->addItem(qs(servers_.back().displayText()), servers_.back().number);
     list_->setCurrentIndex(list_->count() - 1);
-    writeCddbServer(store(), *server);
-    store().write(keys::kCddbCount, server->number + 1);
-    makeCurrent(servers_.front());
+    makeCurrent(*current);
 }
 
 void CddbPage::updateServer() {
     const int index = list_->currentIndex();
     if (index < 0) return;
-    std::optional<CddbServer> entered = enteredServer();
+    const std::optional<CddbServer> entered = enteredServer();
     if (!entered) return;
-    const int number = list_->itemData(index).toInt();
-    for (CddbServer& server : servers_) {
-        if (server.number != number) continue;
-        entered->number = number;
-        server = *entered;
-        list_->setItemText(index, qs(server.displayText()));
-        writeCddbServer(store(), server);
-        makeCurrent(server);
-        return;
-    }
+    const std::optional<CddbServer> current =
+        updateCddbServer(store(), servers_, list_->itemData(index).toInt(), *entered);
+    if (!current) return;
+    list_->setItemText(index, qs(current->displayText()));
+    makeCurrent(*current);
 }
 
 void CddbPage::deleteServer() {
     const int index = list_->currentIndex();
     if (index < 0 || size_t(index) >= servers_.size()) return;
-    const int numbersInUse = int(servers_.size());
-    servers_.erase(servers_.begin() + index);
-    replaceCddbServers(store(), servers_, numbersInUse);
+    const std::optional<CddbServer> current = deleteCddbServer(store(), servers_, size_t(index));
     fillList(0);
-    if (!servers_.empty()) makeCurrent(servers_.front());
+    if (current) makeCurrent(*current);
 }
 
 void CddbPage::defaultServers() {
     if (ask(kReloadDefaults, MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::No)
         return;
-    const int numbersInUse = int(servers_.size());
-    servers_ = {defaultCddbServer()};
-    replaceCddbServers(store(), servers_, numbersInUse);
+    makeCurrent(restoreDefaultCddbServer(store(), servers_));
     fillList(0);
-    makeCurrent(servers_.front());
 }
 
 void CddbPage::chooseLocalFolder() {

@@ -10,6 +10,11 @@ namespace {
 // through millions of absent keys.
 constexpr int kMaxServers = 1000;
 
+bool sameServer(const CddbServer& a, const CddbServer& b) {
+    return a.port == b.port && a.host == b.host && a.queryPath == b.queryPath &&
+           a.location == b.location;
+}
+
 std::string numbered(std::string_view format, int n) {
     char name[64];
     std::snprintf(name, sizeof name, std::string(format).c_str(), n);
@@ -62,6 +67,54 @@ void replaceCddbServers(const SettingsStore& store, std::vector<CddbServer>& ser
         writeCddbServer(store, servers[n]);
     }
     store.write(keys::kCddbCount, int(servers.size()));
+}
+
+bool isCompleteServer(const CddbServer& server) {
+    return !server.host.empty() && !server.queryPath.empty() && server.port != 0;
+}
+
+std::optional<CddbServer> addCddbServer(const SettingsStore& store,
+                                        std::vector<CddbServer>& servers, CddbServer server) {
+    if (!isCompleteServer(server)) return std::nullopt;
+    for (const CddbServer& listed : servers) {
+        if (sameServer(listed, server)) return std::nullopt;
+    }
+    server.number = store.read(keys::kCddbCount);
+    servers.push_back(server);
+    writeCddbServer(store, server);
+    store.write(keys::kCddbCount, server.number + 1);
+    return servers.front();
+}
+
+std::optional<CddbServer> updateCddbServer(const SettingsStore& store,
+                                           std::vector<CddbServer>& servers, int number,
+                                           CddbServer entered) {
+    if (!isCompleteServer(entered)) return std::nullopt;
+    for (CddbServer& server : servers) {
+        if (server.number != number) continue;
+        entered.number = number;
+        server = entered;
+        writeCddbServer(store, server);
+        return server;
+    }
+    return std::nullopt;
+}
+
+std::optional<CddbServer> deleteCddbServer(const SettingsStore& store,
+                                           std::vector<CddbServer>& servers, size_t position) {
+    if (position >= servers.size()) return std::nullopt;
+    const int numbersInUse = int(servers.size());
+    servers.erase(servers.begin() + std::ptrdiff_t(position));
+    replaceCddbServers(store, servers, numbersInUse);
+    if (servers.empty()) return std::nullopt;
+    return servers.front();
+}
+
+CddbServer restoreDefaultCddbServer(const SettingsStore& store, std::vector<CddbServer>& servers) {
+    const int numbersInUse = int(servers.size());
+    servers = {defaultCddbServer()};
+    replaceCddbServers(store, servers, numbersInUse);
+    return servers.front();
 }
 
 }  // namespace lumbra

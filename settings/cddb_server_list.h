@@ -2,6 +2,7 @@
 // CDDB_LOCATIONn for n from 0 to CDDB_COUNT - 1.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,5 +35,27 @@ void writeCddbServer(const SettingsStore& store, const CddbServer& server);
 // exactly the list afterwards, without gaps.
 void replaceCddbServers(const SettingsStore& store, std::vector<CddbServer>& servers,
                         int numbersInUse);
+
+// The edits of the server list that the CDDB page offers. Each keeps `servers` (the list as
+// shown) and setup.ini in step, and returns the server that lookups use from then on, or nullopt
+// when it did nothing (or, after a delete, when no server is left).
+
+// Whether the fields name a server a lookup can reach: address, port and query are required.
+bool isCompleteServer(const CddbServer& server);
+// Appends a complete server under the number CDDB_COUNT and raises the count; nothing happens
+// when the list already holds one with the same fields. The first server becomes current.
+std::optional<CddbServer> addCddbServer(const SettingsStore& store,
+                                        std::vector<CddbServer>& servers, CddbServer server);
+// Gives the listed server numbered `number` the fields of a complete `entered` server and makes
+// it current.
+std::optional<CddbServer> updateCddbServer(const SettingsStore& store,
+                                           std::vector<CddbServer>& servers, int number,
+                                           CddbServer entered);
+// Removes the server at list position `position` and renumbers the rest without a gap; the
+// first one left becomes current.
+std::optional<CddbServer> deleteCddbServer(const SettingsStore& store,
+                                           std::vector<CddbServer>& servers, size_t position);
+// Leaves the default server alone in the list, current.
+CddbServer restoreDefaultCddbServer(const SettingsStore& store, std::vector<CddbServer>& servers);
 
 }  // namespace lumbra
