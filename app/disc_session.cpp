@@ -151,7 +151,7 @@ void DiscSession::finishRip() {
 
 CommandResult DiscSession::setFormatOfSelected(OutputFormat format) {
     if (ripping()) return CommandResult::Refused;
-    if (pages_) readRows(pages_->readPages().rows);
+    readPageRows();
     for (TrackEntry& track : tracks_) {
         if (!track.selected) continue;
         track.format = format;
@@ -169,8 +169,11 @@ CommandResult DiscSession::pointAtTrack(int row) {
 
 CommandResult DiscSession::applyCheckCommand(CheckCommand command) {
     if (ripping()) return CommandResult::Refused;
-    if (command == CheckCommand::Invert || command == CheckCommand::InvertSelected)
+    if (command == CheckCommand::Invert || command == CheckCommand::InvertSelected) {
         commitEdits(false);
+    } else {
+        readPageRows();
+    }
     for (TrackEntry& track : tracks_) {
         switch (command) {
             case CheckCommand::CheckSelected:
@@ -190,6 +193,27 @@ CommandResult DiscSession::applyCheckCommand(CheckCommand command) {
                 break;
         }
     }
+    return CommandResult::Done;
+}
+
+CommandResult DiscSession::openSelectMenu() const {
+    return ripping() ? CommandResult::Refused : CommandResult::Done;
+}
+
+CommandResult DiscSession::selectAllRows() {
+    if (ripping()) return CommandResult::Refused;
+    readPageRows();
+    for (TrackEntry& track : tracks_) track.selected = 1;
+    return CommandResult::Done;
+}
+
+CommandResult DiscSession::exitCommand() {
+    if (ripping()) {
+        prompts_.show(
+            {kCaption, kStopBeforeExitMessage, MessageIcon::Information, MessageButtons::Ok});
+        return CommandResult::Refused;
+    }
+    if (playback_) playback_->stopPlayback();
     return CommandResult::Done;
 }
 
@@ -225,6 +249,16 @@ void DiscSession::readRows(const std::vector<RowState>& rows) {
         tracks_[i].checked = rows[i].checked;
         tracks_[i].selected = rows[i].selected;
     }
+}
+
+bool DiscSession::isDataTrack(int row) const {
+    const DriveEntry* drive = chosenDrive();
+    return drive && row >= 0 && size_t(row) < tracks_.size() && row < kMaxTocDescriptors &&
+           lumbra::isDataTrack(drive->toc.descriptors[row]);
+}
+
+void DiscSession::readPageRows() {
+    if (pages_) readRows(pages_->readPages().rows);
 }
 
 const DriveEntry* DiscSession::chosenDrive() const {

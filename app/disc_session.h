@@ -44,6 +44,7 @@ inline constexpr const char* kRipping = "正在抓取..";
 }  // namespace session_status
 
 inline constexpr const char* kDiscChangedMessage = "CD 已经更换，请在转换前先刷新 CD！";
+inline constexpr const char* kStopBeforeExitMessage = "请在退出前先停止编码！";
 
 // One row of the track list as the user left it.
 struct RowState {
@@ -109,6 +110,9 @@ public:
     const DiscRecord& disc() const { return disc_; }
     const SettingsRecord& settings() const { return settings_; }
     const std::string& statusText() const { return status_; }
+    // Whether the track of this row holds data rather than audio, as the chosen drive's table of
+    // contents says; false for a row not in the list.
+    bool isDataTrack(int row) const;
     int32_t currentTrackIndex() const { return flags_.currentTrackIndex; }
     // From convert until finishRip, a stopped rip included: the commands refused while ripping
     // stay refused until the job has really ended.
@@ -154,11 +158,20 @@ public:
     // The encoder box: every selected row's track gets the format and its default settings, and
     // status 0. The rows' ticks and selection are read first. Refused while ripping.
     CommandResult setFormatOfSelected(OutputFormat format);
-    // The check commands of the select menu. Refused while ripping.
+    // The check commands of the select menu and the context menu. Each reads the rows' ticks and
+    // selection first (反选 and 选择/反选音轨 commit every edit), so they act on what the user
+    // sees; the selection stays as it was. Refused while ripping.
     CommandResult applyCheckCommand(CheckCommand command);
+    // The select button opens its menu only while no rip runs.
+    CommandResult openSelectMenu() const;
+    // 全部选择: reads the rows, then every entry is selected. Refused while ripping.
+    CommandResult selectAllRows();
     // A right click on a row: it becomes the current track, for the track list's context menu.
     // Refused while ripping and when the row is not in the list (an empty list included).
     CommandResult pointAtTrack(int row);
+    // The exit button: refused with a message while ripping (until finishRip, as every command
+    // refused while ripping), else playback stops and the front end may close.
+    CommandResult exitCommand();
     // Every track gets the defaults of its format from the settings. Allowed during a rip: the
     // running job keeps the entries it started with, so the new defaults are for the next rip.
     void applyEncoderDefaultsToAll();
@@ -174,6 +187,7 @@ public:
 
 private:
     void readRows(const std::vector<RowState>& rows);
+    void readPageRows();
     const DriveEntry* chosenDrive() const;
     void startRip(const DriveEntry& drive);
     void stopLookup();

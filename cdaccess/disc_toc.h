@@ -30,6 +30,11 @@ struct TocBuffer {
 };
 static_assert(sizeof(TocBuffer) == kTocBufferSize);
 
+// Whether the descriptor's track holds data rather than audio.
+inline bool isDataTrack(const TocDescriptor& descriptor) {
+    return (descriptor.adrControl & kDataTrackControl) != 0;
+}
+
 // READ TOC through an open handle, in the slot's address form (LBA, or MSF after parameter
 // 0x24): 1, or 4 with -7 (bad handle), -11 (lock time-out) or -4 (command failed).
 int readDiscToc(int handle, TocBuffer& toc);

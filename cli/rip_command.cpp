@@ -13,17 +13,13 @@ namespace {
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-bool isDataTrack(const DriveEntry& drive, size_t position) {
-    return drive.toc.descriptors[position].adrControl & kDataTrackControl;
-}
-
 // Ticks the named tracks (or every audio track); false when a named track does not exist.
 bool tickTracks(const Options& options, CliSession& cli) {
     const DiscSession& session = cli.session();
-    const DriveEntry& drive = session.drives()[size_t(options.drive)];
     const size_t count = session.tracks().size();
     std::vector<bool> ticked(count);
-    for (size_t i = 0; i < count; ++i) ticked[i] = options.tracks.empty() && !isDataTrack(drive, i);
+    for (size_t i = 0; i < count; ++i)
+        ticked[i] = options.tracks.empty() && !session.isDataTrack(int(i));
     for (int number : options.tracks) {
         if (size_t(number) > count) return false;
         ticked[size_t(number) - 1] = true;

@@ -37,8 +37,6 @@ namespace {
 constexpr int kWidthUnits = 411;
 constexpr int kHeightUnits = 277;
 
-constexpr const char* kStopBeforeExit = "请在退出前先停止编码！";
-
 }  // namespace
 
 MainWindow::MainWindow(const PageContext& context, const WindowOptions& options)
@@ -188,12 +186,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainWindow::exitCommand() {
-    if (session_->ripping()) {
-        prompts_->show({kCaption, kStopBeforeExit, MessageIcon::Information, MessageButtons::Ok});
-        return;
-    }
-    rip_->player().stop();
-    close();
+    if (session_->exitCommand() == CommandResult::Done) close();
 }
 
 void MainWindow::showTips() {

@@ -14,7 +14,6 @@
 #include <QVBoxLayout>
 
 #include "app/track_row_texts.h"
-#include "cdaccess/disc_toc.h"
 #include "gui/track_list_model.h"
 #include "gui/track_settings_dialog.h"
 
@@ -49,12 +48,7 @@ RipPage::RipPage(DiscSession& session, AudioOutputFactory outputs, QWidget* pare
       player_(session, *this, std::move(outputs)),
       encoderPosition_(session.settings().defaultFormat) {
     session.setPlayback(&player_);
-    model_->isDataTrack = [this](int row) {
-        const auto& drives = session_.drives();
-        const size_t drive = size_t(session_.settings().driveIndex);
-        return drive < drives.size() && row < kMaxTocDescriptors &&
-               (drives[drive].toc.descriptors[row].adrControl & kDataTrackControl);
-    };
+    model_->isDataTrack = [this](int row) { return session_.isDataTrack(row); };
     driveBox_ = new QComboBox;
     driveBox_->setObjectName("driveBox");
     for (const DriveEntry& drive : session.drives()) {
@@ -316,15 +310,14 @@ void RipPage::trackSettingsCommand() {
 void RipPage::checkCommand(CheckCommand command) {
     if (session_.applyCheckCommand(command) == CommandResult::Refused) return;
     model_->rewriteAll();
-    selectRowsFromEntries();
 }
 
 void RipPage::selectAllRows() {
-    if (!session_.ripping()) trackView_->selectAll();
+    if (session_.selectAllRows() == CommandResult::Done) trackView_->selectAll();
 }
 
 void RipPage::openSelectMenu() {
-    if (session_.ripping()) return;
+    if (session_.openSelectMenu() == CommandResult::Refused) return;
     selectMenu_->exec(select_->mapToGlobal(QPoint(0, select_->height())));
 }
 

@@ -62,7 +62,7 @@ uint32_t localDiscKeyFromToc(const TocBuffer& toc) {
     uint32_t key = 0;
     for (int i = 0; i < trackCountOf(toc); ++i) {
         const TocDescriptor& d = toc.descriptors[i];
-        if (d.adrControl & kDataTrackControl) continue;
+        if (isDataTrack(d)) continue;
         key += uint32_t(d.address[1]) << 16 | uint32_t(d.address[2]) << 8 | d.address[3];
     }
     return key;

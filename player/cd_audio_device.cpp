@@ -24,7 +24,7 @@ std::optional<TrackSpan> audioTrack(const TocBuffer& toc, int track) {
     const int position = track - toc.firstTrack;
     if (track < toc.firstTrack || track > toc.lastTrack) return std::nullopt;
     const TocDescriptor& descriptor = toc.descriptors[position];
-    if (descriptor.adrControl & kDataTrackControl) return std::nullopt;
+    if (isDataTrack(descriptor)) return std::nullopt;
     return TrackSpan{descriptorLba(descriptor, false), trackEndLba(toc, position)};
 }
 

@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <fstream>
 #include <functional>
 
 #include "app/event_queue.h"
@@ -107,6 +108,21 @@ TEST_F(DiscSessionTest, ARefreshListsTheDiscOrLeavesAnEmptyListAndNoAutomaticLoo
     EXPECT_TRUE(server.requests().empty());
 }
 
+TEST_F(DiscSessionTest, ARowIsADataTrackWhenTheChosenDrivesDiscSaysSo) {
+    std::ofstream(dir.file("data.bin"), std::ios::binary) << std::string(size_t(300) * 2352, 'Z');
+    std::ofstream(dir.file("mixed.cue"))
+        << "FILE \"data.bin\" BINARY\n  TRACK 01 MODE1/2352\n    INDEX 01 00:00:00\n"
+           "FILE \"disc.bin\" BINARY\n  TRACK 02 AUDIO\n    INDEX 01 00:00:00\n";
+    start(";" + dir.file("mixed.cue"));
+    EXPECT_FALSE(session.isDataTrack(0));
+    settings.driveIndex = 1;
+    ASSERT_EQ(session.refresh(false), true);
+    EXPECT_TRUE(session.isDataTrack(0));
+    EXPECT_FALSE(session.isDataTrack(1));
+    EXPECT_FALSE(session.isDataTrack(2)) << "no such row";
+    EXPECT_FALSE(session.isDataTrack(-1));
+}
+
 TEST_F(DiscSessionTest, ACommitTakesThePagesAndTheFirstSelectedRow) {
     start();
     struct Case {
@@ -199,6 +215,11 @@ TEST_F(DiscSessionTest, AStoppedRipRefusesCommandsUntilItsEndIsHandled) {
     EXPECT_EQ(session.requestLookup(true), LookupStart::Refused);
     EXPECT_EQ(session.setFormatOfSelected(kFormatMp3), CommandResult::Refused);
     EXPECT_EQ(session.applyCheckCommand(CheckCommand::UncheckAll), CommandResult::Refused);
+    EXPECT_EQ(session.openSelectMenu(), CommandResult::Refused);
+    EXPECT_EQ(session.selectAllRows(), CommandResult::Refused);
+    EXPECT_EQ(session.exitCommand(), CommandResult::Refused) << "stopped, but not yet ended";
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "请在退出前先停止编码！");
 
     waitFor(WM_RIP_DONE);
     session.finishRip();
@@ -207,6 +228,7 @@ TEST_F(DiscSessionTest, AStoppedRipRefusesCommandsUntilItsEndIsHandled) {
     EXPECT_EQ(session.tracks()[0].status, kTrackCancelled);
     EXPECT_EQ(session.tracks()[1].status, kTrackCancelled) << "never started";
     EXPECT_FALSE(exists(dir.file("out/未知艺人/未知标题/音轨 01.wav")));
+    EXPECT_EQ(session.exitCommand(), CommandResult::Done);
     EXPECT_EQ(session.refresh(true), true);
 }
 
@@ -271,26 +293,39 @@ TEST_F(DiscSessionTest, TrackCommandsChangeFormatsAndTicks) {
     EXPECT_EQ(session.tracks()[0].format, kFormatWav);
     EXPECT_EQ(session.tracks()[1].format, kFormatMp3);
     EXPECT_EQ(session.tracks()[1].encoderSettings, (EncoderSlots{2, 0, 13, 1, 4, 12, 7, 0, 0, 0}));
+}
 
+// The window never commits before a menu command: each command reads the rows the user left,
+// acts on them, and keeps their selection.
+TEST_F(DiscSessionTest, CheckCommandsActOnTheRowsAsTheUserLeftThem) {
+    start();
     struct Case {
         CheckCommand command;
-        std::vector<RowState> rows;  // what the pages show first
+        std::vector<RowState> rows;  // what the list shows when the command comes
         int32_t checked0, checked1;
     };
     const Case cases[] = {
         {CheckCommand::CheckSelected, {{true, false}, {false, true}}, 0, 1},
-        {CheckCommand::CheckAll, {}, 1, 1},
-        {CheckCommand::UncheckAll, {}, 0, 0},
-        {CheckCommand::Invert, {{true, false}, {false, false}}, 0, 1},
+        {CheckCommand::CheckAll, {{false, true}, {false, false}}, 1, 1},
+        {CheckCommand::UncheckAll, {{true, false}, {true, true}}, 0, 0},
+        {CheckCommand::Invert, {{true, false}, {false, true}}, 0, 1},
         {CheckCommand::InvertSelected, {{true, true}, {false, false}}, 0, 0},
     };
     for (const Case& c : cases) {
         pages.edits.rows = c.rows;
-        if (!c.rows.empty()) session.commitEdits(false);
         ASSERT_EQ(session.applyCheckCommand(c.command), CommandResult::Done);
         EXPECT_EQ(session.tracks()[0].checked, c.checked0) << int(c.command);
         EXPECT_EQ(session.tracks()[1].checked, c.checked1) << int(c.command);
+        for (size_t row = 0; row < 2; ++row) {
+            EXPECT_EQ(session.tracks()[row].selected, c.rows[row].selected)
+                << int(c.command) << " row " << row;
+        }
     }
+    pages.edits.rows = {{true, false}, {false, true}};
+    ASSERT_EQ(session.selectAllRows(), CommandResult::Done);
+    EXPECT_EQ(session.tracks()[0].selected + session.tracks()[1].selected, 2);
+    EXPECT_EQ(session.tracks()[0].checked, 1) << "the ticks as the user left them";
+    EXPECT_EQ(session.tracks()[1].checked, 0);
 }
 
 }  // namespace

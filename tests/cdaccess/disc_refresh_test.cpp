@@ -96,8 +96,8 @@ TEST_F(DiscToc, ReadsTheDemoTableInLbaThenInMsfForm) {
     ASSERT_GE(tracks, 5);
     EXPECT_EQ(lba.dataLength[0] << 8 | lba.dataLength[1], 2 + 8 * (tracks + 1));
     EXPECT_EQ(descriptorLba(lba.descriptors[0], false), 0);
-    EXPECT_EQ(lba.descriptors[0].adrControl & kDataTrackControl, 0);
-    EXPECT_NE(lba.descriptors[tracks - 1].adrControl & kDataTrackControl, 0);
+    EXPECT_FALSE(isDataTrack(lba.descriptors[0]));
+    EXPECT_TRUE(isDataTrack(lba.descriptors[tracks - 1]));
     EXPECT_EQ(lba.descriptors[tracks].trackNumber, kLeadOutTrack);
 
     ASSERT_EQ(setDriveParameter(handle, kParamAddressForm, 1), 1);

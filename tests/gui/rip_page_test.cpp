@@ -181,6 +181,51 @@ TEST_F(RipPageTest, EveryCommandRefusedWhileRippingLeavesTheListUntouched) {
     ASSERT_TRUE(waitForRipEnd());
 }
 
+// Rows picked with the mouse, as a user picks them: 检查选定 ticks exactly those, and no check
+// command loses them.
+TEST_F(RipPageTest, CheckCommandsTickTheRowsPickedAndKeepThem) {
+    configure(false);
+    open(image("disc", 3, 2));
+    QWidget* rowsArea = rip().trackView()->viewport();
+    const auto rowCentre = [&](int row) {
+        return rip().trackView()->visualRect(rip().model().index(row, 1)).center();
+    };
+    QTest::mouseClick(rowsArea, Qt::LeftButton, {}, rowCentre(1));
+    QTest::mouseClick(rowsArea, Qt::LeftButton, Qt::ControlModifier, rowCentre(2));
+    const auto picked = [&] {
+        std::vector<int> picked;
+        for (const QModelIndex& index : rip().trackView()->selectionModel()->selectedRows())
+            picked.push_back(index.row());
+        std::sort(picked.begin(), picked.end());
+        return picked;
+    };
+    ASSERT_EQ(picked(), (std::vector<int>{1, 2}));
+    const auto ticks = [&] {
+        return std::vector<bool>{rip().model().ticked(0), rip().model().ticked(1),
+                                 rip().model().ticked(2)};
+    };
+    const auto menuItem = [&](QMenu* menu, const char* start) {
+        for (QAction* action : menu->actions()) {
+            if (action->text().startsWith(start)) return action;
+        }
+        return static_cast<QAction*>(nullptr);
+    };
+    menuItem(rip().selectMenu(), "检查选定")->trigger();
+    EXPECT_EQ(ticks(), (std::vector<bool>{false, true, true}));
+    EXPECT_EQ(picked(), (std::vector<int>{1, 2}));
+
+    const std::pair<QMenu*, const char*> commands[] = {{rip().selectMenu(), "全部检查"},
+                                                       {rip().selectMenu(), "全部不选"},
+                                                       {rip().selectMenu(), "反选"},
+                                                       {rip().contextMenu(), "选择/反选音轨"}};
+    for (const auto& [menu, start] : commands) {
+        menuItem(menu, start)->trigger();
+        EXPECT_EQ(picked(), (std::vector<int>{1, 2})) << start;
+    }
+    EXPECT_EQ(ticks(), (std::vector<bool>{true, false, false})) << "all, none, inverted, then "
+                                                                   "the picked rows inverted";
+}
+
 TEST_F(RipPageTest, ClosingTheWindowDuringARipStopsItAndLeavesNoFile) {
     configure(false);
     open(image("disc", 1, 30), "delay=20");
