@@ -1,5 +1,6 @@
-// Hand-edited or damaged INI files: every operation must stay inside its input, a write must leave
-// the other keys readable as they were, and a batch of writes the text the writes one by one leave.
+// Hand-edited or damaged INI files: every operation must stay inside its input, an index must find
+// what a search finds, a write must leave the other keys readable as they were, and a batch of
+// writes the text the writes one by one leave.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -11,6 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const auto before = lumbra::platform::findProfileValue(text, "CDDB", "CDDB_COUNT");
     if (before) lumbra::platform::parseProfileInt(*before);
+    // The parsed index the settings store reads from must answer as a search of the text does.
+    const lumbra::platform::ProfileIndex index{std::string(text)};
+    if (index.find("CDDB", "CDDB_COUNT") != before) std::abort();
 
     const std::string written = lumbra::platform::setProfileValue(text, "MP3", "MP3_BITRATE", "8");
     if (lumbra::platform::findProfileValue(written, "MP3", "MP3_BITRATE") != "8") std::abort();

@@ -11,25 +11,11 @@
 namespace lumbra::platform {
 namespace {
 
-// The file a write to `path` replaces: symbolic links are followed to their target, which a
-// write then changes in place of the link, even when the target does not exist yet.
-std::string writeTarget(std::string path) {
-    constexpr int kMaxLinkHops = 40;
-    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-        std::error_code error;
-        if (!std::filesystem::is_symlink(path, error)) return path;
-        const auto target = std::filesystem::read_symlink(path, error);
-        if (error) return path;
-        path = target.is_absolute() ? target.string()
-                                    : (std::filesystem::path(path).parent_path() / target).string();
-    }
-    return path;
-}
-
-StoredFileState stateOf(const std::string& target) {
+StoredFileState stateOf(const std::string& target, size_t maxBytes = SIZE_MAX) {
     struct stat st {};
     if (stat(target.c_str(), &st) != 0) return StoredFileState::Absent;
     if (!S_ISREG(st.st_mode)) return StoredFileState::NotRegular;
+    if (uint64_t(st.st_size) > maxBytes) return StoredFileState::TooLarge;
     if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
         return StoredFileState::ReadOnly;
     return StoredFileState::Usable;
@@ -39,7 +25,7 @@ StoredFileState stateOf(const std::string& target) {
 // user is never replaced: that would lose every other key, or overrule the file's owner.
 template <typename Edit>
 bool rewrite(const std::string& path, FileAccess access, Edit edit) {
-    const std::string target = writeTarget(path);
+    const std::string target = profileWriteTarget(path);
     std::string old;
     switch (stateOf(target)) {
         case StoredFileState::Absent:
@@ -52,18 +38,44 @@ bool rewrite(const std::string& path, FileAccess access, Edit edit) {
             return false;
         case StoredFileState::NotRegular:
         case StoredFileState::ReadOnly:
+        case StoredFileState::TooLarge:
             return false;
     }
-    const mode_t newFileMode = access == FileAccess::Shared ? 0666 : 0600;
-    std::optional<mode_t> forceMode;
-    if (access == FileAccess::Private) forceMode = 0600;
-    return replaceFileAtomically(target, edit(old), newFileMode, forceMode);
+    return replaceProfileFile(target, edit(old), access);
 }
 
 }  // namespace
 
-StoredFileState storedFileState(const std::string& path) {
-    return stateOf(writeTarget(path));
+StoredFileState storedFileState(const std::string& path, size_t maxBytes) {
+    return stateOf(profileWriteTarget(path), maxBytes);
+}
+
+std::string profileWriteTarget(std::string path) {
+    constexpr int kMaxLinkHops = 40;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(path, error)) return path;
+        const auto target = std::filesystem::read_symlink(path, error);
+        if (error) return path;
+        path = target.is_absolute() ? target.string()
+                                    : (std::filesystem::path(path).parent_path() / target).string();
+    }
+    return path;
+}
+
+bool replaceProfileFile(const std::string& target, std::string_view text, FileAccess access) {
+    const mode_t newFileMode = access == FileAccess::Shared ? 0666 : 0600;
+    std::optional<mode_t> forceMode;
+    if (access == FileAccess::Private) forceMode = 0600;
+    return replaceFileAtomically(target, text, newFileMode, forceMode);
+}
+
+int profileIntOf(std::optional<std::string_view> value, int defaultValue) {
+    return value && !value->empty() ? parseProfileInt(*value) : defaultValue;
+}
+
+std::string profileStringOf(std::optional<std::string_view> value, std::string_view defaultValue) {
+    return utf8Prefix(value.value_or(defaultValue), kProfileStringLimit);
 }
 
 ProfileSection::ProfileSection(const std::string& path, std::string_view section) : name_(section) {
@@ -71,13 +83,11 @@ ProfileSection::ProfileSection(const std::string& path, std::string_view section
 }
 
 int ProfileSection::readInt(std::string_view key, int defaultValue) const {
-    const auto value = findProfileValue(lines_, name_, key);
-    return value && !value->empty() ? parseProfileInt(*value) : defaultValue;
+    return profileIntOf(findProfileValue(lines_, name_, key), defaultValue);
 }
 
 std::string ProfileSection::readString(std::string_view key, std::string_view defaultValue) const {
-    const auto value = findProfileValue(lines_, name_, key);
-    return utf8Prefix(value.value_or(defaultValue), kProfileStringLimit);
+    return profileStringOf(findProfileValue(lines_, name_, key), defaultValue);
 }
 
 int profileReadInt(const std::string& path, std::string_view section, std::string_view key,

@@ -2,6 +2,8 @@
 // behaviour of the platform's private-profile functions.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,11 +24,25 @@ enum class StoredFileState {
     Usable,      // a regular file this user may write
     NotRegular,  // a FIFO, a device or a folder: never read, never replaced
     ReadOnly,    // this user may not write it: never replaced
+    TooLarge,    // larger than the caller's limit: never read, never replaced
 };
-StoredFileState storedFileState(const std::string& path);
+StoredFileState storedFileState(const std::string& path, size_t maxBytes = SIZE_MAX);
+
+// The file a write to `path` changes: symbolic links are followed to their target, which a write
+// then changes in place of the link, even when the target does not exist yet.
+std::string profileWriteTarget(std::string path);
+
+// Replaces the file `target` (already resolved by profileWriteTarget) with `text`, with the mode
+// `access` asks for; false, with the old file untouched, when that failed.
+bool replaceProfileFile(const std::string& target, std::string_view text, FileAccess access);
 
 // The longest string a read gives back, in bytes, cut at a character boundary.
 inline constexpr size_t kProfileStringLimit = 255;
+
+// A stored value as an integer read gives it back: `defaultValue` when missing or empty.
+int profileIntOf(std::optional<std::string_view> value, int defaultValue);
+// A stored value as a string read gives it back: `defaultValue` when missing, cut to the limit.
+std::string profileStringOf(std::optional<std::string_view> value, std::string_view defaultValue);
 
 // The integer at section/key, or `defaultValue` when the file, section or key is missing or the
 // value is empty.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -153,7 +154,38 @@ std::pair<size_t, size_t> sectionBounds(std::string_view text, std::string_view 
     return {offsetOf(span->header), offsetOf(span->end)};
 }
 
+std::string indexKey(std::string_view section, std::string_view key) {
+    std::string joined;
+    joined.reserve(section.size() + key.size() + 1);
+    joined.append(section).append("\n").append(key);
+    for (char& c : joined) {
+        if (c >= 'A' && c <= 'Z') c = char(c + 32);
+    }
+    return joined;
+}
+
 }  // namespace
+
+ProfileIndex::ProfileIndex(std::string text) : text_(std::move(text)) {
+    // Lookups see only the first section of a name and the first key of a name in it.
+    std::unordered_set<std::string> sectionsSeen;
+    std::optional<std::string_view> section;  // unset before the first header and in repeats
+    for (const ProfileLine& line : splitLines(text_)) {
+        if (line.kind == LineKind::Section) {
+            section = line.name;
+            if (!sectionsSeen.insert(indexKey(line.name, {})).second) section.reset();
+        } else if (line.kind == LineKind::Key && section) {
+            values_.emplace(indexKey(*section, line.name), line.value);
+        }
+    }
+}
+
+std::optional<std::string_view> ProfileIndex::find(std::string_view section,
+                                                   std::string_view key) const {
+    const auto found = values_.find(indexKey(section, key));
+    if (found == values_.end()) return std::nullopt;
+    return found->second;
+}
 
 std::optional<std::string_view> findProfileValue(std::string_view text, std::string_view section,
                                                  std::string_view key) {

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace lumbra::platform {
 
@@ -13,6 +14,23 @@ namespace lumbra::platform {
 // to ASCII case), with blanks around it removed; nullopt when either is missing.
 std::optional<std::string_view> findProfileValue(std::string_view text, std::string_view section,
                                                  std::string_view key);
+
+// A text parsed once for any number of lookups, each answered as findProfileValue answers it.
+class ProfileIndex {
+public:
+    ProfileIndex() = default;
+    explicit ProfileIndex(std::string text);
+    ProfileIndex(const ProfileIndex&) = delete;
+    ProfileIndex& operator=(const ProfileIndex&) = delete;
+
+    const std::string& text() const { return text_; }
+    std::optional<std::string_view> find(std::string_view section, std::string_view key) const;
+
+private:
+    std::string text_;
+    // Keyed by section and key name in lower case, joined by a line end that neither can hold.
+    std::unordered_map<std::string, std::string_view> values_;
+};
 
 // The text with `key` set to `value` (line breaks in the value become blanks so a value can never
 // add lines), creating section or key as needed; every other line stays as it was.

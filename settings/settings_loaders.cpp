@@ -74,10 +74,8 @@ std::vector<CddbServer> serversSeededWhenEmpty(const SettingsStore& store) {
     return readCddbServers(store);
 }
 
-}  // namespace
-
-void loadGeneralSettings(const SettingsStore& store, SettingsRecord& record,
-                         const std::string& programHome) {
+void loadGeneral(const SettingsStore& store, SettingsRecord& record,
+                 const std::string& programHome) {
     record.namingTemplate = store.read(keys::kOutputFormat);
     store.write(keys::kOutputFormat, record.namingTemplate);
     record.outputFolder =
@@ -89,15 +87,15 @@ void loadGeneralSettings(const SettingsStore& store, SettingsRecord& record,
     record.jitterMode = store.read(keys::kJitterCorrection);
 }
 
-bool loadEncoderSettings(const SettingsStore& store, SettingsRecord& record) {
+bool loadEncoder(const SettingsStore& store, SettingsRecord& record) {
     const bool effective = store.read(keys::kEffective) != 0;
     record.encoder = {loadWav(store), loadOgg(store), loadMp3(store), loadWma(store)};
     record.trackDialogSettings = record.encoder;
     return effective;
 }
 
-std::vector<CddbServer> loadCddbSettings(const SettingsStore& store, SettingsRecord& record,
-                                         const std::string& programHome) {
+std::vector<CddbServer> loadCddb(const SettingsStore& store, SettingsRecord& record,
+                                 const std::string& programHome) {
     auto servers = serversSeededWhenEmpty(store);
     CddbSettings& cddb = record.cddb;
     cddb.localDatabaseFolder = folderOrDefault(store, keys::kCddbLocalPath, programHome,
@@ -119,12 +117,33 @@ std::vector<CddbServer> loadCddbSettings(const SettingsStore& store, SettingsRec
     return servers;
 }
 
+}  // namespace
+
+// Each load reads the file afresh, and once: every key after the first comes from the kept text.
+void loadGeneralSettings(const SettingsStore& store, SettingsRecord& record,
+                         const std::string& programHome) {
+    store.refresh();
+    loadGeneral(store, record, programHome);
+}
+
+bool loadEncoderSettings(const SettingsStore& store, SettingsRecord& record) {
+    store.refresh();
+    return loadEncoder(store, record);
+}
+
+std::vector<CddbServer> loadCddbSettings(const SettingsStore& store, SettingsRecord& record,
+                                         const std::string& programHome) {
+    store.refresh();
+    return loadCddb(store, record, programHome);
+}
+
 LoadedSettings loadAllSettings(const SettingsStore& store, SettingsRecord& record,
                                const std::string& programHome) {
-    loadGeneralSettings(store, record, programHome);
+    store.refresh();
+    loadGeneral(store, record, programHome);
     LoadedSettings loaded;
-    loaded.applyEncoderToListedTracks = loadEncoderSettings(store, record);
-    loaded.cddbServers = loadCddbSettings(store, record, programHome);
+    loaded.applyEncoderToListedTracks = loadEncoder(store, record);
+    loaded.cddbServers = loadCddb(store, record, programHome);
     return loaded;
 }
 

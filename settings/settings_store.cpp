@@ -1,6 +1,7 @@
 #include "settings/settings_store.h"
 
 #include "platform/profile_file.h"
+#include "platform/profile_text.h"
 #include "settings/settings_keys.h"
 
 namespace lumbra {
@@ -12,9 +13,11 @@ std::string settingsPath(const std::string& programHome) {
 }
 
 std::optional<std::string> settingsFileNotice(const std::string& path) {
-    switch (pf::storedFileState(path)) {
+    switch (pf::storedFileState(path, kMaxSettingsFileBytes)) {
         case pf::StoredFileState::NotRegular:
             return path + " 不是普通文件，不会被读取。本次运行使用默认设置，设置的更改不会被保存。";
+        case pf::StoredFileState::TooLarge:
+            return path + " 超过 1 MiB，不会被读取。本次运行使用默认设置，设置的更改不会被保存。";
         case pf::StoredFileState::ReadOnly:
             return "无法写入 " + path + "。本次运行中设置的更改不会被保存。";
         case pf::StoredFileState::Absent:
@@ -24,13 +27,23 @@ std::optional<std::string> settingsFileNotice(const std::string& path) {
     return std::nullopt;
 }
 
+SettingsStore::SettingsStore(std::string path)
+    : path_(path), backend_(std::make_unique<FileSettings>(std::move(path))) {}
+
+SettingsStore::SettingsStore(std::unique_ptr<SettingsBackend> backend)
+    : backend_(std::move(backend)) {}
+
+SettingsStore SettingsStore::inMemory(std::string text) {
+    return SettingsStore(std::make_unique<MemorySettings>(std::move(text)));
+}
+
 int SettingsStore::readInt(std::string_view section, std::string_view key, int defaultValue) const {
-    return pf::profileReadInt(path_, section, key, defaultValue);
+    return pf::profileIntOf(backend_->current().find(section, key), defaultValue);
 }
 
 std::string SettingsStore::readString(std::string_view section, std::string_view key,
                                       std::string_view defaultValue) const {
-    return pf::profileReadString(path_, section, key, defaultValue);
+    return pf::profileStringOf(backend_->current().find(section, key), defaultValue);
 }
 
 bool SettingsStore::writeInt(std::string_view section, std::string_view key, int value) const {
@@ -39,15 +52,16 @@ bool SettingsStore::writeInt(std::string_view section, std::string_view key, int
 
 bool SettingsStore::writeString(std::string_view section, std::string_view key,
                                 std::string_view text) const {
-    // The file can hold the proxy password, so no other local user may read it; once it has
-    // held one it is made owner-only again whatever its mode was.
-    const bool secret = key == keys::kProxyPassword && !text.empty() && text != "0";
-    return pf::profileWriteString(path_, section, key, text,
-                                  secret ? pf::FileAccess::Private : pf::FileAccess::OwnerOnly);
+    return backend_->edit(
+        [&](std::string_view stored) { return pf::setProfileValue(stored, section, key, text); });
 }
 
 bool SettingsStore::deleteKey(std::string_view section, std::string_view key) const {
-    return pf::profileDeleteKey(path_, section, key);
+    // A key that is not there needs no write, so deleting from an absent file creates none.
+    const std::string& stored = backend_->current().text();
+    if (pf::removeProfileKey(stored, section, key) == stored) return true;
+    return backend_->edit(
+        [&](std::string_view stored) { return pf::removeProfileKey(stored, section, key); });
 }
 
 }  // namespace lumbra

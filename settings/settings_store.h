@@ -1,10 +1,12 @@
 // setup.ini in the program home, read and written key by key.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "settings/settings_backend.h"
 #include "settings/settings_keys.h"
 
 namespace lumbra {
@@ -13,16 +15,27 @@ namespace lumbra {
 std::string settingsPath(const std::string& programHome);
 
 // What the user is told once at start-up about the settings file at `path`, or nothing when it
-// is usable or absent: one that is not a regular file (a FIFO, a folder) is neither read nor
-// replaced, so the defaults hold; one this user may not write is left as it is, so changes of
-// this run are not stored.
+// is usable or absent: one that is not a regular file (a FIFO, a folder) or is larger than
+// kMaxSettingsFileBytes is neither read nor replaced, so the defaults hold; one this user may not
+// write is left as it is, so changes of this run are not stored.
 std::optional<std::string> settingsFileNotice(const std::string& path);
 
+// Reads and writes go through a backend and come from one thread at a time.
 class SettingsStore {
 public:
-    explicit SettingsStore(std::string path) : path_(std::move(path)) {}
+    // setup.ini at `path`.
+    explicit SettingsStore(std::string path);
+    explicit SettingsStore(std::unique_ptr<SettingsBackend> backend);
+    // Settings in memory only, starting from the INI text `text`.
+    static SettingsStore inMemory(std::string text = {});
 
+    // The file's path; empty for settings in memory.
     const std::string& path() const { return path_; }
+    // The whole stored INI text.
+    std::string text() const { return backend_->current().text(); }
+    // Makes the next read see the stored settings as they are now: a load starts with it, so
+    // that it reads the file once, and reads what is there.
+    void refresh() const { backend_->refresh(); }
 
     // The stored value, or `defaultValue` when file, section or key is missing. Text that is not
     // a number reads as its leading digits, or 0; strings are cut to 255 bytes.
@@ -51,6 +64,7 @@ public:
 
 private:
     std::string path_;
+    std::unique_ptr<SettingsBackend> backend_;
 };
 
 }  // namespace lumbra

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <filesystem>
+#include <functional>
 
 #include "settings/settings_loaders.h"
 #include "support/temp_dir.h"
@@ -35,17 +36,62 @@ protected:
     void loadAll() { loadAllSettings(store, record, home.path()); }
 };
 
-TEST_F(SettingsFile, IsOwnerOnlyFromTheFirstStartAndAPasswordKeepsItSo) {
+// With the usual umask a file created or replaced without care is 0644: readable by every local
+// user, password included.
+TEST_F(SettingsFile, EveryWriteLeavesItOwnerOnly) {
+    const mode_t saved = umask(022);
     loadAll();
-    EXPECT_EQ(modeOf(path), 0600u) << "it may come to hold the proxy password";
-    store.writeString("OUTPUT", "OUTPUT_FORMAT", "<Title>");
-    EXPECT_EQ(modeOf(path), 0600u) << "after a rewrite";
-    chmod(path.c_str(), 0640);
-    store.writeString("PROXY", "PROXY_PORT", "8080");
-    EXPECT_EQ(modeOf(path), 0640u) << "the owner's own choice is kept";
-    store.writeString("PROXY", "PROXY_PASSWORD", "secret");
-    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(modeOf(path), 0600u) << "after a first start";
+
+    const struct {
+        const char* name;
+        std::function<void()> write;
+    } paths[] = {
+        {"a key written", [&] { store.writeString("PROXY", "PROXY_PORT", "8080"); }},
+        {"a key deleted", [&] { store.deleteKey("PROXY", "PROXY_PASSWORD"); }},
+        {"the server list replaced",
+         [&] {
+             std::vector<CddbServer> servers{defaultCddbServer()};
+             replaceCddbServers(store, servers, 2);
+         }},
+        {"a start", [&] { loadAll(); }},
+    };
+    for (const auto& p : paths) {
+        home.write("setup.ini",
+                   "[PROXY]\nPROXY_PASSWORD=secret\n[CDDB]\nCDDB_COUNT=1\nCDDB_SERVER1=x\n");
+        chmod(path.c_str(), 0644);
+        p.write();
+        EXPECT_EQ(modeOf(path), 0600u) << p.name;
+    }
+    umask(saved);
     EXPECT_EQ(settingsFileNotice(path), std::nullopt);
+}
+
+// A start that reads every key of a file near the limit reads it from disk once (it was read and
+// parsed once per key); one over the limit is neither read nor replaced.
+TEST_F(SettingsFile, IsReadOnceAndRefusedOverOneMebibyte) {
+    std::string filler = "[FILLER]\n";
+    for (int n = 0; filler.size() < kMaxSettingsFileBytes - 4096; ++n)
+        filler += "KEY" + std::to_string(n) + "=" + std::string(40, 'x') + "\n";
+    const std::string ini = filler + "[OUTPUT]\nOUTPUT_FORMAT=<Title>\n[CDDB]\nCDDB_COUNT=1\n";
+    home.write("setup.ini", ini);
+    auto file = std::make_unique<FileSettings>(path);
+    const FileSettings& backend = *file;
+    const SettingsStore counted(std::move(file));
+    loadAllSettings(counted, record, home.path());
+    EXPECT_EQ(record.namingTemplate, "<Title>");
+    EXPECT_EQ(backend.diskReads(), 1u);
+
+    home.write("setup.ini", ini + std::string(8192, ';'));
+    const std::string oversized = home.read("setup.ini");
+    SettingsRecord refused;
+    loadAllSettings(counted, refused, home.path());
+    EXPECT_EQ(refused.namingTemplate, "<Artist> \\ <Album> \\ <Title>");
+    EXPECT_EQ(backend.diskReads(), 1u);
+    EXPECT_EQ(home.read("setup.ini"), oversized) << "replaced";
+    const auto notice = settingsFileNotice(path);
+    ASSERT_TRUE(notice);
+    EXPECT_TRUE(contains(*notice, "不会被读取")) << *notice;
 }
 
 TEST_F(SettingsFile, AFifoIsNeitherReadNorReplacedAndTheUserIsTold) {

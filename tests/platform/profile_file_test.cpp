@@ -1,5 +1,7 @@
 #include "platform/profile_file.h"
 
+#include "platform/cached_profile_file.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -45,6 +47,35 @@ TEST(ProfileFile, EditsKeepTheRestOfTheFileAndDeletesCreateNoFile) {
     EXPECT_EQ(dir.read("setup.ini"), "; mine\r\n[MP3]\r\nMP3_BITRATE=12\r\nCUSTOM=x\r\n[WAV]\r\n");
     ASSERT_TRUE(profileDeleteSection(path, "MP3"));
     EXPECT_EQ(dir.read("setup.ini"), "; mine\r\n[WAV]\r\n");
+}
+
+// Lookups come from the text kept since the last read or write, and every change made on disk by
+// someone else is seen (and kept by the next write).
+TEST(ProfileFile, AKeptFileIsReadAgainOnlyWhenItChanged) {
+    test::TempDir dir;
+    const std::string path = dir.file("setup.ini");
+    CachedProfileFile file(path, 4096, FileAccess::Private);
+    EXPECT_EQ(file.current().find("A", "x"), std::nullopt);
+    ASSERT_TRUE(
+        file.edit([](std::string_view text) { return setProfileValue(text, "A", "x", "1"); }));
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(file.current().find("A", "x"), "1");
+    EXPECT_EQ(file.diskReads(), 0u) << "its own write needs no read";
+
+    dir.write("setup.ini", "[A]\nx=22\ny=3\n");
+    EXPECT_EQ(file.current().find("A", "x"), "22");
+    ASSERT_TRUE(
+        file.edit([](std::string_view text) { return setProfileValue(text, "A", "x", "4"); }));
+    EXPECT_EQ(dir.read("setup.ini"), "[A]\nx=4\ny=3\n");
+    EXPECT_EQ(file.diskReads(), 1u);
+
+    dir.write("setup.ini", "[A]\nx=5\ny=3\n");  // same size, maybe the same time stamp
+    file.forget();
+    EXPECT_EQ(file.current().find("A", "x"), "5");
+
+    dir.write("setup.ini", "[A]\nx=" + std::string(5000, '6') + "\n");
+    EXPECT_EQ(file.current().find("A", "x"), std::nullopt) << "over the limit";
+    EXPECT_FALSE(file.edit([](std::string_view) { return std::string("[A]\n"); }));
+    EXPECT_EQ(storedFileState(path, 4096), StoredFileState::TooLarge);
 }
 
 // The wait status of `body` run in a child process whose files may grow to `limit` bytes only.

@@ -26,6 +26,31 @@ TEST(ProfileText, FindsKeysAsHandEditedFilesHoldThemInTheirOwnSectionOnly) {
     EXPECT_EQ(findProfileValue("x=1\n[A]\n", "A", "x"), std::nullopt);
 }
 
+TEST(ProfileText, AnIndexFindsWhatASearchOfTheTextFinds) {
+    const std::string_view texts[] = {
+        kHandEdited,
+        "x=0\n[B]\nz=3\n[A]\nx=1\nX=9\n[a]\nx=2\ny=4\n[B]\nw=5\n",  // repeated sections
+        "[A]\n; key=1\n#key=2\nkey=3\n[]\n=4\nkey\n[ A ]x\n y = 5 ",
+        "\xEF\xBB\xBF[A]\r\nkey=\r\n[A\n", ""};
+    const std::pair<std::string_view, std::string_view> lookups[] = {{"GENERAL", "id3_enable"},
+                                                                     {"mp3", "MP3_BITRATE"},
+                                                                     {"A", "x"},
+                                                                     {"a", "y"},
+                                                                     {"B", "z"},
+                                                                     {"B", "w"},
+                                                                     {"A", "key"},
+                                                                     {"", ""},
+                                                                     {"A", "y"},
+                                                                     {"X", "x"}};
+    for (const std::string_view text : texts) {
+        const ProfileIndex index{std::string(text)};
+        for (const auto& [section, key] : lookups) {
+            EXPECT_EQ(index.find(section, key), findProfileValue(text, section, key))
+                << text << " / " << section << " / " << key;
+        }
+    }
+}
+
 TEST(ProfileText, WritesChangeOnlyTheirKeyAndKeepTheFilesLines) {
     struct Case {
         std::string_view text, section, key, value, expected;
