@@ -72,6 +72,15 @@ PartFile::PartFile(std::string_view folder, std::string_view extension) {
     }
 }
 
+std::FILE* PartFile::openWriteStream() const {
+    if (!fd_) return nullptr;
+    UniqueFd duplicate(::dup(fd_.get()));
+    if (!duplicate) return nullptr;
+    std::FILE* stream = ::fdopen(duplicate.get(), "wb");
+    if (stream) duplicate.release();
+    return stream;
+}
+
 PartFile::~PartFile() {
     if (!settled_) discard();
 }

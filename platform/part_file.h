@@ -7,6 +7,7 @@
 // was killed, and removeLeftoverParts deletes it.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,10 @@ public:
     // The descriptor to write through, open for reading and writing; it stays owned here.
     int fd() const { return fd_.get(); }
     const std::string& path() const { return path_; }
+    // A stdio stream of its own for writing the part file, over a duplicate descriptor, so that
+    // closing the stream leaves the part file open and locked; nullptr when that failed. The
+    // caller closes it.
+    std::FILE* openWriteStream() const;
 
     // Gives the part file the name `finalPath` (in the same folder), replacing any file of that
     // name, and closes it. False, with the part file deleted, when the rename failed.

@@ -1,7 +1,6 @@
 #include "rip/output_file.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/file_entries.h"
 
 namespace lumbra {
 namespace {
@@ -10,31 +9,17 @@ namespace {
 // buffer each of those became two system calls; with this one, a system call moves sixteen.
 constexpr size_t kWriteBufferBytes = size_t(1) << 20;
 
-// What is there may be replaced only where "wb" could have opened it: a folder cannot be, and a
-// file the user made read-only must not be.
-bool replaceable(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) return true;
-    return !S_ISDIR(st.st_mode) && ::access(path.c_str(), W_OK) == 0;
-}
-
 }  // namespace
 
 OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
     const std::string folder = platform::folderOf(path_);
     platform::removeLeftoverParts(folder);
-    if (!replaceable(path_)) return;
+    // What is there may be replaced only where "wb" could have opened it: a folder cannot be, and
+    // a file the user made read-only must not be.
+    if (!platform::mayReplaceByWriting(path_)) return;
     part_.emplace(folder, "");
-    if (!part_->isOpen()) return;
-    // A descriptor of its own, so closing the stream leaves the part file locked.
-    const int fd = ::dup(part_->fd());
-    if (fd < 0) return;
-    file_ = ::fdopen(fd, "wb");
-    if (!file_) {
-        ::close(fd);
-        return;
-    }
-    bufferWrites();
+    file_ = part_->openWriteStream();
+    if (file_) bufferWrites();
 }
 
 OutputFile::OutputFile(std::string path, InPlace) : path_(std::move(path)) {

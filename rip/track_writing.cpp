@@ -1,12 +1,11 @@
 #include "rip/track_writing.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cstdio>
 
 #include "cdaccess/audio_reads.h"
 #include "cdaccess/cd_access.h"
 #include "cdaccess/last_error.h"
+#include "platform/file_entries.h"
 #include "rip/rip_messages.h"
 #include "rip/track_encoder.h"
 #include "rip/track_status.h"
@@ -40,8 +39,7 @@ void showRipError(const RipSession& session, const std::string& text) {
 bool askOverwrite(const RipSession& session, const std::string& path) {
     if (session.settings.overwrite) return true;
     // Whether the file exists, not whether it can be read: a file of mode 0200 is there too.
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) return true;
+    if (!platform::entryExists(path)) return true;
     char text[1024];
     std::snprintf(text, sizeof text, rip_messages::kExistsFormat, path.c_str());
     const Message question{rip_messages::kConfirmCaption, text, MessageIcon::Information,
