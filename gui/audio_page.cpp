@@ -8,6 +8,7 @@
 
 #include "gui/encoder_panes.h"
 #include "settings/settings_loaders.h"
+#include "settings/settings_savers.h"
 
 namespace lumbra::gui {
 namespace {
@@ -79,37 +80,8 @@ EncoderSettings AudioPage::shownSettings() const {
 void AudioPage::apply() {
     settings().encoder = shownSettings();
     const bool effective = effective_->isChecked();
-    store().write(keys::kEffective, effective);
+    saveEncoderSettings(store(), settings(), effective);
     if (effective) applyEncoderDefaults();
-    writeKeys();
-}
-
-void AudioPage::writeKeys() const {
-    const EncoderSettings& e = settings().encoder;
-    const SettingsStore& s = store();
-    s.write(keys::kMp3Sample, e.mp3.sampleRate);
-    s.write(keys::kMp3Channels, e.mp3.channelMode);
-    s.write(keys::kMp3Bitrate, e.mp3.bitrate);
-    s.write(keys::kMp3Quality, e.mp3.preset);
-    s.write(keys::kMp3EnableVbr, e.mp3.vbr);
-    s.write(keys::kMp3VbrMax, e.mp3.vbrMax);
-    s.write(keys::kMp3VbrQuality, e.mp3.vbrQuality);
-    s.write(keys::kOggSample, e.ogg.sampleRate);
-    s.write(keys::kOggChannels, e.ogg.channels);
-    s.write(keys::kOggEnableCbr, e.ogg.cbr);
-    s.write(keys::kOggEnableBbr, e.ogg.bbr);
-    s.write(keys::kOggEnableVbr, e.ogg.vbr);
-    s.write(keys::kOggBitrate, e.ogg.bitrate);
-    s.write(keys::kOggBbrMin, e.ogg.bbrMin);
-    s.write(keys::kOggBbrNominal, e.ogg.bbrNominal);
-    s.write(keys::kOggBbrMax, e.ogg.bbrMax);
-    s.write(keys::kOggVbrQuality, e.ogg.vbrQuality);
-    s.write(keys::kWavSample, e.wav.sampleRate);
-    s.write(keys::kWavChannels, e.wav.channels);
-    s.write(keys::kWavBitrate, e.wav.sampleSize);
-    s.write(keys::kWmaSample, e.wma.sampleRate);
-    s.write(keys::kWmaBitrate, e.wma.bitrate);
-    s.write(keys::kWmaUseDrm, e.wma.drm);
 }
 
 }  // namespace lumbra::gui

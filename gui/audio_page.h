@@ -29,7 +29,6 @@ private:
     void showSettings(const EncoderSettings& encoder);
     EncoderSettings shownSettings() const;
     void apply();
-    void writeKeys() const;
 
     Mp3OptionsPane* mp3_;
     OggOptionsPane* ogg_;

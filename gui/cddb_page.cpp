@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "settings/settings_loaders.h"
+#include "settings/settings_savers.h"
 
 namespace lumbra::gui {
 namespace {
@@ -253,7 +254,7 @@ void CddbPage::chooseLocalFolder() {
     if (chosen.isEmpty()) return;
     localFolder_->setText(chosen);
     settings().cddb.localDatabaseFolder = str(chosen);
-    store().write(keys::kCddbLocalPath, str(chosen));
+    saveLocalDatabaseFolder(store(), settings());
 }
 
 // Turning the proxy on shows what is stored, not what was typed before; a missing port is the
@@ -289,18 +290,7 @@ void CddbPage::apply() {
     cddb.localDatabaseFolder = str(localFolder_->text());
     cddb.useLocalDatabase = useLocal_->isChecked();
     cddb.email = str(email_->text());
-
-    const SettingsStore& s = store();
-    s.write(keys::kCddbUseLocal, cddb.useLocalDatabase);
-    s.write(keys::kCddbLocalPath, cddb.localDatabaseFolder);
-    s.write(keys::kCddbAuto, settings().cddbAuto);
-    s.write(keys::kProxyEnable, cddb.useProxy);
-    s.write(keys::kProxySavePassword, cddb.savePassword);
-    s.write(keys::kProxyServer, cddb.proxyHost);
-    s.write(keys::kProxyPort, cddb.proxyPort);
-    s.write(keys::kProxyUser, cddb.proxyUser);
-    s.write(keys::kProxyPasswordKey, cddb.savePassword ? cddb.proxyPassword : "0");
-    s.writeString(keys::kCddbSection, keys::kCddbEmailName, cddb.email);
+    saveCddbSettings(store(), settings());
 }
 
 void CddbPage::makeCurrent(const CddbServer& server) {

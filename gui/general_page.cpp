@@ -14,6 +14,7 @@
 
 #include "app/general_settings.h"
 #include "settings/settings_loaders.h"
+#include "settings/settings_savers.h"
 
 namespace lumbra::gui {
 namespace {
@@ -188,10 +189,9 @@ void GeneralPage::showDisc(const DiscRecord& disc) {
 }
 
 void GeneralPage::templateChanged(const QString& text) {
-    const std::string namingTemplate = str(text);
-    store().write(keys::kOutputFormat, namingTemplate);
-    settings().namingTemplate = namingTemplate;
-    example_->setText(QString::fromStdString(templateExample(namingTemplate)));
+    settings().namingTemplate = str(text);
+    saveNamingTemplate(store(), settings());
+    example_->setText(QString::fromStdString(templateExample(settings().namingTemplate)));
 }
 
 void GeneralPage::chooseOutputFolder() {
@@ -199,22 +199,23 @@ void GeneralPage::chooseOutputFolder() {
     const QString chosen = chooseFolder(this);
     if (chosen.isEmpty()) return;
     settings().outputFolder = storedOutputFolder(str(chosen));
-    store().write(keys::kOutputFolder, settings().outputFolder);
+    saveOutputFolder(store(), settings());
     folder_->setText(QString::fromStdString(settings().outputFolder));
 }
 
 void GeneralPage::setJitterMode(int32_t mode) {
     settings().jitterMode = mode;
-    store().write(keys::kJitterCorrection, mode);
+    saveJitterMode(store(), settings());
 }
 
+// The tag switch reaches the record here too; the main window's commit copies it again before
+// every refresh, rip and lookup.
 void GeneralPage::apply() {
-    store().write(keys::kAntiCrackle, antiCrackle_->isChecked());
-    store().write(keys::kId3Enable, tagSwitch_->isChecked());
-    store().write(keys::kOverwrite, overwrite_->isChecked());
+    settings().antiCrackle = antiCrackle_->isChecked();
+    settings().id3Enable = tagSwitch_->isChecked();
+    settings().overwrite = overwrite_->isChecked();
     settings().outputFolder = storedOutputFolder(str(folder_->text()));
-    store().write(keys::kOutputFolder, settings().outputFolder);
-    store().write(keys::kJitterCorrection, settings().jitterMode);
+    saveGeneralSettings(store(), settings());
     folder_->setText(QString::fromStdString(settings().outputFolder));
 }
 

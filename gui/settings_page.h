@@ -1,6 +1,6 @@
 // The base of the pages that edit settings. A page loads its group of keys once, when the main
-// window creates it, through the core's group loader, and writes keys itself at the moments its
-// controls call for; there is no central saver.
+// window creates it, through the core's group loader; at the moments its controls call for, it
+// copies them into the settings record and calls the core's saver for that moment.
 #pragma once
 
 #include <QWidget>
