@@ -9,6 +9,18 @@
 #include "settings/encoder_settings.h"
 
 namespace lumbra {
+namespace {
+
+// The view of a session that nobody watches.
+class NoView : public SessionView {
+public:
+    void tracksReset() override {}
+    void rowChanged(int) override {}
+    void statusChanged() override {}
+    void discChanged() override {}
+};
+
+}  // namespace
 
 DiscSession::DiscSession(SettingsRecord& settings, Prompts& prompts, EventSink& events,
                          EditablePages* pages, CddbTimeouts lookupTimeouts)
@@ -50,25 +62,32 @@ std::optional<bool> DiscSession::refresh(bool withMessages) {
     if (ripping()) return std::nullopt;
     stopLookup();
     if (playback_) playback_->stopPlayback();
-    status_ = session_status::kRefreshing;
+    setStatus(session_status::kRefreshing);
     autoLookupArmed_ = true;
     flags_.currentTrackIndex = -1;
     tracks_.clear();
-    if (refreshDisc(prompts_, drives_, settings_.driveIndex, tracks_, settings_, withMessages) !=
-        0) {
+    const bool found =
+        refreshDisc(prompts_, drives_, settings_.driveIndex, tracks_, settings_, withMessages) == 0;
+    if (found) {
+        flags_.currentTrackIndex = 0;
+        if (!tracks_.empty()) tracks_.front().selected = 1;
+    } else {
         autoLookupArmed_ = false;
-        status_ = session_status::kNoAudioCd;
-        return false;
     }
-    flags_.currentTrackIndex = 0;
-    if (!tracks_.empty()) tracks_.front().selected = 1;
-    status_ = session_status::kReady;
-    return true;
+    view().tracksReset();
+    setStatus(found ? session_status::kReady : session_status::kNoAudioCd);
+    return found;
+}
+
+void DiscSession::firstRefresh() {
+    // Without a disc there is nothing to look up, and the status line keeps saying so.
+    if (refresh(false).value_or(false) && settings_.cddbAuto) requestLookup(false);
 }
 
 CommandResult DiscSession::refreshCommand() {
     if (ripping()) return CommandResult::Refused;
     commitEdits(true);
+    view().discChanged();
     // After a refresh that found no disc nothing can be looked up, and the status line keeps
     // saying that no disc was found.
     if (refresh(true).value_or(false) && settings_.cddbAuto) requestLookup(false);
@@ -84,7 +103,7 @@ CommandResult DiscSession::chooseDrive(int driveIndex) {
 LookupStart DiscSession::requestLookup(bool explicitRequest) {
     if (ripping()) return LookupStart::Refused;
     if (explicitRequest) lookupRequested_ = true;
-    status_ = session_status::kConnecting;
+    setStatus(session_status::kConnecting);
     LookupStart result = LookupStart::NotStarted;
     if ((autoLookupArmed_ || lookupRequested_) && !lookupActive()) {
         const DriveEntry* drive = chosenDrive();
@@ -92,7 +111,7 @@ LookupStart DiscSession::requestLookup(bool explicitRequest) {
         lookups_.startDiscLookup(settings_.cddb, drive ? drive->openRequest : OpenDriveRequest{});
         result = LookupStart::Started;
     } else {
-        status_ = session_status::kReady;
+        setStatus(session_status::kReady);
     }
     autoLookupArmed_ = false;
     lookupRequested_ = false;
@@ -108,7 +127,9 @@ LookupEnd DiscSession::finishLookup(uintptr_t lookup) {
         applyDiscInfoText(*text, disc_, tracks_);
         end = LookupEnd::Applied;
     }
-    status_ = session_status::kReady;
+    view().discChanged();
+    rowsChanged(false);
+    setStatus(session_status::kReady);
     return end;
 }
 
@@ -119,7 +140,7 @@ ConvertResult DiscSession::convert() {
     commitEdits(false);
     if (lookupActive()) {
         stopLookup();
-        status_ = session_status::kLookupStopped;
+        setStatus(session_status::kLookupStopped);
     }
     const DriveEntry* drive = chosenDrive();
     if (!drive || readCurrentDiscId(*drive) != int64_t(drive->discId)) {
@@ -131,7 +152,8 @@ ConvertResult DiscSession::convert() {
         if (track.checked) track.status = 0;
     }
     startRip(*drive);
-    status_ = session_status::kRipping;
+    rowsChanged(false);
+    setStatus(session_status::kRipping);
     return ConvertResult::Started;
 }
 
@@ -140,13 +162,19 @@ void DiscSession::stopRip() {
     for (TrackEntry& track : tracks_) {
         if (track.checked) track.status.replaceBelow(kTrackDone, kTrackCancelled);
     }
+    rowsChanged(false);
+}
+
+void DiscSession::ripProgress(const TrackEntry* entry) {
+    if (entry < tracks_.data() || entry >= tracks_.data() + tracks_.size()) return;
+    view().rowChanged(int(entry - tracks_.data()));
 }
 
 void DiscSession::finishRip() {
     if (ripThread_.joinable()) ripThread_.join();
     ripSession_.reset();
     flags_.ripRunning = 0;
-    status_ = session_status::kReady;
+    setStatus(session_status::kReady);
 }
 
 CommandResult DiscSession::setFormatOfSelected(OutputFormat format) {
@@ -158,6 +186,7 @@ CommandResult DiscSession::setFormatOfSelected(OutputFormat format) {
         applyEncoderDefaults(track, settings_.encoder);
         track.status = 0;
     }
+    rowsChanged(true);
     return CommandResult::Done;
 }
 
@@ -193,6 +222,7 @@ CommandResult DiscSession::applyCheckCommand(CheckCommand command) {
                 break;
         }
     }
+    view().tracksReset();
     return CommandResult::Done;
 }
 
@@ -204,6 +234,7 @@ CommandResult DiscSession::selectAllRows() {
     if (ripping()) return CommandResult::Refused;
     readPageRows();
     for (TrackEntry& track : tracks_) track.selected = 1;
+    view().tracksReset();
     return CommandResult::Done;
 }
 
@@ -219,6 +250,7 @@ CommandResult DiscSession::exitCommand() {
 
 void DiscSession::applyEncoderDefaultsToAll() {
     for (TrackEntry& track : tracks_) applyEncoderDefaults(track, settings_.encoder);
+    rowsChanged(false);
 }
 
 CommandResult DiscSession::prepareTrackSettings() {
@@ -235,12 +267,16 @@ CommandResult DiscSession::prepareTrackSettings() {
 void DiscSession::applyTrackSettings(const std::string& title, OutputFormat format,
                                      const EncoderSlots& block) {
     const int32_t current = flags_.currentTrackIndex;
-    if (current >= 0 && size_t(current) < tracks_.size()) tracks_[size_t(current)].title = title;
+    if (current >= 0 && size_t(current) < tracks_.size()) {
+        tracks_[size_t(current)].title = title;
+        view().rowChanged(current);
+    }
     for (TrackEntry& track : tracks_) {
         if (!track.selected) continue;
         track.format = format;
         track.encoderSettings = block;
     }
+    rowsChanged(true);
 }
 
 void DiscSession::readRows(const std::vector<RowState>& rows) {
@@ -259,6 +295,22 @@ bool DiscSession::isDataTrack(int row) const {
 
 void DiscSession::readPageRows() {
     if (pages_) readRows(pages_->readPages().rows);
+}
+
+void DiscSession::setStatus(const char* text) {
+    status_ = text;
+    view().statusChanged();
+}
+
+SessionView& DiscSession::view() {
+    static NoView nobody;
+    return view_ ? *view_ : nobody;
+}
+
+void DiscSession::rowsChanged(bool onlySelected) {
+    for (size_t row = 0; row < tracks_.size(); ++row) {
+        if (!onlySelected || tracks_[row].selected) view().rowChanged(int(row));
+    }
 }
 
 const DriveEntry* DiscSession::chosenDrive() const {

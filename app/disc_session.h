@@ -6,7 +6,7 @@
 // Threading: every member is called on one thread, the front end's user-interface thread. The
 // workers report only by posting to the session's EventSink:
 //   WM_LOOKUP_DONE   wParam: the lookup's number; hand it to finishLookup.
-//   WM_RIP_PROGRESS  lParam: the TrackEntry (an element of tracks()); redraw that row.
+//   WM_RIP_PROGRESS  lParam: the TrackEntry (an element of tracks()); hand it to ripProgress.
 //   WM_RIP_DONE      posted once per rip, last; call finishRip.
 // Posts arrive on worker threads; the front end queues them and handles them on its own thread
 // in arrival order. The rip job may show messages through Prompts from its thread, and waits for
@@ -81,6 +81,22 @@ public:
     virtual void stopPlayback() = 0;
 };
 
+// What a front end shows of the session. The session tells its view after every change it makes,
+// on the thread that called it, so a front end never refreshes its controls by hand.
+class SessionView {
+public:
+    virtual ~SessionView() = default;
+    // The list was rebuilt, or every entry's tick and selection were set: each row shows its
+    // entry's texts, tick and selection.
+    virtual void tracksReset() = 0;
+    // The texts or the status of the entry at `row` changed; the row's tick and selection stay as
+    // the user left them.
+    virtual void rowChanged(int row) = 0;
+    virtual void statusChanged() = 0;
+    // The disc record changed: the fields that show it are out of date.
+    virtual void discChanged() = 0;
+};
+
 // Commands that change the ticks of every entry at once.
 enum class CheckCommand { CheckSelected, CheckAll, UncheckAll, Invert, InvertSelected };
 
@@ -101,6 +117,8 @@ public:
     // The player to stop before a refresh and a rip; null: none. It must outlive the session or
     // be unset first.
     void setPlayback(PlaybackControl* playback) { playback_ = playback; }
+    // The view to tell of changes; null: none. It must outlive the session or be unset first.
+    void setView(SessionView* view) { view_ = view; }
 
     // Rebuilds the drive list; returns its size.
     int buildDriveList();
@@ -131,6 +149,9 @@ public:
     // Prompts; a missing drive always is. Refused while ripping. True when the disc was read.
     std::optional<bool> refresh(bool withMessages);
 
+    // The first refresh of a window, without the no-disc message, and the automatic lookup it may
+    // call for.
+    void firstRefresh();
     // The refresh button: commit with the disc fields reset, refresh with messages, then an
     // automatic lookup when the settings ask for one.
     CommandResult refreshCommand();
@@ -152,7 +173,11 @@ public:
     // The stop button: clears ripRunning and marks every checked unfinished track cancelled, also
     // when no rip runs. The rip goes on counting as running until finishRip.
     void stopRip();
-    // For WM_RIP_DONE: waits for the job's thread, which has posted its last message.
+    // For WM_RIP_PROGRESS: the row of this entry shows its progress; an entry of another list
+    // (the list changed since) is passed over.
+    void ripProgress(const TrackEntry* entry);
+    // For WM_RIP_DONE: waits for the job's thread, which has posted its last message. The ticks
+    // the user changed during the rip stay as they are.
     void finishRip();
 
     // The encoder box: every selected row's track gets the format and its default settings, and
@@ -188,6 +213,9 @@ public:
 private:
     void readRows(const std::vector<RowState>& rows);
     void readPageRows();
+    void setStatus(const char* text);
+    SessionView& view();
+    void rowsChanged(bool onlySelected);
     const DriveEntry* chosenDrive() const;
     void startRip(const DriveEntry& drive);
     void stopLookup();
@@ -197,6 +225,7 @@ private:
     EventSink& events_;
     EditablePages* pages_;
     PlaybackControl* playback_ = nullptr;
+    SessionView* view_ = nullptr;
     JobFlags flags_;
     std::vector<DriveEntry> drives_;
     std::vector<TrackEntry> tracks_;

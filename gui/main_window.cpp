@@ -66,13 +66,14 @@ MainWindow::MainWindow(const PageContext& context, const WindowOptions& options)
     layout->addWidget(buildBottomRow());
     createPages(context, options.audioOutputs ? options.audioOutputs : desktopAudioOutputs());
     sizeFromFont();
-    rip_->initialise();
+    session_->firstRefresh();
 }
 
 MainWindow::~MainWindow() {
     endJobs();
     // The rip page and its player go after the session, with the window's children.
     session_->setPlayback(nullptr);
+    session_->setView(nullptr);
 }
 
 void MainWindow::createPages(const PageContext& context, AudioOutputFactory audioOutputs) {
@@ -81,7 +82,7 @@ void MainWindow::createPages(const PageContext& context, AudioOutputFactory audi
     general_->ripBusy = [this] { return session_->ripping(); };
     audio_ = new AudioPage(context, this);
     audio_->load();
-    audio_->applyEncoderDefaults = [this] { applyEncoderDefaults(); };
+    audio_->applyEncoderDefaults = [this] { session_->applyEncoderDefaultsToAll(); };
     cddb_ = new CddbPage(context, this);
     cddb_->load();
     cddb_->prompts = prompts_.get();
@@ -96,7 +97,8 @@ void MainWindow::createPages(const PageContext& context, AudioOutputFactory audi
     tabs_->addTab(about_, "关于");
     tabs_->setCurrentWidget(rip_);
 
-    connect(rip_, &RipPage::discChanged, this, [this] { general_->showDisc(session_->disc()); });
+    connect(rip_, &RipPage::discRecordChanged, this,
+            [this] { general_->showDisc(session_->disc()); });
     connect(about_, &AboutPage::helpRequested, this, [this] { help_->open(); });
     connect(about_, &AboutPage::tipRequested, this, &MainWindow::showTips);
     connect(about_, &AboutPage::linkActivated, this,
@@ -147,30 +149,18 @@ bool MainWindow::event(QEvent* event) {
     const auto& posted = *static_cast<WindowMessageEvent*>(event);
     switch (posted.message) {
         case WM_RIP_PROGRESS:
-            rip_->ripProgress(static_cast<const TrackEntry*>(posted.lParam));
+            session_->ripProgress(static_cast<const TrackEntry*>(posted.lParam));
             break;
         case WM_RIP_DONE:
-            rip_->ripDone();
+            session_->finishRip();
             break;
         case WM_LOOKUP_DONE:
-            lookupDone(posted.wParam);
+            session_->finishLookup(posted.wParam);
             break;
         default:
             break;
     }
     return true;
-}
-
-void MainWindow::lookupDone(uintptr_t lookup) {
-    if (session_->finishLookup(lookup) == LookupEnd::Ignored) return;
-    general_->showDisc(session_->disc());
-    rip_->showTracks();
-    rip_->showStatus();
-}
-
-void MainWindow::applyEncoderDefaults() {
-    session_->applyEncoderDefaultsToAll();
-    rip_->model().rewriteAll();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

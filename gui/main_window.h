@@ -46,9 +46,6 @@ public:
     RipPage& ripPage() const { return *rip_; }
     HelpLinks& helpLinks() const { return *help_; }
 
-    // What the encoder page asks for when its settings apply to the listed tracks too.
-    void applyEncoderDefaults();
-
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -61,7 +58,6 @@ private:
     void sizeFromFont();
     void exitCommand();
     void showTips();
-    void lookupDone(uintptr_t lookup);
     void endJobs();
 
     const SettingsStore& store_;

@@ -48,6 +48,7 @@ RipPage::RipPage(DiscSession& session, AudioOutputFactory outputs, QWidget* pare
       player_(session, *this, std::move(outputs)),
       encoderPosition_(session.settings().defaultFormat) {
     session.setPlayback(&player_);
+    session.setView(this);
     model_->isDataTrack = [this](int row) { return session_.isDataTrack(row); };
     driveBox_ = new QComboBox;
     driveBox_->setObjectName("driveBox");
@@ -72,7 +73,7 @@ RipPage::RipPage(DiscSession& session, AudioOutputFactory outputs, QWidget* pare
     status_ = new QLabel;
     status_->setObjectName("status");
     status_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    showStatus();
+    statusChanged();
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(device, 0, 0);
@@ -201,20 +202,12 @@ void RipPage::connectCommands() {
     connect(encoderBox_, &QComboBox::activated, this, &RipPage::formatChosen);
     connect(trackView_, &QTableView::customContextMenuRequested, this, &RipPage::openContextMenu);
     connect(trackView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { rowChanged(current.row()); });
-    connect(model_, &TrackListModel::rowTicked, this, &RipPage::rowChanged);
+            [this](const QModelIndex& current) { showFormatOf(current.row()); });
+    connect(model_, &TrackListModel::rowTicked, this, &RipPage::showFormatOf);
     ripClock_.setInterval(kRipClockPeriodMs);
     connect(&ripClock_, &QTimer::timeout, this, &RipPage::clockTick);
     playerClock_.setInterval(kPlayerTimerPeriodMs);
     connect(&playerClock_, &QTimer::timeout, this, [this] { player_.onPlayerTimer(); });
-}
-
-void RipPage::initialise() {
-    const bool found = session_.refresh(false).value_or(false);
-    showTracks();
-    // Without a disc there is nothing to look up, and the status line keeps saying so.
-    if (found && session_.settings().cddbAuto) session_.requestLookup(false);
-    showStatus();
 }
 
 std::vector<RowState> RipPage::rowStates() const {
@@ -225,15 +218,6 @@ std::vector<RowState> RipPage::rowStates() const {
         if (size_t(index.row()) < rows.size()) rows[size_t(index.row())].selected = true;
     }
     return rows;
-}
-
-void RipPage::showTracks() {
-    model_->rebuild();
-    selectRowsFromEntries();
-}
-
-void RipPage::showStatus() {
-    status_->setText(QString::fromStdString(session_.statusText()));
 }
 
 void RipPage::selectRowsFromEntries() {
@@ -249,41 +233,26 @@ void RipPage::selectRowsFromEntries() {
 }
 
 void RipPage::refreshCommand() {
-    if (session_.refreshCommand() == CommandResult::Refused) return;
-    Q_EMIT discChanged();
-    showTracks();
-    showStatus();
+    session_.refreshCommand();
 }
 
 void RipPage::driveChosen(int index) {
-    if (session_.chooseDrive(index) == CommandResult::Refused) {
+    if (session_.chooseDrive(index) == CommandResult::Refused)
         driveBox_->setCurrentIndex(session_.settings().driveIndex);
-        return;
-    }
-    Q_EMIT discChanged();
-    showTracks();
-    showStatus();
 }
 
 void RipPage::lookupCommand() {
     session_.requestLookup(true);
-    showStatus();
 }
 
 void RipPage::convertCommand() {
-    if (session_.convert() != ConvertResult::Started) {
-        showStatus();
-        return;
-    }
-    showTracks();
+    if (session_.convert() != ConvertResult::Started) return;
     ripClockSeconds_ = 0;
     ripClock_.start();
-    showStatus();
 }
 
 void RipPage::stopCommand() {
     session_.stopRip();
-    showTracks();
 }
 
 void RipPage::formatChosen(int index) {
@@ -292,7 +261,6 @@ void RipPage::formatChosen(int index) {
         return;
     }
     encoderPosition_ = index;
-    model_->rewriteAll();
 }
 
 bool RipPage::runModally(TrackSettingsDialog& dialog) {
@@ -304,16 +272,14 @@ void RipPage::trackSettingsCommand() {
     TrackSettingsDialog dialog(session_, this);
     if (!runTrackDialog(dialog)) return;
     session_.applyTrackSettings(dialog.title(), dialog.format(), dialog.block());
-    model_->rewriteAll();
 }
 
 void RipPage::checkCommand(CheckCommand command) {
-    if (session_.applyCheckCommand(command) == CommandResult::Refused) return;
-    model_->rewriteAll();
+    session_.applyCheckCommand(command);
 }
 
 void RipPage::selectAllRows() {
-    if (session_.selectAllRows() == CommandResult::Done) trackView_->selectAll();
+    session_.selectAllRows();
 }
 
 void RipPage::openSelectMenu() {
@@ -326,7 +292,8 @@ void RipPage::openContextMenu(const QPoint& at) {
     contextMenu_->exec(trackView_->viewport()->mapToGlobal(at));
 }
 
-void RipPage::rowChanged(int row) {
+// The encoder box shows the format of the row that changed state.
+void RipPage::showFormatOf(int row) {
     const auto& tracks = session_.tracks();
     if (row < 0 || size_t(row) >= tracks.size()) return;
     const int format = tracks[size_t(row)].format;
@@ -335,16 +302,23 @@ void RipPage::rowChanged(int row) {
     encoderPosition_ = format;
 }
 
-void RipPage::ripProgress(const TrackEntry* track) {
-    const auto& tracks = session_.tracks();
-    if (track < tracks.data() || track >= tracks.data() + tracks.size()) return;
-    model_->rewriteRow(int(track - tracks.data()));
+void RipPage::tracksReset() {
+    model_->rewriteAll();
+    selectRowsFromEntries();
+    showFormatOf(firstSelectedRow());
 }
 
-void RipPage::ripDone() {
-    session_.finishRip();
-    model_->rewriteAll();
-    showStatus();
+void RipPage::rowChanged(int row) {
+    model_->redrawRow(row);
+    if (row == firstSelectedRow()) showFormatOf(row);
+}
+
+void RipPage::statusChanged() {
+    status_->setText(QString::fromStdString(session_.statusText()));
+}
+
+void RipPage::discChanged() {
+    Q_EMIT discRecordChanged();
 }
 
 void RipPage::clockTick() {
@@ -369,7 +343,7 @@ void RipPage::showPlayerStatus(const std::string& text) {
 }
 
 void RipPage::showIdleStatus() {
-    showStatus();
+    statusChanged();
 }
 
 void RipPage::setPosition(int percent) {

@@ -1,6 +1,7 @@
 // The rip tab ("编码器"): drive box, track list, rip commands, encoder box, player controls and the
-// status line. It shows the disc session's state and forwards the user's actions to it; what a
-// command may do and what it changes is the session's to decide.
+// status line. It is the disc session's view: it shows what the session tells it has changed and
+// forwards the user's actions; what a command may do and what it changes is the session's to
+// decide.
 #pragma once
 
 #include <QTimer>
@@ -22,7 +23,7 @@ namespace lumbra::gui {
 class TrackListModel;
 class TrackSettingsDialog;
 
-class RipPage : public QWidget, private PlayerDisplay {
+class RipPage : public QWidget, private PlayerDisplay, private SessionView {
     Q_OBJECT
 public:
     // `outputs` make the player's audio outputs.
@@ -38,24 +39,15 @@ public:
     QSlider* positionSlider() const { return position_; }
     CdPlayer& player() { return player_; }
 
-    // The first refresh, without the no-disc message, and the automatic lookup it may call for.
-    void initialise();
     // The rows as the user left them: each row's tick and selection.
     std::vector<RowState> rowStates() const;
-
-    // The rip job's posts.
-    void ripProgress(const TrackEntry* track);
-    void ripDone();
-    // After the session changed the list or its entries outside a command of this page.
-    void showTracks();
-    void showStatus();
 
     // Runs the track settings dialog; true when it ended with OK. Tests replace it.
     std::function<bool(TrackSettingsDialog& dialog)> runTrackDialog = runModally;
 
 Q_SIGNALS:
     // The session's disc record changed; the general page shows it again.
-    void discChanged();
+    void discRecordChanged();
 
 private:
     static bool runModally(TrackSettingsDialog& dialog);
@@ -77,10 +69,15 @@ private:
     void selectAllRows();
     void openSelectMenu();
     void openContextMenu(const QPoint& at);
-    void rowChanged(int row);
+    void showFormatOf(int row);
     void clockTick();
     void selectRowsFromEntries();
     int firstSelectedRow() const;
+
+    void tracksReset() override;
+    void rowChanged(int row) override;
+    void statusChanged() override;
+    void discChanged() override;
 
     void showPlayerStatus(const std::string& text) override;
     void showIdleStatus() override;

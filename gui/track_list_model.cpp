@@ -69,20 +69,23 @@ bool TrackListModel::ticked(int row) const {
     return row >= 0 && size_t(row) < ticks_.size() && ticks_[size_t(row)];
 }
 
-void TrackListModel::rewriteRow(int row) {
-    if (row < 0 || size_t(row) >= ticks_.size() || size_t(row) >= tracks_.size()) return;
-    ticks_[size_t(row)] = tracks_[size_t(row)].checked != 0;
+void TrackListModel::redrawRow(int row) {
+    if (row < 0 || row >= rowCount()) return;
     Q_EMIT dataChanged(index(row, 0), index(row, kColumnCount - 1));
 }
 
 void TrackListModel::rewriteAll() {
+    if (ticks_.size() != tracks_.size()) {
+        rebuild();
+        return;
+    }
     for (size_t row = 0; row < ticks_.size() && row < tracks_.size(); ++row) {
         ticks_[row] = tracks_[row].checked != 0;
     }
     if (rowCount() > 0) Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
 }
 
-// The entries changed under the model (a refresh or a lookup), so it starts over.
+// The entries changed under the model, so it starts over.
 void TrackListModel::rebuild() {
     beginResetModel();
     ticks_.clear();

@@ -29,10 +29,11 @@ public:
     // Whether the row's box is ticked now.
     bool ticked(int row) const;
 
-    // Rewrite one row / every row from its entry; rebuild after the list changed size.
-    void rewriteRow(int row);
+    // Repaints one row from its entry; its box stays as the user left it.
+    void redrawRow(int row);
+    // Every row's box from its entry, and every row repainted; after the list changed size, the
+    // model starts over.
     void rewriteAll();
-    void rebuild();
 
     // Whether the entry's track holds data rather than audio.
     std::function<bool(int row)> isDataTrack = [](int) { return false; };
@@ -41,6 +42,8 @@ Q_SIGNALS:
     void rowTicked(int row);
 
 private:
+    void rebuild();
+
     const std::vector<TrackEntry>& tracks_;
     std::vector<bool> ticks_;
     QIcon trackIcon_;

@@ -31,6 +31,16 @@ public:
     }
 };
 
+// What the session told its view, in order.
+class RecordingView : public SessionView {
+public:
+    std::vector<std::string> told;
+    void tracksReset() override { told.push_back("tracks"); }
+    void rowChanged(int row) override { told.push_back("row " + std::to_string(row)); }
+    void statusChanged() override { told.push_back("status"); }
+    void discChanged() override { told.push_back("disc"); }
+};
+
 class DiscSessionTest : public test::IsolatedCdAccess {
 protected:
     DiscSessionTest() {
@@ -230,6 +240,35 @@ TEST_F(DiscSessionTest, AStoppedRipRefusesCommandsUntilItsEndIsHandled) {
     EXPECT_FALSE(exists(dir.file("out/未知艺人/未知标题/音轨 01.wav")));
     EXPECT_EQ(session.exitCommand(), CommandResult::Done);
     EXPECT_EQ(session.refresh(true), true);
+}
+
+// The view hears of what changed: rows keep the user's ticks through a rip's progress and end.
+TEST_F(DiscSessionTest, TheViewIsToldWhatChangedAndNoMore) {
+    RecordingView view;
+    session.setView(&view);
+    start("", "delay=5");
+    EXPECT_EQ(view.told, (std::vector<std::string>{"status", "tracks", "status"}));
+
+    pages.edits.rows = {{true, true}, {false, false}};
+    view.told.clear();
+    ASSERT_EQ(session.convert(), ConvertResult::Started);
+    EXPECT_EQ(view.told, (std::vector<std::string>{"row 0", "row 1", "status"}));
+    const PostedMessage progress = waitFor(WM_RIP_PROGRESS);
+    view.told.clear();
+    session.ripProgress(static_cast<const TrackEntry*>(progress.lParam));
+    const TrackEntry stranger;
+    session.ripProgress(&stranger);
+    EXPECT_EQ(view.told, std::vector<std::string>{"row 0"});
+    waitFor(WM_RIP_DONE);
+    view.told.clear();
+    session.finishRip();
+    EXPECT_EQ(view.told, std::vector<std::string>{"status"});
+
+    view.told.clear();
+    ASSERT_EQ(session.applyCheckCommand(CheckCommand::CheckAll), CommandResult::Done);
+    ASSERT_EQ(session.setFormatOfSelected(kFormatOgg), CommandResult::Done);
+    EXPECT_EQ(view.told, (std::vector<std::string>{"tracks", "row 0"}));
+    session.setView(nullptr);
 }
 
 TEST_F(DiscSessionTest, StopWithoutARipMarksOnlyCheckedUnfinishedTracks) {

@@ -8,6 +8,7 @@
 
 #include "cdaccess/cd_access.h"
 #include "gui/general_page.h"
+#include "gui/track_settings_dialog.h"
 #include "window_harness.h"
 
 namespace lumbra {
@@ -224,6 +225,51 @@ TEST_F(RipPageTest, CheckCommandsTickTheRowsPickedAndKeepThem) {
     }
     EXPECT_EQ(ticks(), (std::vector<bool>{true, false, false})) << "all, none, inverted, then "
                                                                    "the picked rows inverted";
+}
+
+// Whatever rewrote the rows last, the encoder box names the format of the first selected row.
+TEST_F(RipPageTest, TheEncoderBoxFollowsTheSelectedRowAfterRefreshLookupAndTrackDialog) {
+    addDiscEntry();
+    configure(false);
+    open(image("disc", 2, 4));
+    QComboBox* box = rip().encoderBox();
+    selectOnly({0});
+    choose(box, kFormatOgg);
+    click("refresh");
+    ASSERT_TRUE(cell(0, 2).startsWith("MP3"));
+    EXPECT_EQ(box->currentText(), "MP3") << "after a refresh";
+
+    selectOnly({1});
+    choose(box, kFormatOgg);
+    selectOnly({0});
+    click("cddb");
+    ASSERT_TRUE(waitFor([&] { return cell(0, 0) == "第一首"; }));
+    EXPECT_EQ(box->currentText(), "MP3") << "after a lookup";
+
+    rip().runTrackDialog = [](gui::TrackSettingsDialog& dialog) {
+        choose(dialog.findChild<QComboBox*>("format"), kFormatWma);
+        return true;
+    };
+    for (QAction* action : rip().contextMenu()->actions()) {
+        if (action->text() == "音轨设置") action->trigger();
+    }
+    ASSERT_TRUE(cell(0, 2).startsWith("WMA"));
+    EXPECT_EQ(box->currentText(), "WMA") << "after the track dialog's OK";
+}
+
+TEST_F(RipPageTest, TicksChangedDuringARipStayAfterIt) {
+    configure(false);
+    open(image("disc", 2, 5), "delay=10");
+    allWav();
+    tick(0);
+    click("convert");
+    ASSERT_TRUE(waitForProgress(0));
+    tick(0, false);
+    tick(1);
+    ASSERT_TRUE(waitForRipEnd());
+    EXPECT_EQ(cell(0, gui::TrackListModel::kProgress), "已完成");
+    EXPECT_FALSE(rip().model().ticked(0));
+    EXPECT_TRUE(rip().model().ticked(1));
 }
 
 TEST_F(RipPageTest, ClosingTheWindowDuringARipStopsItAndLeavesNoFile) {
