@@ -17,7 +17,7 @@ namespace {
 
 using namespace lumbra::virtualdrive;
 
-constexpr size_t kFrame = kFrameBytes;
+constexpr size_t kFrame = lumbra::kFrameBytes;
 
 void writeFile(const std::string& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;
