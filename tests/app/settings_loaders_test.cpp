@@ -2,25 +2,24 @@
 // pages' controls cannot show, hand edits, the binding block order, and the value lists behind
 // the controls.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "metadata/track_entry.h"
 #include "settings/settings_loaders.h"
 #include "settings/value_lists.h"
-#include "support/temp_dir.h"
 
 namespace lumbra {
 namespace {
 
+// Settings in memory: what the loaders read and write, without a file.
 class Loaders : public ::testing::Test {
 protected:
-    test::TempDir home;
-    SettingsStore store{settingsPath(home.path())};
+    const std::string home = "/home/用户/lumbra";
+    SettingsStore store = SettingsStore::inMemory();
     SettingsRecord record;
 
     void load(const std::string& ini) {
-        home.write("setup.ini", ini);
-        loadAllSettings(store, record, home.path());
+        store = SettingsStore::inMemory(ini);
+        loadAllSettings(store, record, home);
     }
 };
 
@@ -28,13 +27,13 @@ protected:
 class FirstStart : public Loaders {};
 
 TEST_F(FirstStart, WritesAndLoadsTheDefaultsAndASecondStartChangesNothing) {
-    const auto loaded = loadAllSettings(store, record, home.path());
-    const std::string written = home.read("setup.ini");
+    const auto loaded = loadAllSettings(store, record, home);
+    const std::string written = store.text();
     EXPECT_EQ(written,
               "[OUTPUT]\n"
               "OUTPUT_FORMAT=<Artist> \\ <Album> \\ <Title>\n"
               "OUTPUT_FOLDER=" +
-                  home.path() +
+                  home +
                   "/My Music\n"
                   "[CDDB]\n"
                   "CDDB_SERVER0=gnudb.gnudb.org\n"
@@ -43,13 +42,13 @@ TEST_F(FirstStart, WritesAndLoadsTheDefaultsAndASecondStartChangesNothing) {
                   "CDDB_LOCATION0=freedb server\n"
                   "CDDB_COUNT=1\n"
                   "CDDB_LOCALCDDB_PATH=" +
-                  home.path() + "/Local CDDB\n");
+                  home + "/Local CDDB\n");
     ASSERT_EQ(loaded.cddbServers.size(), 1u);
     EXPECT_EQ(loaded.cddbServers[0].displayText(), "gnudb.gnudb.org [80] -  (freedb server)");
     EXPECT_TRUE(loaded.applyEncoderToListedTracks);
     EXPECT_EQ(record.namingTemplate, "<Artist> \\ <Album> \\ <Title>");
-    EXPECT_EQ(record.outputFolder, home.path() + "/My Music");
-    EXPECT_EQ(record.cddb.localDatabaseFolder, home.path() + "/Local CDDB");
+    EXPECT_EQ(record.outputFolder, home + "/My Music");
+    EXPECT_EQ(record.cddb.localDatabaseFolder, home + "/Local CDDB");
 
     // The encoder defaults, as the pages show them.
     const auto& e = record.encoder;
@@ -64,18 +63,19 @@ TEST_F(FirstStart, WritesAndLoadsTheDefaultsAndASecondStartChangesNothing) {
     EXPECT_EQ(wmaRatesForBitrate(96).rates[size_t(e.wma.sampleRate)], 44100);
 
     SettingsRecord second;
-    EXPECT_EQ(loadAllSettings(store, second, home.path()).cddbServers.size(), 1u);
-    EXPECT_EQ(home.read("setup.ini"), written) << "a second start wrote to the file";
+    EXPECT_EQ(loadAllSettings(store, second, home).cddbServers.size(), 1u);
+    EXPECT_EQ(store.text(), written) << "a second start wrote to the file";
 }
 
 TEST_F(FirstStart, ServersAreSeededAgainOnlyWhenTheCountIsZero) {
-    home.write("setup.ini", "[CDDB]\nCDDB_COUNT=0\nCDDB_SERVER0=old.example\n");
-    auto servers = loadCddbSettings(store, record, home.path());
+    store = SettingsStore::inMemory("[CDDB]\nCDDB_COUNT=0\nCDDB_SERVER0=old.example\n");
+    auto servers = loadCddbSettings(store, record, home);
     ASSERT_EQ(servers.size(), 1u);
     EXPECT_EQ(servers[0].host, "gnudb.gnudb.org");
 
-    home.write("setup.ini", "[CDDB]\nCDDB_COUNT=2\nCDDB_SERVER1=b.example\nCDDB_PORT1=8880\n");
-    servers = loadCddbSettings(store, record, home.path());
+    store =
+        SettingsStore::inMemory("[CDDB]\nCDDB_COUNT=2\nCDDB_SERVER1=b.example\nCDDB_PORT1=8880\n");
+    servers = loadCddbSettings(store, record, home);
     ASSERT_EQ(servers.size(), 2u);
     EXPECT_EQ(servers[0].displayText(), "NULL [0] -  (NULL)");
     EXPECT_EQ(servers[1].displayText(), "b.example [8880] -  (NULL)");
@@ -98,7 +98,7 @@ TEST_F(Loaders, IndexesTheControlsCannotShowArriveAsNone) {
     EXPECT_EQ(record.encoder.wav.sampleSize, -1);
     EXPECT_EQ(record.encoder.wma.bitrate, -1);
     EXPECT_EQ(record.encoder.wma.sampleRate, -1);  // no rate list without a bitrate
-    EXPECT_NE(home.read("setup.ini").find("MP3_BITRATE=14\n"), std::string::npos)
+    EXPECT_NE(store.text().find("MP3_BITRATE=14\n"), std::string::npos)
         << "the file is not corrected";
 }
 
@@ -117,7 +117,7 @@ TEST_F(Loaders, FoldersAndSwitchesAreTakenAsStored) {
         "[Jitter]\nJitter_Correction=5\n[GENERAL]\nGEN_OVERWRITE=0\nANTI_CRACKLE=1\n"
         "[CDDB]\nCDDB_COUNT=1\nCDDB_LOCALCDDB_PATH=/data/cddb\nCDDB_EMAIL=me@example.org\n");
     EXPECT_EQ(record.outputFolder, "");
-    EXPECT_EQ(home.read("setup.ini").find("My Music"), std::string::npos);
+    EXPECT_EQ(store.text().find("My Music"), std::string::npos);
     EXPECT_EQ(record.namingTemplate, "<Artist> - <Year> \\ <Album> - <Title>");
     EXPECT_EQ(record.jitterMode, 5) << "none of the three modes, yet kept as stored";
     EXPECT_FALSE(record.overwrite);
