@@ -67,6 +67,7 @@ int refreshDisc(Prompts& prompts, std::vector<DriveEntry>& drives, int driveInde
             drive.discId = 0;
             DiscIdResult id{};
             if (computeDiscId(handle.get(), id) == kResultDone) drive.discId = id[0];
+            drive.extras = readDiscExtras(handle.get(), drive.toc);
         }
     }
     if (!read) {
@@ -76,7 +77,11 @@ int refreshDisc(Prompts& prompts, std::vector<DriveEntry>& drives, int driveInde
     }
     tracks.clear();
     const int count = drive.toc.lastTrack - drive.toc.firstTrack + 1;
-    for (int i = 0; i < count; ++i) tracks.push_back(trackAt(drive.toc, i, settings));
+    for (int i = 0; i < count; ++i) {
+        tracks.push_back(trackAt(drive.toc, i, settings));
+        if (size_t(i) < drive.extras.isrcs.size())
+            tracks.back().isrc = drive.extras.isrcs[size_t(i)];
+    }
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/disc_refresh.h"
+#include "metadata/cd_text_info.h"
 #include "metadata/disc_info_text.h"
 #include "rip/rip_job.h"
 #include "rip/track_status.h"
@@ -43,6 +44,9 @@ int DiscSession::buildDriveList() {
 void DiscSession::commitEdits(bool resetDiscFields) {
     if (pages_) {
         PageEdits edits = pages_->readPages();
+        // The pages edit neither the catalogue number nor where the titles came from.
+        edits.disc.catalogue = disc_.catalogue;
+        edits.disc.titleSource = disc_.titleSource;
         if (resetDiscFields) resetDiscRecord(edits.disc);
         settings_.driveIndex = edits.driveIndex;
         disc_ = std::move(edits.disc);
@@ -68,13 +72,16 @@ std::optional<bool> DiscSession::refresh(bool withMessages) {
     tracks_.clear();
     const bool found =
         refreshDisc(prompts_, drives_, settings_.driveIndex, tracks_, settings_, withMessages) == 0;
+    bool named = false;
     if (found) {
         flags_.currentTrackIndex = 0;
         if (!tracks_.empty()) tracks_.front().selected = 1;
+        named = applyDiscOwnText();
     } else {
         autoLookupArmed_ = false;
     }
     view().tracksReset();
+    if (named) view().discChanged();
     setStatus(found ? session_status::kReady : session_status::kNoAudioCd);
     return found;
 }
@@ -82,6 +89,20 @@ std::optional<bool> DiscSession::refresh(bool withMessages) {
 void DiscSession::firstRefresh() {
     // Without a disc there is nothing to look up, and the status line keeps saying so.
     if (refresh(false).value_or(false) && settings_.cddbAuto) requestLookup(false);
+}
+
+// The disc's own CD-Text names it until a lookup finds a match, which then wins.
+bool DiscSession::applyDiscOwnText() {
+    const DriveEntry* drive = chosenDrive();
+    if (!drive) return false;
+    disc_.catalogue = drive->extras.catalogue;
+    disc_.titleSource = TitleSource::None;
+    const std::string text = cdTextDiscInfoText(drive->extras.cdText, drive->discId,
+                                                drive->toc.firstTrack, disc_, tracks_);
+    if (text.empty()) return false;
+    applyDiscInfoText(text, disc_, tracks_);
+    disc_.titleSource = TitleSource::CdText;
+    return true;
 }
 
 CommandResult DiscSession::refreshCommand() {
@@ -125,6 +146,7 @@ LookupEnd DiscSession::finishLookup(uintptr_t lookup) {
     LookupEnd end = LookupEnd::NothingFound;
     if (!text->empty()) {
         applyDiscInfoText(*text, disc_, tracks_);
+        disc_.titleSource = TitleSource::Lookup;
         end = LookupEnd::Applied;
     }
     view().discChanged();

@@ -145,8 +145,10 @@ public:
     void commitEdits(bool resetDiscFields);
 
     // Reads the disc in the chosen drive into the track list (empty on failure), stopping a
-    // running lookup and playback first. With `withMessages`, a missing disc is reported through
-    // Prompts; a missing drive always is. Refused while ripping. True when the disc was read.
+    // running lookup and playback first. The disc's CD-Text, when it has some, names the disc
+    // and its tracks until a lookup finds a match. With `withMessages`, a missing disc is reported
+    // through Prompts; a missing drive always is. Refused while ripping. True when the disc was
+    // read.
     std::optional<bool> refresh(bool withMessages);
 
     // The first refresh of a window, without the no-disc message, and the automatic lookup it may
@@ -219,6 +221,8 @@ private:
     const DriveEntry* chosenDrive() const;
     void startRip(const DriveEntry& drive);
     void stopLookup();
+    // True when the disc's CD-Text named it.
+    bool applyDiscOwnText();
 
     SettingsRecord& settings_;
     Prompts& prompts_;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cdaccess/disc_extras.h"
 #include "cdaccess/disc_toc.h"
 #include "cdaccess/shared_cd_state.h"
 
@@ -37,6 +38,7 @@ struct DriveEntry {
     OpenDriveRequest openRequest{};
     TocBuffer toc{};
     uint32_t discId = 0;
+    DiscExtras extras;   // read with the table of contents
     std::string letter;  // the device path, a virtual drive's image name, or empty
     int listIndex = 0;
 };

@@ -45,6 +45,22 @@ Cdb readToc(bool msf, uint16_t allocationLength) {
     return cdb;
 }
 
+Cdb readTocFormat(uint8_t format, uint16_t allocationLength) {
+    Cdb cdb = start(kOpReadToc, kTenBytes);
+    cdb.bytes[2] = format & kReadTocFormatMask;
+    putBigEndian(field(cdb, 7, 2), allocationLength);
+    return cdb;
+}
+
+Cdb readSubChannel(uint8_t format, uint8_t track, uint16_t allocationLength) {
+    Cdb cdb = start(kOpReadSubChannel, kTenBytes);
+    cdb.bytes[2] = kSubChannelQBit;
+    cdb.bytes[3] = format;
+    cdb.bytes[6] = track;
+    putBigEndian(field(cdb, 7, 2), allocationLength);
+    return cdb;
+}
+
 Cdb readCd(uint32_t lba, uint32_t frames, uint8_t expectedSectorType, uint8_t returnedFields) {
     Cdb cdb = start(kOpReadCd, kTwelveBytes);
     cdb.bytes[1] = expectedSectorType;

@@ -33,6 +33,10 @@ Cdb testUnitReady();
 Cdb inquiry(uint8_t allocationLength);
 // Format 0 (the table of contents) from the first track.
 Cdb readToc(bool msf, uint16_t allocationLength);
+// Another READ TOC format, such as the CD-Text packs (kReadTocFormatCdText).
+Cdb readTocFormat(uint8_t format, uint16_t allocationLength);
+// Q sub-channel data of one kind (kSubChannelCatalogue, kSubChannelIsrc of `track`).
+Cdb readSubChannel(uint8_t format, uint8_t track, uint16_t allocationLength);
 Cdb readCd(uint32_t lba, uint32_t frames, uint8_t expectedSectorType, uint8_t returnedFields);
 // `lun` goes into the LUN bits of byte 1, which old drives still read.
 Cdb read10(uint8_t lun, uint32_t lba, uint16_t blocks);

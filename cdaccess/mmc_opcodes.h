@@ -12,6 +12,7 @@ inline constexpr uint8_t kOpModeSelect6 = 0x15;
 inline constexpr uint8_t kOpStartStopUnit = 0x1B;
 inline constexpr uint8_t kOpPreventAllowMediumRemoval = 0x1E;
 inline constexpr uint8_t kOpRead10 = 0x28;
+inline constexpr uint8_t kOpReadSubChannel = 0x42;
 inline constexpr uint8_t kOpReadToc = 0x43;
 inline constexpr uint8_t kOpPauseResume = 0x4B;
 inline constexpr uint8_t kOpModeSelect10 = 0x55;
@@ -27,6 +28,16 @@ inline constexpr uint8_t kInquiryEvpdBit = 0x01;
 inline constexpr uint8_t kModeSelectPageFormatBit = 0x10;
 // READ TOC byte 1: addresses as minute, second and frame instead of block addresses.
 inline constexpr uint8_t kReadTocMsfBit = 0x02;
+// READ TOC byte 2, bits 3-0: what to read. 0 is the table of contents, 5 the CD-Text packs of
+// the lead-in.
+inline constexpr uint8_t kReadTocFormatMask = 0x0F;
+inline constexpr uint8_t kReadTocFormatToc = 0x00;
+inline constexpr uint8_t kReadTocFormatCdText = 0x05;
+// READ SUB-CHANNEL byte 2 asks for Q sub-channel data; byte 3 names the kind: the media
+// catalogue number (2) or a track's ISRC (3, the track in byte 6).
+inline constexpr uint8_t kSubChannelQBit = 0x40;
+inline constexpr uint8_t kSubChannelCatalogue = 0x02;
+inline constexpr uint8_t kSubChannelIsrc = 0x03;
 // START STOP UNIT byte 4: move the tray (with start clear: open it; set: close it).
 inline constexpr uint8_t kStartStopLoadEjectBit = 0x02;
 inline constexpr uint8_t kStartStopStartBit = 0x01;

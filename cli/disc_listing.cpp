@@ -29,9 +29,15 @@ std::string discLines(const DriveEntry& drive, const std::vector<TrackEntry>& tr
 
 std::string discRecordLines(const DiscRecord& disc) {
     const bool knownGenre = disc.genre >= 0 && disc.genre < kGenreCount;
-    return platform::printableText(
-        "ARTIST " + disc.artist + "\nALBUM " + disc.album + "\nYEAR " + disc.year + "\nGENRE " +
-        std::string(knownGenre ? kGenreNames[size_t(disc.genre)] : "") + "\n");
+    const char* source = disc.titleSource == TitleSource::CdText   ? "cd-text"
+                         : disc.titleSource == TitleSource::Lookup ? "cddb"
+                                                                   : "none";
+    std::string lines = "ARTIST " + disc.artist + "\nALBUM " + disc.album + "\nYEAR " + disc.year +
+                        "\nGENRE " +
+                        std::string(knownGenre ? kGenreNames[size_t(disc.genre)] : "") +
+                        "\nSOURCE " + source + "\n";
+    if (!disc.catalogue.empty()) lines += "CATALOG " + disc.catalogue + "\n";
+    return platform::printableText(lines);
 }
 
 }  // namespace lumbra::cli

@@ -16,7 +16,9 @@ std::string driveLines(const std::vector<DriveEntry>& drives);
 // "DISCID <8 hex digits>", then one "TRACK <n> <start> <length> <mm:ss> <title>" line per track.
 std::string discLines(const DriveEntry& drive, const std::vector<TrackEntry>& tracks);
 
-// After a lookup: "ARTIST <artist>", "ALBUM <album>", "YEAR <year>" and "GENRE <genre name>".
+// After a lookup, or when the disc's CD-Text named it: "ARTIST <artist>", "ALBUM <album>",
+// "YEAR <year>", "GENRE <genre name>", "SOURCE <cd-text, cddb or none>" and, when the disc has
+// one, "CATALOG <number>".
 std::string discRecordLines(const DiscRecord& disc);
 
 }  // namespace lumbra::cli

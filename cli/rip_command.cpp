@@ -63,7 +63,8 @@ int listDisc(const Options& options, const std::string& home) {
     if (lookup) cli.lookUp(stderr);
     std::fputs(discLines(session.drives()[size_t(options.drive)], session.tracks()).c_str(),
                stdout);
-    if (lookup) std::fputs(discRecordLines(session.disc()).c_str(), stdout);
+    if (lookup || session.disc().titleSource != TitleSource::None)
+        std::fputs(discRecordLines(session.disc()).c_str(), stdout);
     return 0;
 }
 

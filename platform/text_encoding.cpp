@@ -89,4 +89,15 @@ std::string toUtf8FromUnknown(std::string_view bytes) {
     return isValidUtf8(bytes) ? std::string(bytes) : gb18030ToUtf8(bytes);
 }
 
+std::string decodeToUtf8(const char* encoding, std::string_view bytes) {
+    return convertLossy("UTF-8", encoding, bytes, "\xEF\xBF\xBD", false);
+}
+
+std::optional<std::string> encodeFromUtf8(const char* encoding, std::string_view utf8) {
+    Iconv cd(encoding, "UTF-8");
+    std::string out;
+    if (!cd.ok() || !cd.convert(utf8, out)) return std::nullopt;
+    return out;
+}
+
 }  // namespace lumbra::platform

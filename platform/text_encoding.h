@@ -2,6 +2,7 @@
 // Windows code pages (ID3v1 tags, older CDDB entries).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,12 @@ std::string gb18030ToUtf8(std::string_view bytes);
 
 // Valid UTF-8 as it is, anything else decoded from GB18030.
 std::string toUtf8FromUnknown(std::string_view bytes);
+
+// Bytes in `encoding` (an iconv name) to UTF-8; bytes that form no character become U+FFFD.
+std::string decodeToUtf8(const char* encoding, std::string_view bytes);
+
+// UTF-8 to `encoding`, or nothing when a character has no form there (or the input is not
+// UTF-8).
+std::optional<std::string> encodeFromUtf8(const char* encoding, std::string_view utf8);
 
 }  // namespace lumbra::platform

@@ -28,6 +28,13 @@ void addComment(TagLib::ID3v2::Tag& tag, const std::string& value) {
     tag.addFrame(frame.release());
 }
 
+void addUserText(TagLib::ID3v2::Tag& tag, const char* description, const std::string& value) {
+    if (value.empty()) return;
+    auto frame = std::make_unique<TagLib::ID3v2::UserTextIdentificationFrame>(
+        unicode(description), TagLib::StringList(unicode(value)), TagLib::String::UTF16);
+    tag.addFrame(frame.release());
+}
+
 }  // namespace
 
 std::vector<uint8_t> id3v2Tag(const TagValues& tags) {
@@ -39,6 +46,8 @@ std::vector<uint8_t> id3v2Tag(const TagValues& tags) {
     addText(tag, "TRCK", std::to_string(tags.number) + "/" + std::to_string(tags.total));
     addText(tag, "TCON", tags.genre);
     addComment(tag, tags.comment);
+    addText(tag, "TSRC", tags.isrc);
+    addUserText(tag, "BARCODE", tags.catalogue);
     addText(tag, "TSSE", kEncoderName);
     const TagLib::ByteVector bytes = tag.render(TagLib::ID3v2::v3);
     return {bytes.begin(), bytes.end()};

@@ -9,8 +9,8 @@
 
 namespace lumbra {
 
-// Title, artist, album, year, "n/total", genre, comment and the encoder; an empty field has no
-// frame.
+// Title, artist, album, year, "n/total", genre, comment, ISRC, barcode (a TXXX frame) and the
+// encoder; an empty field has no frame.
 std::vector<uint8_t> id3v2Tag(const TagValues& tags);
 
 }  // namespace lumbra

@@ -13,6 +13,8 @@ TagValues tagValuesOf(const TrackToEncode& track) {
             platform::withoutControlCharacters(disc.year),
             knownGenre ? std::string(kGenreNames[size_t(disc.genre)]) : "",
             platform::withoutControlCharacters(disc.comment),
+            platform::withoutControlCharacters(track.track.isrc),
+            platform::withoutControlCharacters(disc.catalogue),
             track.track.number,
             track.trackCount};
 }

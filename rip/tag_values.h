@@ -18,8 +18,10 @@ struct TagValues {
     std::string year;
     std::string genre;  // the genre's name; empty for an index outside the list
     std::string comment;
-    int32_t number = 0;  // 1 for the first track
-    int32_t total = 0;   // tracks on the disc
+    std::string isrc;       // the track's recording code, empty when the disc gives none
+    std::string catalogue;  // the disc's UPC/EAN, written as its barcode
+    int32_t number = 0;     // 1 for the first track
+    int32_t total = 0;      // tracks on the disc
 };
 
 // Empty texts stay empty: each format decides what it writes for them.

@@ -18,7 +18,8 @@ WmaTexts textsOf(const TagValues& tags) {
     const WmaTexts all = {
         {u"Title", tags.title},         {u"Author", tags.artist},
         {u"WM/AlbumTitle", tags.album}, {u"WM/Year", tags.year},
-        {u"WM/Genre", tags.genre},      {u"WM/TrackNumber", std::to_string(tags.number)}};
+        {u"WM/Genre", tags.genre},      {u"WM/TrackNumber", std::to_string(tags.number)},
+        {u"WM/ISRC", tags.isrc},        {u"WM/Barcode", tags.catalogue}};
     WmaTexts texts;
     for (const auto& text : all) {
         if (!text.second.empty()) texts.push_back(text);

@@ -122,8 +122,11 @@ std::variant<std::unique_ptr<Disc>, std::string> loadCueSheet(const std::string&
     if (auto* problem = std::get_if<std::string>(&files)) return *problem;
     auto& parsed = std::get<std::vector<CueFile>>(files);
     markPregapsInFileBefore(parsed, std::get<CueTextFacts>(facts));
-    return buildDisc(std::filesystem::path(path).parent_path(), std::move(parsed),
-                     std::get<CueTextFacts>(facts));
+    auto disc = buildDisc(std::filesystem::path(path).parent_path(), std::move(parsed),
+                          std::get<CueTextFacts>(facts));
+    if (auto* built = std::get_if<std::unique_ptr<Disc>>(&disc))
+        (*built)->texts = parseCueTexts(text);
+    return disc;
 }
 
 }  // namespace lumbra::virtualdrive

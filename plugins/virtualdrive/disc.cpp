@@ -27,4 +27,11 @@ bool Disc::coversUnreadableFrame(uint32_t first, uint32_t count) const {
     });
 }
 
+bool DiscTexts::hasCdText() const {
+    const auto hasText = [](const TextFields& f) {
+        return !f.title.empty() || !f.performer.empty() || !f.songwriter.empty();
+    };
+    return hasText(album) || genreCode != 0 || std::ranges::any_of(tracks, hasText);
+}
+
 }  // namespace lumbra::virtualdrive

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "cdaccess/cd_frame.h"
@@ -37,12 +38,31 @@ public:
     virtual bool read(int64_t offset, std::span<uint8_t> out) const = 0;
 };
 
+// Text that a disc carries as CD-Text, in UTF-8.
+struct TextFields {
+    std::string title;
+    std::string performer;
+    std::string songwriter;
+};
+
+// What the disc says about itself: CD-Text in its lead-in, codes in its Q sub-channel.
+struct DiscTexts {
+    TextFields album;
+    std::vector<TextFields> tracks;  // track 1 first; may be shorter than the track list
+    uint16_t genreCode = 0;          // CD-Text genre code, 0 for none
+    std::string catalogue;           // UPC/EAN, empty for none
+    std::vector<std::string> isrcs;  // track 1 first, empty for none
+
+    bool hasCdText() const;
+};
+
 struct Disc {
     std::vector<DiscTrack> tracks;  // track 1 first, at most kMaxTracks
     uint32_t leadOut = 0;           // first frame after the last track
     // Between sessions: no read reaches into them.
     std::vector<FrameRange> unreadable;
     std::unique_ptr<AudioSource> audio;
+    DiscTexts texts;
 
     // True when `frame` lies in a data track (frames before track 1 count as the first track's).
     bool isDataFrame(uint32_t frame) const;

@@ -3,6 +3,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/text_encoding.h"
+
 #if __has_include(<libcue.h>)
 #include <libcue.h>
 #else
@@ -49,16 +51,47 @@ CueTrack describe(const Track* track, int number) {
     return out;
 }
 
-}  // namespace
+using CdOwner = std::unique_ptr<Cd, CdDeleter>;
 
-std::variant<std::vector<CueFile>, std::string> parseCueFiles(const std::string& text) {
+CdOwner parse(const std::string& text) {
     // libcue's parser keeps its state in globals.
     static std::mutex parserMutex;
-    std::unique_ptr<Cd, CdDeleter> cd;
-    {
-        std::lock_guard lock(parserMutex);
-        cd.reset(cue_parse_string(text.c_str()));
+    std::lock_guard lock(parserMutex);
+    return CdOwner(cue_parse_string(text.c_str()));
+}
+
+// Sheets come in UTF-8 or in the code page of the machine that wrote them.
+std::string textOf(const Cdtext* cdtext, Pti pti) {
+    const char* value = cdtext ? cdtext_get(pti, cdtext) : nullptr;
+    return value ? platform::toUtf8FromUnknown(value) : std::string();
+}
+
+TextFields fieldsOf(const Cdtext* cdtext) {
+    return {textOf(cdtext, PTI_TITLE), textOf(cdtext, PTI_PERFORMER),
+            textOf(cdtext, PTI_SONGWRITER)};
+}
+
+}  // namespace
+
+DiscTexts parseCueTexts(const std::string& text) {
+    DiscTexts texts;
+    const CdOwner cd = parse(text);
+    if (!cd) return texts;
+    const Cdtext* discText = cd_get_cdtext(cd.get());
+    texts.album = fieldsOf(discText);
+    // libcue keeps the CATALOG line as the disc's UPC/EAN text.
+    texts.catalogue = textOf(discText, PTI_UPC_ISRC);
+    for (int i = 1; i <= cd_get_ntrack(cd.get()); ++i) {
+        const Track* track = cd_get_track(cd.get(), i);
+        texts.tracks.push_back(fieldsOf(track ? track_get_cdtext(track) : nullptr));
+        const char* isrc = track ? track_get_isrc(track) : nullptr;
+        texts.isrcs.emplace_back(isrc ? isrc : "");
     }
+    return texts;
+}
+
+std::variant<std::vector<CueFile>, std::string> parseCueFiles(const std::string& text) {
+    const CdOwner cd = parse(text);
     if (!cd) return std::string("it is not a CUE sheet that libcue can read");
     const int count = cd_get_ntrack(cd.get());
     std::vector<CueFile> files;

@@ -13,4 +13,8 @@ namespace lumbra::virtualdrive {
 // why libcue found no usable sheet in it.
 std::variant<std::vector<CueFile>, std::string> parseCueFiles(const std::string& text);
 
+// The sheet's TITLE, PERFORMER and SONGWRITER of the disc and of each track, its CATALOG and the
+// tracks' ISRC lines, in UTF-8; empty ones where the sheet has none or libcue cannot read it.
+DiscTexts parseCueTexts(const std::string& text);
+
 }  // namespace lumbra::virtualdrive

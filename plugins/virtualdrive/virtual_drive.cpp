@@ -4,6 +4,8 @@
 #include <array>
 #include <exception>
 
+#include "plugins/virtualdrive/cd_text_reply.h"
+#include "plugins/virtualdrive/sub_channel_reply.h"
 #include "plugins/virtualdrive/toc_reply.h"
 
 namespace lumbra::virtualdrive {
@@ -72,6 +74,8 @@ CommandOutcome VirtualDrive::dispatch(const Cdb& cdb, std::span<uint8_t> buffer)
                             : CommandOutcome::checkCondition(kMediumNotPresent);
         case kOpReadToc:
             return readToc(cdb, buffer);
+        case kOpReadSubChannel:
+            return readSubChannel(cdb, buffer);
         default:
             return CommandOutcome::checkCondition(kInvalidOpcode);
     }
@@ -86,12 +90,33 @@ CommandOutcome VirtualDrive::inquiry(const Cdb& cdb, std::span<uint8_t> buffer) 
 CommandOutcome VirtualDrive::readToc(const Cdb& cdb, std::span<uint8_t> buffer) const {
     const Disc* disc = medium();
     if (!disc) return CommandOutcome::checkCondition(kMediumNotPresent);
-    // Format 0 (the table of contents) is the only one in use; the format field moved from
-    // byte 9 to byte 2 between drive generations, so both are checked.
-    if ((cdb[2] & 0x0F) != 0 || (cdb[9] & 0xC0) != 0) {
+    // The format field moved from byte 9 to byte 2 between drive generations, so both are
+    // checked: the table of contents, and the CD-Text packs of a disc that has them.
+    if ((cdb[9] & 0xC0) != 0) return CommandOutcome::checkCondition(kInvalidFieldInCdb);
+    if ((cdb[2] & kReadTocFormatMask) == kReadTocFormatCdText)
+        return readCdText(*disc, cdb, buffer);
+    if ((cdb[2] & kReadTocFormatMask) != kReadTocFormatToc) {
         return CommandOutcome::checkCondition(kInvalidFieldInCdb);
     }
     auto reply = buildTocReply(*disc, (cdb[1] & kReadTocMsfBit) != 0, cdb[6]);
+    if (const Sense* sense = std::get_if<Sense>(&reply)) {
+        return CommandOutcome::checkCondition(*sense);
+    }
+    return deliver(std::get<std::vector<uint8_t>>(reply), size_t(cdb[7]) << 8 | cdb[8], buffer);
+}
+
+CommandOutcome VirtualDrive::readCdText(const Disc& disc, const Cdb& cdb,
+                                        std::span<uint8_t> buffer) const {
+    const std::vector<uint8_t> reply = discCdTextReply(disc);
+    // Drives refuse the format for a disc without CD-Text.
+    if (reply.empty()) return CommandOutcome::checkCondition(kInvalidFieldInCdb);
+    return deliver(reply, size_t(cdb[7]) << 8 | cdb[8], buffer);
+}
+
+CommandOutcome VirtualDrive::readSubChannel(const Cdb& cdb, std::span<uint8_t> buffer) const {
+    const Disc* disc = medium();
+    if (!disc) return CommandOutcome::checkCondition(kMediumNotPresent);
+    auto reply = buildSubChannelReply(*disc, cdb);
     if (const Sense* sense = std::get_if<Sense>(&reply)) {
         return CommandOutcome::checkCondition(*sense);
     }

@@ -37,6 +37,8 @@ private:
     CommandOutcome dispatch(const Cdb& cdb, std::span<uint8_t> buffer);
     CommandOutcome inquiry(const Cdb& cdb, std::span<uint8_t> buffer) const;
     CommandOutcome readToc(const Cdb& cdb, std::span<uint8_t> buffer) const;
+    CommandOutcome readCdText(const Disc& disc, const Cdb& cdb, std::span<uint8_t> buffer) const;
+    CommandOutcome readSubChannel(const Cdb& cdb, std::span<uint8_t> buffer) const;
     CommandOutcome startStopUnit(const Cdb& cdb);
     CommandOutcome preventAllowRemoval(const Cdb& cdb);
     CommandOutcome readAudio(const Cdb& cdb, std::span<uint8_t> buffer);

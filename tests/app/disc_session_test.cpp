@@ -13,6 +13,7 @@
 #include "rip/track_status.h"
 #include "support/cddb_test_server.h"
 #include "support/cue_image.h"
+#include "support/cue_text.h"
 #include "support/isolated_cd_access.h"
 #include "support/recording_prompts.h"
 #include "support/temp_dir.h"
@@ -183,6 +184,47 @@ TEST_F(DiscSessionTest, ALookupAppliesItsTextAfterCommittingTheEdits) {
     EXPECT_EQ(session.tracks()[0].title, "第一首");
     EXPECT_EQ(session.statusText(), "就绪");
     EXPECT_FALSE(session.lookupActive());
+}
+
+// Without a match the disc's own CD-Text names the disc and its files; a match replaces it.
+TEST_F(DiscSessionTest, TheDiscsCdTextNamesItUntilALookupFindsAMatch) {
+    test::addCueText(cue, {"TITLE \"Night Shift\"", "PERFORMER \"Harbour Lights\""},
+                     {{"TITLE \"Opening\""}, {"TITLE \"Second Song\""}});
+    const std::string unknown = test::writeCueImage(dir.path(), "unknown", {250, 250}).cuePath;
+    test::addCueText(unknown,
+                     {"TITLE \"Night Shift\"", "PERFORMER \"AC/DC\"", "CATALOG 0724384960650"},
+                     {{"TITLE \"Opening\"", "ISRC GBAYE9900001"}, {"TITLE \"Second Song\""}});
+    start(";" + unknown);
+    EXPECT_EQ(session.disc().titleSource, TitleSource::CdText);
+    EXPECT_EQ(session.tracks()[1].title, "Second Song");
+    pages.edits.disc = session.disc();  // what the pages show after the refresh
+    ASSERT_EQ(session.requestLookup(true), LookupStart::Started);
+    EXPECT_EQ(session.finishLookup(waitFor(WM_LOOKUP_DONE).wParam), LookupEnd::Applied);
+    EXPECT_EQ(session.disc().artist, "乐队");
+    EXPECT_EQ(session.tracks()[0].title, "第一首");
+    EXPECT_EQ(session.disc().titleSource, TitleSource::Lookup);
+
+    const test::CddbTestServer knowsNothing;
+    settings.cddb.currentServer = {"127.0.0.1", knowsNothing.port(), "/~cddb/cddb.cgi"};
+    pages.edits.driveIndex = 1;
+    EXPECT_EQ(session.refreshCommand(), CommandResult::Done);
+    pages.edits.disc = session.disc();
+    ASSERT_EQ(session.requestLookup(true), LookupStart::Started);
+    EXPECT_EQ(session.finishLookup(waitFor(WM_LOOKUP_DONE).wParam), LookupEnd::NothingFound);
+    const DiscRecord& disc = session.disc();
+    EXPECT_EQ(disc.artist, "AC／DC") << "a slash in the name would cut it at the text's separator";
+    EXPECT_EQ(disc.album, "Night Shift");
+    EXPECT_EQ(disc.catalogue, "0724384960650") << "kept through the commits";
+    EXPECT_EQ(disc.titleSource, TitleSource::CdText);
+    EXPECT_EQ(session.tracks()[0].isrc, "GBAYE9900001");
+
+    pages.edits.disc.artist = "Harbour Lights";
+    pages.edits.rows.assign(2, RowState{true, false});
+    ASSERT_EQ(session.convert(), ConvertResult::Started);
+    waitFor(WM_RIP_DONE);
+    session.finishRip();
+    EXPECT_TRUE(exists(dir.file("out/Harbour Lights/Night Shift/Opening.wav")));
+    EXPECT_TRUE(exists(dir.file("out/Harbour Lights/Night Shift/Second Song.wav")));
 }
 
 TEST_F(DiscSessionTest, TheEndOfAStoppedLookupIsIgnored) {

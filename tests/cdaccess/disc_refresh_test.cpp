@@ -8,6 +8,7 @@
 #include "cdaccess/toc_validation.h"
 #include "settings/settings_record.h"
 #include "support/cue_image.h"
+#include "support/cue_text.h"
 #include "support/isolated_cd_access.h"
 #include "support/recording_prompts.h"
 #include "support/temp_dir.h"
@@ -48,6 +49,47 @@ TEST_F(DiscRefresh, ListsTracksWithTheDefaultFormatAndWholeSeconds) {
     EXPECT_EQ(tracks[0].length, 4499);
     EXPECT_EQ(tracks[0].seconds, 59);
     EXPECT_EQ(tracks[1].start + tracks[1].length, 6000) << "the lead-out closes the last track";
+}
+
+// The sheet's texts come back through the drive's CD-Text packs and Q sub-channel replies; a
+// disc without them refuses both, which leaves everything empty and the refresh untouched.
+TEST_F(DiscRefresh, ReadsTheDiscsCdTextAndCodesWithTheTableOfContents) {
+    const std::string latin = test::writeCueImage(dir.path(), "latin", {300, 200, 250}).cuePath;
+    test::addCueText(latin,
+                     {"CATALOG 0724384960650", "PERFORMER \"Harbour Lights\"",
+                      "TITLE \"Night Shift\"", "SONGWRITER \"A. Writer\""},
+                     {{"TITLE \"Opening\"", "ISRC GBAYE9900001"},
+                      {"TITLE \"Café du Port\"", "PERFORMER \"Guest\""},
+                      {"TITLE \"Café du Port\"", "ISRC GBAYE9900003"}});
+    const std::string chinese = test::writeCueImage(dir.path(), "chinese", {300, 200}).cuePath;
+    test::addCueText(chinese, {"TITLE \"纸船\"", "PERFORMER \"海港之光\""},
+                     {{"TITLE \"晨潮\""}, {"TITLE \"夜の港\""}});
+    const std::string plain = test::writeCueImage(dir.path(), "plain", {300, 200}).cuePath;
+    startDrives(latin + ";" + chinese + ";" + plain);
+
+    ASSERT_EQ(refreshDisc(prompts, drives, 0, tracks, settings, true), 0);
+    const DiscExtras& extras = drives[0].extras;
+    EXPECT_EQ(extras.catalogue, "0724384960650");
+    EXPECT_EQ(extras.cdText.entry(0).title, "Night Shift");
+    EXPECT_EQ(extras.cdText.entry(0).performer, "Harbour Lights");
+    EXPECT_EQ(extras.cdText.entry(0).songwriter, "A. Writer");
+    EXPECT_EQ(extras.cdText.entry(2).performer, "Guest");
+    EXPECT_EQ(extras.cdText.entry(3).title, "Café du Port");
+    ASSERT_EQ(tracks.size(), 3u);
+    EXPECT_EQ(tracks[0].isrc, "GBAYE9900001");
+    EXPECT_EQ(tracks[1].isrc, "");
+    EXPECT_EQ(tracks[2].isrc, "GBAYE9900003");
+
+    ASSERT_EQ(refreshDisc(prompts, drives, 1, tracks, settings, true), 0);
+    EXPECT_EQ(drives[1].extras.cdText.characterCode, CdTextCharacterCode::Mandarin);
+    EXPECT_EQ(drives[1].extras.cdText.entry(0).performer, "海港之光");
+    EXPECT_EQ(drives[1].extras.cdText.entry(2).title, "夜の港");
+
+    ASSERT_EQ(refreshDisc(prompts, drives, 2, tracks, settings, true), 0);
+    EXPECT_TRUE(drives[2].extras.cdText.empty());
+    EXPECT_EQ(drives[2].extras.catalogue, "");
+    EXPECT_EQ(drives[2].extras.isrcs, (std::vector<std::string>{"", ""}));
+    EXPECT_TRUE(prompts.shown.empty());
 }
 
 TEST_F(DiscRefresh, ReportsMissingDrivesAndDiscs) {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <taglib/asffile.h>
+#include <taglib/fileref.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
+#include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 
 #include "ffmpeg_audio_decoder.h"
@@ -137,6 +139,32 @@ TEST_F(TagRip, OggAndWmaCarryTheFieldsInUnicode) {
         EXPECT_EQ(tag.year(), unsigned(std::stoi(c.year)));
         EXPECT_EQ(tag.track(), 2u);
         EXPECT_EQ(utf8(tag.genre()), genreName(c.genre));
+    }
+}
+
+// The ISRC and the disc's barcode as taggers read them: through TagLib's common property names,
+// which each format maps from its own frame or attribute; without codes there is no field.
+TEST_F(TagRip, EveryFormatCarriesTheIsrcAndBarcode) {
+    const std::pair<int32_t, const char*> formats[] = {
+        {kFormatMp3, ".mp3"}, {kFormatOgg, ".ogg"}, {kFormatWma, ".wma"}};
+    for (const auto& [format, extension] : formats) {
+        SCOPED_TRACE(extension);
+        tracks[1].isrc = "GBAYE9900123";
+        disc.catalogue = "0724384960650";
+        TagLib::PropertyMap tags =
+            TagLib::FileRef(ripCase(kCases[2], format, extension).c_str(), false)
+                .file()
+                ->properties();
+        EXPECT_EQ(utf8(tags["ISRC"].toString()), "GBAYE9900123");
+        EXPECT_EQ(utf8(tags["BARCODE"].toString()), "0724384960650");
+
+        tracks[1].isrc.clear();
+        disc.catalogue.clear();
+        tags = TagLib::FileRef(ripCase(kCases[2], format, extension).c_str(), false)
+                   .file()
+                   ->properties();
+        EXPECT_FALSE(tags.contains("ISRC"));
+        EXPECT_FALSE(tags.contains("BARCODE"));
     }
 }
 
