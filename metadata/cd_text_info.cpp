@@ -87,9 +87,8 @@ std::string cdTextDiscInfoText(const CdText& text, uint32_t discId, int firstTra
     if (const std::string_view genre = genreName(text); !genre.empty())
         addLine(info, "DGENRE=", genre);
     for (size_t i = 0; i < tracks.size(); ++i) {
-        char key[24];
-        std::snprintf(key, sizeof key, "TTITLE%zu=", i);
-        addLine(info, key, trackTitle(text, firstTrack + int(i), tracks[i]));
+        addLine(info, "TTITLE" + std::to_string(i) + "=",
+                trackTitle(text, firstTrack + int(i), tracks[i]));
     }
     return info;
 }

@@ -20,7 +20,7 @@ struct DiscRecord {
     std::string year;           // as typed or received, never checked for digits
     int genre = kDefaultGenre;  // index into kGenreNames
     std::string comment;        // for tags only; lookups never fill it
-    std::string catalogue;      // the disc's UPC/EAN, read from the disc; empty when it has none
+    std::string catalogue{};    // the disc's UPC/EAN, read from the disc; empty when it has none
     TitleSource titleSource = TitleSource::None;
 };
 

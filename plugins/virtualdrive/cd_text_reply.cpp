@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 
+#include "cdaccess/mmc_commands.h"
 #include "platform/text_encoding.h"
 
 namespace lumbra::virtualdrive {
@@ -138,10 +139,10 @@ std::vector<CdTextPack> cdTextPacks(const CdTextBlock& block) {
 }
 
 std::vector<uint8_t> cdTextReply(std::span<const CdTextPack> packs) {
-    const size_t length = 2 + packs.size() * kCdTextPackBytes;
-    std::vector<uint8_t> reply{uint8_t(length >> 8), uint8_t(length), 0, 0};
-    const auto* bytes = reinterpret_cast<const uint8_t*>(packs.data());
-    reply.insert(reply.end(), bytes, bytes + packs.size() * kCdTextPackBytes);
+    const size_t bytes = packs.size() * kCdTextPackBytes;
+    std::vector<uint8_t> reply(kCdTextReplyHeaderBytes + bytes);
+    mmc::putBigEndian({reply.data(), 2}, uint32_t(bytes + 2));
+    if (bytes) std::memcpy(reply.data() + kCdTextReplyHeaderBytes, packs.data(), bytes);
     return reply;
 }
 
