@@ -77,6 +77,10 @@ bool parseFlag(std::string_view option, Options& options) {
         options.lookup = true;
     } else if (option == "--no-lookup") {
         options.lookup = false;
+    } else if (option == "--replaygain") {
+        options.replayGain = true;
+    } else if (option == "--no-replaygain") {
+        options.replayGain = false;
     } else if (option == "--help" || option == "-h") {
         options.action = Action::Help;
     } else if (option == "--version") {
@@ -93,7 +97,8 @@ const char* const kUsage =
     "usage: lumbra-rip [--home DIR] [--demo] [--image FILE.cue]... [--drive N] [--lookup | "
     "--no-lookup]\n"
     "                  [--list | --settings | [--tracks LIST] [--format wav|ogg|mp3|wma]\n"
-    "                   [--out DIR] [--template TEXT] [--yes | --no] [--jobs N]]\n"
+    "                   [--out DIR] [--template TEXT] [--yes | --no] [--jobs N]\n"
+    "                   [--replaygain | --no-replaygain]]\n"
     "  --home DIR       program home holding setup.ini (default: $LUMBRA_HOME or the program's "
     "folder)\n"
     "  --demo           add a virtual drive holding the built-in demo disc\n"
@@ -111,6 +116,9 @@ const char* const kUsage =
     "  --jobs N         encoder threads for this run, 0 for one per core (default: setup.ini's\n"
     "                   ENCODER_THREADS)\n"
     "  --yes, --no      answer to \"overwrite an existing file?\" (default: ask on a terminal)\n"
+    "  --replaygain, --no-replaygain\n"
+    "                   measure each track's loudness while reading it and write ReplayGain\n"
+    "                   tags, or not (default: setup.ini's REPLAYGAIN)\n"
     "  --help           print this text\n"
     "  --version        print the version\n"
     "Without --list or --settings the tracks are ripped.\n";

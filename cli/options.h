@@ -22,8 +22,9 @@ struct Options {
     std::optional<std::string> outputFolder;
     std::optional<std::string> namingTemplate;
     OverwriteAnswer overwrite = OverwriteAnswer::Ask;
-    std::optional<bool> lookup;  // unset: setup.ini's automatic lookup
-    std::optional<int> jobs;     // encoder threads; unset: setup.ini's, 0: one per core
+    std::optional<bool> lookup;      // unset: setup.ini's automatic lookup
+    std::optional<int> jobs;         // encoder threads; unset: setup.ini's, 0: one per core
+    std::optional<bool> replayGain;  // unset: setup.ini's REPLAYGAIN
 };
 
 // The drive list holds at most this many drives, so more discs would be left out unseen.

@@ -51,6 +51,7 @@ std::string settingsReport(const SettingsRecord& record, const LoadedSettings& l
     addLine(out, "id3 tag", onOff(record.id3Enable));
     addLine(out, "overwrite", onOff(record.overwrite));
     addLine(out, "anti-crackle", onOff(record.antiCrackle));
+    addLine(out, "replaygain", onOff(record.replayGain));
     addLine(out, "jitter mode", std::to_string(record.jitterMode));
     addLine(out, "encoder threads",
             record.encoderThreads ? std::to_string(record.encoderThreads) : "automatic");

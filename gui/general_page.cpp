@@ -76,6 +76,8 @@ QWidget* GeneralPage::buildOutputGroup() {
     overwrite_->setObjectName("overwrite");
     antiCrackle_ = new QCheckBox("防止噪音");
     antiCrackle_->setObjectName("antiCrackle");
+    replayGain_ = new QCheckBox("写入 ReplayGain 标签");
+    replayGain_->setObjectName("replayGain");
     folder_ = new QLineEdit;
     folder_->setObjectName("folder");
     auto* browse = new QPushButton(">>");
@@ -95,6 +97,7 @@ QWidget* GeneralPage::buildOutputGroup() {
     auto* switches = new QHBoxLayout;
     switches->addWidget(overwrite_);
     switches->addWidget(antiCrackle_);
+    switches->addWidget(replayGain_);
     switches->addStretch();
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(folder_);
@@ -108,6 +111,8 @@ QWidget* GeneralPage::buildOutputGroup() {
     connect(overwrite_, &QCheckBox::clicked, this, [this](bool on) { settings().overwrite = on; });
     connect(antiCrackle_, &QCheckBox::clicked, this,
             [this](bool on) { settings().antiCrackle = on; });
+    connect(replayGain_, &QCheckBox::clicked, this,
+            [this](bool on) { settings().replayGain = on; });
     connect(browse, &QPushButton::clicked, this, &GeneralPage::chooseOutputFolder);
     connect(template_, &QComboBox::currentTextChanged, this, &GeneralPage::templateChanged);
     return group;
@@ -153,6 +158,7 @@ void GeneralPage::load() {
     tagSwitch_->setChecked(settings().id3Enable);
     overwrite_->setChecked(settings().overwrite);
     antiCrackle_->setChecked(settings().antiCrackle);
+    replayGain_->setChecked(settings().replayGain);
     DiscRecord startValues;
     startValues.year = "2003";
     showDisc(startValues);
@@ -212,6 +218,7 @@ void GeneralPage::setJitterMode(int32_t mode) {
 // every refresh, rip and lookup.
 void GeneralPage::apply() {
     settings().antiCrackle = antiCrackle_->isChecked();
+    settings().replayGain = replayGain_->isChecked();
     settings().id3Enable = tagSwitch_->isChecked();
     settings().overwrite = overwrite_->isChecked();
     settings().outputFolder = storedOutputFolder(str(folder_->text()));

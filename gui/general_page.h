@@ -54,6 +54,7 @@ private:
     QLineEdit* comment_;
     QCheckBox* overwrite_;
     QCheckBox* antiCrackle_;
+    QCheckBox* replayGain_;
     QLineEdit* folder_;
     QComboBox* template_;
     QLineEdit* example_;

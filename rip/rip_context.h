@@ -32,10 +32,13 @@ struct RipSession {
     std::span<const OutputFormatEntry> formats = outputFormats();  // what tracks can be written in
 };
 
+class LoudnessMeter;
+
 struct RipContext {
     TrackEntry* track = nullptr;
     std::string outputPath;  // native path, extension included
     RipReadBuffers buffers;
+    LoudnessMeter* loudness = nullptr;  // measures every read's samples when set
 };
 
 struct ConvertContext {

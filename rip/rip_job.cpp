@@ -11,7 +11,9 @@
 #include "naming/output_naming.h"
 #include "platform/part_file.h"
 #include "rip/encoder_pool.h"
+#include "rip/loudness.h"
 #include "rip/overlapped_track.h"
+#include "rip/replay_gain_tags.h"
 #include "rip/rip_messages.h"
 #include "rip/temporary_pcm_writer.h"
 #include "rip/track_audio.h"
@@ -66,7 +68,8 @@ public:
           session_{prompts_,     session.events, session.flags,  session.settings,
                    session.disc, session.drive,  session.formats},
           tracks_(tracks),
-          asStarted_(std::move(asStarted)) {}
+          asStarted_(std::move(asStarted)),
+          loudness_(asStarted_.size()) {}
 
     void run() {
         if (prepared(folder_.prepare(&message_))) {
@@ -78,7 +81,8 @@ public:
                 if (ripTrack(i) == TrackEnd::EndJob || !session_.flags.ripRunning) break;
             }
         }
-        encoders_.reset();   // every track handed over has ended
+        encoders_.reset();  // every track handed over has ended
+        writeAlbumGain();
         factories_.clear();  // the libraries loaded for the job go before it reports its end
         session_.events.post(WM_RIP_DONE, 0, nullptr);
     }
@@ -106,12 +110,14 @@ private:
             return TrackEnd::Next;
         }
         const TrackToEncode input = encodingOf(entry, folder_.nativePath(name) + format->extension);
-        if (format->encodesBehindDrive && encoders_) return handOver(track, factory, input);
+        LoudnessMeter* meter = measure(index, *format, input.outputPath);
+        if (format->encodesBehindDrive && encoders_) return handOver(track, factory, input, meter);
         if (format->encodesBehindDrive && session_.settings.antiCrackle) {
-            return throughTemporaryFile(track, factory, input);
+            return throughTemporaryFile(track, factory, input, meter);
         }
-        RipContext context{&track, input.outputPath, {}};
+        RipContext context{&track, input.outputPath, {}, meter};
         writeTrackFromCd(session_, context, factory, input);
+        writeTrackGain(index);
         return TrackEnd::Next;
     }
 
@@ -121,7 +127,7 @@ private:
     }
 
     TrackEnd throughTemporaryFile(TrackEntry& track, EncoderFactory& factory,
-                                  const TrackToEncode& input) {
+                                  const TrackToEncode& input, LoudnessMeter* meter) {
         // A file of this job's own, so rips into the same folder at once never share one, and
         // removed on every path when it goes.
         const platform::PartFile pcm(folder_.nativePath(""), kTempPcmExtension);
@@ -132,11 +138,12 @@ private:
             endTrack(session_, track, kTrackFailed);
             return TrackEnd::EndJob;
         }
-        RipContext context{&track, pcm.path(), {}};
+        RipContext context{&track, pcm.path(), {}, meter};
         if (!ripTrackToPcm(session_, context)) return TrackEnd::EndJob;
         if (!session_.flags.ripRunning) return TrackEnd::EndJob;
         ConvertContext convert{&track, pcm.path(), input.outputPath};
         writeTrackFromPcm(session_, convert, factory, input);
+        writeTrackGain(size_t(&track - tracks_.data()));
         return TrackEnd::Next;
     }
 
@@ -156,7 +163,8 @@ private:
     // Reads the track here and has it encoded on an encoder thread: while it is read or, with
     // anti-crackle on, once it has been read whole (the overwrite question follows the reading
     // then, as it does through the temporary file).
-    TrackEnd handOver(TrackEntry& track, EncoderFactory& factory, const TrackToEncode& input) {
+    TrackEnd handOver(TrackEntry& track, EncoderFactory& factory, const TrackToEncode& input,
+                      LoudnessMeter* meter) {
         const bool encodeWhileReading = !session_.settings.antiCrackle;
         if (encodeWhileReading && !askOverwrite(session_, input.outputPath)) {
             endTrack(session_, track, kTrackCancelled);
@@ -165,7 +173,7 @@ private:
         auto handed = std::make_shared<HandedTrack>(budget_, folder_.nativePath(""), session_,
                                                     track, factory.create(input), input);
         if (encodeWhileReading) encode(handed);
-        RipContext context{&track, input.outputPath, {}};
+        RipContext context{&track, input.outputPath, {}, meter};
         const ReadOutcome read = readTrackToAudio(session_, context, handed->audio,
                                                   encodeWhileReading, handed->progress);
         if (encodeWhileReading) return TrackEnd::Next;
@@ -193,7 +201,41 @@ private:
         encoders_->run([this, handed] {
             writeTrackFromAudio(session_, handed->track, handed->audio, std::move(handed->encoder),
                                 handed->input, handed->progress);
+            writeTrackGain(size_t(&handed->track - tracks_.data()));
         });
+    }
+
+    // A meter for the track when ReplayGain is wanted and its file can carry tags (an MP3 file
+    // only with the tag setting on).
+    LoudnessMeter* measure(size_t index, const OutputFormatEntry& format, const std::string& path) {
+        const bool mp3 = std::string_view(format.extension) == ".mp3";
+        if (!session_.settings.replayGain || (mp3 && !session_.settings.id3Enable)) return nullptr;
+        loudness_[index] = {std::make_unique<LoudnessMeter>(), path};
+        return loudness_[index].meter.get();
+    }
+
+    // Called on the thread that finished the track, once it is done.
+    void writeTrackGain(size_t index) {
+        const MeasuredTrack& measured = loudness_[index];
+        if (!measured.meter || tracks_[index].status != kTrackDone) return;
+        writeReplayGainTags(measured.path, {measured.meter->trackGain(), std::nullopt});
+    }
+
+    // Only an album whose every ticked track is done has an album gain: a stopped or failed rip
+    // writes none.
+    void writeAlbumGain() {
+        std::vector<const LoudnessMeter*> meters;
+        for (size_t i = 0; i < asStarted_.size() && i < tracks_.size(); ++i) {
+            if (!asStarted_[i].checked) continue;
+            if (!loudness_[i].meter || tracks_[i].status != kTrackDone) return;
+            meters.push_back(loudness_[i].meter.get());
+        }
+        if (meters.empty() || !session_.flags.ripRunning) return;
+        const GainAndPeak album = LoudnessMeter::albumGain(meters);
+        for (const MeasuredTrack& measured : loudness_) {
+            if (measured.meter)
+                writeReplayGainTags(measured.path, {measured.meter->trackGain(), album});
+        }
     }
 
     // One factory per format the job meets, kept until the job ends.
@@ -215,6 +257,11 @@ private:
     std::string message_;
     std::map<int32_t, std::unique_ptr<EncoderFactory>> factories_;
     AudioBudget budget_{kAudioInMemoryBytes};
+    struct MeasuredTrack {
+        std::unique_ptr<LoudnessMeter> meter;
+        std::string path;
+    };
+    std::vector<MeasuredTrack> loudness_;  // by track index, for the tracks measured
     std::optional<EncoderPool> encoders_;
 };
 

@@ -6,6 +6,7 @@
 #include "cdaccess/cd_access.h"
 #include "cdaccess/last_error.h"
 #include "platform/file_entries.h"
+#include "rip/loudness.h"
 #include "rip/rip_messages.h"
 #include "rip/track_encoder.h"
 #include "rip/track_status.h"
@@ -94,8 +95,9 @@ ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int 
             return ReadOutcome::ReadFailed;
         }
         const TrackBuffer& read = *context.buffers.current;
-        if (!sink({read.data.data() + read.offset, size_t(read.length)}))
-            return ReadOutcome::SinkFailed;
+        const std::span<const uint8_t> samples(read.data.data() + read.offset, size_t(read.length));
+        if (context.loudness) context.loudness->add(samples);
+        if (!sink(samples)) return ReadOutcome::SinkFailed;
         start += chunk;
         remaining -= chunk;
     }

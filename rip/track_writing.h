@@ -47,7 +47,7 @@ ReadProgress scaledReadProgress(const RipSession& session, TrackEntry& track, in
 
 // Reads the track 26 frames at a time through an open handle, reporting progress; a cleared
 // ripRunning before a read ends it Cancelled. On a read error it shows the frame and the CD
-// access codes and fails the track.
+// access codes and fails the track. The context's loudness meter, if any, sees every sample.
 ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int handle,
                             const ReadProgress& progress, const ChunkSink& sink);
 

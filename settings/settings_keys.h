@@ -24,6 +24,7 @@ inline constexpr IntKey kEffective{"GENERAL", "EFFECTIVE", 1};
 inline constexpr IntKey kId3Enable{"GENERAL", "ID3_ENABLE", 1};
 inline constexpr IntKey kOverwrite{"GENERAL", "GEN_OVERWRITE", 1};
 inline constexpr IntKey kAntiCrackle{"GENERAL", "ANTI_CRACKLE", 0};
+inline constexpr IntKey kReplayGain{"GENERAL", "REPLAYGAIN", 1};
 // Threads that encode while the drive reads on; 0 is one per processor core.
 inline constexpr IntKey kEncoderThreads{"GENERAL", "ENCODER_THREADS", 0};
 inline constexpr IntKey kJitterCorrection{"Jitter", "Jitter_Correction", 1};

@@ -83,6 +83,7 @@ void loadGeneral(const SettingsStore& store, SettingsRecord& record,
     record.id3Enable = store.read(keys::kId3Enable) != 0;
     record.overwrite = store.read(keys::kOverwrite) != 0;
     record.antiCrackle = store.read(keys::kAntiCrackle) != 0;
+    record.replayGain = store.read(keys::kReplayGain) != 0;
     record.encoderThreads = std::max(store.read(keys::kEncoderThreads), 0);
     record.jitterMode = store.read(keys::kJitterCorrection);
 }

@@ -54,6 +54,7 @@ void saveJitterMode(const SettingsStore& store, const SettingsRecord& record) {
 
 void saveGeneralSettings(const SettingsStore& store, const SettingsRecord& record) {
     store.write(keys::kAntiCrackle, record.antiCrackle);
+    store.write(keys::kReplayGain, record.replayGain);
     store.write(keys::kId3Enable, record.id3Enable);
     store.write(keys::kOverwrite, record.overwrite);
     saveOutputFolder(store, record);

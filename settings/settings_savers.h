@@ -14,7 +14,8 @@ void saveNamingTemplate(const SettingsStore& store, const SettingsRecord& record
 void saveOutputFolder(const SettingsStore& store, const SettingsRecord& record);
 // Jitter_Correction, when a mode is chosen.
 void saveJitterMode(const SettingsStore& store, const SettingsRecord& record);
-// The general page's apply: anti-crackle, tag switch, overwrite, output folder and jitter mode.
+// The general page's apply: anti-crackle, ReplayGain, tag switch, overwrite, output folder and
+// jitter mode.
 void saveGeneralSettings(const SettingsStore& store, const SettingsRecord& record);
 
 // EFFECTIVE, then every encoder key from `record.encoder`.

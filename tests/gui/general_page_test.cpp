@@ -42,6 +42,7 @@ TEST_F(GeneralPageTest, ShowsWhatItLoaded) {
     EXPECT_TRUE(control<QCheckBox>("tagSwitch")->isChecked());
     EXPECT_TRUE(control<QCheckBox>("overwrite")->isChecked());
     EXPECT_FALSE(control<QCheckBox>("antiCrackle")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>("replayGain")->isChecked()) << "on by default";
     EXPECT_TRUE(control<QRadioButton>("jitterOnErrors")->isChecked()) << "5 shows as on errors";
     EXPECT_EQ(settings.jitterMode, 5) << "and is kept as read";
     EXPECT_EQ(control<QComboBox>("genre")->count(), 80);
@@ -75,7 +76,9 @@ TEST_F(GeneralPageTest, ControlsWriteTheirKeysAtTheirMoments) {
     QTest::mouseClick(control<QCheckBox>("overwrite"), Qt::LeftButton);
     QTest::mouseClick(control<QCheckBox>("antiCrackle"), Qt::LeftButton);
     QTest::mouseClick(control<QCheckBox>("tagSwitch"), Qt::LeftButton);
+    QTest::mouseClick(control<QCheckBox>("replayGain"), Qt::LeftButton);
     EXPECT_FALSE(settings.overwrite) << "the record at once";
+    EXPECT_FALSE(settings.replayGain);
     EXPECT_TRUE(settings.antiCrackle);
     EXPECT_EQ(home.read("setup.ini").find("GEN_OVERWRITE"), std::string::npos)
         << "the file on apply";
@@ -85,6 +88,7 @@ TEST_F(GeneralPageTest, ControlsWriteTheirKeysAtTheirMoments) {
     EXPECT_EQ(stored(keys::kOverwrite), 0);
     EXPECT_EQ(stored(keys::kAntiCrackle), 1);
     EXPECT_EQ(stored(keys::kId3Enable), 0);
+    EXPECT_EQ(stored(keys::kReplayGain), 0);
     EXPECT_EQ(stored(keys::kOutputFolder), home.file("elsewhere"));
     EXPECT_EQ(settings.outputFolder, home.file("elsewhere"));
     EXPECT_EQ(stored(keys::kJitterCorrection), 2);
