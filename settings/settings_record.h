@@ -35,7 +35,7 @@ struct SettingsRecord {
     bool cddbAuto = false;
     bool overwrite = false;
     bool antiCrackle = false;
-    bool replayGain = true;      // loudness measured while reading, written as ReplayGain tags
+    bool replayGain = false;     // loudness measured while reading, written as ReplayGain tags
     int encoderThreads = 0;      // 0: one per processor core
     std::string outputFolder;    // native path without a trailing slash
     std::string namingTemplate;  // "<Artist> \ <Album> \ <Title>"
