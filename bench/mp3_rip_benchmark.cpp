@@ -45,6 +45,14 @@ void mp3RipThroughTheJob(benchmark::State& state) {
     state.counters["peak_rss_MiB"] = bench::peakResidentMiB();
 }
 
+// The same rip measuring every track's loudness and writing ReplayGain tags: what the meter and
+// the tag updates add to a rip.
+void mp3RipWithReplayGain(benchmark::State& state) {
+    disc().setReplayGain(true);
+    bench::timeEachRun(state, disc(), bench::CpuOf::ThisProcess, [] { return disc().ripAll(); });
+    disc().setReplayGain(false);
+}
+
 void lameOnTheImage(benchmark::State& state) {
     const std::string output = disc().scratch("lame.mp3");
     bench::timeEachRun(state, disc(), bench::CpuOf::Subprocesses,
@@ -53,6 +61,7 @@ void lameOnTheImage(benchmark::State& state) {
 }
 
 BENCHMARK(mp3RipThroughTheJob)->Apply(bench::wholeDiscRuns);
+BENCHMARK(mp3RipWithReplayGain)->Apply(bench::wholeDiscRuns);
 BENCHMARK(lameOnTheImage)->Apply(bench::wholeDiscRuns);
 
 }  // namespace

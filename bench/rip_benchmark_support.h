@@ -59,6 +59,8 @@ public:
 
     // Rips every track; true when all of them are done.
     bool ripAll();
+    // Whether the rips measure loudness and write ReplayGain tags (off at first).
+    void setReplayGain(bool on) { settings_.replayGain = on; }
     // The bytes of the files the rips wrote.
     double outputBytes() const;
 
