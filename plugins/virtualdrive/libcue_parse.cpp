@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <mutex>
+#include <sstream>
 
 #include "platform/text_encoding.h"
 
@@ -71,6 +72,21 @@ TextFields fieldsOf(const Cdtext* cdtext) {
             textOf(cdtext, PTI_SONGWRITER)};
 }
 
+// libcue reads the CATALOG line but gives no way to ask for it, so the sheet's text is searched:
+// the first line whose first word is CATALOG, its next word without quotes.
+std::string catalogueLine(const std::string& text) {
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        std::string keyword, value;
+        if (words >> keyword >> value && keyword == "CATALOG") {
+            std::erase(value, '"');
+            return value;
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 DiscTexts parseCueTexts(const std::string& text) {
@@ -79,8 +95,8 @@ DiscTexts parseCueTexts(const std::string& text) {
     if (!cd) return texts;
     const Cdtext* discText = cd_get_cdtext(cd.get());
     texts.album = fieldsOf(discText);
-    // libcue keeps the CATALOG line as the disc's UPC/EAN text.
     texts.catalogue = textOf(discText, PTI_UPC_ISRC);
+    if (texts.catalogue.empty()) texts.catalogue = catalogueLine(text);
     for (int i = 1; i <= cd_get_ntrack(cd.get()); ++i) {
         const Track* track = cd_get_track(cd.get(), i);
         texts.tracks.push_back(fieldsOf(track ? track_get_cdtext(track) : nullptr));
