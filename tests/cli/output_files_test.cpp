@@ -194,7 +194,9 @@ TEST_F(LumbraRip, AKilledRipLeavesNoFinishedLookingFileAndTheNextRipTidiesUp) {
 TEST_F(LumbraRip, TwoRipsIntoOneFolderKeepTheirTemporaryFilesApart) {
     const std::string cue = test::writeCueImage(home.path(), "disc", {450, 150}).cuePath;
     home.write("setup.ini", "[CDDB]\nCDDB_AUTO=0\n[GENERAL]\nANTI_CRACKLE=1\n");
-    const std::string disc = "--image " + cue + " --format mp3 --template '<Title>' --out ";
+    // Without ReplayGain: the album gain of a rip of one track is not that of both.
+    const std::string disc =
+        "--image " + cue + " --format mp3 --no-replaygain --template '<Title>' --out ";
     const std::string spaces[] = {"a" + std::to_string(getpid()), "b" + std::to_string(getpid())};
     pid_t programs[2];
     for (int i = 0; i < 2; ++i) {
