@@ -63,8 +63,12 @@ std::vector<Pack> firstBlock(std::vector<Pack> packs) {
     const int block = blockOf(*std::ranges::min_element(packs, {}, blockOf));
     std::erase_if(packs, [block](const Pack& p) { return blockOf(p) != block; });
     std::ranges::stable_sort(packs, {}, &Pack::sequence);
-    const auto repeats = std::ranges::unique(packs, {}, &Pack::sequence);
-    packs.erase(repeats.begin(), repeats.end());
+    // Iterator std::unique, since clang 14 cannot build the subrange std::ranges::unique returns
+    // with this standard library.
+    const auto end = std::unique(packs.begin(), packs.end(), [](const Pack& a, const Pack& b) {
+        return a.sequence == b.sequence;
+    });
+    packs.erase(end, packs.end());
     return packs;
 }
 
