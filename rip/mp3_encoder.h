@@ -40,6 +40,8 @@ public:
     EncodeStep finish() override;
     // Flushes a stream that had no encoder failure, then tags the file.
     void completeFile(const std::string& path) override;
+    // No MPEG-1 layer III frame holds more than 320 kbit/s.
+    uint64_t bytesPerSecond() const override { return 320000 / 8; }
 
 private:
     EncodeStep encodeBlocks(std::span<const uint8_t> samples);

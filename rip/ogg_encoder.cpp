@@ -1,5 +1,6 @@
 #include "rip/ogg_encoder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -19,6 +20,14 @@ int drawStreamSerial() {
 }  // namespace
 
 OggEncoder::OggEncoder(const TrackToEncode& track) : track_(track) {}
+
+uint64_t OggEncoder::bytesPerSecond() const {
+    // Quality 10 on CD audio stays under 500 kbit/s.
+    constexpr long kHighestQualityBitrate = 500000;
+    const VorbisSetUp setUp = vorbisSetUpOf(oggFromSlots(track_.track.encoderSettings));
+    const long bound = setUp.maxBitrate > 0 ? setUp.maxBitrate : kHighestQualityBitrate;
+    return uint64_t(std::max(bound, setUp.nominalBitrate)) / 8;
+}
 
 EncodeStep OggEncoder::start(ByteSink& sink) {
     sink_ = &sink;

@@ -22,6 +22,8 @@ public:
     EncodeStep feed(std::span<const uint8_t> cdAudio) override;
     // The last page carries the end-of-stream flag. A stream cut short has none.
     EncodeStep finish() override;
+    // The maximum bitrate when the settings bound it, else what the highest quality takes.
+    uint64_t bytesPerSecond() const override;
 
 private:
     EncodeStep writePages();

@@ -1,7 +1,5 @@
 #include "rip/rip_job.h"
 
-#include <pthread.h>
-#include <sched.h>
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -10,11 +8,14 @@
 
 #include "naming/output_naming.h"
 #include "platform/part_file.h"
+#include "platform/thread_priority.h"
 #include "rip/encoder_pool.h"
 #include "rip/loudness.h"
 #include "rip/overlapped_track.h"
+#include "rip/paths_in_flight.h"
 #include "rip/replay_gain_tags.h"
 #include "rip/rip_messages.h"
+#include "rip/spill_room.h"
 #include "rip/temporary_pcm_writer.h"
 #include "rip/track_audio.h"
 #include "rip/track_status.h"
@@ -43,16 +44,23 @@ private:
     std::mutex mutex_;
 };
 
-// A track on its way from the reader to an encoder thread.
+// A track on its way from the reader to an encoder thread. Its file's name and the disk room its
+// file is expected to take are held until it has ended.
 struct HandedTrack {
-    HandedTrack(AudioBudget& budget, const std::string& spillFolder, const RipSession& session,
-                TrackEntry& entry, std::unique_ptr<TrackEncoder> trackEncoder, TrackToEncode in)
-        : audio(budget, spillFolder),
+    HandedTrack(AudioBudget& budget, SpillRoom& room, PathsInFlight& paths,
+                const RipSession& session, TrackEntry& entry,
+                std::unique_ptr<TrackEncoder> trackEncoder, TrackToEncode in)
+        : claim(paths, in.outputPath),
+          reservation(room, SpillRoom::fileEstimate(uint64_t(entry.length) / kFramesPerSecond,
+                                                    trackEncoder->bytesPerSecond())),
+          audio(budget, room),
           progress(session, entry),
           track(entry),
           encoder(std::move(trackEncoder)),
           input(std::move(in)) {}
 
+    const PathsInFlight::Claim claim;
+    const SpillRoom::Reservation reservation;
     TrackAudio audio;
     SharedProgress progress;
     TrackEntry& track;
@@ -110,6 +118,8 @@ private:
             return TrackEnd::Next;
         }
         const TrackToEncode input = encodingOf(entry, folder_.nativePath(name) + format->extension);
+        // An earlier track still encoding to this name ends first, as on one thread.
+        pathsInFlight_.waitUntilFree(input.outputPath);
         LoudnessMeter* meter = measure(index, *format, input.outputPath);
         if (format->encodesBehindDrive && encoders_) return handOver(track, factory, input, meter);
         if (format->encodesBehindDrive && session_.settings.antiCrackle) {
@@ -170,7 +180,7 @@ private:
             endTrack(session_, track, kTrackCancelled);
             return TrackEnd::Next;
         }
-        auto handed = std::make_shared<HandedTrack>(budget_, folder_.nativePath(""), session_,
+        auto handed = std::make_shared<HandedTrack>(budget_, spillRoom_, pathsInFlight_, session_,
                                                     track, factory.create(input), input);
         if (encodeWhileReading) encode(handed);
         RipContext context{&track, input.outputPath, {}, meter};
@@ -262,6 +272,8 @@ private:
         std::string path;
     };
     std::vector<MeasuredTrack> loudness_;  // by track index, for the tracks measured
+    SpillRoom spillRoom_{folder_.nativePath("")};
+    PathsInFlight pathsInFlight_;
     std::optional<EncoderPool> encoders_;
 };
 
@@ -273,9 +285,9 @@ void runRipJob(const RipSession& session, std::vector<TrackEntry>& tracks) {
 
 std::thread startRipJob(const RipSession& session, std::vector<TrackEntry>& tracks) {
     return std::thread([&session, &tracks, asStarted = tracks]() mutable {
-        // Ripping yields the processor to everything else the user does.
-        sched_param idle{};
-        pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
+        // Ripping yields the processor to everything else the user does; the encoder threads
+        // started by the job keep the reader's priority.
+        platform::useLowestNormalPriority();
         RipJob(session, tracks, std::move(asStarted)).run();
     });
 }

@@ -13,8 +13,8 @@ namespace lumbra {
 // job started: later changes to the entries' formats and settings are for the next job.
 void runRipJob(const RipSession& session, std::vector<TrackEntry>& tracks);
 
-// Runs the job on a thread of idle priority, with the entries as they are at this call. The
-// caller has set ripRunning; `session` and `tracks` must outlive the thread.
+// Runs the job on a thread of the lowest normal priority, with the entries as they are at this
+// call. The caller has set ripRunning; `session` and `tracks` must outlive the thread.
 std::thread startRipJob(const RipSession& session, std::vector<TrackEntry>& tracks);
 
 }  // namespace lumbra

@@ -49,8 +49,7 @@ bool AudioBudget::take(size_t bytes) {
     return false;
 }
 
-TrackAudio::TrackAudio(AudioBudget& budget, std::string spillFolder)
-    : budget_(budget), spillFolder_(std::move(spillFolder)) {}
+TrackAudio::TrackAudio(AudioBudget& budget, const SpillRoom& room) : budget_(budget), room_(room) {}
 
 TrackAudio::~TrackAudio() {
     budget_.giveBack(memoryHeld_);
@@ -60,11 +59,12 @@ bool TrackAudio::append(std::span<const uint8_t> bytes, bool encoderTakes,
                         const std::atomic<int32_t>& running) {
     std::unique_lock lock(mutex_);
     while (!givenUp_) {
+        const bool mayWait = encoderTakes || budget_.heldBeyond(memoryHeld_);
         if (fitsInMemory(bytes.size())) {
             pieces_.emplace_back(bytes.begin(), bytes.end());
-        } else if (!spill(bytes)) {
-            // A full disk: the drive waits for the encoder instead.
-            if (!encoderTakes || !running) return false;
+        } else if (!spilled(bytes, mayWait)) {
+            // No room to spare on the disk: the drive waits for an encoder instead.
+            if (!mayWait || !running) return false;
             changed_.wait_for(lock, kMemoryPoll);
             continue;
         }
@@ -80,8 +80,13 @@ bool TrackAudio::fitsInMemory(size_t bytes) {
     return true;
 }
 
+// Spilling into the room the output files need is the last resort of a reader that cannot wait.
+bool TrackAudio::spilled(std::span<const uint8_t> bytes, bool mayWait) {
+    return (!mayWait || room_.roomFor(bytes.size())) && spill(bytes);
+}
+
 bool TrackAudio::spill(std::span<const uint8_t> bytes) {
-    if (!spillFile_) spillFile_.emplace(spillFolder_, kTempPcmExtension);
+    if (!spillFile_) spillFile_.emplace(room_.folder(), kTempPcmExtension);
     if (!spillFile_->isOpen()) {
         spillFile_.reset();  // tried again with the next read, when the disk may have room
         return false;

@@ -1,8 +1,9 @@
 // The CD audio of one track on its way from the drive to the thread that encodes it. The reader
 // appends what it reads and the encoder takes it in the same order, at its own pace. Audio held
 // in memory counts against the job's budget; past it, the audio goes to a part file in the output
-// folder until the encoder has caught up, so the drive never waits for an encoder and memory stays
-// bounded however far the reader runs ahead.
+// folder until the encoder has caught up, so the drive seldom waits for an encoder and memory stays
+// bounded however far the reader runs ahead. The part file takes only the disk's room that the
+// output files can spare (spill_room.h).
 #pragma once
 
 #include <atomic>
@@ -17,21 +18,25 @@
 #include <vector>
 
 #include "platform/part_file.h"
+#include "rip/spill_room.h"
 
 namespace lumbra {
 
 // The bytes of audio that every track of a job may hold in memory together.
 class AudioBudget {
 public:
-    explicit AudioBudget(size_t bytes) : left_(bytes) {}
+    explicit AudioBudget(size_t bytes) : size_(bytes), left_(bytes) {}
     AudioBudget(const AudioBudget&) = delete;
     AudioBudget& operator=(const AudioBudget&) = delete;
 
     // True when `bytes` were left and are now taken.
     bool take(size_t bytes);
     void giveBack(size_t bytes) { left_ += bytes; }
+    // True when more than `mine` is taken: other tracks hold memory that their encoders free.
+    bool heldBeyond(size_t mine) const { return size_ - left_.load() > mine; }
 
 private:
+    const size_t size_;
     std::atomic<size_t> left_;
 };
 
@@ -45,17 +50,18 @@ public:
         Unreadable,  // the spilled audio could not be read back
     };
 
-    // `spillFolder` ("" is the current folder) gets the part file when one is needed.
-    TrackAudio(AudioBudget& budget, std::string spillFolder);
+    // The room's folder gets the part file when one is needed.
+    TrackAudio(AudioBudget& budget, const SpillRoom& room);
     TrackAudio(const TrackAudio&) = delete;
     TrackAudio& operator=(const TrackAudio&) = delete;
     // Gives its memory back and deletes its part file.
     ~TrackAudio();
 
-    // The reader's side. Appends a read's audio. When neither memory nor the disk can take it and
-    // an encoder is taking the track along (`encoderTakes`), it waits for memory to be freed.
-    // False, with the audio dropped, when it cannot wait, once the encoder has given the track up,
-    // and when `running` is cleared while it waits.
+    // The reader's side. Appends a read's audio. When neither memory nor the room for spilling
+    // can take it, it waits for memory to be freed: by the encoder of this track when it takes the
+    // track along (`encoderTakes`), else by those of other tracks. False, with the audio dropped,
+    // when nothing can free memory and the disk refuses it, once the encoder has given the track
+    // up, and when `running` is cleared while it waits.
     bool append(std::span<const uint8_t> bytes, bool encoderTakes,
                 const std::atomic<int32_t>& running);
     // No more audio comes; `whole` tells whether the reader read the track to its end.
@@ -68,13 +74,14 @@ public:
 
 private:
     bool fitsInMemory(size_t bytes);
+    bool spilled(std::span<const uint8_t> bytes, bool mayWait);
     bool spill(std::span<const uint8_t> bytes);
     bool readSpilled(std::vector<uint8_t>& piece);
     void dropAll();
     bool spillPending() const { return spillRead_ < spillWritten_; }
 
     AudioBudget& budget_;
-    const std::string spillFolder_;
+    const SpillRoom& room_;
     std::mutex mutex_;
     std::condition_variable changed_;
     // Pieces in memory are always older than the spilled audio still unread: a piece goes to

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "cdaccess/cd_frame.h"
 #include "metadata/disc_record.h"
 #include "metadata/track_entry.h"
 #include "platform/prompts.h"
@@ -56,6 +57,9 @@ public:
     // The finished file has been closed at `path`; a format whose library completes it in place
     // does that now.
     virtual void completeFile(const std::string& path) { (void)path; }
+    // At most the bytes a second of audio takes in the file, for keeping the disk room the file
+    // will need; CD audio's own rate unless the format knows better.
+    virtual uint64_t bytesPerSecond() const { return uint64_t(kFrameBytes) * kFramesPerSecond; }
 };
 
 // Made once per job for a format the job meets, and kept until the job ends (with any library

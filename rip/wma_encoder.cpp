@@ -42,6 +42,13 @@ std::unique_ptr<TrackEncoder> WmaEncoderFactory::create(const TrackToEncode& tra
 
 WmaEncoder::WmaEncoder(const TrackToEncode& track) : track_(track) {}
 
+uint64_t WmaEncoder::bytesPerSecond() const {
+    // The writer encodes lower bitrates at its own lowest.
+    constexpr int kLowestBitsPerSecond = 24000;
+    const WmaParameters parameters = wmaParametersFor(wmaFromSlots(track_.track.encoderSettings));
+    return uint64_t(std::max(parameters.bitsPerSecond, kLowestBitsPerSecond)) / 8;
+}
+
 EncodeStep WmaEncoder::start(ByteSink& sink) {
     if (sink.filePath().empty()) return encoderFailed(rip_messages::kWmaInternalError);
     const WmaParameters parameters = wmaParametersFor(wmaFromSlots(track_.track.encoderSettings));

@@ -27,7 +27,7 @@ public:
     EncodeStep start(ByteSink& sink) override;
     EncodeStep feed(std::span<const uint8_t> cdAudio) override;
     EncodeStep finish() override;
-    // Completes the file with what was written.
+    uint64_t bytesPerSecond() const override;
 
 private:
     // The writer's boxes, kept until the step that caused them hands them to the driver.

@@ -2,9 +2,14 @@
 // a rip on one thread, and stops, read errors and overwrite questions behave as on one thread.
 #include <gtest/gtest.h>
 
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <thread>
 
@@ -173,6 +178,79 @@ TEST_F(ParallelRip, OverwriteQuestionsComeOneAtATimeInTrackOrder) {
         EXPECT_EQ(asked, expected);
         EXPECT_FALSE(slow.overlapped);
     }
+}
+
+// Two tracks that get one name: the later one finds the earlier one's file, is asked about it
+// (or replaces it unasked with overwrite on), and the file left is the one a rip on one thread
+// leaves. The later track is the shorter, so on encoder threads it would be done first.
+TEST_F(ParallelRip, ATrackNamedLikeAnEarlierOneIsAskedAboutItsFileAsOnOneThread) {
+    insertDiscs(image.cuePath);
+    tracks[0].title = tracks[1].title = "Untitled";
+    const struct {
+        bool overwrite;
+        MessageAnswer answer;
+        int32_t secondStatus;
+        size_t kept;  // whose audio the file holds
+    } cases[] = {
+        {false, MessageAnswer::Yes, kTrackDone, 1},
+        {false, MessageAnswer::No, kTrackCancelled, 0},
+        {true, MessageAnswer::No, kTrackDone, 1},
+    };
+    const std::string question = outputFile(0, ".mp3") + " 已经存在。\n您想要覆盖它吗？";
+    for (const auto& c : cases) {
+        std::vector<std::string> files;
+        for (const int threads : {1, 3}) {
+            SCOPED_TRACE(testing::Message()
+                         << c.overwrite << " " << int(c.answer) << " on " << threads << " threads");
+            std::filesystem::remove_all(settings.outputFolder);
+            settings.overwrite = c.overwrite;
+            settings.encoderThreads = threads;
+            prompts.answer = c.answer;
+            prompts.shown.clear();
+            rip({0, 1, 2}, kFormatMp3);
+            EXPECT_EQ(tracks[0].status, kTrackDone);
+            EXPECT_EQ(tracks[1].status, c.secondStatus);
+            EXPECT_EQ(tracks[2].status, kTrackDone);
+            ASSERT_EQ(prompts.shown.size(), c.overwrite ? 0u : 1u);
+            if (!c.overwrite) {
+                EXPECT_EQ(prompts.shown[0].text, question);
+            }
+            files.push_back(fileText(outputFile(0, ".mp3")));
+        }
+        EXPECT_TRUE(files[0] == files[1]) << "the same file on one and on three threads";
+        const double seconds = test::decodeAudioFile(outputFile(0, ".mp3")).decodedSeconds();
+        EXPECT_NEAR(seconds, c.kept ? 27 / 75.0 : 600 / 75.0, 0.2);
+    }
+}
+
+// The job's threads yield to the user's work at the lowest normal priority: the idle class gets
+// no processor at all on a busy machine.
+TEST_F(ParallelRip, TheReaderAndTheEncodersRunAtTheLowestNormalPriority) {
+    insertDiscs(image.cuePath);
+    settings.encoderThreads = 3;
+    std::mutex mutex;
+    std::map<pid_t, std::pair<int, int>> seen;  // each posting thread's policy and nice value
+    events.onPost = [&](const test::PostedEvent&) {
+        const std::lock_guard lock(mutex);
+        seen[gettid()] = {sched_getscheduler(0), getpriority(PRIO_PROCESS, id_t(gettid()))};
+    };
+    for (auto& track : tracks) {
+        track.format = kFormatMp3;
+        applyEncoderDefaults(track, settings.encoder);
+        track.checked = 1;
+    }
+    const int ownNice = getpriority(PRIO_PROCESS, id_t(gettid()));
+    flags.ripRunning = 1;
+    const RipSession session{prompts, events, flags, settings, disc, drives[0].openRequest};
+    startRipJob(session, tracks).join();
+    EXPECT_GE(seen.size(), 2u) << "the reader and the encoder threads";
+    for (const auto& [thread, priority] : seen) {
+        EXPECT_EQ(priority.first, SCHED_OTHER) << "thread " << thread;
+        EXPECT_EQ(priority.second, 19) << "thread " << thread;
+    }
+    EXPECT_EQ(seen.count(gettid()), 0u);
+    EXPECT_EQ(getpriority(PRIO_PROCESS, id_t(gettid())), ownNice) << "the caller's is its own";
+    for (int i : allTracks()) EXPECT_EQ(tracks[size_t(i)].status, kTrackDone);
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ protected:
                                      size_t* spilledParts) {
         std::vector<uint8_t> taken;
         std::vector<uint8_t> piece;
-        TrackAudio audio(budget, dir.path());
+        const SpillRoom room(dir.path());
+        TrackAudio audio(budget, room);
         for (int r = 0; r < reads; ++r) {
             EXPECT_TRUE(audio.append(readOf(r, 1000 + size_t(r) * 7), true, running));
             if (takeEvery && r % takeEvery == 0) {
@@ -87,15 +88,16 @@ TEST_F(AudioBetweenThreads, TheEncoderGetsEveryReadInOrderWhereverItWaited) {
 
 TEST_F(AudioBetweenThreads, AShortReadAndAnEncoderThatGivesUpEndTheTrack) {
     AudioBudget budget(2000);
+    const SpillRoom room(dir.path());
     std::vector<uint8_t> piece;
     {
-        TrackAudio audio(budget, dir.path());
+        TrackAudio audio(budget, room);
         ASSERT_TRUE(audio.append(readOf(1, 1500), true, running));
         audio.close(false);
         EXPECT_EQ(audio.take(piece), TrackAudio::Taken::Audio) << "what was read comes first";
         EXPECT_EQ(audio.take(piece), TrackAudio::Taken::Short);
     }
-    TrackAudio audio(budget, dir.path());
+    TrackAudio audio(budget, room);
     ASSERT_TRUE(audio.append(readOf(1, 1500), true, running));
     ASSERT_TRUE(audio.append(readOf(2, 1500), true, running));  // spilled
     audio.giveUp();
@@ -108,7 +110,8 @@ TEST_F(AudioBetweenThreads, AShortReadAndAnEncoderThatGivesUpEndTheTrack) {
 // the rip is stopped; a reader that reads the track whole first cannot wait and fails at once.
 TEST_F(AudioBetweenThreads, WithoutRoomTheReaderWaitsOnlyForAnEncoderThatTakesAlong) {
     AudioBudget budget(1500);
-    TrackAudio audio(budget, dir.path() + "/no such folder");
+    const SpillRoom noFolder(dir.path() + "/no such folder");
+    TrackAudio audio(budget, noFolder);
     ASSERT_TRUE(audio.append(readOf(1, 1500), true, running));
     EXPECT_FALSE(audio.append(readOf(2, 1500), false, running));
     std::thread encoder([&] {
@@ -124,6 +127,28 @@ TEST_F(AudioBetweenThreads, WithoutRoomTheReaderWaitsOnlyForAnEncoderThatTakesAl
     });
     EXPECT_FALSE(audio.append(readOf(3, 1500), true, running)) << "until the stop";
     stopper.join();
+}
+
+// The disk keeps the room reserved for output files: past it, a reader whose encoder takes along
+// waits rather than spill; one that cannot wait spills all the same, as its last resort.
+TEST_F(AudioBetweenThreads, SpilledAudioLeavesTheReservedRoomToTheFiles) {
+    AudioBudget budget(1500);
+    SpillRoom room(dir.path(), [](const std::string&) { return uint64_t(10000); });
+    TrackAudio audio(budget, room);
+    ASSERT_TRUE(audio.append(readOf(1, 1500), true, running));
+    ASSERT_TRUE(audio.append(readOf(2, 1500), true, running)) << "spilled into free room";
+    {
+        const SpillRoom::Reservation files(room, 9000);
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            running = 0;
+        });
+        EXPECT_FALSE(audio.append(readOf(3, 1500), true, running)) << "waited until the stop";
+        stopper.join();
+        running = 1;
+        EXPECT_TRUE(audio.append(readOf(3, 1500), false, running)) << "cannot wait: spills";
+    }
+    EXPECT_TRUE(audio.append(readOf(4, 1500), true, running)) << "the room is free again";
 }
 
 }  // namespace
