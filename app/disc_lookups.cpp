@@ -49,6 +49,8 @@ struct DiscLookups::Job {
     std::atomic<bool> wanted{true};
     std::atomic<bool> ended{false};
     LookupHandle handle;
+    CddbExchanges exchanges;
+    std::string refusedReply;  // why a server's reply was not read, when nothing was found
     std::string result;
     std::thread thread;
 };
@@ -58,7 +60,7 @@ DiscLookups::DiscLookups(EventSink& events, std::atomic<int32_t>& lookupActive,
     : events_(events), lookupActive_(lookupActive), timeouts_(timeouts) {}
 
 DiscLookups::~DiscLookups() {
-    for (auto& job : jobs_) job->wanted = false;
+    for (auto& job : jobs_) stop(*job);
     for (auto& job : jobs_) {
         if (job->thread.joinable()) job->thread.join();
     }
@@ -78,29 +80,38 @@ uintptr_t DiscLookups::startDiscLookup(const CddbSettings& settings,
 
 void DiscLookups::stopDiscLookup() {
     if (lookupActive_ == 0) return;
-    if (Job* job = findJob(current_)) {
-        job->wanted = false;
-        job->handle.stop();
-    }
+    if (Job* job = findJob(current_)) stop(*job);
     current_ = 0;
     lookupActive_ = 0;
 }
 
-std::optional<std::string> DiscLookups::finishDiscLookup(uintptr_t number) {
+std::optional<std::string> DiscLookups::finishDiscLookup(uintptr_t number,
+                                                         std::string* refusedReply) {
     if (number == 0 || number != current_ || lookupActive_ == 0) return std::nullopt;
     Job* job = findJob(number);
     current_ = 0;
     lookupActive_ = 0;
     if (!job) return std::nullopt;
     const std::lock_guard lock(resultMutex_);
+    if (refusedReply) *refusedReply = std::move(job->refusedReply);
     return std::move(job->result);
 }
 
+// A stopped job lets the drive go and leaves the network at once: nothing it could still receive
+// is wanted, and the program's exit waits for it.
+void DiscLookups::stop(Job& job) {
+    job.wanted = false;
+    job.handle.stop();
+    job.exchanges.stop();
+}
+
 void DiscLookups::runJob(Job& job, const CddbSettings& settings, const OpenDriveRequest& drive) {
-    const CddbConfig config = lookupClientConfig(settings, timeouts_);
+    CddbConfig config = lookupClientConfig(settings, timeouts_);
+    config.exchanges = &job.exchanges;
     std::string text = runDiscLookup(config, drive, job.handle, job.wanted);
     {
         const std::lock_guard lock(resultMutex_);
+        if (text.empty()) job.refusedReply = job.exchanges.refusedReply();
         job.result = std::move(text);
     }
     events_.post(WM_LOOKUP_DONE, job.number, nullptr);

@@ -32,7 +32,7 @@ public:
     DiscLookups(EventSink& events, std::atomic<int32_t>& lookupActive, CddbTimeouts timeouts = {});
     DiscLookups(const DiscLookups&) = delete;
     DiscLookups& operator=(const DiscLookups&) = delete;
-    // Waits for every job, stopped ones included; the time-outs bound the wait.
+    // Stops every job and waits for it; a job waiting on the network leaves it at once.
     ~DiscLookups();
 
     // Sets lookup active and starts a job for `drive` with the settings as they are now. Returns
@@ -40,18 +40,21 @@ public:
     uintptr_t startDiscLookup(const CddbSettings& settings, const OpenDriveRequest& drive);
 
     // When lookup active is set: closes the running job's drive handle, so the drive is free at
-    // once, and clears lookup active. The job ends by itself, and its result is dropped.
+    // once, cuts its network exchange short and clears lookup active. The job ends by itself,
+    // and its result is dropped.
     void stopDiscLookup();
 
     // For a WM_LOOKUP_DONE carrying `job`: when that job is the active lookup, clears lookup
-    // active and returns the job's text (empty when nothing was found); nullopt for the end of a
-    // job that was stopped, which the caller ignores.
-    std::optional<std::string> finishDiscLookup(uintptr_t job);
+    // active and returns the job's text (empty when nothing was found, with the HTTP status line
+    // of a refused server reply in `refusedReply` when not null); nullopt for the end of a job
+    // that was stopped, which the caller ignores.
+    std::optional<std::string> finishDiscLookup(uintptr_t job, std::string* refusedReply = nullptr);
 
 private:
     struct Job;
 
     void runJob(Job& job, const CddbSettings& settings, const OpenDriveRequest& drive);
+    static void stop(Job& job);
     void joinEndedJobs();
     Job* findJob(uintptr_t number);
 

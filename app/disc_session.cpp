@@ -140,7 +140,8 @@ LookupStart DiscSession::requestLookup(bool explicitRequest) {
 }
 
 LookupEnd DiscSession::finishLookup(uintptr_t lookup) {
-    const std::optional<std::string> text = lookups_.finishDiscLookup(lookup);
+    std::string refusedReply;
+    const std::optional<std::string> text = lookups_.finishDiscLookup(lookup, &refusedReply);
     if (!text) return LookupEnd::Ignored;
     commitEdits(false);
     LookupEnd end = LookupEnd::NothingFound;
@@ -151,7 +152,9 @@ LookupEnd DiscSession::finishLookup(uintptr_t lookup) {
     }
     view().discChanged();
     rowsChanged(false);
-    setStatus(session_status::kReady);
+    const std::string status = refusedReply.empty() ? std::string(session_status::kReady)
+                                                    : session_status::kLookupFailed + refusedReply;
+    setStatus(status.c_str());
     return end;
 }
 

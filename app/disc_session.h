@@ -40,6 +40,8 @@ inline constexpr const char* kRefreshing = "正在刷新 CD...";
 inline constexpr const char* kNoAudioCd = "没有找到音频 CD";
 inline constexpr const char* kConnecting = "连接到 CDDB...";
 inline constexpr const char* kLookupStopped = "CDDB 连接已停止。";
+// Followed by the HTTP status line of a server reply that was not read.
+inline constexpr const char* kLookupFailed = "CDDB 查询失败：";
 inline constexpr const char* kRipping = "正在抓取..";
 }  // namespace session_status
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <csignal>
 
+#include "platform/control_characters.h"
 #include "settings/settings_loaders.h"
 
 namespace lumbra::cli {
@@ -64,6 +65,10 @@ void CliSession::lookUp(std::FILE* status) {
         session_.finishLookup(waitFor(WM_LOOKUP_DONE));
     }
     if (terminal) std::fputs("\r\033[K", status);
+    // A server that refused the lookup is named, as the status line names it in the window.
+    if (session_.statusText() != session_status::kReady) {
+        std::fputs((platform::printableText(session_.statusText()) + "\n").c_str(), status);
+    }
     std::fflush(status);
 }
 

@@ -49,8 +49,14 @@ std::string postCddbRequest(const CddbConfig& config, std::string_view path, std
     const std::string& host = config.useProxy ? config.proxyHost : config.serverHost;
     const int port = config.useProxy ? config.proxyPort : config.serverPort;
     const std::string request = buildCddbRequest(config, path, body);
-    return cddbReplyText(platform::exchangeOverTcp(host, port, request, replyCapacity,
-                                                   tcpTimeouts(config.timeouts)));
+    CddbExchanges* exchanges = config.exchanges;
+    const std::string reply = cddbReplyText(
+        platform::exchangeOverTcp(host, port, request, replyCapacity, tcpTimeouts(config.timeouts),
+                                  exchanges ? &exchanges->stopEvent() : nullptr));
+    if (auto refused = refusedHttpStatus(reply); refused && exchanges) {
+        exchanges->noteRefusedReply(std::move(*refused));
+    }
+    return reply;
 }
 
 int cddbQuery(const CddbConfig& config, int handle, CddbMatchList& matches, size_t capacity) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "metadata/cddb_exchanges.h"
+
 namespace lumbra {
 
 enum class CddbOption {
@@ -49,6 +51,8 @@ struct CddbConfig {
     bool useLocalDatabase = true;
     std::string localDatabaseFile = "cdinfo.db";
     CddbTimeouts timeouts;
+    // Shared with the owner of the lookup (not owned; may be null).
+    CddbExchanges* exchanges = nullptr;
 };
 
 // The configuration before any option is set: the default public server, and the hello address

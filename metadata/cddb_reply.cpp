@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "metadata/cddb_match_line.h"
+#include "platform/control_characters.h"
 #include "platform/text_encoding.h"
 
 namespace lumbra {
@@ -15,6 +16,7 @@ constexpr std::string_view kEntryEnd = ".";
 constexpr size_t kEntryEndSearch = 3;
 constexpr size_t kGenreValueLimit = 81;
 
+constexpr int kHttpOk = 200;
 constexpr int kStatusExactMatch = 200;
 constexpr int kStatusMatchList = 210;
 constexpr int kStatusInexactMatches = 211;
@@ -78,9 +80,22 @@ std::string cddbReplyText(std::string_view bytes) {
 
 std::string_view cddbResponse(std::string_view reply) {
     if (!reply.starts_with("HTTP")) return reply;
+    if (refusedHttpStatus(reply)) return {};
     const size_t end = reply.find(kHttpHeaderEnd);
     return end == std::string_view::npos ? std::string_view()
                                          : reply.substr(end + kHttpHeaderEnd.size());
+}
+
+std::optional<std::string> refusedHttpStatus(std::string_view reply) {
+    if (!reply.starts_with("HTTP")) return std::nullopt;
+    const std::string_view line = reply.substr(0, reply.find_first_of("\r\n"));
+    // "HTTP/1.0 200 OK": the status is the three digits behind the first space.
+    const size_t space = line.find(' ');
+    if (space != std::string_view::npos && cddbStatus(line.substr(space + 1)) == kHttpOk &&
+        (line.size() == space + 4 || line[space + 4] == ' ')) {
+        return std::nullopt;
+    }
+    return platform::withoutControlCharacters(platform::utf8Prefix(line, kReplyLineLimit));
 }
 
 std::string ReplyLines::next() {

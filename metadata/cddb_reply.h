@@ -22,9 +22,14 @@ inline constexpr size_t kReplyLineLimit = 79;
 std::string cddbReplyText(std::string_view bytes);
 
 // The CDDB response inside a reply: behind the first empty line when the reply starts with an
-// HTTP status line (a proxy's error page included), else the reply itself; empty for an HTTP
-// header that never ends.
+// HTTP status line of status 200, else the reply itself; empty for any other HTTP status (a
+// redirect, a proxy's error page) and for an HTTP header that never ends.
 std::string_view cddbResponse(std::string_view reply);
+
+// For a reply whose HTTP status is not 200, its status line ("HTTP/1.0 500 Internal Server
+// Error"), cut short and without control characters; nullopt for a 200 and for a reply without
+// an HTTP header.
+std::optional<std::string> refusedHttpStatus(std::string_view reply);
 
 // The lines of a response, each up to its CR LF and cut to kReplyLineLimit bytes at a character
 // boundary. A last line without CR LF is never seen: once no CR LF is left, every line is empty.

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/control_characters.h"
 #include "platform/text_encoding.h"
 
 namespace lumbra {
@@ -27,11 +28,17 @@ struct Line {
     size_t next;  // behind the line end
 };
 
+// A value as the record keeps it: what shows in the list and names files has no characters that
+// act unseen, and a tab is a space there.
+std::string recordValue(std::string_view value) {
+    return platform::withoutHiddenCharacters(platform::utf8Prefix(value, kValueLimit));
+}
+
 // The value from `from` up to the next CR or LF; nullopt when no line end follows.
 std::optional<Line> valueUpToLineEnd(std::string_view text, size_t from) {
     const size_t end = text.find_first_of("\r\n", from);
     if (end == npos) return std::nullopt;
-    return Line{platform::utf8Prefix(text.substr(from, end - from), kValueLimit), end + 1};
+    return Line{recordValue(text.substr(from, end - from)), end + 1};
 }
 
 // Only the LF counts here: a DISCID line ended by a lone CR takes the next line with it.
@@ -52,8 +59,7 @@ Start applyDiscTitle(std::string_view text, size_t start, DiscRecord& record) {
     const size_t slash = text.find('/', artistStart);
     if (slash == npos) return std::nullopt;
     const size_t artistEnd = slash > artistStart ? slash - 1 : artistStart;
-    record.artist =
-        platform::utf8Prefix(text.substr(artistStart, artistEnd - artistStart), kValueLimit);
+    record.artist = recordValue(text.substr(artistStart, artistEnd - artistStart));
     auto album = valueUpToLineEnd(text, slash + 2);
     if (!album) return std::nullopt;
     record.album = std::move(album->value);

@@ -2,6 +2,7 @@
 
 #include <netdb.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <memory>
@@ -33,6 +34,8 @@ std::optional<SocketAddress> lookUp(const std::string& host, const std::string& 
     return first;
 }
 
+constexpr std::chrono::milliseconds kStopCheck{50};
+
 // Shared by the waiting caller and the resolving thread; whichever lets go last frees it.
 struct PendingLookup {
     std::mutex mutex;
@@ -44,7 +47,8 @@ struct PendingLookup {
 }  // namespace
 
 std::optional<SocketAddress> resolveFirstAddress(const std::string& host, int port,
-                                                 std::chrono::milliseconds timeout) {
+                                                 std::chrono::milliseconds timeout,
+                                                 const ManualResetEvent* stop) {
     if (host.empty()) return std::nullopt;
     const std::string service = std::to_string(port);
     if (auto numeric = lookUp(host, service, AI_NUMERICHOST)) return numeric;
@@ -64,9 +68,14 @@ std::optional<SocketAddress> resolveFirstAddress(const std::string& host, int po
     } catch (const std::system_error&) {
         return std::nullopt;
     }
+    // The resolver cannot signal the stop's descriptor, so the stop is looked at now and then.
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     std::unique_lock lock(pending->mutex);
-    if (!pending->finished.wait_for(lock, timeout, [&] { return pending->done; }))
-        return std::nullopt;
+    while (!pending->done && std::chrono::steady_clock::now() < deadline) {
+        if (stop && stop->wait(std::chrono::milliseconds(0))) return std::nullopt;
+        pending->finished.wait_for(lock, std::min(kStopCheck, timeout));
+    }
+    if (!pending->done) return std::nullopt;
     return pending->address;
 }
 

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/manual_reset_event.h"
+
 namespace lumbra::platform {
 
 struct SocketAddress {
@@ -15,8 +17,9 @@ struct SocketAddress {
 };
 
 // The first address of `host` (a name, or a numeric IPv4 or IPv6 address) with `port`, or
-// nullopt when it does not resolve within `timeout`.
+// nullopt when it does not resolve within `timeout`, or before `stop` (when not null) is set.
 std::optional<SocketAddress> resolveFirstAddress(const std::string& host, int port,
-                                                 std::chrono::milliseconds timeout);
+                                                 std::chrono::milliseconds timeout,
+                                                 const ManualResetEvent* stop = nullptr);
 
 }  // namespace lumbra::platform

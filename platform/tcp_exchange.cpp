@@ -16,35 +16,40 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
+// The descriptor that a stop makes readable, or -1 (which poll passes over) without one.
+int stopDescriptor(const ManualResetEvent* stop) {
+    return stop && stop->isValid() ? stop->descriptor() : -1;
+}
+
 // Waits until the socket is ready for `events`. A signal does not end the wait early; the
-// deadline does.
-bool waitFor(int fd, short events, milliseconds timeout) {
+// deadline and the stop descriptor do.
+bool waitFor(int fd, short events, milliseconds timeout, int stopFd) {
     const auto deadline = Clock::now() + timeout;
     for (;;) {
         const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
-        pollfd request{fd, events, 0};
-        const int ready = ::poll(&request, 1, int(std::max<int64_t>(left.count(), 0)));
-        if (ready > 0) return true;
+        pollfd requests[] = {{fd, events, 0}, {stopFd, POLLIN, 0}};
+        const int ready = ::poll(requests, 2, int(std::max<int64_t>(left.count(), 0)));
+        if (ready > 0) return requests[1].revents == 0;
         if (ready == 0 || errno != EINTR || left.count() <= 0) return false;
     }
 }
 
 // Non-blocking from the start, so that every later step waits in poll with its own time-out.
-UniqueFd connectWithin(const SocketAddress& peer, milliseconds timeout) {
+UniqueFd connectWithin(const SocketAddress& peer, milliseconds timeout, int stopFd) {
     UniqueFd fd(::socket(peer.address.ss_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!fd) return {};
     if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&peer.address), peer.length) == 0)
         return fd;
-    if (errno != EINPROGRESS || !waitFor(fd.get(), POLLOUT, timeout)) return {};
+    if (errno != EINPROGRESS || !waitFor(fd.get(), POLLOUT, timeout, stopFd)) return {};
     int error = 0;
     socklen_t length = sizeof error;
     if (::getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) return {};
     return fd;
 }
 
-bool sendWhole(int fd, std::string_view bytes, milliseconds timeout) {
+bool sendWhole(int fd, std::string_view bytes, milliseconds timeout, int stopFd) {
     while (!bytes.empty()) {
-        if (!waitFor(fd, POLLOUT, timeout)) return false;
+        if (!waitFor(fd, POLLOUT, timeout, stopFd)) return false;
         const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         if (sent < 0 && errno != EAGAIN && errno != EINTR) return false;
         if (sent > 0) bytes.remove_prefix(size_t(sent));
@@ -59,13 +64,13 @@ milliseconds within(milliseconds timeout, Clock::time_point deadline) {
 }
 
 std::string receiveUntilClosed(int fd, size_t capacity, milliseconds timeout,
-                               Clock::time_point deadline) {
+                               Clock::time_point deadline, int stopFd) {
     std::string reply;
     const size_t room = capacity > 0 ? capacity - 1 : 0;
     reply.reserve(room);
     char piece[kReceivePiece];
     while (room - reply.size() >= kReceivePiece) {
-        if (!waitFor(fd, POLLIN, within(timeout, deadline))) break;
+        if (!waitFor(fd, POLLIN, within(timeout, deadline), stopFd)) break;
         const ssize_t received = ::recv(fd, piece, sizeof piece, 0);
         if (received < 0 && (errno == EAGAIN || errno == EINTR)) continue;
         if (received <= 0) break;
@@ -77,15 +82,17 @@ std::string receiveUntilClosed(int fd, size_t capacity, milliseconds timeout,
 }  // namespace
 
 std::string exchangeOverTcp(const std::string& host, int port, std::string_view request,
-                            size_t replyCapacity, const TcpTimeouts& timeouts) {
+                            size_t replyCapacity, const TcpTimeouts& timeouts,
+                            const ManualResetEvent* stop) {
+    const int stopFd = stopDescriptor(stop);
     const auto deadline = Clock::now() + timeouts.exchange;
-    const auto peer = resolveFirstAddress(host, port, within(timeouts.resolve, deadline));
+    const auto peer = resolveFirstAddress(host, port, within(timeouts.resolve, deadline), stop);
     if (!peer) return {};
-    const UniqueFd fd = connectWithin(*peer, within(timeouts.connect, deadline));
+    const UniqueFd fd = connectWithin(*peer, within(timeouts.connect, deadline), stopFd);
     if (!fd) return {};
     // A server may answer and close before it has read the whole request; that answer counts.
-    sendWhole(fd.get(), request, within(timeouts.receive, deadline));
-    return receiveUntilClosed(fd.get(), replyCapacity, timeouts.receive, deadline);
+    sendWhole(fd.get(), request, within(timeouts.receive, deadline), stopFd);
+    return receiveUntilClosed(fd.get(), replyCapacity, timeouts.receive, deadline, stopFd);
 }
 
 }  // namespace lumbra::platform

@@ -287,6 +287,46 @@ TEST_F(CddbLookup, TheDriveIsFreeWhileTheServerIsAskedAndAStoppedJobsEndIsIgnore
     EXPECT_EQ(server.requests().size(), 1u) << "the match came after the stop and was not read";
 }
 
+// A server that takes the request and says nothing holds a lookup for the receive time-out; a
+// stop, and the program's exit, leave it at once.
+TEST_F(CddbLookup, AStoppedLookupLeavesASilentServerAtOnce) {
+    server.setBehaviour(ServerBehaviour::NeverAnswer);
+    lookups = std::make_unique<DiscLookups>(ends, flags.lookupActive);
+    const uintptr_t stopped = start();
+    ASSERT_TRUE(eventually([&] { return server.requests().size() == 1; }));
+    auto before = std::chrono::steady_clock::now();
+    lookups->stopDiscLookup();
+    EXPECT_TRUE(ends.endedOnce(stopped));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 1s) << "the stopped job's end";
+
+    start();
+    ASSERT_TRUE(eventually([&] { return server.requests().size() == 2; }));
+    before = std::chrono::steady_clock::now();
+    lookups.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 1s) << "the exit";
+}
+
+// A redirect or a server error is a failed lookup that names the server's status, whatever its
+// body looks like.
+TEST_F(CddbLookup, AnHttpStatusOtherThan200FailsTheLookupAndIsNamed) {
+    settings.cddb.useLocalDatabase = false;
+    server.addEntry(entry("0200b201", "Unread", "Unread"));
+    for (const std::string status : {"HTTP/1.1 302 Found", "HTTP/1.0 500 Internal Server Error"}) {
+        server.setStatusLine(status);
+        const uintptr_t job = start();
+        ASSERT_TRUE(ends.endedOnce(job));
+        std::string refused;
+        EXPECT_EQ(lookups->finishDiscLookup(job, &refused), "") << status;
+        EXPECT_EQ(refused, status);
+    }
+    server.setStatusLine("HTTP/1.0 200 OK");
+    const uintptr_t job = start();
+    ASSERT_TRUE(ends.endedOnce(job));
+    std::string refused = "untouched";
+    EXPECT_NE(lookups->finishDiscLookup(job, &refused), "");
+    EXPECT_EQ(refused, "");
+}
+
 // A stop frees the drive whenever it comes: while the job holds it, or before the job opens it.
 TEST_F(CddbLookup, AStopClosesTheJobsHandleAtOnceOrAsSoonAsItIsOpened) {
     for (bool stopFirst : {false, true}) {

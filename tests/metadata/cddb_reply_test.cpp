@@ -139,6 +139,25 @@ TEST(CddbReadReply, FailsForEveryOtherStatus) {
     }
 }
 
+// Only an HTTP 200 carries a CDDB answer: the body of a redirect or a server error is not read,
+// however much it looks like one, and its status line says why.
+TEST(CddbReply, ReadsOnlyTheBodyOfAnHttp200) {
+    const std::string body = "\r\n\r\n200 rock 0200b201 A / B\r\n";
+    const std::string entry = "\r\n\r\n210 rock 0200b201\r\nDTITLE=A / B\r\n.\r\n";
+    for (const std::string status : {"HTTP/1.0 302 Found", "HTTP/1.1 500 Internal Server Error",
+                                     "HTTP/1.0 2000 OK", "HTTP/1.0"}) {
+        EXPECT_TRUE(queryMatches(status + body).empty()) << status;
+        EXPECT_FALSE(parseReadReply(status + entry, "rock")) << status;
+        EXPECT_EQ(refusedHttpStatus(status + "\r\nLocation: x" + body), status);
+    }
+    EXPECT_EQ(queryMatches("HTTP/1.1 200 OK" + body),
+              std::vector<std::string>{"rock|0200b201|A|B"});
+    EXPECT_TRUE(parseReadReply("HTTP/1.0 200" + entry, "rock"));
+    EXPECT_FALSE(refusedHttpStatus("HTTP/1.0 200 OK" + body));
+    EXPECT_FALSE(refusedHttpStatus("200 rock 0200b201 A / B\r\n")) << "no HTTP header";
+    EXPECT_EQ(refusedHttpStatus("HTTP/1.0 503 \x1b[2JBusy\r\n"), "HTTP/1.0 503 [2JBusy");
+}
+
 TEST(CddbReplyText, TakesUtf8AsItIsAndDecodesEverythingElseFromGb18030) {
     EXPECT_EQ(cddbReplyText("TTITLE0=\x81\x30\x81\x30"), "TTITLE0=\xC2\x80")
         << "a four-byte GB18030 character";

@@ -16,6 +16,7 @@ using namespace std::chrono_literals;
 
 constexpr std::string_view kHttpOk =
     "HTTP/1.0 200 OK\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n";
+constexpr std::string_view kHttpHeaderRest = "\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n";
 constexpr std::string_view kQueryCommand = "cmd=cddb+query+";
 constexpr std::string_view kReadCommand = "cmd=cddb+read+";
 
@@ -120,7 +121,7 @@ std::string CddbTestServer::replyTo(const std::string& request) const {
     const std::lock_guard lock(mutex_);
     const size_t headerEnd = request.find("\r\n\r\n");
     const std::string body = headerEnd == std::string::npos ? "" : request.substr(headerEnd + 4);
-    std::string reply(kHttpOk);
+    std::string reply = statusLine_ + std::string(kHttpHeaderRest);
     if (body.starts_with(kQueryCommand)) {
         if (entries_.empty()) return reply + "202 No match found.\r\n";
         if (entries_.size() == 1) return reply + "200 " + matchLine(entries_[0]);

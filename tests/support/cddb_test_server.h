@@ -49,6 +49,10 @@ public:
     void setBehaviour(ServerBehaviour behaviour) {
         locked([&] { behaviour_ = behaviour; });
     }
+    // The HTTP status line of every answer, "HTTP/1.0 200 OK" unless set.
+    void setStatusLine(std::string line) {
+        locked([&] { statusLine_ = std::move(line); });
+    }
     // Each answer waits this long before it is sent.
     void delayAnswers(std::chrono::milliseconds delay) {
         locked([&] { delay_ = delay; });
@@ -65,6 +69,7 @@ private:
     std::vector<CddbTestEntry> entries_;
     ServerBehaviour behaviour_ = ServerBehaviour::Answer;
     std::chrono::milliseconds delay_{0};
+    std::string statusLine_ = "HTTP/1.0 200 OK";
     std::vector<std::string> requests_;
 
     platform::UniqueFd listener_;
