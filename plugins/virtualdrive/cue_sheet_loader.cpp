@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 #include "platform/atomic_file.h"
+#include "platform/text_encoding.h"
 #include "plugins/virtualdrive/cue_text_scan.h"
 #include "plugins/virtualdrive/image_layout.h"
 #include "plugins/virtualdrive/libcue_parse.h"
@@ -30,11 +32,30 @@ std::string prepareText(std::string text) {
     return text;
 }
 
+// The sheet's text as the program reads all text: UTF-8 when it is, else from GB18030, in which
+// sheets of Chinese rips made on Windows are saved. `decoded` tells which.
+std::string sheetText(std::string raw, bool* decoded) {
+    std::string text = prepareText(std::move(raw));
+    *decoded = !platform::isValidUtf8(text);
+    return *decoded ? platform::gb18030ToUtf8(text) : text;
+}
+
 // Sheets written on Windows separate folders with backslashes.
 std::filesystem::path resolve(const std::filesystem::path& folder, std::string name) {
     std::replace(name.begin(), name.end(), '\\', '/');
     const std::filesystem::path path(name);
     return path.is_absolute() ? path : folder / path;
+}
+
+// A file named by a decoded sheet is looked for under its UTF-8 name first, then under the
+// name's bytes as the sheet had them, where a copy from Windows may have left it.
+platform::UniqueFd openNamed(const std::filesystem::path& folder, const std::string& name,
+                             bool sheetDecoded) {
+    // Non-blocking, so that a FIFO named by the sheet cannot hang the open.
+    const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+    platform::UniqueFd fd(open(resolve(folder, name).c_str(), flags));
+    if (fd || !sheetDecoded || errno != ENOENT) return fd;
+    return platform::UniqueFd(open(resolve(folder, platform::utf8ToGbk(name)).c_str(), flags));
 }
 
 std::string declaredType(const CueTextFacts& facts, const std::string& name, int fd) {
@@ -46,11 +67,9 @@ std::string declaredType(const CueTextFacts& facts, const std::string& name, int
 
 std::variant<OpenedFile, std::string> openImageFile(const std::filesystem::path& folder,
                                                     const std::string& name,
-                                                    const CueTextFacts& facts) {
+                                                    const CueTextFacts& facts, bool sheetDecoded) {
     const std::string prefix = "file " + name;
-    // Non-blocking, so that a FIFO named by the sheet cannot hang the open.
-    const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
-    OpenedFile file{platform::UniqueFd(open(resolve(folder, name).c_str(), flags))};
+    OpenedFile file{openNamed(folder, name, sheetDecoded)};
     struct stat info {};
     if (!file.fd || fstat(file.fd.get(), &info) != 0) return prefix + " is missing";
     if (!S_ISREG(info.st_mode)) return prefix + " is not a regular file";
@@ -87,13 +106,14 @@ std::unique_ptr<Disc> makeDisc(ImageLayout layout, std::vector<platform::UniqueF
 
 std::variant<std::unique_ptr<Disc>, std::string> buildDisc(const std::filesystem::path& folder,
                                                            std::vector<CueFile> files,
-                                                           const CueTextFacts& facts) {
+                                                           const CueTextFacts& facts,
+                                                           bool sheetDecoded) {
     std::vector<platform::UniqueFd> fds;
     for (CueFile& file : files) {
         for (CueTrack& track : file.tracks) {
             track.startsSession = track.number == facts.secondSessionTrack;
         }
-        auto opened = openImageFile(folder, file.name, facts);
+        auto opened = openImageFile(folder, file.name, facts, sheetDecoded);
         if (auto* problem = std::get_if<std::string>(&opened)) return *problem;
         auto& ok = std::get<OpenedFile>(opened);
         file.dataOffset = ok.dataOffset;
@@ -114,7 +134,8 @@ std::variant<std::unique_ptr<Disc>, std::string> loadCueSheet(const std::string&
     if (size > kMaxSheetBytes) return std::string("it is too large for a CUE sheet");
     auto raw = platform::readWholeFile(path);
     if (!raw) return std::string("it cannot be read");
-    const std::string text = prepareText(std::move(*raw));
+    bool decoded = false;
+    const std::string text = sheetText(std::move(*raw), &decoded);
 
     auto facts = scanCueText(text);
     if (auto* problem = std::get_if<std::string>(&facts)) return *problem;
@@ -123,7 +144,7 @@ std::variant<std::unique_ptr<Disc>, std::string> loadCueSheet(const std::string&
     auto& parsed = std::get<std::vector<CueFile>>(files);
     markPregapsInFileBefore(parsed, std::get<CueTextFacts>(facts));
     auto disc = buildDisc(std::filesystem::path(path).parent_path(), std::move(parsed),
-                          std::get<CueTextFacts>(facts));
+                          std::get<CueTextFacts>(facts), decoded);
     if (auto* built = std::get_if<std::unique_ptr<Disc>>(&disc))
         (*built)->texts = parseCueTexts(text);
     return disc;

@@ -7,13 +7,14 @@
 namespace lumbra::virtualdrive {
 namespace {
 
+// The end of the file before the bytes wanted fails too: the file is shorter than the disc it
+// holds, and audio that is not there must not read as silence.
 bool readFully(int fd, int64_t offset, std::span<uint8_t> out) {
     size_t done = 0;
     while (done < out.size()) {
         const ssize_t n = pread(fd, out.data() + done, out.size() - done, off_t(offset + done));
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) break;
+        if (n <= 0) return false;
         done += size_t(n);
     }
     return true;

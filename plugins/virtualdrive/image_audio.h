@@ -22,7 +22,8 @@ class ImageAudio final : public AudioSource {
 public:
     ImageAudio(std::vector<platform::UniqueFd> files, std::vector<AudioExtent> extents);
 
-    // A file that ends early (it shrank after loading) reads as zeros past its end.
+    // False when a file ends before the bytes it should hold (it was cut short before or after
+    // loading): the drive reports a medium error, as for a scratch.
     bool read(int64_t offset, std::span<uint8_t> out) const override;
 
 private:

@@ -13,6 +13,7 @@ constexpr uint16_t kFormatPcm = 1;
 constexpr uint16_t kFormatExtensible = 0xFFFE;
 // A file of a few chunks is normal; this many means a damaged or hostile header.
 constexpr int kMaxChunks = 4096;
+constexpr uint32_t kOpenLength = 0xFFFFFFFF;
 
 uint16_t le16(const uint8_t* p) {
     return uint16_t(p[0] | p[1] << 8);
@@ -62,7 +63,8 @@ std::variant<WaveData, std::string> findWaveData(int fd, int64_t fileSize) {
             formatSeen = true;
         } else if (std::memcmp(header.data(), "data", 4) == 0) {
             if (!formatSeen) return std::string("its data chunk comes before its format chunk");
-            return WaveData{body, std::min<int64_t>(size, fileSize - body)};
+            const bool open = size == 0 || size == kOpenLength;
+            return WaveData{body, open ? fileSize - body : int64_t(size)};
         }
         at = body + size + (size & 1);
     }

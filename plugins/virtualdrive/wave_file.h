@@ -10,7 +10,10 @@ namespace lumbra::virtualdrive {
 
 struct WaveData {
     int64_t offset = 0;  // of the first sample byte
-    int64_t length = 0;  // bytes of samples actually present in the file
+    // Bytes of samples the header declares, which a file cut short does not all hold; those
+    // actually present when the header leaves the length open (0 or 0xFFFFFFFF, as streaming
+    // writers leave it).
+    int64_t length = 0;
 };
 
 // The "data" chunk of the open file `fd` of `fileSize` bytes, or why the file cannot be used.

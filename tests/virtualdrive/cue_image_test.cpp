@@ -3,7 +3,10 @@
 // sheet leaves an empty drive with a reason.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cdaccess/cd_frame.h"
+#include "platform/text_encoding.h"
 #include "plugins/virtualdrive/cue_sheet_loader.h"
 #include "support/cue_image.h"
 #include "support/temp_dir.h"
@@ -97,6 +100,33 @@ TEST_F(VirtualDriveCueImage, TracksLandWhereTheSheetPutsThemAndReadBackAsWritten
     EXPECT_EQ(runCommand(0, readCdCdb(749, 2), 2 * kFrame).sense, kLbaOutOfRange);
 }
 
+// A file shorter than the disc it holds, cut short before loading (a WAVE header declaring more
+// samples than follow it) or while the disc is in the drive (a BIN file that shrinks): what is
+// there reads back, what is missing is a medium error as on a scratched disc, never silence.
+TEST_F(VirtualDriveCueImage, AudioMissingFromACutShortFileIsAMediumError) {
+    const std::string whole = waveFile(audio(200, 3));
+    dir_.write("cut.wav", whole.substr(0, whole.size() - 50 * kFrame));
+    const std::string cut = dir_.write("cut.cue",
+                                       "FILE \"cut.wav\" WAVE\n  TRACK 01 AUDIO\n"
+                                       "    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n"
+                                       "    INDEX 01 00:01:00\n");
+    ASSERT_EQ(VirtualDriveModule::get().configure(cut.c_str(), ""), 1);
+    const auto toc = runGood(0, readTocCdb(), 804);
+    EXPECT_EQ(toc[27], 200) << "the disc is as long as the header says";
+    const auto present = runGood(0, readCdCdb(124, 26), 26 * kFrame);
+    EXPECT_EQ(std::string(present.begin(), present.end()),
+              audio(200, 3).substr(124 * kFrame, 26 * kFrame));
+    for (uint32_t first : {125u, 150u, 174u}) {
+        EXPECT_EQ(runCommand(0, readCdCdb(first, 26), 26 * kFrame).sense, kUnrecoveredReadError)
+            << "from frame " << first;
+    }
+
+    ASSERT_EQ(VirtualDriveModule::get().configure(sheet_.c_str(), ""), 1);
+    std::filesystem::resize_file(dir_.file("a.bin"), 100 * kFrame);
+    EXPECT_EQ(runGood(0, readCdCdb(74, 26), 26 * kFrame).size(), 26 * kFrame);
+    EXPECT_EQ(runCommand(0, readCdCdb(75, 26), 26 * kFrame).sense, kUnrecoveredReadError);
+}
+
 TEST_F(VirtualDriveCueImage, ASecondSessionBeginsAfterTheGapOfAnEnhancedCd) {
     const std::string sheet = dir_.write("enhanced.cue",
                                          "REM SESSION 01\nFILE \"a.bin\" BINARY\n"
@@ -118,6 +148,24 @@ TEST_F(VirtualDriveCueImage, ASecondSessionBeginsAfterTheGapOfAnEnhancedCd) {
             << "from frame " << first;
     }
     EXPECT_EQ(runCommand(0, readCdCdb(11700, 1), kFrame).sense, kIllegalModeForTrack);
+}
+
+// Sheets of Chinese rips are often saved in GBK: the names in them are those of files stored
+// under UTF-8 names here, and what the sheet makes the drive say is UTF-8.
+TEST_F(VirtualDriveCueImage, AGbkSheetNamesItsFilesByTheirUtf8Names) {
+    dir_.write("光盘 一.bin", binAudio_);
+    const std::string sheet = dir_.write(
+        "gbk.cue", platform::utf8ToGbk("REM COMMENT \"中文\"\nFILE \"光盘 一.bin\" BINARY\n"
+                                       "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"));
+    ASSERT_EQ(VirtualDriveModule::get().configure(sheet.c_str(), ""), 1);
+    const auto frames = runGood(0, readCdCdb(0, 26), 26 * kFrame);
+    EXPECT_EQ(std::string(frames.begin(), frames.end()), binAudio_.substr(0, 26 * kFrame));
+
+    const auto missing = loadCueSheet(
+        dir_.write("missing.cue", platform::utf8ToGbk("FILE \"缺少.bin\" BINARY\n  TRACK 01 AUDIO\n"
+                                                      "    INDEX 01 00:00:00\n")));
+    ASSERT_TRUE(std::holds_alternative<std::string>(missing));
+    EXPECT_EQ(std::get<std::string>(missing), "file 缺少.bin is missing");
 }
 
 TEST_F(VirtualDriveCueImage, UnusableSheetsGiveEmptyDrivesAndSayWhy) {
