@@ -1,9 +1,12 @@
 #include "platform/program_home.h"
 
+#include <pwd.h>
 #include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "platform/install_layout.h"
 
@@ -20,16 +23,27 @@ std::string withoutTrailingSlash(std::string path) {
     return path;
 }
 
-std::string userConfigFolder() {
-    std::string base = environment("XDG_CONFIG_HOME");
-    if (base.empty()) base = environment("HOME") + "/.config";
-    const std::string folder = withoutTrailingSlash(base) + "/lumbra-cdripper";
-    std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
-    return folder;
+// A session started without HOME (a service, `env -i`) still belongs to a user with a home.
+std::string userHomeFolder() {
+    if (std::string home = environment("HOME"); !home.empty()) return home;
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found ||
+        !found->pw_dir) {
+        return {};
+    }
+    return found->pw_dir;
 }
 
 }  // namespace
+
+std::string userConfigFolder() {
+    std::string base = environment("XDG_CONFIG_HOME");
+    // The XDG rules make a relative path invalid, to be ignored.
+    if (!base.starts_with('/')) base = withoutTrailingSlash(userHomeFolder()) + "/.config";
+    return withoutTrailingSlash(base) + "/lumbra-cdripper";
+}
 
 std::string executableFolder() {
     std::error_code ec;
@@ -47,7 +61,10 @@ std::string programHome(const std::string& chosen) {
     // owner of a private prefix), yet setup.ini belongs to the user running it.
     const std::string exeFolder = executableFolder();
     if (!installLayout().installed && access(exeFolder.c_str(), W_OK) == 0) return exeFolder;
-    return userConfigFolder();
+    const std::string folder = userConfigFolder();
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    return folder;
 }
 
 }  // namespace lumbra::platform

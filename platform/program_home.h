@@ -7,9 +7,14 @@ namespace lumbra::platform {
 
 // The program home as a native path without a trailing slash: `chosen` when not empty (a front
 // end's option); else $LUMBRA_HOME when set; else the executable's folder when it is writable and
-// not an installed program's (a build folder or a portable install); else
-// $XDG_CONFIG_HOME/lumbra-cdripper (~/.config/lumbra-cdripper), created when missing.
+// not an installed program's (a build folder or a portable install); else userConfigFolder(),
+// created when missing.
 std::string programHome(const std::string& chosen = {});
+
+// $XDG_CONFIG_HOME/lumbra-cdripper when that names an absolute path, else
+// ~/.config/lumbra-cdripper, where ~ is $HOME or, without it, the user's home folder in the
+// password database. Not created here.
+std::string userConfigFolder();
 
 // The folder of the running executable, without a trailing slash.
 std::string executableFolder();

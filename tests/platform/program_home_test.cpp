@@ -3,6 +3,7 @@
 #include "platform/program_home.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <unistd.h>
 #include <cstdlib>
 
@@ -20,6 +21,26 @@ TEST(ProgramHome, IsTheEnvironmentsFolderElseTheExecutablesWhenThatIsWritable) {
     ASSERT_EQ(access(folder.c_str(), W_OK), 0);
     EXPECT_EQ(programHome(), folder);
     EXPECT_EQ(access((folder + "/platform_tests").c_str(), X_OK), 0);
+}
+
+// The XDG rules: a relative XDG_CONFIG_HOME is ignored; without HOME the password database knows
+// the user's home, never the root folder.
+TEST(ProgramHome, AnInstalledProgramsFolderFollowsTheXdgRulesWithOrWithoutHome) {
+    const char* home = std::getenv("HOME");
+    const std::string savedHome = home ? home : "";
+    setenv("HOME", "/home/tester/", 1);
+    setenv("XDG_CONFIG_HOME", "/srv/config/", 1);
+    EXPECT_EQ(userConfigFolder(), "/srv/config/lumbra-cdripper");
+    setenv("XDG_CONFIG_HOME", "relative/config", 1);
+    EXPECT_EQ(userConfigFolder(), "/home/tester/.config/lumbra-cdripper");
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("HOME");
+    const passwd* user = getpwuid(getuid());
+    ASSERT_NE(user, nullptr);
+    EXPECT_EQ(userConfigFolder(), std::string(user->pw_dir) + "/.config/lumbra-cdripper");
+    setenv("HOME", "", 1);
+    EXPECT_EQ(userConfigFolder(), std::string(user->pw_dir) + "/.config/lumbra-cdripper");
+    if (home) setenv("HOME", savedHome.c_str(), 1);
 }
 
 TEST(SharedLibrary, ReportsTheSystemsReasonForAFailure) {
