@@ -40,7 +40,8 @@ std::string shortenNames(std::string_view path) {
 }  // namespace
 
 std::string tidyOutputName(std::string_view name) {
-    std::string tidied = platform::replaceControlCharacters(name, '_');
+    std::string tidied =
+        platform::replaceControlCharacters(platform::withoutHiddenCharacters(name), '_');
     for (int round = 0; round < kTidyRounds; ++round) tidyOnce(tidied);
     // A value that starts with a separator ("\tmp\x") must not make the name absolute; the
     // dot rule has already turned every ".." folder into a separator.

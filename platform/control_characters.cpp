@@ -22,6 +22,18 @@ bool isC1Control(std::string_view text, size_t i) {
     return next >= kC1First && next <= kC1Last;
 }
 
+// U+202A to U+202E are E2 80 AA to E2 80 AE in UTF-8; U+2066 to U+2069 are E2 81 A6 to E2 81 A9.
+bool isBidiControl(std::string_view text, size_t i) {
+    if (i + 2 >= text.size() || static_cast<unsigned char>(text[i]) != 0xE2) return false;
+    const auto second = static_cast<unsigned char>(text[i + 1]);
+    const auto third = static_cast<unsigned char>(text[i + 2]);
+    return (second == 0x80 && third >= 0xAA && third <= 0xAE) ||
+           (second == 0x81 && third >= 0xA6 && third <= 0xA9);
+}
+
+constexpr size_t kC1Bytes = 2;
+constexpr size_t kBidiBytes = 3;
+
 }  // namespace
 
 std::string replaceControlCharacters(std::string_view text, char replacement) {
@@ -32,8 +44,23 @@ std::string replaceControlCharacters(std::string_view text, char replacement) {
     return out;
 }
 
+std::string withoutHiddenCharacters(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (isC1Control(text, i)) {
+            i += kC1Bytes - 1;
+        } else if (isBidiControl(text, i)) {
+            i += kBidiBytes - 1;
+        } else {
+            out += text[i] == '\t' ? ' ' : text[i];
+        }
+    }
+    return out;
+}
+
 std::string withoutControlCharacters(std::string_view text) {
-    std::string out(text);
+    std::string out = withoutHiddenCharacters(text);
     std::erase_if(out, [](char c) { return isControl(static_cast<unsigned char>(c)); });
     return out;
 }

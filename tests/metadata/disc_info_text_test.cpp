@@ -100,6 +100,15 @@ TEST(DiscInfoText, TakesAnyBytes) {
     EXPECT_EQ(apply("").record.album, "old album");
 }
 
+// What shows in the list has no characters that act unseen, and a tab is a space there.
+TEST(DiscInfoText, DropsCharactersThatActUnseenAndSpacesTabs) {
+    const auto a = apply(
+        "DTITLE=\u202EBand / Al\xC2\x85"
+        "bum\r\nTTITLE0=tab\there\u2066\r\n");
+    EXPECT_EQ(a.disc(), "Band / Album / 1970");
+    EXPECT_EQ(a.titles()[0], "tab here");
+}
+
 TEST(DiscRecord, ResetKeepsYearAndComment) {
     DiscRecord record{"a", "b", "2001", 17, "c"};
     resetDiscRecord(record);

@@ -53,7 +53,9 @@ TEST(NamingPathTidying, MakesExpandedTemplatesIntoNamesInsideTheFolder) {
         {"A\\..\\..\\..\\B", "A\\B"},
         {"/abs/x", "_abs_x"},
         // Control characters make names no one can type.
-        {"a\x1b]0;t\x07\\b\x7f\tc", "a_]0;t_\\b__c"},
+        {"a\x1b]0;t\x07\\b\x7f\tc", "a_]0;t_\\b_ c"},
+        // Characters that act unseen go: a name shown backwards, C1 controls from GB18030.
+        {"evil\u202Egpj.exe\\x\xC2\x9By", "evilgpj.exe\\xy"},
         {std::string_view("x\0y", 3), "x_y"},
     };
     for (const auto& [name, tidied] : cases) EXPECT_EQ(tidyOutputName(name), tidied) << name;

@@ -49,7 +49,26 @@ TEST(TextEncoding, KeepsTerminalCommandsOutOfPrintedText) {
         {"line\n\tnext\r", "line\n\tnext?"},
     };
     for (const auto& [text, printed] : cases) EXPECT_EQ(printableText(text), printed) << text;
-    EXPECT_EQ(withoutControlCharacters("a\tb\x7f\nc\xC2\xA0"), "abc\xC2\xA0") << "tags drop them";
+    EXPECT_EQ(withoutControlCharacters("a\tb\x7f\nc\xC2\xA0"), "a bc\xC2\xA0") << "tags drop them";
+}
+
+// Characters that act unseen: C1 controls and the bidirectional controls that show a name
+// backwards. Their neighbours in UTF-8 stay.
+TEST(TextEncoding, DropsCharactersThatActUnseen) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"evil\u202Egpj.exe", "evilgpj.exe"},
+        {"\u202A\u202B\u202C\u202D\u2066\u2067\u2068\u2069x", "x"},
+        {"a\xC2\x80\xC2\x85\xC2\x9F"
+         "b",
+         "ab"},
+        {"tab\there", "tab here"},
+        {"\u2029\u202F\u2065\u206A\xC2\xA0\xC2\x7F", "\u2029\u202F\u2065\u206A\xC2\xA0\xC2\x7F"},
+        {"cut\xE2\x80", "cut\xE2\x80"},
+    };
+    for (const auto& [text, kept] : cases) EXPECT_EQ(withoutHiddenCharacters(text), kept) << text;
+    EXPECT_EQ(withoutControlCharacters("\u202E\x01\xC2\x9B"
+                                       "a\tb"),
+              "a b");
 }
 
 }  // namespace
