@@ -31,8 +31,8 @@ const TagCase kCases[] = {
     {"Chinese", "晨潮", "海港之光", "纸船", "2024", 17, "第一版", "晨潮"},
     {"Japanese", "朝の潮", "港の光", "紙の船", "1999", 8, "初回盤", "朝の潮"},
     {"Latin", "Señorita", "Åsa Öberg", "Café Müller", "1987", 0, "Remaster", "Señorita"},
-    {"no artist, a tab in the title", "Zwei\tWörter\x7F", "", "Album", "2001", 13, "",
-     "ZweiWörter"},
+    {"no artist, a tab and a bidi override in the title", "Zwei\tWörter\x7F\u202E", "", "Album",
+     "2001", 13, "", "Zwei Wörter"},
 };
 
 std::string utf8(const TagLib::String& text) {
