@@ -54,6 +54,12 @@ std::string encoderSummary(const TrackEntry& track) {
             // The stored rights-management flag is not shown: no file we write carries any.
             return "WMA " +
                    format("- [ %d kbps ]", listValue(kWmaBitrates, wmaFromSlots(slots).bitrate, 0));
+        case kFormatFlac:
+            return "FLAC " +
+                   format("- [ 级别 %d ]", listValue(kFlacLevels, flacFromSlots(slots).level, 0));
+        case kFormatOpus:
+            return "OPUS " + format("- [ %d kbps ]",
+                                    listValue(kOpusBitrates, opusFromSlots(slots).bitrate, 0));
         default:
             return "未知";
     }

@@ -1,12 +1,12 @@
 // Ripping the 74-minute image with one encoder thread, which reads and encodes each track in turn,
 // against the default, one encoder thread per core while the drive reads on: to MP3 (the default
-// settings) and to Ogg Vorbis (quality 9). Then, on a drive slowed by the virtual drive's delay
-// fault, the MP3 rip with the default threads against reading the disc alone (a WAV rip, whose
-// writing costs next to nothing): with a delay that makes reading about as long as encoding, the
-// album should take little longer than reading it. Every rip goes through the real job,
-// transport, virtual drive and encoders. Wall time is the benchmark's time; cpu_s counts every
-// thread of the process; peak_rss_MiB is the process's peak resident memory so far. The slow
-// drive's runs each need a process of their own, e.g.
+// settings), Ogg Vorbis (quality 9), FLAC (level 5 with verify) and Opus (160 kbit/s). Then, on a
+// drive slowed by the virtual drive's delay fault, the MP3 rip with the default threads against
+// reading the disc alone (a WAV rip, whose writing costs next to nothing): with a delay that makes
+// reading about as long as encoding, the album should take little longer than reading it. Every rip
+// goes through the real job, transport, virtual drive and encoders. Wall time is the benchmark's
+// time; cpu_s counts every thread of the process; peak_rss_MiB is the process's peak resident
+// memory so far. The slow drive's runs each need a process of their own, e.g.
 // --benchmark_filter='OnASlowDrive/format:2/'; a delay of 2 ms makes this machine's reading about
 // as long as its encoding.
 #include <benchmark/benchmark.h>
@@ -56,6 +56,8 @@ SettingsRecord ripSettings(int32_t format, int threads) {
     settings.encoder.wav = {1, 1, 1};
     settings.encoder.mp3 = kDefaultMp3;
     settings.encoder.ogg = {0, 1, 0, 0, 1, 0, 0, 0, 3, 9};
+    settings.encoder.flac = {5, 1};
+    settings.encoder.opus = {5};
     return settings;
 }
 
@@ -135,7 +137,7 @@ void oneRunEach(benchmark::internal::Benchmark* runs) {
 
 BENCHMARK(BM_AlbumRip)
     ->ArgNames({"format", "threads"})
-    ->ArgsProduct({{kFormatMp3, kFormatOgg}, {1, 0}})
+    ->ArgsProduct({{kFormatMp3, kFormatOgg, kFormatFlac, kFormatOpus}, {1, 0}})
     ->Apply(oneRunEach);
 BENCHMARK(BM_AlbumRipOnASlowDrive)
     ->ArgNames({"format", "delay_ms"})

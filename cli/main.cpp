@@ -34,12 +34,12 @@ int main(int argc, char** argv) {
     const auto parsed = lumbra::cli::parseOptions(argc, argv);
     if (const auto* problem = std::get_if<std::string>(&parsed)) {
         std::fprintf(stderr, "lumbra-rip: %s\n", problem->c_str());
-        std::fputs(lumbra::cli::kUsage, stderr);
+        std::fputs(lumbra::cli::usageText().c_str(), stderr);
         return kExitUsage;
     }
     const auto* options = &std::get<lumbra::cli::Options>(parsed);
     if (options->action == lumbra::cli::Action::Help) {
-        std::fputs(lumbra::cli::kUsage, stdout);
+        std::fputs(lumbra::cli::usageText().c_str(), stdout);
         return EXIT_SUCCESS;
     }
     if (options->action == lumbra::cli::Action::Version) {

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <map>
 #include <string_view>
+
+#include "rip/output_formats.h"
 
 namespace lumbra::cli {
 namespace {
@@ -19,11 +20,24 @@ std::optional<int> parseNumber(std::string_view text) {
     return value;
 }
 
+// A format is named on the command line by its file extension without the dot.
+std::string_view optionName(const OutputFormatEntry& format) {
+    return std::string_view(format.extension).substr(1);
+}
+
 std::optional<int> parseFormat(std::string_view text) {
-    static const std::map<std::string_view, int> formats = {
-        {"wav", 0}, {"ogg", 1}, {"mp3", 2}, {"wma", 3}};
-    const auto it = formats.find(text);
-    return it == formats.end() ? std::nullopt : std::optional<int>(it->second);
+    for (const auto& format : outputFormats()) {
+        if (optionName(format) == text) return format.id;
+    }
+    return std::nullopt;
+}
+
+std::string formatNames() {
+    std::string names;
+    for (const auto& format : outputFormats()) {
+        names += (names.empty() ? "" : "|") + std::string(optionName(format));
+    }
+    return names;
 }
 
 bool isValueOption(std::string_view option) {
@@ -91,12 +105,8 @@ bool parseFlag(std::string_view option, Options& options) {
     return true;
 }
 
-}  // namespace
-
-const char* const kUsage =
-    "usage: lumbra-rip [--home DIR] [--demo] [--image FILE.cue]... [--drive N] [--lookup | "
-    "--no-lookup]\n"
-    "                  [--list | --settings | [--tracks LIST] [--format wav|ogg|mp3|wma]\n"
+// The usage after its first two lines, which name the formats.
+constexpr const char* kUsageOptions =
     "                   [--out DIR] [--template TEXT] [--yes | --no] [--jobs N]\n"
     "                   [--replaygain | --no-replaygain]]\n"
     "  --home DIR       program home holding setup.ini (default: $LUMBRA_HOME or the program's "
@@ -122,6 +132,17 @@ const char* const kUsage =
     "  --help           print this text\n"
     "  --version        print the version\n"
     "Without --list or --settings the tracks are ripped.\n";
+
+}  // namespace
+
+const std::string& usageText() {
+    static const std::string usage =
+        "usage: lumbra-rip [--home DIR] [--demo] [--image FILE.cue]... [--drive N] [--lookup | "
+        "--no-lookup]\n"
+        "                  [--list | --settings | [--tracks LIST] [--format " +
+        formatNames() + "]\n" + kUsageOptions;
+    return usage;
+}
 
 std::optional<std::vector<int>> parseTrackList(const std::string& text) {
     std::vector<int> tracks;

@@ -37,6 +37,7 @@ std::variant<Options, std::string> parseOptions(int argc, char** argv);
 // "1,3-5" as {1, 3, 4, 5}; nullopt when malformed.
 std::optional<std::vector<int>> parseTrackList(const std::string& text);
 
-extern const char* const kUsage;
+// The usage text, naming the formats of the format table.
+const std::string& usageText();
 
 }  // namespace lumbra::cli

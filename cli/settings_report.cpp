@@ -40,6 +40,9 @@ void addEncoderLines(std::string& out, const EncoderSettings& e) {
                                  : std::to_string(rates.rates[size_t(e.wma.sampleRate)]) + " Hz";
     // The stored rights-management flag is left out: no file we write carries any.
     addLine(out, "wma", shown(kWmaBitrates, e.wma.bitrate) + ", " + rate);
+    addLine(out, "flac",
+            "level " + shown(kFlacLevels, e.flac.level) + ", verify " + onOff(e.flac.verify));
+    addLine(out, "opus", shown(kOpusBitrates, e.opus.bitrate) + ", VBR");
 }
 
 }  // namespace

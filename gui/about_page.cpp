@@ -33,7 +33,7 @@ AboutPage::AboutPage(QWidget* parent) : QWidget(parent) {
     product->setFont(bold);
     auto* description = new QLabel(
         "读取音频 CD，从 CDDB 或本地数据库获取专辑和音轨信息，并把选定的音轨转换为 WAV、MP3、"
-        "Ogg Vorbis 或 WMA 文件，按您选择的文件名格式保存。");
+        "Ogg Vorbis、WMA、FLAC 或 Opus 文件，按您选择的文件名格式保存。");
     description->setWordWrap(true);
 
     auto* help = new QPushButton(QIcon(":/icons/help.svg"), "获取帮助");

@@ -27,7 +27,9 @@ AudioPage::AudioPage(const PageContext& context, QWidget* parent)
       mp3_(new Mp3OptionsPane),
       ogg_(new OggOptionsPane),
       wav_(new WavOptionsPane),
-      wma_(new WmaOptionsPane) {
+      wma_(new WmaOptionsPane),
+      flac_(new FlacOptionsPane),
+      opus_(new OpusOptionsPane) {
     effective_ = new QCheckBox("立即生效。");
     effective_->setObjectName("effective");
     auto* apply = new QPushButton("应用");
@@ -39,10 +41,12 @@ AudioPage::AudioPage(const PageContext& context, QWidget* parent)
     auto* left = new QVBoxLayout;
     left->addWidget(group(mp3EncoderCaption(), mp3_));
     left->addWidget(group("WAV", wav_));
+    left->addWidget(group(flacEncoderCaption(), flac_));
     left->addStretch();
     auto* right = new QVBoxLayout;
     right->addWidget(group(oggEncoderCaption(), ogg_));
     right->addWidget(group("WMA", wma_));
+    right->addWidget(group(opusEncoderCaption(), opus_));
     right->addStretch();
     auto* columns = new QHBoxLayout;
     columns->addLayout(left, 1);
@@ -71,10 +75,13 @@ void AudioPage::showSettings(const EncoderSettings& encoder) {
     ogg_->setValues(encoder.ogg);
     mp3_->setValues(encoder.mp3);
     wma_->setValues(encoder.wma);
+    flac_->setValues(encoder.flac);
+    opus_->setValues(encoder.opus);
 }
 
 EncoderSettings AudioPage::shownSettings() const {
-    return {wav_->values(), ogg_->values(), mp3_->values(), wma_->values()};
+    return {wav_->values(), ogg_->values(),  mp3_->values(),
+            wma_->values(), flac_->values(), opus_->values()};
 }
 
 void AudioPage::apply() {

@@ -1,4 +1,4 @@
-// The encoder settings tab ("音频设置"): the defaults of all four formats, which every track of a
+// The encoder settings tab ("音频设置"): the defaults of every format, which every track of a
 // newly read disc gets. Apply stores them, and with "立即生效。" on gives them to the listed tracks
 // too.
 #pragma once
@@ -11,8 +11,10 @@ class QCheckBox;
 
 namespace lumbra::gui {
 
+class FlacOptionsPane;
 class Mp3OptionsPane;
 class OggOptionsPane;
+class OpusOptionsPane;
 class WavOptionsPane;
 class WmaOptionsPane;
 
@@ -34,6 +36,8 @@ private:
     OggOptionsPane* ogg_;
     WavOptionsPane* wav_;
     WmaOptionsPane* wma_;
+    FlacOptionsPane* flac_;
+    OpusOptionsPane* opus_;
     QCheckBox* effective_;  // EFFECTIVE
 };
 

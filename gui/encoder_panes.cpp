@@ -75,6 +75,16 @@ QString oggEncoderCaption() {
     return caption;
 }
 
+QString flacEncoderCaption() {
+    static const QString caption = versionCaption("FLAC", "FLAC", flacEncoderVersion());
+    return caption;
+}
+
+QString opusEncoderCaption() {
+    static const QString caption = versionCaption("OPUS", "Opus", opusEncoderVersion());
+    return caption;
+}
+
 WavOptionsPane::WavOptionsPane(QWidget* parent) : QWidget(parent) {
     sampleRate_ = listBox("sampleRate", kWavSampleRates);
     channels_ = listBox("channels", kWavChannels);
@@ -244,6 +254,38 @@ void WmaOptionsPane::fillRates(int32_t bitrateIndex) {
     for (std::string_view rate : wmaRatesForBitrate(listValue(kWmaBitrates, bitrateIndex, 0)).items)
         sampleRate_->addItem(qs(rate));
     sampleRate_->setCurrentIndex(-1);
+}
+
+FlacOptionsPane::FlacOptionsPane(QWidget* parent) : QWidget(parent) {
+    level_ = listBox("level", kFlacLevels);
+    verify_ = checkBox("verify", "校验");
+    verify_->setToolTip("编码时解码每一帧并与原始音频比较");
+    auto* grid = paneGrid(this);
+    addPair(grid, 0, 0, "压缩级别", level_);
+    grid->addWidget(verify_, 0, 2, 1, 2, Qt::AlignLeft);
+}
+
+void FlacOptionsPane::setValues(const FlacSettings& values) {
+    select(level_, values.level);
+    verify_->setChecked(values.verify != 0);
+}
+
+FlacSettings FlacOptionsPane::values() const {
+    return {selection(level_), verify_->isChecked()};
+}
+
+OpusOptionsPane::OpusOptionsPane(QWidget* parent) : QWidget(parent) {
+    bitrate_ = listBox("bitrate", kOpusBitrates);
+    auto* grid = paneGrid(this);
+    addPair(grid, 0, 0, "比特率", bitrate_);
+}
+
+void OpusOptionsPane::setValues(const OpusSettings& values) {
+    select(bitrate_, values.bitrate);
+}
+
+OpusSettings OpusOptionsPane::values() const {
+    return {selection(bitrate_)};
 }
 
 }  // namespace lumbra::gui

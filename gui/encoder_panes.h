@@ -17,6 +17,8 @@ namespace lumbra::gui {
 // The group captions that name an encoder, with the version of the library in use.
 QString mp3EncoderCaption();
 QString oggEncoderCaption();
+QString flacEncoderCaption();
+QString opusEncoderCaption();
 
 class WavOptionsPane : public QWidget {
     Q_OBJECT
@@ -94,6 +96,29 @@ private:
     QComboBox* sampleRate_;
     QCheckBox* drm_;
     int32_t drmFlag_ = 0;
+};
+
+class FlacOptionsPane : public QWidget {
+    Q_OBJECT
+public:
+    explicit FlacOptionsPane(QWidget* parent = nullptr);
+    void setValues(const FlacSettings& values);
+    FlacSettings values() const;
+
+private:
+    QComboBox* level_;
+    QCheckBox* verify_;
+};
+
+class OpusOptionsPane : public QWidget {
+    Q_OBJECT
+public:
+    explicit OpusOptionsPane(QWidget* parent = nullptr);
+    void setValues(const OpusSettings& values);
+    OpusSettings values() const;
+
+private:
+    QComboBox* bitrate_;
 };
 
 }  // namespace lumbra::gui

@@ -16,6 +16,7 @@
 #include "app/track_row_texts.h"
 #include "gui/track_list_model.h"
 #include "gui/track_settings_dialog.h"
+#include "rip/output_formats.h"
 
 namespace lumbra::gui {
 namespace {
@@ -111,9 +112,10 @@ QWidget* RipPage::buildButtons() {
 QWidget* RipPage::buildEncoderAndPlayer() {
     encoderBox_ = new QComboBox;
     encoderBox_->setObjectName("encoderBox");
-    for (const char* format : {"wav", "ogg", "mp3", "wma"}) {
-        encoderBox_->addItem(QIcon(QString(":/icons/format-%1.svg").arg(format)),
-                             QString(format).toUpper());
+    // The table lists the formats in the order of their codes, so a position is a format.
+    for (const OutputFormatEntry& format : outputFormats()) {
+        const QString name = QString(format.extension).mid(1);
+        encoderBox_->addItem(QIcon(QString(":/icons/format-%1.svg").arg(name)), name.toUpper());
     }
     encoderBox_->setCurrentIndex(encoderPosition_);
     auto* encoder = new QLabel("编码器:");

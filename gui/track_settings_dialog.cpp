@@ -49,8 +49,8 @@ TrackSettingsDialog::TrackSettingsDialog(const DiscSession& session, QWidget* pa
     title_->setObjectName("title");
     format_ = new QComboBox;
     format_->setObjectName("format");
-    format_->addItems(
-        {"WAV 输出编码器", oggEncoderCaption(), mp3EncoderCaption(), "微软 WMA 编码器"});
+    format_->addItems({"WAV 输出编码器", oggEncoderCaption(), mp3EncoderCaption(),
+                       "微软 WMA 编码器", flacEncoderCaption(), opusEncoderCaption()});
     auto* ok = new QPushButton("确定");
     ok->setObjectName("ok");
     ok->setDefault(true);
@@ -83,16 +83,22 @@ QWidget* TrackSettingsDialog::buildPanes(const EncoderSettings& values) {
     ogg_ = new OggOptionsPane;
     mp3_ = new Mp3OptionsPane;
     wma_ = new WmaOptionsPane;
+    flac_ = new FlacOptionsPane;
+    opus_ = new OpusOptionsPane;
     wav_->setValues(values.wav);
     ogg_->setValues(values.ogg);
     mp3_->setValues(values.mp3);
     wma_->setValues(values.wma);
+    flac_->setValues(values.flac);
+    opus_->setValues(values.opus);
     panes_ = new QStackedWidget;
     panes_->setObjectName("panes");
     panes_->addWidget(placed(wav_, "wav"));
     panes_->addWidget(placed(ogg_, "ogg"));
     panes_->addWidget(placed(mp3_, "mp3"));
     panes_->addWidget(placed(wma_, "wma"));
+    panes_->addWidget(placed(flac_, "flac"));
+    panes_->addWidget(placed(opus_, "opus"));
     return panes_;
 }
 
@@ -118,6 +124,10 @@ EncoderSlots TrackSettingsDialog::block() const {
             return toSlots(mp3_->values());
         case kFormatWma:
             return toSlots(wma_->values());
+        case kFormatFlac:
+            return toSlots(flac_->values());
+        case kFormatOpus:
+            return toSlots(opus_->values());
     }
     return {};
 }

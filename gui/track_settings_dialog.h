@@ -13,8 +13,10 @@ class QStackedWidget;
 
 namespace lumbra::gui {
 
+class FlacOptionsPane;
 class Mp3OptionsPane;
 class OggOptionsPane;
+class OpusOptionsPane;
 class WavOptionsPane;
 class WmaOptionsPane;
 
@@ -41,6 +43,8 @@ private:
     OggOptionsPane* ogg_;
     Mp3OptionsPane* mp3_;
     WmaOptionsPane* wma_;
+    FlacOptionsPane* flac_;
+    OpusOptionsPane* opus_;
 };
 
 }  // namespace lumbra::gui

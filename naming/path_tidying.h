@@ -7,10 +7,11 @@
 
 namespace lumbra {
 
-// Limits of one path component in bytes of UTF-8. The file name leaves room for the
-// extension (".wav", ".ogg", ".mp3", ".wma") that is appended after tidying.
+// Limits of one path component in bytes of UTF-8. The file name leaves room for the longest
+// extension (".flac", ".opus") that is appended after tidying.
 inline constexpr size_t kMaxNameBytes = 255;
-inline constexpr size_t kMaxFileNameBytes = kMaxNameBytes - 4;
+inline constexpr size_t kMaxExtensionBytes = 5;
+inline constexpr size_t kMaxFileNameBytes = kMaxNameBytes - kMaxExtensionBytes;
 
 // `name` with control characters turned into "_", blanks around backslashes, doubled
 // backslashes and dots before backslashes removed and *?"<>|/ turned into "_" (three rounds),

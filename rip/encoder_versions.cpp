@@ -1,5 +1,7 @@
 #include "rip/encoder_versions.h"
 
+#include <FLAC/format.h>
+#include <opus/opus.h>
 #include <vorbis/codec.h>
 
 #include <algorithm>
@@ -9,6 +11,22 @@
 #include "rip/lame_entry_points.h"
 
 namespace lumbra {
+namespace {
+
+// Libraries call themselves "Xiph.Org libVorbis 1.3.7" or "libopus 1.3.1": the version is the
+// first word that starts with a digit, or the whole text when none does.
+std::string versionWord(const std::string& text) {
+    size_t word = 0;
+    while (word < text.size()) {
+        const size_t end = std::min(text.find(' ', word), text.size());
+        if (std::isdigit(static_cast<unsigned char>(text[word])))
+            return text.substr(word, end - word);
+        word = end + 1;
+    }
+    return text;
+}
+
+}  // namespace
 
 std::string mp3EncoderVersion() {
     LoadedEncoderLibrary loaded = loadEncoderLibrary(kLameLibraryName, {"beVersion"});
@@ -21,17 +39,15 @@ std::string mp3EncoderVersion() {
 }
 
 std::string oggEncoderVersion() {
-    // The library calls itself "Xiph.Org libVorbis 1.3.7": the version is its first word that
-    // starts with a digit.
-    const std::string text = vorbis_version_string();
-    size_t word = 0;
-    while (word < text.size()) {
-        const size_t end = std::min(text.find(' ', word), text.size());
-        if (std::isdigit(static_cast<unsigned char>(text[word])))
-            return text.substr(word, end - word);
-        word = end + 1;
-    }
-    return text;
+    return versionWord(vorbis_version_string());
+}
+
+std::string flacEncoderVersion() {
+    return versionWord(FLAC__VERSION_STRING);
+}
+
+std::string opusEncoderVersion() {
+    return versionWord(opus_get_version_string());
 }
 
 }  // namespace lumbra

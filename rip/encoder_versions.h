@@ -13,4 +13,10 @@ std::string mp3EncoderVersion();
 // The Vorbis library's version ("1.3.7"), or its whole version text when that names no number.
 std::string oggEncoderVersion();
 
+// libFLAC's version ("1.4.2").
+std::string flacEncoderVersion();
+
+// libopus's version ("1.3.1"), which libopusenc encodes with.
+std::string opusEncoderVersion();
+
 }  // namespace lumbra

@@ -21,7 +21,7 @@ struct OutputFormatEntry {
     std::function<std::unique_ptr<EncoderFactory>()> factory;
 };
 
-// WAV, Ogg Vorbis, MP3 and WMA.
+// WAV, Ogg Vorbis, MP3, WMA, FLAC and Opus, in the order of their codes.
 std::span<const OutputFormatEntry> outputFormats();
 
 // The row of `id`; null when the table has none (such a track is passed over).

@@ -18,6 +18,16 @@ inline constexpr const char* kMp3EncoderSetupFailed = "无法启动 MP3 编码�
 
 inline constexpr const char* kOggSettingsRefused = "Ogg Vorbis 编码器不接受这些设置: ";
 
+inline constexpr const char* kFlacCannotStartFormat = "无法启动 FLAC 编码器 (压缩级别 %d)";
+// The sample counts from 0 at the start of the track; channel 1 is the left one.
+inline constexpr const char* kFlacVerifyMismatchFormat =
+    "FLAC 校验失败: 解码后的音频与原始音频不符 (第 %llu 个采样, 声道 %u: 应为 %d, 实为 %d)";
+inline constexpr const char* kFlacVerifyUndecodable = "FLAC 校验失败: 刚编码的音频无法解码";
+inline constexpr const char* kFlacEncoderFailed = "FLAC 编码器出错: ";
+
+inline constexpr const char* kOpusCannotStartFormat = "无法启动 Opus 编码器 (%d kbps): %s";
+inline constexpr const char* kOpusEncoderFailed = "Opus 编码器出错: ";
+
 // The WMA writer library's. The three set-up failures begin with a space.
 inline constexpr const char* kWmaLibraryMissing = "无法找到 WmAudSDK.DLL 文件";
 inline constexpr const char* kWmaEntryPointMissing = "无法找到 WMAudioCreateWriter 库程序";

@@ -19,6 +19,14 @@ EncoderSlots toSlots(const WmaSettings& s) {
     return {s.sampleRate, s.bitrate, s.drm};
 }
 
+EncoderSlots toSlots(const FlacSettings& s) {
+    return {s.level, s.verify};
+}
+
+EncoderSlots toSlots(const OpusSettings& s) {
+    return {s.bitrate};
+}
+
 WavSettings wavFromSlots(const EncoderSlots& v) {
     return {v[0], v[1], v[2]};
 }
@@ -35,6 +43,14 @@ WmaSettings wmaFromSlots(const EncoderSlots& v) {
     return {v[0], v[1], v[2]};
 }
 
+FlacSettings flacFromSlots(const EncoderSlots& v) {
+    return {v[0], v[1]};
+}
+
+OpusSettings opusFromSlots(const EncoderSlots& v) {
+    return {v[0]};
+}
+
 EncoderSlots encoderBlock(const EncoderSettings& encoder, int32_t format) {
     switch (format) {
         case kFormatWav:
@@ -45,6 +61,10 @@ EncoderSlots encoderBlock(const EncoderSettings& encoder, int32_t format) {
             return toSlots(encoder.mp3);
         case kFormatWma:
             return toSlots(encoder.wma);
+        case kFormatFlac:
+            return toSlots(encoder.flac);
+        case kFormatOpus:
+            return toSlots(encoder.opus);
         default:
             return {};
     }
@@ -63,6 +83,12 @@ void setEncoderBlock(EncoderSettings& encoder, int32_t format, const EncoderSlot
             break;
         case kFormatWma:
             encoder.wma = wmaFromSlots(slots);
+            break;
+        case kFormatFlac:
+            encoder.flac = flacFromSlots(slots);
+            break;
+        case kFormatOpus:
+            encoder.opus = opusFromSlots(slots);
             break;
         default:
             break;

@@ -59,6 +59,11 @@ inline constexpr IntKey kWmaSample{"WMA", "WMA_SAMPLE", 0};
 inline constexpr IntKey kWmaBitrate{"WMA", "WMA_BITRATE", 6};
 inline constexpr IntKey kWmaUseDrm{"WMA", "WMA_USEDRM", 1};
 
+inline constexpr IntKey kFlacLevel{"FLAC", "FLAC_LEVEL", 5};
+inline constexpr IntKey kFlacVerify{"FLAC", "FLAC_VERIFY", 1};
+
+inline constexpr IntKey kOpusBitrate{"OPUS", "OPUS_BITRATE", 5};  // 160 kbit/s
+
 inline constexpr std::string_view kCddbSection = "CDDB";
 inline constexpr IntKey kCddbCount{"CDDB", "CDDB_COUNT", 0};
 // Per-server keys, formatted with the server number n from 0.

@@ -66,6 +66,14 @@ WmaSettings loadWma(const SettingsStore& store) {
     return {shown ? sample : -1, bitrate, checkBox(store, keys::kWmaUseDrm)};
 }
 
+FlacSettings loadFlac(const SettingsStore& store) {
+    return {indexIn(store, kFlacLevels, keys::kFlacLevel), checkBox(store, keys::kFlacVerify)};
+}
+
+OpusSettings loadOpus(const SettingsStore& store) {
+    return {indexIn(store, kOpusBitrates, keys::kOpusBitrate)};
+}
+
 std::vector<CddbServer> serversSeededWhenEmpty(const SettingsStore& store) {
     if (store.read(keys::kCddbCount) == 0) {
         writeCddbServer(store, defaultCddbServer());
@@ -90,7 +98,8 @@ void loadGeneral(const SettingsStore& store, SettingsRecord& record,
 
 bool loadEncoder(const SettingsStore& store, SettingsRecord& record) {
     const bool effective = store.read(keys::kEffective) != 0;
-    record.encoder = {loadWav(store), loadOgg(store), loadMp3(store), loadWma(store)};
+    record.encoder = {loadWav(store), loadOgg(store),  loadMp3(store),
+                      loadWma(store), loadFlac(store), loadOpus(store)};
     record.trackDialogSettings = record.encoder;
     return effective;
 }

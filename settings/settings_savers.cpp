@@ -38,6 +38,15 @@ void saveWma(const SettingsStore& store, const WmaSettings& wma) {
     store.write(keys::kWmaUseDrm, wma.drm);
 }
 
+void saveFlac(const SettingsStore& store, const FlacSettings& flac) {
+    store.write(keys::kFlacLevel, flac.level);
+    store.write(keys::kFlacVerify, flac.verify);
+}
+
+void saveOpus(const SettingsStore& store, const OpusSettings& opus) {
+    store.write(keys::kOpusBitrate, opus.bitrate);
+}
+
 }  // namespace
 
 void saveNamingTemplate(const SettingsStore& store, const SettingsRecord& record) {
@@ -68,6 +77,8 @@ void saveEncoderSettings(const SettingsStore& store, const SettingsRecord& recor
     saveOgg(store, record.encoder.ogg);
     saveWav(store, record.encoder.wav);
     saveWma(store, record.encoder.wma);
+    saveFlac(store, record.encoder.flac);
+    saveOpus(store, record.encoder.opus);
 }
 
 void saveLocalDatabaseFolder(const SettingsStore& store, const SettingsRecord& record) {

@@ -87,6 +87,27 @@ inline constexpr std::array<ListItem, 9> kWmaBitrates{{{6, "6 kbps"},
                                                        {128, "128 kbps"},
                                                        {160, "160 kbps"}}};
 
+// libFLAC's presets, from fastest (0) to smallest (8).
+inline constexpr std::array<ListItem, 9> kFlacLevels{{{0, "0 (最快)"},
+                                                      {1, "1"},
+                                                      {2, "2"},
+                                                      {3, "3"},
+                                                      {4, "4"},
+                                                      {5, "5 (默认)"},
+                                                      {6, "6"},
+                                                      {7, "7"},
+                                                      {8, "8 (最小)"}}};
+
+// Opus target rates; the encoder's VBR keeps the average near the chosen one.
+inline constexpr std::array<ListItem, 8> kOpusBitrates{{{32, "32 kbps"},
+                                                        {48, "48 kbps"},
+                                                        {64, "64 kbps"},
+                                                        {96, "96 kbps"},
+                                                        {128, "128 kbps"},
+                                                        {160, "160 kbps"},
+                                                        {192, "192 kbps"},
+                                                        {256, "256 kbps"}}};
+
 // `index` when it names an item of `list`, else -1 (what a list box without selection reads).
 int32_t listIndexOrNone(std::span<const ListItem> list, int32_t index);
 

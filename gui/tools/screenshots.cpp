@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
+#include <string>
 
 #include "cdaccess/cd_access.h"
 #include "gui/main_window.h"
@@ -16,6 +17,7 @@
 #include "gui/tip_dialog.h"
 #include "gui/track_settings_dialog.h"
 #include "platform/program_home.h"
+#include "rip/output_formats.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -36,14 +38,13 @@ bool saveTrackDialog(lumbra::gui::MainWindow& window, const QDir& folder) {
     lumbra::gui::TrackSettingsDialog dialog(window.session(), &window);
     dialog.show();
     QComboBox& format = *dialog.findChild<QComboBox*>("format");
-    constexpr const char* kPaneFiles[] = {"track-dialog-wav.png", "track-dialog-ogg.png",
-                                          "track-dialog-mp3.png", "track-dialog-wma.png"};
     bool saved = true;
-    for (int pane = 0; pane < format.count(); ++pane) {
-        format.setCurrentIndex(pane);
-        Q_EMIT format.activated(pane);
+    for (const lumbra::OutputFormatEntry& entry : lumbra::outputFormats()) {
+        format.setCurrentIndex(entry.id);
+        Q_EMIT format.activated(entry.id);
         QApplication::processEvents();
-        saved &= save(dialog, folder, kPaneFiles[pane]);
+        const std::string name = "track-dialog-" + std::string(entry.extension + 1) + ".png";
+        saved &= save(dialog, folder, name.c_str());
     }
     return saved;
 }

@@ -61,6 +61,9 @@ TEST_F(FirstStart, WritesAndLoadsTheDefaultsAndASecondStartChangesNothing) {
     EXPECT_EQ(kWavSampleSizes[size_t(e.wav.sampleSize)].value, 16);
     EXPECT_EQ(kWmaBitrates[size_t(e.wma.bitrate)].value, 96);
     EXPECT_EQ(wmaRatesForBitrate(96).rates[size_t(e.wma.sampleRate)], 44100);
+    EXPECT_EQ(kFlacLevels[size_t(e.flac.level)].value, 5);
+    EXPECT_EQ(e.flac.verify, 1);
+    EXPECT_EQ(kOpusBitrates[size_t(e.opus.bitrate)].value, 160);
 
     SettingsRecord second;
     EXPECT_EQ(loadAllSettings(store, second, home).cddbServers.size(), 1u);
@@ -86,7 +89,8 @@ TEST_F(Loaders, IndexesTheControlsCannotShowArriveAsNone) {
     load(
         "[MP3]\nMP3_BITRATE=14\nMP3_SAMPLE=-1\nMP3_VBRQUALITY=10\nMP3_QUALITY=12\n"
         "[OGG]\nOGG_CHANNELS=3\nOGG_VBRQUALITY=35\nOGG_ENABLECBR=7\nOGG_ENABLEVBR=5\n"
-        "[WAV]\nWAV_BITRATE=2\n[WMA]\nWMA_BITRATE=9\nWMA_SAMPLE=0\n");
+        "[WAV]\nWAV_BITRATE=2\n[WMA]\nWMA_BITRATE=9\nWMA_SAMPLE=0\n"
+        "[FLAC]\nFLAC_LEVEL=9\nFLAC_VERIFY=3\n[OPUS]\nOPUS_BITRATE=8\n");
     EXPECT_EQ(record.encoder.mp3.bitrate, -1);
     EXPECT_EQ(record.encoder.mp3.sampleRate, -1);
     EXPECT_EQ(record.encoder.mp3.vbrQuality, -1);
@@ -98,6 +102,9 @@ TEST_F(Loaders, IndexesTheControlsCannotShowArriveAsNone) {
     EXPECT_EQ(record.encoder.wav.sampleSize, -1);
     EXPECT_EQ(record.encoder.wma.bitrate, -1);
     EXPECT_EQ(record.encoder.wma.sampleRate, -1);  // no rate list without a bitrate
+    EXPECT_EQ(record.encoder.flac.level, -1);
+    EXPECT_EQ(record.encoder.flac.verify, 1);
+    EXPECT_EQ(record.encoder.opus.bitrate, -1);
     EXPECT_NE(store.text().find("MP3_BITRATE=14\n"), std::string::npos)
         << "the file is not corrected";
 }
@@ -153,12 +160,14 @@ TEST_F(Loaders, TracksReceiveTheirFormatsBlockInFieldOrder) {
         "[OGG]\nOGG_SAMPLE=1\nOGG_CHANNELS=0\nOGG_ENABLECBR=1\nOGG_ENABLEBBR=1\nOGG_ENABLEVBR=0\n"
         "OGG_BITRATE=4\nOGG_BBR_MIN=1\nOGG_BBR_NOR=2\nOGG_BBR_MAX=3\nOGG_VBRQUALITY=17\n"
         "[WAV]\nWAV_SAMPLE=2\nWAV_CHANNELS=0\nWAV_BITRATE=0\n[WMA]\nWMA_BITRATE=2\nWMA_SAMPLE="
-        "2\nWMA_USEDRM=0\n");
+        "2\nWMA_USEDRM=0\n[FLAC]\nFLAC_LEVEL=8\nFLAC_VERIFY=0\n[OPUS]\nOPUS_BITRATE=7\n");
     const std::pair<OutputFormat, EncoderSlots> cases[] = {
         {kFormatMp3, {2, 0, 13, 0, 6, 11, 4, 0, 0, 0}},
         {kFormatOgg, {1, 0, 1, 1, 0, 4, 1, 2, 3, 17}},
         {kFormatWav, {2, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
         {kFormatWma, {2, 2, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {kFormatFlac, {8, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {kFormatOpus, {7, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
     };
     for (const auto& [format, slots] : cases) {
         TrackEntry track;

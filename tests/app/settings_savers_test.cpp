@@ -22,6 +22,8 @@ SettingsRecord changedRecord() {
     r.encoder.ogg = {1, 2, 1, 1, 0, 4, 1, 2, 0, 17};
     r.encoder.mp3 = {0, 2, 13, 0, 9, 2, 12};
     r.encoder.wma = {1, 8, 0};
+    r.encoder.flac = {8, 0};
+    r.encoder.opus = {2};
     r.cddbAuto = false;
     r.cddb.useLocalDatabase = false;
     r.cddb.localDatabaseFolder = "/数据/cddb";
@@ -60,6 +62,8 @@ TEST(SettingsSavers, WhatIsSavedLoadsBackUnchanged) {
     EXPECT_EQ(toSlots(r.encoder.ogg), toSlots(saved.encoder.ogg));
     EXPECT_EQ(toSlots(r.encoder.mp3), toSlots(saved.encoder.mp3));
     EXPECT_EQ(toSlots(r.encoder.wma), toSlots(saved.encoder.wma));
+    EXPECT_EQ(toSlots(r.encoder.flac), toSlots(saved.encoder.flac));
+    EXPECT_EQ(toSlots(r.encoder.opus), toSlots(saved.encoder.opus));
     EXPECT_EQ(r.cddbAuto, saved.cddbAuto);
     const CddbSettings& c = r.cddb;
     EXPECT_EQ(c.useLocalDatabase, saved.cddb.useLocalDatabase);

@@ -36,9 +36,13 @@ TEST(TrackRowTexts, EncoderSummaryOfEachFormatAndSwitch) {
         {kFormatMp3, toSlots(Mp3Settings{1, 1, 13, 0, 3, 10, 7}), "MP3 - [ 320 kbps ]"},
         {kFormatWma, toSlots(WmaSettings{0, 6, 1}), "WMA - [ 96 kbps ]"},
         {kFormatWma, toSlots(WmaSettings{0, 8, 0}), "WMA - [ 160 kbps ]"},
+        {kFormatFlac, toSlots(FlacSettings{5, 1}), "FLAC - [ 级别 5 ]"},
+        {kFormatFlac, toSlots(FlacSettings{0, 0}), "FLAC - [ 级别 0 ]"},
+        {kFormatOpus, toSlots(OpusSettings{5}), "OPUS - [ 160 kbps ]"},
+        {kFormatOpus, toSlots(OpusSettings{0}), "OPUS - [ 32 kbps ]"},
         // An index the list cannot show (a hand-edited setup.ini) shows 0 rather than failing.
         {kFormatMp3, toSlots(Mp3Settings{1, 1, -1, 0, 3, 10, 7}), "MP3 - [ 0 kbps ]"},
-        {4, {}, "未知"},
+        {6, {}, "未知"},
         {-1, {}, "未知"},
     };
     for (const auto& c : cases) {

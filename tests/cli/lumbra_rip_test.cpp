@@ -30,7 +30,7 @@ TEST_F(LumbraRip, ListsTheDemoDiscAndRefusesAnUnusableImageAndBadUsage) {
     home.write("broken.cue", "FILE \"absent.bin\" BINARY\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n");
     EXPECT_EQ(rip("--image " + home.file("broken.cue") + " --list").exitCode, 1);
     for (const char* usage :
-         {"--list --drive x", "--demo --format flac", "--demo --tracks 3-1",
+         {"--list --drive x", "--demo --format aiff", "--demo --tracks 3-1",
           "--demo --drive 3 --list", "--demo --jobs -1", "--demo --jobs 100", "--demo --jobs"}) {
         EXPECT_EQ(rip(usage).exitCode, 2) << usage;
     }
@@ -62,9 +62,24 @@ TEST_F(LumbraRip, AnswersHelpVersionAndUsageMistakesOnTheRightStream) {
         EXPECT_TRUE(!c.outStart.empty() || run.out.empty()) << c.arguments << ": " << run.out;
         EXPECT_TRUE(!c.errStart.empty() || run.err.empty()) << c.arguments << ": " << run.err;
     }
+    EXPECT_NE(rip("--help").out.find("[--format wav|ogg|mp3|wma|flac|opus]"), std::string::npos);
     const ProgramRun settings = rip("--settings");
     EXPECT_TRUE(settings.out.ends_with("proxy: off\n")) << "every line ends with a newline";
     EXPECT_EQ(settings.line("encoder threads"), "encoder threads: automatic");
+    EXPECT_EQ(settings.line("flac"), "flac: level 5 (默认), verify on");
+    EXPECT_EQ(settings.line("opus"), "opus: 160 kbps, VBR");
+}
+
+// Every format of the format table is a --format name: its extension.
+TEST_F(LumbraRip, RipsToTheLosslessAndOpusFormatsByTheirExtensions) {
+    const std::string cue = test::writeCueImage(home.path(), "disc", {100}).cuePath;
+    home.write("setup.ini", "[CDDB]\nCDDB_AUTO=0\n");
+    for (const std::string format : {"flac", "opus"}) {
+        const ProgramRun run = rip("--image " + cue + " --format " + format +
+                                   " --template '<Title>' --yes --out " + home.file("out"));
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_GT(home.read("out/音轨 01." + format).size(), 1000u) << format;
+    }
 }
 
 // The number of encoder threads changes how long an album takes, never its files.

@@ -2,7 +2,9 @@
 // keys apply writes, and what apply does to the listed tracks.
 #include <gtest/gtest.h>
 
+#include <FLAC/format.h>
 #include <lame/lame.h>
+#include <opus/opus.h>
 #include <vorbis/codec.h>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -137,6 +139,9 @@ TEST_F(AudioPageTest, ApplyWritesEffectiveAndEveryEncoderKeyAndNothingElse) {
     clickIn(mp3, "vbr");
     choose(in<QComboBox>(pane<gui::WavOptionsPane>(), "sampleSize"), 0);
     in<QSlider>(pane<gui::OggOptionsPane>(), "quality")->setValue(4);
+    choose(in<QComboBox>(pane<gui::FlacOptionsPane>(), "level"), 8);
+    clickIn(pane<gui::FlacOptionsPane>(), "verify");
+    choose(in<QComboBox>(pane<gui::OpusOptionsPane>(), "bitrate"), 7);
     const std::string before = home.read("setup.ini");
     apply();
     const std::map<std::string, std::string> expected = {
@@ -147,12 +152,14 @@ TEST_F(AudioPageTest, ApplyWritesEffectiveAndEveryEncoderKeyAndNothingElse) {
         {"OGG/OGG_ENABLEVBR", "1"}, {"OGG/OGG_BITRATE", "0"},    {"OGG/OGG_BBR_MIN", "0"},
         {"OGG/OGG_BBR_NOR", "0"},   {"OGG/OGG_BBR_MAX", "3"},    {"OGG/OGG_VBRQUALITY", "4"},
         {"WAV/WAV_SAMPLE", "1"},    {"WAV/WAV_CHANNELS", "1"},   {"WAV/WAV_BITRATE", "0"},
-        {"WMA/WMA_SAMPLE", "0"},    {"WMA/WMA_BITRATE", "6"}};
+        {"WMA/WMA_SAMPLE", "0"},    {"WMA/WMA_BITRATE", "6"},    {"FLAC/FLAC_LEVEL", "8"},
+        {"FLAC/FLAC_VERIFY", "0"},  {"OPUS/OPUS_BITRATE", "7"}};
     EXPECT_EQ(test::changedValues(before, home.read("setup.ini")), expected)
         << "WMA_USEDRM keeps its stored 1";
     EXPECT_EQ(store.read(keys::kWmaUseDrm), 1);
     EXPECT_EQ(settings.encoder.mp3.bitrate, 13);
     EXPECT_EQ(settings.encoder.ogg.vbrQuality, 4);
+    EXPECT_EQ(settings.encoder.flac.verify, 0);
 }
 
 TEST_F(AudioPageTest, ApplyGivesTheListedTracksTheNewDefaultsOnlyWhenEffective) {
@@ -222,10 +229,27 @@ TEST_F(AudioPageTest, CaptionsNameTheEncoderLibrariesInUse) {
     QStringList captions;
     for (auto* box : page().findChildren<QGroupBox*>()) captions << box->title();
     const QString vorbis = QString(vorbis_version_string()).section(' ', 2, 2);
+    const QString opus = QString(opus_get_version_string()).section(' ', 1, 1);
     EXPECT_EQ(captions,
               (QStringList{QString("MP3  (LAME 编码器版本 %1)").arg(get_lame_version()), "WAV",
-                           QString("OGG  (OGG 编码器版本 %1)").arg(vorbis), "WMA"}));
+                           QString("FLAC  (FLAC 编码器版本 %1)").arg(FLAC__VERSION_STRING),
+                           QString("OGG  (OGG 编码器版本 %1)").arg(vorbis), "WMA",
+                           QString("OPUS  (Opus 编码器版本 %1)").arg(opus)}));
     EXPECT_FALSE(vorbis.isEmpty());
+    EXPECT_FALSE(opus.isEmpty());
+}
+
+TEST_F(AudioPageTest, TheEncoderBoxOffersFlacAndOpusWithTheirDefaults) {
+    configure(false);
+    openOnPage();
+    EXPECT_EQ(items(rip().encoderBox()), (QStringList{"WAV", "OGG", "MP3", "WMA", "FLAC", "OPUS"}));
+    EXPECT_EQ(items(in<QComboBox>(pane<gui::FlacOptionsPane>(), "level")).size(), 9);
+    EXPECT_TRUE(in<QCheckBox>(pane<gui::FlacOptionsPane>(), "verify")->isChecked());
+    rip().trackView()->selectAll();
+    choose(rip().encoderBox(), kFormatFlac);
+    EXPECT_EQ(cell(0, 2), "FLAC - [ 级别 5 ]");
+    choose(rip().encoderBox(), kFormatOpus);
+    EXPECT_EQ(cell(0, 2), "OPUS - [ 160 kbps ]");
 }
 
 }  // namespace

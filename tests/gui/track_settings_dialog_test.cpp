@@ -47,7 +47,9 @@ protected:
         return {dialog.findChild<gui::WavOptionsPane*>()->isVisible(),
                 dialog.findChild<gui::OggOptionsPane*>()->isVisible(),
                 dialog.findChild<gui::Mp3OptionsPane*>()->isVisible(),
-                dialog.findChild<gui::WmaOptionsPane*>()->isVisible()};
+                dialog.findChild<gui::WmaOptionsPane*>()->isVisible(),
+                dialog.findChild<gui::FlacOptionsPane*>()->isVisible(),
+                dialog.findChild<gui::OpusOptionsPane*>()->isVisible()};
     }
     // MP3 at a constant 320 kbit/s, mono.
     static void chooseMp3Cbr320Mono(TrackSettingsDialog& dialog) {
@@ -68,7 +70,8 @@ TEST_F(TrackSettingsDialogTest, OkGivesTheSelectedTracksThePaneAndTheCurrentOneT
     runCommand([&](TrackSettingsDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Lumbra CD Ripper 设置");
         EXPECT_EQ(in<QLineEdit>(&dialog, "title")->text().toStdString(), before[1].title);
-        EXPECT_EQ(visiblePanes(dialog), (std::vector<bool>{false, false, true, false}));
+        EXPECT_EQ(visiblePanes(dialog),
+                  (std::vector<bool>{false, false, true, false, false, false}));
         in<QLineEdit>(&dialog, "title")->setText("新的标题");
         chooseMp3Cbr320Mono(dialog);
         clickIn(&dialog, "ok");
@@ -96,11 +99,11 @@ TEST_F(TrackSettingsDialogTest, CancelAfterChangingTheFormatChangesNothing) {
     const std::vector<TrackEntry> before = session().tracks();
     runCommand([&](TrackSettingsDialog& dialog) {
         in<QLineEdit>(&dialog, "title")->setText("别的");
-        const std::vector<bool> one[] = {
-            {true, false, false, false}, {false, true, false, false}, {false, false, false, true}};
-        for (int format : {kFormatWav, kFormatOgg, kFormatWma}) {
+        for (int format : {kFormatWav, kFormatOgg, kFormatWma, kFormatFlac, kFormatOpus}) {
             choose(in<QComboBox>(&dialog, "format"), format);
-            EXPECT_EQ(visiblePanes(dialog), one[format == kFormatWma ? 2 : format]) << format;
+            std::vector<bool> one(6, false);
+            one[size_t(format)] = true;
+            EXPECT_EQ(visiblePanes(dialog), one) << format;
         }
         clickIn(&dialog, "cancel");
     });

@@ -105,7 +105,7 @@ TEST(NamingOutputPath, CreatesTheFoldersWithLongNamesCutAtACharacterBoundary) {
     const OutputFolder folder(dir.path());
     std::string name = longName + "\\" + longName;
     ASSERT_EQ(folder.prepareOutputPath(name, nullptr), 1);
-    // 85 characters fill 255 bytes exactly; the file name stops at 83, as an 84th would pass 251.
+    // 85 characters fill 255 bytes exactly; the file name stops at 83, as an 84th would pass 250.
     EXPECT_EQ(name, longName.substr(0, 255) + "\\" + longName.substr(0, 249));
     std::string again = name;
     EXPECT_EQ(folder.prepareOutputPath(again, nullptr), 1) << "the folder exists already";

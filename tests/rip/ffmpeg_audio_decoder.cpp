@@ -63,11 +63,17 @@ DecodedAudio decodeAudioFile(const std::string& path) {
     addMetadata(audio.metadata, opened->streams[stream]->metadata);
     const Owned<AVPacket, av_packet_free> packet(av_packet_alloc());
     const Owned<AVFrame, av_frame_free> frame(av_frame_alloc());
-    // Every frame the decoder has ready, interleaved; false when it failed. The decoders of the
-    // formats the tests read all give planar floats.
+    // Every frame the decoder has ready, interleaved; false when it failed. The lossy decoders
+    // give planar floats, the FLAC decoder interleaved 16-bit samples (exact as floats).
     const auto drain = [&] {
         int result;
         while ((result = avcodec_receive_frame(decoder.get(), frame.get())) >= 0) {
+            if (frame->format == AV_SAMPLE_FMT_S16) {
+                const auto* samples = reinterpret_cast<const int16_t*>(frame->extended_data[0]);
+                for (int i = 0; i < frame->nb_samples * audio.channels; ++i)
+                    audio.samples.push_back(float(samples[i]) / 32768.0f);
+                continue;
+            }
             if (frame->format != AV_SAMPLE_FMT_FLTP) return false;
             for (int i = 0; i < frame->nb_samples; ++i) {
                 for (int ch = 0; ch < audio.channels; ++ch)

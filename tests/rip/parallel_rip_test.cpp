@@ -90,7 +90,7 @@ protected:
 
 TEST_F(ParallelRip, EveryFormatGivesTheSameFilesWithOneOrThreeEncoderThreads) {
     insertDiscs(image.cuePath);
-    for (const int32_t format : {kFormatMp3, kFormatOgg, kFormatWma}) {
+    for (const int32_t format : {kFormatMp3, kFormatOgg, kFormatWma, kFormatFlac, kFormatOpus}) {
         for (const bool antiCrackle : {false, true}) {
             SCOPED_TRACE(extensionOf(format) + (antiCrackle ? " read first" : " read along"));
             settings.antiCrackle = antiCrackle;
