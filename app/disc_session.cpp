@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/accuraterip_settings.h"
 #include "app/disc_refresh.h"
 #include "metadata/cd_text_info.h"
 #include "metadata/disc_info_text.h"
@@ -29,7 +30,8 @@ DiscSession::DiscSession(SettingsRecord& settings, Prompts& prompts, EventSink& 
       prompts_(prompts),
       events_(events),
       pages_(pages),
-      lookups_(events, flags_.lookupActive, lookupTimeouts) {}
+      lookups_(events, flags_.lookupActive, lookupTimeouts),
+      lookupTimeouts_(lookupTimeouts) {}
 
 DiscSession::~DiscSession() {
     if (!ripThread_.joinable()) return;
@@ -70,6 +72,7 @@ std::optional<bool> DiscSession::refresh(bool withMessages) {
     autoLookupArmed_ = true;
     flags_.currentTrackIndex = -1;
     tracks_.clear();
+    verification_ = {};
     const bool found =
         refreshDisc(prompts_, drives_, settings_.driveIndex, tracks_, settings_, withMessages) == 0;
     bool named = false;
@@ -346,10 +349,22 @@ const DriveEntry* DiscSession::chosenDrive() const {
 void DiscSession::startRip(const DriveEntry& drive) {
     ripSettings_ = settings_;
     ripDisc_ = disc_;
-    ripSession_.emplace(
-        RipSession{prompts_, events_, flags_, ripSettings_, ripDisc_, drive.openRequest});
+    prepareVerification(drive);
+    ripSession_.emplace(RipSession{prompts_, events_, flags_, ripSettings_, ripDisc_,
+                                   drive.openRequest, outputFormats(), &verification_});
     flags_.ripRunning = 1;
     ripThread_ = startRipJob(*ripSession_, tracks_);
+}
+
+// A disc already looked up keeps its answer; a disc in its place starts over.
+void DiscSession::prepareVerification(const DriveEntry& drive) {
+    RipVerification disc = verificationOfDisc(drive.toc);
+    if (disc.disc != verification_.disc || disc.audioNumbers != verification_.audioNumbers) {
+        verification_ = std::move(disc);
+    }
+    verification_.lookupEnabled = settings_.accurateRip.enabled;
+    verification_.config = accurateRipClientConfig(settings_, lookupTimeouts_);
+    verification_.driveDescription = drive.description;
 }
 
 void DiscSession::stopLookup() {

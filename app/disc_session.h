@@ -28,6 +28,7 @@
 #include "platform/prompts.h"
 #include "platform/window_messages.h"
 #include "rip/rip_context.h"
+#include "rip/rip_verification.h"
 #include "settings/job_flags.h"
 #include "settings/settings_record.h"
 
@@ -222,6 +223,7 @@ private:
     void rowsChanged(bool onlySelected);
     const DriveEntry* chosenDrive() const;
     void startRip(const DriveEntry& drive);
+    void prepareVerification(const DriveEntry& drive);
     void stopLookup();
     // True when the disc's CD-Text named it.
     bool applyDiscOwnText();
@@ -240,6 +242,10 @@ private:
     bool autoLookupArmed_ = true;
     bool lookupRequested_ = false;
     DiscLookups lookups_;
+    CddbTimeouts lookupTimeouts_;
+    // The disc's AccurateRip lookup, kept from its first rip to the next refresh; the running
+    // job works on it.
+    RipVerification verification_;
     // What the running job works on; kept until its thread has been joined.
     SettingsRecord ripSettings_;
     DiscRecord ripDisc_;

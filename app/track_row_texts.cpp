@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "rip/track_status.h"
 #include "settings/encoder_settings.h"
 #include "settings/value_lists.h"
 
@@ -70,6 +71,24 @@ std::string progressText(int32_t status) {
     if (status == 100) return "已完成";
     if (status == 101) return "已停止";
     return "错误";
+}
+
+std::string verificationText(const TrackEntry& track) {
+    if (track.status != kTrackDone) return "";
+    const AccurateRipVerdict& verdict = track.verification.verdict;
+    switch (verdict.result) {
+        case AccurateRipResult::Accurate:
+            return format("准确 (置信度 %d)", verdict.confidence);
+        case AccurateRipResult::Mismatch:
+            return "不匹配";
+        case AccurateRipResult::NotInDatabase:
+            return "不在数据库";
+        case AccurateRipResult::Unavailable:
+            return "无法校验";
+        case AccurateRipResult::None:
+            break;
+    }
+    return "";
 }
 
 std::string ripClockText(int seconds) {

@@ -18,6 +18,10 @@ std::string encoderSummary(const TrackEntry& track);
 // "%d%%" while a writer works, then "已完成", "已停止" or "错误".
 std::string progressText(int32_t status);
 
+// What the AccurateRip database said of a track once it is done: "准确 (置信度 N)", "不匹配",
+// "不在数据库" or "无法校验"; empty before that and for a track that was not looked up.
+std::string verificationText(const TrackEntry& track);
+
 // The rip clock in the status line: "[hh:mm:ss]  正在抓取..".
 std::string ripClockText(int seconds);
 

@@ -8,9 +8,10 @@ namespace {
 constexpr int kAttempts = 3;
 
 template <typename Read>
-int withRetries(TrackBuffer& target, int count, int start, Read read) {
+int withRetries(RipReadBuffers& buffers, TrackBuffer& target, int count, int start, Read read) {
     int result = kResultFailed;
     for (int attempt = 0; attempt < kAttempts && result != kResultDone; ++attempt) {
+        if (attempt > 0) buffers.framesReRead += count;
         target.setRequest(start, count);  // an attempt that failed may have moved it
         result = read(target);
     }
@@ -27,12 +28,13 @@ int readCorrectingAfterFailure(int handle, RipReadBuffers& buffers, int count, i
             followPlainRead(handle, target, buffers.anchor);
             return kResultDone;
         }
+        buffers.framesReRead += count;
     }
     // An aligned read reads on past its request to absorb the jitter, so the drive stops beyond
     // the frame the next read begins at: that read starts with a seek and would land wherever
     // the jitter puts it. From the first correction on, the track is read corrected.
     buffers.correcting = true;
-    return withRetries(target, count, start, [&](TrackBuffer& b) {
+    return withRetries(buffers, target, count, start, [&](TrackBuffer& b) {
         return readAlignedFrames(handle, b, buffers.anchor);
     });
 }
@@ -42,10 +44,10 @@ int readCorrectingAfterFailure(int handle, RipReadBuffers& buffers, int count, i
 int readForRip(int handle, RipReadBuffers& buffers, int count, int start, int32_t jitterMode) {
     switch (jitterMode) {
         case kJitterNever:
-            return withRetries(*buffers.current, count, start,
+            return withRetries(buffers, *buffers.current, count, start,
                                [&](TrackBuffer& b) { return readAudioFrames(handle, b); });
         case kJitterAlways:
-            return withRetries(*buffers.current, count, start, [&](TrackBuffer& b) {
+            return withRetries(buffers, *buffers.current, count, start, [&](TrackBuffer& b) {
                 return readAlignedFrames(handle, b, buffers.anchor);
             });
         default:

@@ -40,7 +40,8 @@ RipReadBuffers::RipReadBuffers(const RipReadBuffers& other)
       anchor(other.anchor),
       current(other.current == &other.b ? &b : &a),
       toggle(other.toggle),
-      correcting(other.correcting) {}
+      correcting(other.correcting),
+      framesReRead(other.framesReRead) {}
 
 RipReadBuffers& RipReadBuffers::operator=(const RipReadBuffers& other) {
     a = other.a;
@@ -49,6 +50,7 @@ RipReadBuffers& RipReadBuffers::operator=(const RipReadBuffers& other) {
     current = other.current == &other.b ? &b : &a;
     toggle = other.toggle;
     correcting = other.correcting;
+    framesReRead = other.framesReRead;
     return *this;
 }
 

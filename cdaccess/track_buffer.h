@@ -67,6 +67,8 @@ struct RipReadBuffers {
     bool toggle = false;
     // Mode 1 once it had to correct a read: see readForRip.
     bool correcting = false;
+    // Frames read again after a read that failed, for the rip log.
+    int32_t framesReRead = 0;
 };
 
 }  // namespace lumbra

@@ -29,6 +29,7 @@ SettingsRecord loadSettings(const Options& options, const std::string& home) {
     settings.driveIndex = options.drive;
     if (options.jobs) settings.encoderThreads = *options.jobs;
     if (options.replayGain) settings.replayGain = *options.replayGain;
+    if (!options.accurateRip) settings.accurateRip.enabled = false;
     // An answer given on the command line is the rule for this run, whatever setup.ini says:
     // with overwrite on, the question that --no answers would never be asked.
     if (options.overwrite != OverwriteAnswer::Ask) {

@@ -95,6 +95,8 @@ bool parseFlag(std::string_view option, Options& options) {
         options.replayGain = true;
     } else if (option == "--no-replaygain") {
         options.replayGain = false;
+    } else if (option == "--no-accuraterip") {
+        options.accurateRip = false;
     } else if (option == "--help" || option == "-h") {
         options.action = Action::Help;
     } else if (option == "--version") {
@@ -108,7 +110,7 @@ bool parseFlag(std::string_view option, Options& options) {
 // The usage after its first two lines, which name the formats.
 constexpr const char* kUsageOptions =
     "                   [--out DIR] [--template TEXT] [--yes | --no] [--jobs N]\n"
-    "                   [--replaygain | --no-replaygain]]\n"
+    "                   [--replaygain | --no-replaygain] [--no-accuraterip]]\n"
     "  --home DIR       program home holding setup.ini (default: $LUMBRA_HOME or the program's "
     "folder)\n"
     "  --demo           add a virtual drive holding the built-in demo disc\n"
@@ -129,6 +131,8 @@ constexpr const char* kUsageOptions =
     "  --replaygain, --no-replaygain\n"
     "                   measure each track's loudness while reading it and write ReplayGain\n"
     "                   tags, or not (default: setup.ini's REPLAYGAIN)\n"
+    "  --no-accuraterip rip without checking the tracks against the AccurateRip database\n"
+    "                   (default: setup.ini's AR_ENABLE)\n"
     "  --help           print this text\n"
     "  --version        print the version\n"
     "Without --list or --settings the tracks are ripped.\n";

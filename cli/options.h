@@ -25,6 +25,7 @@ struct Options {
     std::optional<bool> lookup;      // unset: setup.ini's automatic lookup
     std::optional<int> jobs;         // encoder threads; unset: setup.ini's, 0: one per core
     std::optional<bool> replayGain;  // unset: setup.ini's REPLAYGAIN
+    bool accurateRip = true;         // false: no AccurateRip lookup and no accuraterip lines
 };
 
 // The drive list holds at most this many drives, so more discs would be left out unseen.

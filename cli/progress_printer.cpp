@@ -5,6 +5,7 @@
 
 #include "metadata/track_entry.h"
 #include "platform/control_characters.h"
+#include "rip/rip_log.h"
 #include "rip/track_status.h"
 
 namespace lumbra::cli {
@@ -21,6 +22,16 @@ const char* statusText(int32_t status) {
         default:
             return nullptr;
     }
+}
+
+// A line after the done line, for the tracks that were checked against the database. On a
+// terminal the line in place is ended first, and this one stays open like it.
+void printVerification(const TrackEntry& track, bool terminal) {
+    const TrackVerification& v = track.verification;
+    if (!v.measured || v.verdict.result == AccurateRipResult::None) return;
+    std::printf("%sTRACK %d accuraterip v1 %08x v2 %08x crc32 %08x %s%s", terminal ? "\n" : "",
+                track.number, v.sums.v1, v.sums.v2, v.sums.crc32, verdictWords(v.verdict).c_str(),
+                terminal ? "" : "\n");
 }
 
 }  // namespace
@@ -48,6 +59,7 @@ void ProgressPrinter::post(int message, uintptr_t, const void* lParam) {
         std::printf("TRACK %d %3d%% %s", track.number, int32_t(track.status), title.c_str());
     }
     if (!terminal_) std::fputs("\n", stdout);
+    if (track.status == kTrackDone) printVerification(track, terminal_);
     std::fflush(stdout);
     lastTrack_ = &track;
     lastStatus_ = track.status;

@@ -163,6 +163,7 @@ QWidget* CddbPage::buildProxyGroup() {
 
 void CddbPage::load() {
     servers_ = loadCddbSettings(store(), settings(), programHome());
+    loadAccurateRipSettings(store(), settings());  // the lookup goes through this page's proxy
     fillList(0);
     const CddbSettings& cddb = settings().cddb;
     localFolder_->setText(qs(cddb.localDatabaseFolder));

@@ -181,7 +181,8 @@ void RipPage::buildMenus() {
 // wide enough for its longest usual text in the font in use.
 void RipPage::fitColumns() {
     static constexpr const char* kWidestTexts[TrackListModel::kColumnCount] = {
-        "音轨 00（数据音轨）", "00:00", "OGG - [ VBR Q0.45 (141 kbps) ]", "已完成"};
+        "音轨 00（数据音轨）", "00:00", "OGG - [ VBR Q0.45 (141 kbps) ]", "已完成",
+        "准确 (置信度 200)"};
     const QFontMetrics metrics = trackView_->fontMetrics();
     const double scale = std::max(1.0, metrics.averageCharWidth() / 6.0);
     const int padding = metrics.averageCharWidth() * 3;

@@ -6,7 +6,7 @@ namespace lumbra::gui {
 namespace {
 
 constexpr const char* kHeadings[TrackListModel::kColumnCount] = {"音轨名称", "时长", "编码器选项",
-                                                                 "比率"};
+                                                                 "比率", "校验"};
 constexpr const char* kDataTrackNote = "（数据音轨）";
 
 }  // namespace
@@ -36,6 +36,8 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const {
                 return QString::fromStdString(encoderSummary(track));
             case kProgress:
                 return QString::fromStdString(progressText(track.status));
+            case kVerification:
+                return QString::fromStdString(verificationText(track));
         }
     }
     if (index.column() != kTitle) return {};

@@ -15,7 +15,7 @@ namespace lumbra::gui {
 class TrackListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { kTitle, kDuration, kEncoder, kProgress, kColumnCount };
+    enum Column { kTitle, kDuration, kEncoder, kProgress, kVerification, kColumnCount };
 
     explicit TrackListModel(const std::vector<TrackEntry>& tracks, QObject* parent = nullptr);
 
@@ -49,7 +49,7 @@ private:
     QIcon trackIcon_;
 };
 
-// The pixel widths of the four columns at the font the widths were drawn for.
-inline constexpr int kColumnWidths[TrackListModel::kColumnCount] = {194, 52, 164, 65};
+// The pixel widths of the columns at the font the widths were drawn for.
+inline constexpr int kColumnWidths[TrackListModel::kColumnCount] = {194, 52, 164, 65, 90};
 
 }  // namespace lumbra::gui

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "metadata/track_verification.h"
 #include "settings/encoder_settings.h"
 
 namespace lumbra {
@@ -56,6 +57,8 @@ struct TrackEntry {
     SharedStatus status;   // TrackStatus: percent while working, then done, cancelled or failed
     int32_t format = 0;    // OutputFormat
     EncoderSlots encoderSettings{};
+    // Written by the rip job before the track's status becomes final; read once it is.
+    TrackVerification verification;
 };
 
 // Gives the track the defaults of its own format.

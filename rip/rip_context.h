@@ -12,6 +12,8 @@
 #include "platform/prompts.h"
 #include "platform/window_messages.h"
 #include "rip/output_formats.h"
+#include "rip/rip_verification.h"
+#include "rip/track_verifier.h"
 #include "settings/job_flags.h"
 #include "settings/settings_record.h"
 
@@ -30,6 +32,7 @@ struct RipSession {
     const DiscRecord& disc;
     OpenDriveRequest drive;  // the drive chosen in the drive box
     std::span<const OutputFormatEntry> formats = outputFormats();  // what tracks can be written in
+    RipVerification* verification = nullptr;  // null: no checksums, lookup or rip log
 };
 
 class LoudnessMeter;
@@ -39,6 +42,7 @@ struct RipContext {
     std::string outputPath;  // native path, extension included
     RipReadBuffers buffers;
     LoudnessMeter* loudness = nullptr;  // measures every read's samples when set
+    TrackVerifier* verifier = nullptr;  // sees every byte read from the drive, when set
 };
 
 struct ConvertContext {

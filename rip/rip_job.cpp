@@ -1,6 +1,7 @@
 #include "rip/rip_job.h"
 
 #include <algorithm>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -14,6 +15,7 @@
 #include "rip/overlapped_track.h"
 #include "rip/paths_in_flight.h"
 #include "rip/replay_gain_tags.h"
+#include "rip/rip_log.h"
 #include "rip/rip_messages.h"
 #include "rip/spill_room.h"
 #include "rip/temporary_pcm_writer.h"
@@ -29,6 +31,23 @@ enum class TrackEnd { Next, EndJob };
 
 // Audio waiting for encoders is held in memory up to this much in all, the rest on disk.
 constexpr size_t kAudioInMemoryBytes = size_t(16) << 20;
+
+std::string localTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[40];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S %z", &local);
+    return text;
+}
+
+RipLogHeader ripLogHeader(const RipSession& session) {
+    const RipVerification& verification = *session.verification;
+    return {"Lumbra CD Ripper " LUMBRA_VERSION,   localTimeNow(),
+            verification.driveDescription,        session.drive.readMethod,
+            session.settings.jitterMode,          session.settings.antiCrackle,
+            accurateRipIdText(verification.disc), verification.lookupEnabled};
+}
 
 // The job's reader and its encoder threads share the user's boxes: one at a time.
 class OneAtATimePrompts : public Prompts {
@@ -73,8 +92,8 @@ public:
     RipJob(const RipSession& session, std::vector<TrackEntry>& tracks,
            std::vector<TrackEntry> asStarted)
         : prompts_(session.prompts),
-          session_{prompts_,     session.events, session.flags,  session.settings,
-                   session.disc, session.drive,  session.formats},
+          session_{prompts_,     session.events, session.flags,   session.settings,
+                   session.disc, session.drive,  session.formats, session.verification},
           tracks_(tracks),
           asStarted_(std::move(asStarted)),
           loudness_(asStarted_.size()) {}
@@ -83,6 +102,7 @@ public:
         if (prepared(folder_.prepare(&message_))) {
             // Temporary files of killed rips lie in the output folder itself.
             platform::removeLeftoverParts(folder_.nativePath(""));
+            if (session_.verification) lookUpOnce(*session_.verification);
             startEncoders();
             for (size_t i = 0; i < asStarted_.size() && i < tracks_.size(); ++i) {
                 if (!asStarted_[i].checked) continue;
@@ -92,6 +112,7 @@ public:
         encoders_.reset();  // every track handed over has ended
         writeAlbumGain();
         factories_.clear();  // the libraries loaded for the job go before it reports its end
+        writeRecords();
         session_.events.post(WM_RIP_DONE, 0, nullptr);
     }
 
@@ -106,6 +127,7 @@ private:
         TrackEntry& track = tracks_[index];
         const TrackEntry& entry = asStarted_[index];
         track.status = 0;
+        if (session_.verification) verifier_.emplace(*session_.verification, track, index);
         session_.flags.currentTrackIndex = int32_t(index);
         std::string name =
             expandNamingTemplate(session_.settings.namingTemplate, session_.disc, entry);
@@ -120,15 +142,26 @@ private:
         const TrackToEncode input = encodingOf(entry, folder_.nativePath(name) + format->extension);
         // An earlier track still encoding to this name ends first, as on one thread.
         pathsInFlight_.waitUntilFree(input.outputPath);
+        logged_.push_back({&track, input.outputPath});
         LoudnessMeter* meter = measure(index, *format, input.outputPath);
         if (format->encodesBehindDrive && encoders_) return handOver(track, factory, input, meter);
         if (format->encodesBehindDrive && session_.settings.antiCrackle) {
             return throughTemporaryFile(track, factory, input, meter);
         }
-        RipContext context{&track, input.outputPath, {}, meter};
+        RipContext context = contextFor(track, input.outputPath, meter);
         writeTrackFromCd(session_, context, factory, input);
         writeTrackGain(index);
         return TrackEnd::Next;
+    }
+
+    RipContext contextFor(TrackEntry& track, std::string readInto, LoudnessMeter* meter) {
+        return {&track, std::move(readInto), {}, meter, verifier_ ? &*verifier_ : nullptr};
+    }
+
+    // The log and CUE sheet of what this job wrote, stopped or not.
+    void writeRecords() const {
+        if (!session_.verification || logged_.empty()) return;
+        writeRipRecords(ripLogHeader(session_), session_.disc, logged_);
     }
 
     TrackToEncode encodingOf(const TrackEntry& entry, std::string outputPath) const {
@@ -148,7 +181,7 @@ private:
             endTrack(session_, track, kTrackFailed);
             return TrackEnd::EndJob;
         }
-        RipContext context{&track, pcm.path(), {}, meter};
+        RipContext context = contextFor(track, pcm.path(), meter);
         if (!ripTrackToPcm(session_, context)) return TrackEnd::EndJob;
         if (!session_.flags.ripRunning) return TrackEnd::EndJob;
         ConvertContext convert{&track, pcm.path(), input.outputPath};
@@ -183,7 +216,7 @@ private:
         auto handed = std::make_shared<HandedTrack>(budget_, spillRoom_, pathsInFlight_, session_,
                                                     track, factory.create(input), input);
         if (encodeWhileReading) encode(handed);
-        RipContext context{&track, input.outputPath, {}, meter};
+        RipContext context = contextFor(track, input.outputPath, meter);
         const ReadOutcome read = readTrackToAudio(session_, context, handed->audio,
                                                   encodeWhileReading, handed->progress);
         if (encodeWhileReading) return TrackEnd::Next;
@@ -275,6 +308,8 @@ private:
     SpillRoom spillRoom_{folder_.nativePath("")};
     PathsInFlight pathsInFlight_;
     std::optional<EncoderPool> encoders_;
+    std::optional<TrackVerifier> verifier_;  // the track being read
+    std::vector<LoggedTrack> logged_;        // the tracks the job got to, for the rip log
 };
 
 }  // namespace

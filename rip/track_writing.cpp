@@ -97,10 +97,12 @@ ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int 
         const TrackBuffer& read = *context.buffers.current;
         const std::span<const uint8_t> samples(read.data.data() + read.offset, size_t(read.length));
         if (context.loudness) context.loudness->add(samples);
+        if (context.verifier) context.verifier->add(samples);
         if (!sink(samples)) return ReadOutcome::SinkFailed;
         start += chunk;
         remaining -= chunk;
     }
+    if (context.verifier) context.verifier->complete(context.buffers.framesReRead);
     return ReadOutcome::Complete;
 }
 

@@ -127,6 +127,16 @@ std::vector<CddbServer> loadCddb(const SettingsStore& store, SettingsRecord& rec
     return servers;
 }
 
+void loadAccurateRip(const SettingsStore& store, SettingsRecord& record) {
+    AccurateRipSettings& ar = record.accurateRip;
+    ar.enabled = store.read(keys::kAccurateRipEnable) != 0;
+    ar.server = store.read(keys::kAccurateRipServer);
+    ar.port = store.read(keys::kAccurateRipPort);
+    store.write(keys::kAccurateRipEnable, ar.enabled);
+    store.write(keys::kAccurateRipServer, ar.server);
+    store.write(keys::kAccurateRipPort, ar.port);
+}
+
 }  // namespace
 
 // Each load reads the file afresh, and once: every key after the first comes from the kept text.
@@ -147,6 +157,11 @@ std::vector<CddbServer> loadCddbSettings(const SettingsStore& store, SettingsRec
     return loadCddb(store, record, programHome);
 }
 
+void loadAccurateRipSettings(const SettingsStore& store, SettingsRecord& record) {
+    store.refresh();
+    loadAccurateRip(store, record);
+}
+
 LoadedSettings loadAllSettings(const SettingsStore& store, SettingsRecord& record,
                                const std::string& programHome) {
     store.refresh();
@@ -154,6 +169,7 @@ LoadedSettings loadAllSettings(const SettingsStore& store, SettingsRecord& recor
     LoadedSettings loaded;
     loaded.applyEncoderToListedTracks = loadEncoder(store, record);
     loaded.cddbServers = loadCddb(store, record, programHome);
+    loadAccurateRip(store, record);
     return loaded;
 }
 

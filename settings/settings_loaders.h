@@ -28,12 +28,16 @@ bool loadEncoderSettings(const SettingsStore& store, SettingsRecord& record);
 std::vector<CddbServer> loadCddbSettings(const SettingsStore& store, SettingsRecord& record,
                                          const std::string& programHome);
 
+// The AccurateRip lookup's switch and server, each written back at once so that setup.ini shows
+// them from the first start on.
+void loadAccurateRipSettings(const SettingsStore& store, SettingsRecord& record);
+
 struct LoadedSettings {
     bool applyEncoderToListedTracks = true;  // EFFECTIVE
     std::vector<CddbServer> cddbServers;
 };
 
-// The three groups in the order the pages are created.
+// The groups in the order the pages are created, then the AccurateRip lookup's.
 LoadedSettings loadAllSettings(const SettingsStore& store, SettingsRecord& record,
                                const std::string& programHome);
 

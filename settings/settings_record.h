@@ -29,6 +29,12 @@ struct CddbSettings {
     std::string email;  // address sent in the CDDB hello
 };
 
+struct AccurateRipSettings {
+    bool enabled = false;  // look each ripped disc up in the database
+    std::string server;
+    int port = 80;
+};
+
 struct SettingsRecord {
     int driveIndex = 0;
     OutputFormat defaultFormat = kFormatMp3;
@@ -44,6 +50,7 @@ struct SettingsRecord {
     bool id3Enable = false;
     CddbSettings cddb;
     int32_t jitterMode = kJitterOnErrors;
+    AccurateRipSettings accurateRip;
 };
 
 }  // namespace lumbra

@@ -35,6 +35,7 @@ protected:
     std::vector<DriveEntry> drives;
     std::vector<TrackEntry> tracks;
     std::span<const OutputFormatEntry> formats = outputFormats();
+    RipVerification* verification = nullptr;  // set: checksums, the database and the rip log
 
     RipHarness() {
         settings.outputFolder = dir.path() + "/out";
@@ -81,7 +82,9 @@ protected:
         for (auto& track : tracks) track.checked = 0, track.status = 0;
         for (int i : ticked) tracks[size_t(i)].checked = 1;
         flags.ripRunning = 1;
-        runRipJob({prompts, events, flags, settings, disc, drives[0].openRequest, formats}, tracks);
+        runRipJob(
+            {prompts, events, flags, settings, disc, drives[0].openRequest, formats, verification},
+            tracks);
     }
 
     // Rips tracks 0 and 1 onto a disk that is full once a file grows past `bytes`: track 0's

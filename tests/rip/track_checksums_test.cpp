@@ -1,0 +1,101 @@
+// The checksums taken while a track is read, against whipper's accuraterip-checksum command (an
+// independent implementation) on the same samples, however the reads split them.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "rip/track_checksums.h"
+#include "support/cue_image.h"
+#include "support/temp_dir.h"
+
+namespace lumbra {
+namespace {
+
+void writeWav(const std::string& path, const std::vector<uint8_t>& audio) {
+    const auto word = [](uint32_t v) {
+        return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    };
+    const auto half = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+    const auto size = uint32_t(audio.size());
+    std::ofstream file(path, std::ios::binary);
+    file << "RIFF" << word(36 + size) << "WAVEfmt " << word(16) << half(1) << half(2) << word(44100)
+         << word(176400) << half(4) << half(16) << "data" << word(size);
+    file.write(reinterpret_cast<const char*>(audio.data()), std::streamsize(size));
+}
+
+uint32_t peerChecksum(const std::string& version, const std::string& wav, int track, int tracks) {
+    const std::string command = "accuraterip-checksum --accuraterip-" + version + " '" + wav +
+                                "' " + std::to_string(track) + " " + std::to_string(tracks);
+    std::unique_ptr<FILE, decltype(&pclose)> pipe(popen(command.c_str(), "r"), pclose);
+    unsigned value = 0;
+    if (!pipe || std::fscanf(pipe.get(), "%8x", &value) != 1) {
+        ADD_FAILURE() << "no answer from `" << command << "` (scripts/setup installs whipper)";
+    }
+    return value;
+}
+
+TrackChecksumValues inPieces(const std::vector<uint8_t>& audio, bool first, bool last,
+                             size_t piece) {
+    TrackChecksums sums(uint32_t(audio.size() / 4), first, last);
+    for (size_t at = 0; at < audio.size(); at += piece) {
+        sums.add({audio.data() + at, std::min(piece, audio.size() - at)});
+    }
+    return sums.values();
+}
+
+TEST(TrackChecksums, AgreeWithAnIndependentImplementationAtEveryPlaceOnTheDisc) {
+    const test::TempDir dir;
+    const auto audio = test::musicLikeAudio(40, 3);
+    const std::string wav = dir.file("track.wav");
+    writeWav(wav, audio);
+    struct Place {
+        int track, tracks;
+    };
+    for (const Place place : {Place{1, 3}, Place{2, 3}, Place{3, 3}, Place{1, 1}}) {
+        const bool first = place.track == 1, last = place.track == place.tracks;
+        const uint32_t v1 = peerChecksum("v1", wav, place.track, place.tracks);
+        const uint32_t v2 = peerChecksum("v2", wav, place.track, place.tracks);
+        // Whole reads, and pieces that split samples at every byte.
+        for (const size_t piece : {size_t(26 * 2352), size_t(2352), size_t(7), size_t(1)}) {
+            const TrackChecksumValues sums = inPieces(audio, first, last, piece);
+            EXPECT_EQ(sums.v1, v1) << place.track << "/" << place.tracks << " in " << piece;
+            EXPECT_EQ(sums.v2, v2) << place.track << "/" << place.tracks << " in " << piece;
+        }
+    }
+}
+
+TEST(TrackChecksums, OneChangedSampleChangesEveryChecksum) {
+    auto audio = test::musicLikeAudio(12, 5);
+    const TrackChecksumValues before = inPieces(audio, false, false, 2352);
+    audio[4 * 1000] ^= 1;
+    const TrackChecksumValues after = inPieces(audio, false, false, 2352);
+    EXPECT_NE(before.v1, after.v1);
+    EXPECT_NE(before.v2, after.v2);
+    EXPECT_NE(before.crc32, after.crc32);
+}
+
+TEST(TrackChecksums, LeftOutEdgesOfTheDiscDoNotCountButStayInTheCrc) {
+    auto audio = test::musicLikeAudio(12, 5);
+    const TrackChecksumValues before = inPieces(audio, true, true, 2352);
+    audio[4 * 100] ^= 1;                 // inside the first five frames
+    audio[audio.size() - 4 * 100] ^= 1;  // inside the last five
+    const TrackChecksumValues after = inPieces(audio, true, true, 2352);
+    EXPECT_EQ(before.v1, after.v1);
+    EXPECT_EQ(before.v2, after.v2);
+    EXPECT_NE(before.crc32, after.crc32);
+    // A track shorter than both edges together has nothing to count.
+    EXPECT_EQ(inPieces(test::musicLikeAudio(8, 1), true, true, 2352).v1, 0u);
+}
+
+TEST(TrackChecksums, CrcIsTheCommonCrc32) {
+    const std::string check = "123456789";
+    TrackChecksums sums(2, false, false);
+    sums.add({reinterpret_cast<const uint8_t*>(check.data()), check.size()});
+    EXPECT_EQ(sums.values().crc32, 0xCBF43926u);
+}
+
+}  // namespace
+}  // namespace lumbra
