@@ -158,9 +158,10 @@ private:
         return {&track, std::move(readInto), {}, meter, verifier_ ? &*verifier_ : nullptr};
     }
 
-    // The log and CUE sheet of what this job wrote, stopped or not.
+    // The log and CUE sheet of what this job wrote, stopped or not: the report of the database's
+    // verdicts, so a rip that does not ask the database leaves only its tracks.
     void writeRecords() const {
-        if (!session_.verification || logged_.empty()) return;
+        if (!session_.verification || !session_.verification->lookupEnabled) return;
         writeRipRecords(ripLogHeader(session_), session_.disc, logged_);
     }
 

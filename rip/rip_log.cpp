@@ -161,12 +161,20 @@ std::string cueSheetText(const DiscRecord& disc, std::span<const LoggedTrack> tr
 
 bool writeRipRecords(const RipLogHeader& header, const DiscRecord& disc,
                      std::span<const LoggedTrack> tracks) {
+    // A stopped track left no file to describe; a failed one did not either, but the log says so.
     std::map<std::string, std::vector<LoggedTrack>> byFolder;
-    for (const LoggedTrack& logged : tracks)
-        byFolder[folderOf(logged.outputPath)].push_back(logged);
+    for (const LoggedTrack& logged : tracks) {
+        if (logged.track->status == kTrackDone || logged.track->status == kTrackFailed) {
+            byFolder[folderOf(logged.outputPath)].push_back(logged);
+        }
+    }
     const std::string name = recordName(disc);
     bool written = true;
     for (const auto& [folder, inFolder] : byFolder) {
+        const bool anyDone = std::any_of(inFolder.begin(), inFolder.end(), [](const auto& t) {
+            return t.track->status == kTrackDone;
+        });
+        if (!anyDone) continue;  // a folder the rip left empty stays so
         written &=
             platform::replaceFileAtomically(folder + name + ".log", ripLogText(header, inFolder));
         written &=

@@ -39,8 +39,8 @@ std::string ripLogText(const RipLogHeader& header, std::span<const LoggedTrack> 
 std::string cueSheetText(const DiscRecord& disc, std::span<const LoggedTrack> tracks);
 
 // Writes "<album>.log" and "<album>.cue" (the album named as the naming template names it) into
-// each folder that holds tracks of the list, with that folder's tracks, each file replaced
-// whole. False when a file could not be written.
+// each folder where a track of the list is done, with that folder's done and failed tracks, each
+// file replaced whole. False when a file could not be written.
 bool writeRipRecords(const RipLogHeader& header, const DiscRecord& disc,
                      std::span<const LoggedTrack> tracks);
 

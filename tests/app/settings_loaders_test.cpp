@@ -42,7 +42,11 @@ TEST_F(FirstStart, WritesAndLoadsTheDefaultsAndASecondStartChangesNothing) {
                   "CDDB_LOCATION0=freedb server\n"
                   "CDDB_COUNT=1\n"
                   "CDDB_LOCALCDDB_PATH=" +
-                  home + "/Local CDDB\n");
+                  home + "/Local CDDB\n"
+                  "[ACCURATERIP]\n"
+                  "AR_ENABLE=1\n"
+                  "AR_SERVER=www.accuraterip.com\n"
+                  "AR_PORT=80\n");
     ASSERT_EQ(loaded.cddbServers.size(), 1u);
     EXPECT_EQ(loaded.cddbServers[0].displayText(), "gnudb.gnudb.org [80] -  (freedb server)");
     EXPECT_TRUE(loaded.applyEncoderToListedTracks);
