@@ -42,7 +42,8 @@ TEST_F(FirstStart, WritesAndLoadsTheDefaultsAndASecondStartChangesNothing) {
                   "CDDB_LOCATION0=freedb server\n"
                   "CDDB_COUNT=1\n"
                   "CDDB_LOCALCDDB_PATH=" +
-                  home + "/Local CDDB\n"
+                  home +
+                  "/Local CDDB\n"
                   "[ACCURATERIP]\n"
                   "AR_ENABLE=1\n"
                   "AR_SERVER=www.accuraterip.com\n"
