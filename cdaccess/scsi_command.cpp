@@ -26,6 +26,7 @@ struct PendingCommand {
     ScsiRequest request{};
     platform::ManualResetEvent event;
     std::vector<uint8_t> data;
+    bool signalDue = false;  // the transport took it as pending and will signal the event
 };
 
 std::mutex gAbandonedMutex;
@@ -44,11 +45,15 @@ uint8_t statusOf(ScsiRequest& request) {
 }
 
 // The completer signals the event after it writes the status, so a command is done with only
-// once both have happened; until then its memory and event must stay.
+// once both have happened; until then its memory and event must stay, or its late signal would
+// land on a closed descriptor or on whatever file took its number. Draining the signal orders
+// the completer's write before the descriptor's next use.
 bool completerIsDone(PendingCommand& command) {
-    const bool notifies = command.request.header.flags & kFlagEventNotify;
-    return statusOf(command.request) != kStatusPending &&
-           (!notifies || command.event.wait(std::chrono::milliseconds(0)));
+    if (statusOf(command.request) == kStatusPending) return false;
+    if (!command.signalDue) return true;
+    if (!command.event.wait(std::chrono::milliseconds(0))) return false;
+    command.event.reset();
+    return true;
 }
 
 // A thread's last completed command, kept for its next one: a rip sends thousands of reads,
@@ -58,6 +63,7 @@ thread_local std::unique_ptr<PendingCommand> tSpareCommand;
 std::unique_ptr<PendingCommand> prepare(const DeviceAddress& address, const CommandBlock& command) {
     auto pending = tSpareCommand ? std::move(tSpareCommand) : std::make_unique<PendingCommand>();
     pending->request = ScsiRequest{};
+    pending->signalDue = false;
     pending->data.assign(command.buffer ? command.buffer : nullptr,
                          command.buffer ? command.buffer + command.length : nullptr);
     ScsiRequest& r = pending->request;
@@ -101,6 +107,7 @@ int executeCommand(const DeviceAddress& address, const CommandBlock& command) {
     ScsiRequest& r = pending->request;
     pending->event.reset();
     if (activeTransport().sendScsiRequest(&r) == kStatusPending) {
+        pending->signalDue = (command.flags & kFlagEventNotify) && pending->event.isValid();
         pending->event.wait(cdAccessTimeouts().completion);
     }
     const uint8_t status = statusOf(r);
@@ -117,7 +124,11 @@ int executeCommand(const DeviceAddress& address, const CommandBlock& command) {
         std::copy_n(r.sense, sense.size(), sense.begin());
         recordFailedCommand(status, sense);
     }
-    if (pending->event.isValid()) tSpareCommand = std::move(pending);
+    if (!completerIsDone(*pending)) {
+        abandon(std::move(pending));
+    } else if (pending->event.isValid()) {
+        tSpareCommand = std::move(pending);
+    }
     return result;
 }
 

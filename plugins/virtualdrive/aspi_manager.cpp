@@ -54,9 +54,9 @@ uint32_t answerDeviceType(VirtualDriveLibrary& library, DeviceTypeRequest& reque
     return finish(request.header, present ? kStatusDone : kStatusNoDevice);
 }
 
-void complete(ScsiRequest& request, const CommandOutcome& outcome, bool later) {
-    // A caller that polls may free the request as soon as it sees the status: nothing of it is
-    // read after that.
+// Returns the event to signal, or -1. A caller that polls may free the request as soon as it sees
+// the status: nothing of it is read after that.
+int complete(ScsiRequest& request, const CommandOutcome& outcome, bool later) {
     const bool notify =
         later && (request.header.flags & kFlagEventNotify) && request.completionEvent >= 0;
     const int event = request.completionEvent;
@@ -77,7 +77,21 @@ void complete(ScsiRequest& request, const CommandOutcome& outcome, bool later) {
         status = kStatusError;
     }
     publishStatus(request.header, status);
-    if (notify) platform::signalEventDescriptor(event);
+    return notify ? event : -1;
+}
+
+void signalLater(CommandScheduler& scheduler, int event, std::chrono::milliseconds lag) {
+    if (event < 0) return;
+    if (lag.count() == 0) {
+        platform::signalEventDescriptor(event);
+        return;
+    }
+    try {
+        scheduler.schedule(CommandScheduler::Clock::now() + lag,
+                           [event] { platform::signalEventDescriptor(event); });
+    } catch (const std::exception&) {
+        platform::signalEventDescriptor(event);
+    }
 }
 
 uint32_t startExecute(VirtualDriveLibrary& library, ScsiRequest& request) {
@@ -90,19 +104,21 @@ uint32_t startExecute(VirtualDriveLibrary& library, ScsiRequest& request) {
     Cdb cdb{};
     std::copy_n(request.cdb, request.cdbLength, cdb.begin());
     const std::span<uint8_t> buffer(request.buffer, request.bufferLength);
-    const auto delay = library.completionDelay();
-    if (delay.count() == 0) {
+    const auto timing = library.completionTiming();
+    if (timing.delay.count() == 0) {
         // Handing an undelayed command to the worker and back costs two thread switches per
         // read, more than the read itself; the caller waits only for a pending status.
         complete(request, drive->execute(cdb, buffer), false);
         return request.header.status;
     }
-    const auto due = CommandScheduler::Clock::now() + delay;
+    const auto due = CommandScheduler::Clock::now() + timing.delay;
     // Pending before the worker can see the request, so that its result is never overwritten.
     publishStatus(request.header, kStatusPending);
     try {
-        library.scheduler().schedule(due, [drive = std::move(drive), &request, cdb, buffer] {
-            complete(request, drive->execute(cdb, buffer), true);
+        library.scheduler().schedule(due, [&library, drive = std::move(drive), &request, cdb,
+                                           buffer, lag = timing.signalLag] {
+            const int event = complete(request, drive->execute(cdb, buffer), true);
+            signalLater(library.scheduler(), event, lag);
         });
     } catch (const std::exception&) {
         return finish(request.header, kStatusError);

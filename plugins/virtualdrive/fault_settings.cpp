@@ -76,6 +76,7 @@ bool applyItem(std::string_view key, std::optional<std::string_view> value, Faul
     if (key == "jitter") return assignNumber(*value, kMaxJitterSamples, out.jitterSamples);
     if (key == "seed") return assignNumber(*value, UINT64_MAX, out.seed);
     if (key == "delay") return assignNumber(*value, kMaxDelayMs, out.delay);
+    if (key == "signallag") return assignNumber(*value, kMaxDelayMs, out.signalLag);
     return false;
 }
 

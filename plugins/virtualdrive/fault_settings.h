@@ -1,7 +1,8 @@
 // The faults a test or a demo asks the virtual drives to show, from LUMBRA_VIRTUAL_FAULTS:
 // comma-separated items `jitter=N`, `seed=S`, `readerror=LBA[:COUNT]` (repeatable),
-// `reject=M[/M...]`, `untouched=M[/M...]`, `delay=MS`, `nodisc`, `cddaonly` (READ CD works only
-// when it names the CD-DA sector type).
+// `reject=M[/M...]`, `untouched=M[/M...]`, `delay=MS`, `signallag=MS` (a delayed completion's
+// event comes this long after its status, as from a driver whose two writes are seen apart),
+// `nodisc`, `cddaonly` (READ CD works only when it names the CD-DA sector type).
 #pragma once
 
 #include <bitset>
@@ -32,6 +33,7 @@ struct FaultSettings {
     ReadMethodSet rejected;
     ReadMethodSet untouched;
     std::chrono::milliseconds delay{0};
+    std::chrono::milliseconds signalLag{0};
     bool noDisc = false;
     bool cddaSectorTypeOnly = false;
     std::vector<std::string> ignoredItems;  // items not understood, to be reported

@@ -139,10 +139,10 @@ uint64_t VirtualDriveLibrary::driveIdentity(int adapter, int target, int lun) {
     return slot ? slot->identity : 0;
 }
 
-std::chrono::milliseconds VirtualDriveLibrary::completionDelay() {
+VirtualDriveLibrary::CompletionTiming VirtualDriveLibrary::completionTiming() {
     std::lock_guard lock(mutex_);
     ensureConfigured();
-    return faults_.delay;
+    return {faults_.delay, faults_.signalLag};
 }
 
 }  // namespace lumbra::virtualdrive

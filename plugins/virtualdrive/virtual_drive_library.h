@@ -41,7 +41,11 @@ public:
     // What the drive at this address holds, the same in every process for the same disc, so that
     // programs holding different discs never take each other's drive; 0 for a bad address.
     uint64_t driveIdentity(int adapter, int target, int lun);
-    std::chrono::milliseconds completionDelay();
+    struct CompletionTiming {
+        std::chrono::milliseconds delay{0};      // from the command to its status
+        std::chrono::milliseconds signalLag{0};  // from the status to its event
+    };
+    CompletionTiming completionTiming();
     CommandScheduler& scheduler() { return scheduler_; }
 
 private:

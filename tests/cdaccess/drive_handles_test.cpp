@@ -213,6 +213,24 @@ TEST_F(DriveHandles, ACompletionThatNeverComesInTimeFailsWithStatusZero) {
     EXPECT_EQ(toc.firstTrack, 0x5A) << "a late completion wrote into the caller's buffer";
 }
 
+// A completer whose status is seen before its event: the caller has its answer, but the event
+// and its descriptor stay until the signal comes, so it cannot land on a reused descriptor.
+TEST_F(DriveHandles, ACommandAnsweredBeforeItsSignalKeepsItsEventUntilTheSignal) {
+    setCdAccessTimeouts({.completion = 300ms});
+    startVirtualDrives("demo", "delay=20,signallag=600");
+    const OpenDriveRequest request = requestFor(0);
+    const int handle = getCDHandle(&request);
+    ASSERT_GE(handle, 1);
+    TocBuffer toc{};
+    EXPECT_EQ(readDiscToc(handle, toc), kResultDone) << "the status came in time";
+    EXPECT_EQ(toc.firstTrack, 1);
+    EXPECT_EQ(abandonedCommandCount(), 1u) << "its event waits for the signal";
+    std::this_thread::sleep_for(600ms);
+    releaseAbandonedCommands();
+    EXPECT_EQ(abandonedCommandCount(), 0u);
+    releaseCDHandle(handle);
+}
+
 TEST_F(DriveHandles, ASlotLockHeldElsewhereTimesOut) {
     setCdAccessTimeouts({.slotLock = 150ms});
     startVirtualDrives("demo");
