@@ -62,6 +62,7 @@ std::string headerLines(const RipLogHeader& h) {
     text += std::string("Anti-crackle: ") + (h.antiCrackle ? "on" : "off") + "\n";
     text += "AccurateRip disc ID: " + h.fingerprint + "\n";
     text += std::string("AccurateRip lookup: ") + (h.lookupEnabled ? "on" : "off") + "\n";
+    if (!h.catalogue.empty()) text += "Catalogue number: " + h.catalogue + "\n";
     return text;
 }
 
@@ -72,6 +73,7 @@ std::string trackLines(const LoggedTrack& logged) {
     text += "  File: " + logged.outputPath + "\n";
     text += format("  Start: %d (%s)\n", t.start, msf(t.start).c_str());
     text += format("  Length: %d (%s)\n", t.length, msf(t.length).c_str());
+    if (!t.isrc.empty()) text += "  ISRC: " + t.isrc + "\n";
     text += std::string("  Status: ") + statusWords(t.status) + "\n";
     if (!v.measured) return text;
     text += format("  CRC32: %08X\n  AccurateRip v1: %08X\n  AccurateRip v2: %08X\n", v.sums.crc32,
@@ -146,6 +148,7 @@ std::string ripLogText(const RipLogHeader& header, std::span<const LoggedTrack> 
 std::string cueSheetText(const DiscRecord& disc, std::span<const LoggedTrack> tracks) {
     std::string text =
         "PERFORMER " + cueText(disc.artist) + "\nTITLE " + cueText(disc.album) + "\n";
+    if (!disc.catalogue.empty()) text += "CATALOG " + disc.catalogue + "\n";
     int number = 0;
     for (const LoggedTrack& logged : tracks) {
         if (logged.track->status != kTrackDone) continue;
@@ -154,6 +157,7 @@ std::string cueSheetText(const DiscRecord& disc, std::span<const LoggedTrack> tr
         text += format("  TRACK %02d AUDIO\n", ++number);
         text += "    TITLE " + cueText(logged.track->title) + "\n";
         text += "    PERFORMER " + cueText(disc.artist) + "\n";
+        if (!logged.track->isrc.empty()) text += "    ISRC " + logged.track->isrc + "\n";
         text += "    INDEX 01 00:00:00\n";
     }
     return text;

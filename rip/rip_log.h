@@ -26,6 +26,7 @@ struct RipLogHeader {
     bool antiCrackle = false;
     std::string fingerprint;  // the AccurateRip disc ID
     bool lookupEnabled = false;
+    std::string catalogue;  // the disc's UPC/EAN; empty when it has none
 };
 
 // "accurate N", "mismatch", "not-in-database", "unavailable", or "" for no verdict.

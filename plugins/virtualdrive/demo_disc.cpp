@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 #include "plugins/virtualdrive/mmc_opcodes.h"
 
@@ -166,6 +167,22 @@ private:
     std::vector<DiscTrack> tracks_;
 };
 
+// Like a pressed disc, the demo names itself in CD-Text and carries its codes, so that a rip
+// without a database match still gets named files and tags.
+DiscTexts demoTexts() {
+    constexpr const char* kPerformer = "The Lumbra Quartet";
+    constexpr std::array<const char*, kVoices.size()> kTitles{"Morning Tide", "Quick Step",
+                                                              "Slow Drift", "Last Light"};
+    DiscTexts texts;
+    texts.album = {"Demo Disc", kPerformer, ""};
+    for (size_t i = 0; i < kTitles.size(); ++i) {
+        texts.tracks.push_back({kTitles[i], kPerformer, ""});
+        texts.isrcs.push_back("ZZLUM260000" + std::to_string(i + 1));
+    }
+    texts.catalogue = "0000000000017";
+    return texts;
+}
+
 }  // namespace
 
 std::unique_ptr<Disc> makeDemoDisc() {
@@ -178,6 +195,7 @@ std::unique_ptr<Disc> makeDemoDisc() {
     disc->audio = std::make_unique<DemoAudio>(disc->tracks);
     disc->tracks.push_back({next, true});
     disc->leadOut = next + kDataTrackFrames;
+    disc->texts = demoTexts();
     return disc;
 }
 

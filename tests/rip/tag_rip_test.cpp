@@ -145,8 +145,11 @@ TEST_F(TagRip, OggAndWmaCarryTheFieldsInUnicode) {
 // The ISRC and the disc's barcode as taggers read them: through TagLib's common property names,
 // which each format maps from its own frame or attribute; without codes there is no field.
 TEST_F(TagRip, EveryFormatCarriesTheIsrcAndBarcode) {
-    const std::pair<int32_t, const char*> formats[] = {
-        {kFormatMp3, ".mp3"}, {kFormatOgg, ".ogg"}, {kFormatWma, ".wma"}};
+    const std::pair<int32_t, const char*> formats[] = {{kFormatMp3, ".mp3"},
+                                                       {kFormatOgg, ".ogg"},
+                                                       {kFormatWma, ".wma"},
+                                                       {kFormatFlac, ".flac"},
+                                                       {kFormatOpus, ".opus"}};
     for (const auto& [format, extension] : formats) {
         SCOPED_TRACE(extension);
         tracks[1].isrc = "GBAYE9900123";

@@ -171,6 +171,8 @@ TEST_F(VerifiedRip, LogAndCueSheetDescribeTheRipAndRipAgainToTheSameFiles) {
     insert();
     serve({pressingOfImage()});
     disc.album = "Album: \"Live\"";
+    disc.catalogue = "0724384960650";
+    tracks[1].isrc = "GBAYE9900123";
     rip({0, 1, 2}, kFormatWav);
     const std::string folder = settings.outputFolder + "/Artist/Album_ _Live_/";
     const std::string log = fileText(folder + "Album_ _Live_.log");
@@ -187,11 +189,16 @@ TEST_F(VerifiedRip, LogAndCueSheetDescribeTheRipAndRipAgainToTheSameFiles) {
                   "accurate " + std::to_string(7 + i) + (i == 1 ? " (v2)" : " (v1)"));
     }
     EXPECT_TRUE(log.ends_with("\nAll tracks accurate\n")) << log;
+    EXPECT_EQ(logFields(log, 1)["Catalogue number"], "0724384960650");
+    EXPECT_EQ(logFields(log, 2)["ISRC"], "GBAYE9900123");
+    EXPECT_EQ(logFields(log, 3).count("ISRC"), 0u) << "a track without a code has no line";
 
     std::vector<std::string> firstRip;
     for (int i = 0; i < 3; ++i) firstRip.push_back(fileText(outputFile(i, ".wav")));
     const std::string sheet = folder + "Album_ _Live_.cue";
-    EXPECT_NE(fileText(sheet).find("TITLE \"Album: 'Live'\""), std::string::npos);
+    EXPECT_NE(fileText(sheet).find("TITLE \"Album: 'Live'\"\nCATALOG 0724384960650\n"),
+              std::string::npos);
+    EXPECT_NE(fileText(sheet).find("    ISRC GBAYE9900123\n"), std::string::npos);
     insertDiscs("file:" + sheet);
     ASSERT_EQ(tracks.size(), 3u);
     verification = nullptr;
