@@ -4,6 +4,7 @@
 
 #include "app/accuraterip_settings.h"
 #include "app/disc_refresh.h"
+#include "app/drive_choice.h"
 #include "metadata/cd_text_info.h"
 #include "metadata/disc_info_text.h"
 #include "rip/rip_job.h"
@@ -124,6 +125,12 @@ CommandResult DiscSession::chooseDrive(int driveIndex) {
     return refreshCommand();
 }
 
+bool DiscSession::chooseStartDrive(std::string_view device) {
+    const auto index = driveIndexForDevice(drives_, device);
+    if (index) settings_.driveIndex = *index;
+    return index.has_value();
+}
+
 LookupStart DiscSession::requestLookup(bool explicitRequest) {
     if (ripping()) return LookupStart::Refused;
     if (explicitRequest) lookupRequested_ = true;
@@ -231,7 +238,13 @@ CommandResult DiscSession::applyCheckCommand(CheckCommand command) {
     } else {
         readPageRows();
     }
-    for (TrackEntry& track : tracks_) {
+    for (size_t row = 0; row < tracks_.size(); ++row) {
+        TrackEntry& track = tracks_[row];
+        // A data track has no audio: no command ticks it, and a rip would only fail on it.
+        if (isDataTrack(int(row))) {
+            track.checked = 0;
+            continue;
+        }
         switch (command) {
             case CheckCommand::CheckSelected:
                 track.checked = track.selected;
@@ -350,8 +363,12 @@ void DiscSession::startRip(const DriveEntry& drive) {
     ripSettings_ = settings_;
     ripDisc_ = disc_;
     prepareVerification(drive);
+    // Tags count the tracks a player can play: "1/4" on an Enhanced CD, not "1/5".
+    int32_t audioTracks = 0;
+    for (size_t row = 0; row < tracks_.size(); ++row) audioTracks += !isDataTrack(int(row));
     ripSession_.emplace(RipSession{prompts_, events_, flags_, ripSettings_, ripDisc_,
-                                   drive.openRequest, outputFormats(), &verification_});
+                                   drive.openRequest, outputFormats(), &verification_,
+                                   audioTracks});
     flags_.ripRunning = 1;
     ripThread_ = startRipJob(*ripSession_, tracks_);
 }

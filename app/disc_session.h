@@ -162,6 +162,9 @@ public:
     CommandResult refreshCommand();
     // A new choice in the drive box: refused while ripping (the box goes back to driveIndex).
     CommandResult chooseDrive(int driveIndex);
+    // Before the first refresh: the drive named at start-up (a device, a desktop's cdda:// form
+    // or an image name) becomes the chosen one. False, keeping the first drive, when none has it.
+    bool chooseStartDrive(std::string_view device);
 
     // Starts a lookup of the chosen drive's disc when one is wanted: an explicit request always
     // is (refused while ripping), an automatic one only after a refresh that found a disc. Never

@@ -38,6 +38,10 @@ std::string mp3Detail(const Mp3Settings& s) {
 
 }  // namespace
 
+std::string rowTitle(const TrackEntry& track, bool dataTrack) {
+    return dataTrack ? track.title + "（数据音轨）" : track.title;
+}
+
 std::string durationText(int32_t seconds) {
     return format("%02d:%02d", seconds / 60, seconds % 60);
 }

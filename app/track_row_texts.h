@@ -8,6 +8,9 @@
 
 namespace lumbra {
 
+// The title as the list shows it: a data track's says that it holds data.
+std::string rowTitle(const TrackEntry& track, bool dataTrack);
+
 // "mm:ss" of the track's seconds.
 std::string durationText(int32_t seconds);
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/track_row_texts.h"
+#include "cdaccess/disc_toc.h"
 #include "metadata/disc_id.h"
 #include "platform/control_characters.h"
 
@@ -18,11 +20,13 @@ std::string driveLines(const std::vector<DriveEntry>& drives) {
 
 std::string discLines(const DriveEntry& drive, const std::vector<TrackEntry>& tracks) {
     std::string out = "DISCID " + discIdText(drive.discId) + "\n";
-    for (const auto& track : tracks) {
+    for (size_t i = 0; i < tracks.size(); ++i) {
+        const TrackEntry& track = tracks[i];
+        const bool data = i < kMaxTocDescriptors && isDataTrack(drive.toc.descriptors[i]);
         char line[64];
         std::snprintf(line, sizeof line, "TRACK %d %d %d %02d:%02d ", track.number, track.start,
                       track.length, track.seconds / 60, track.seconds % 60);
-        out += line + platform::printableText(track.title) + "\n";
+        out += line + platform::printableText(rowTitle(track, data)) + "\n";
     }
     return out;
 }

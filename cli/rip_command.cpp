@@ -5,6 +5,7 @@
 #include "cdaccess/drive_discovery.h"
 #include "cli/cli_session.h"
 #include "cli/disc_listing.h"
+#include "platform/control_characters.h"
 #include "rip/track_status.h"
 
 namespace lumbra::cli {
@@ -26,6 +27,23 @@ bool tickTracks(const Options& options, CliSession& cli) {
     }
     cli.tick(ticked);
     return true;
+}
+
+// The line that ends a rip: how the ticked tracks ended, and where the files went.
+void printSummary(const std::vector<TrackEntry>& tracks, const std::string& folder) {
+    int written = 0, failed = 0, stopped = 0;
+    for (const auto& track : tracks) {
+        if (!track.checked) continue;
+        if (track.status == kTrackDone) {
+            ++written;
+        } else if (track.status == kTrackFailed) {
+            ++failed;
+        } else {
+            ++stopped;
+        }
+    }
+    std::printf("SUMMARY written %d failed %d stopped %d folder %s\n", written, failed, stopped,
+                platform::printableText(folder).c_str());
 }
 
 bool everyTickedTrackDone(const std::vector<TrackEntry>& tracks) {
@@ -79,6 +97,7 @@ int ripDisc(const Options& options, const std::string& home) {
     }
     if (cli.lookupWanted()) cli.lookUp(stdout);
     if (!cli.rip()) return kExitFailed;
+    printSummary(session.tracks(), session.settings().outputFolder);
     return everyTickedTrackDone(session.tracks()) ? 0 : kExitFailed;
 }
 

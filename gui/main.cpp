@@ -1,5 +1,6 @@
 // lumbra-cdripper: the desktop program. Its whole run is one modal run of the main window.
 #include <QApplication>
+#include <QFile>
 #include <cstdlib>
 
 #include "cdaccess/cd_access.h"
@@ -34,7 +35,9 @@ int main(int argc, char** argv) {
     lumbra::SettingsRecord settings;
     lumbra::initCdAccess(*cdAccess);  // no drive is fine: the rip page says so
     {
-        lumbra::gui::MainWindow window({store, settings, home});
+        lumbra::gui::WindowOptions windowOptions;
+        windowOptions.device = QFile::encodeName(options->device).toStdString();
+        lumbra::gui::MainWindow window({store, settings, home}, windowOptions);
         window.exec();
     }
     lumbra::shutdownCdAccess();

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "gui/about_page.h"
 #include "gui/audio_page.h"
@@ -65,6 +66,7 @@ MainWindow::MainWindow(const PageContext& context, const WindowOptions& options)
     layout->addWidget(tabs_);
     layout->addWidget(buildBottomRow());
     createPages(context, options.audioOutputs ? options.audioOutputs : desktopAudioOutputs());
+    chooseStartDrive(options.device);
     sizeFromFont();
     session_->firstRefresh();
 }
@@ -74,6 +76,16 @@ MainWindow::~MainWindow() {
     // The rip page and its player go after the session, with the window's children.
     session_->setPlayback(nullptr);
     session_->setView(nullptr);
+}
+
+void MainWindow::chooseStartDrive(const std::string& device) {
+    if (device.empty()) return;
+    if (session_->chooseStartDrive(device)) {
+        rip_->driveBox()->setCurrentIndex(session_->settings().driveIndex);
+    } else {
+        std::fprintf(stderr, "lumbra-cdripper: no drive %s; showing the first drive\n",
+                     device.c_str());
+    }
 }
 
 void MainWindow::createPages(const PageContext& context, AudioOutputFactory audioOutputs) {

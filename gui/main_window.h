@@ -27,6 +27,7 @@ struct WindowOptions {
     Prompts* prompts = nullptr;  // answers every message; without it, message boxes do
     CddbTimeouts lookupTimeouts;
     AudioOutputFactory audioOutputs;  // the player's; without it, the desktop's sound device
+    std::string device;               // the drive to show first, as named at start-up
 };
 
 class MainWindow : public QDialog, private EditablePages {
@@ -54,6 +55,7 @@ protected:
 private:
     PageEdits readPages() override;
     void createPages(const PageContext& context, AudioOutputFactory audioOutputs);
+    void chooseStartDrive(const std::string& device);
     QWidget* buildBottomRow();
     void sizeFromFont();
     void exitCommand();

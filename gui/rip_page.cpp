@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/drive_labels.h"
 #include "app/track_row_texts.h"
 #include "gui/track_list_model.h"
 #include "gui/track_settings_dialog.h"
@@ -53,8 +54,8 @@ RipPage::RipPage(DiscSession& session, AudioOutputFactory outputs, QWidget* pare
     model_->isDataTrack = [this](int row) { return session_.isDataTrack(row); };
     driveBox_ = new QComboBox;
     driveBox_->setObjectName("driveBox");
-    for (const DriveEntry& drive : session.drives()) {
-        driveBox_->addItem(QString::fromStdString(drive.description));
+    for (const std::string& label : driveLabels(session.drives())) {
+        driveBox_->addItem(QString::fromStdString(label));
     }
     auto* device = new QLabel("设备:");
     device->setBuddy(driveBox_);

@@ -18,14 +18,18 @@ std::optional<StartOptions> parseStartOptions(const QCoreApplication& app) {
     const QCommandLineOption home("home", "The folder of setup.ini and the default folders.",
                                   "DIR");
     const QCommandLineOption noTips("no-tips", "No tip of the day at start-up (automated starts).");
-    parser.addOptions({demo, image, home, noTips});
+    const QCommandLineOption device("device", "The drive to show first, such as /dev/sr1.",
+                                    "DEVICE");
+    parser.addOptions({demo, image, home, noTips, device});
+    parser.addPositionalArgument("cdda://srN", "The drive, as a desktop names an audio CD.");
     parser.process(app);  // prints usage and exits on --help or an unknown option
-    if (!parser.positionalArguments().isEmpty()) {
+    const QStringList named = parser.positionalArguments();
+    if (named.size() > 1 || (named.size() == 1 && parser.isSet(device))) {
         std::fputs(qPrintable(parser.helpText()), stderr);
         return std::nullopt;
     }
     return StartOptions{parser.isSet(demo), parser.values(image), parser.value(home),
-                        parser.isSet(noTips)};
+                        parser.isSet(noTips), named.isEmpty() ? parser.value(device) : named[0]};
 }
 
 std::optional<CdAccessOptions> cdAccessOptions(const StartOptions& options) {

@@ -1,5 +1,5 @@
-// The desktop program's command line: --demo, --image FILE.cue (repeatable), --home DIR and
-// --no-tips.
+// The desktop program's command line: --demo, --image FILE.cue (repeatable), --home DIR,
+// --no-tips and --device DEVICE, or the device alone as the desktop passes it for an audio CD.
 #pragma once
 
 #include <QStringList>
@@ -16,6 +16,7 @@ struct StartOptions {
     QStringList images;
     QString home;
     bool noTips = false;  // an automated start: no tip of the day, whatever setup.ini says
+    QString device;       // the drive to show first; empty: the first drive
 };
 
 // The options, or nullopt after the parser has printed why they are wrong.

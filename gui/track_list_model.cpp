@@ -7,7 +7,6 @@ namespace {
 
 constexpr const char* kHeadings[TrackListModel::kColumnCount] = {"音轨名称", "时长", "编码器选项",
                                                                  "比率", "校验"};
-constexpr const char* kDataTrackNote = "（数据音轨）";
 
 }  // namespace
 
@@ -28,8 +27,7 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
             case kTitle:
-                return QString::fromStdString(track.title) +
-                       (isDataTrack(index.row()) ? kDataTrackNote : "");
+                return QString::fromStdString(rowTitle(track, isDataTrack(index.row())));
             case kDuration:
                 return QString::fromStdString(durationText(track.seconds));
             case kEncoder:
@@ -54,13 +52,14 @@ QVariant TrackListModel::headerData(int section, Qt::Orientation orientation, in
 
 Qt::ItemFlags TrackListModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    if (index.column() == kTitle) flags |= Qt::ItemIsUserCheckable;
+    // A data track holds no audio to rip: its row shows an empty box that cannot be ticked.
+    if (index.column() == kTitle && !isDataTrack(index.row())) flags |= Qt::ItemIsUserCheckable;
     return flags;
 }
 
 bool TrackListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::CheckStateRole || index.column() != kTitle) return false;
-    if (size_t(index.row()) >= ticks_.size()) return false;
+    if (size_t(index.row()) >= ticks_.size() || isDataTrack(index.row())) return false;
     ticks_[size_t(index.row())] = value.toInt() == Qt::Checked;
     Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
     Q_EMIT rowTicked(index.row());

@@ -1,5 +1,6 @@
 #include "naming/naming_template.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "naming/text_replace.h"
@@ -9,6 +10,9 @@ namespace lumbra {
 std::string expandNamingTemplate(std::string_view namingTemplate, const DiscRecord& disc,
                                  const TrackEntry& track) {
     std::string name(namingTemplate);
+    // A slash typed in the template separates folders as a backslash does; a slash in a value
+    // still becomes part of a name, since the values go in afterwards.
+    std::ranges::replace(name, '/', '\\');
     // Blanks around a separator are there for reading; values keep theirs.
     replaceUntilGone(name, " \\", "\\");
     replaceUntilGone(name, "\\ ", "\\");

@@ -1,6 +1,6 @@
-// Naming templates such as "<Artist> \ <Album> \ <Title>": a backslash separates folders, the
-// placeholders <Artist>, <Album>, <Year> and <Title> (or all in lower case) take the disc's and
-// the track's values. Other text in angle brackets is left as it is.
+// Naming templates such as "<Artist> \ <Album> \ <Title>": a backslash or a slash separates
+// folders, the placeholders <Artist>, <Album>, <Year> and <Title> (or all in lower case) take the
+// disc's and the track's values. Other text in angle brackets is left as it is.
 #pragma once
 
 #include <string>

@@ -11,14 +11,18 @@ namespace {
 constexpr int kPrepared = 1;
 constexpr int kFolderFailed = 0;
 
-std::string folderFailureMessage(std::string_view path) {
-    return "无法创建文件夹 \"" + std::string(path) +
-           "\"\n请检查文件是否已经存在并将它重命名\\不要在全局设置 > 输出格式中使用 "
+// Names the folder that could not be made, not the file below it, and why.
+std::string folderFailureMessage(std::string_view folder, std::string_view reason) {
+    return "无法创建文件夹 \"" + std::string(folder) + "\"：" + std::string(reason) +
+           "\n请检查文件是否已经存在并将它重命名，不要在全局设置 > 输出格式中使用 "
            "\"同名时覆盖音轨\" 选项";
 }
 
-int reportFailure(std::string_view path, std::string* message) {
-    if (message) *message = folderFailureMessage(path);
+// Makes `folder`; 0 with the message when it cannot be made.
+int ensureOrReport(const std::string& folder, std::string* message) {
+    std::string reason;
+    if (platform::ensureFolder(folder, &reason)) return kPrepared;
+    if (message) *message = folderFailureMessage(folder, reason);
     return kFolderFailed;
 }
 
@@ -33,8 +37,7 @@ int OutputFolder::prepare(std::string* message) const {
     // a name the user chose.
     for (size_t end = folder_.find('/'); end != std::string::npos;
          end = folder_.find('/', end + 1)) {
-        if (end > 0 && !platform::ensureFolder(folder_.substr(0, end)))
-            return reportFailure(folder_, message);
+        if (end > 0 && !ensureOrReport(folder_.substr(0, end), message)) return kFolderFailed;
     }
     return kPrepared;
 }
@@ -43,8 +46,7 @@ int OutputFolder::prepareOutputPath(std::string& name, std::string* message) con
     name = tidyOutputName(name);
     // Shortest prefix first, so each folder's parent exists when it is made.
     for (size_t end = name.find('\\'); end != std::string::npos; end = name.find('\\', end + 1)) {
-        if (!platform::ensureFolder(nativePath(name.substr(0, end))))
-            return reportFailure(nativePath(name), message);
+        if (!ensureOrReport(nativePath(name.substr(0, end)), message)) return kFolderFailed;
     }
     return kPrepared;
 }

@@ -17,13 +17,13 @@ public:
     // `folder` is a native path, used as given; "" is the current folder.
     explicit OutputFolder(std::string_view folder);
 
-    // Creates the folder and its missing parents. 1, or 0 with the two-line message in `message`
-    // (when not null).
+    // Creates the folder and its missing parents. 1, or 0 with the two-line message naming the
+    // folder that could not be made and why in `message` (when not null).
     int prepare(std::string* message) const;
 
     // Tidies `name` (an expanded template, backslash form) in place into a name inside the
     // folder and creates the folders along it (everything up to its last backslash). 1, or 0
-    // with the two-line message in `message` (when not null).
+    // with the two-line message in `message` (when not null), as prepare's.
     int prepareOutputPath(std::string& name, std::string* message) const;
 
     // The native path of a tidied name inside the folder.

@@ -13,4 +13,8 @@ bool entryExists(const std::string& path);
 // could open for writing (never a folder).
 bool mayReplaceByWriting(const std::string& path);
 
+// The path with its symbolic links followed (/dev/cdrom becomes /dev/sr0), or the path as given
+// when it cannot be resolved.
+std::string resolvedPath(const std::string& path);
+
 }  // namespace lumbra::platform

@@ -5,7 +5,8 @@
 
 namespace lumbra::platform {
 
-// Makes the folder unless it is there. True when it is a folder afterwards, whoever made it.
-bool ensureFolder(const std::string& nativeFolder);
+// Makes the folder unless it is there. True when it is a folder afterwards, whoever made it;
+// otherwise the system's reason goes to `reason` (when not null).
+bool ensureFolder(const std::string& nativeFolder, std::string* reason = nullptr);
 
 }  // namespace lumbra::platform

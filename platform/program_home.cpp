@@ -8,7 +8,9 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/atomic_file.h"
 #include "platform/install_layout.h"
+#include "platform/user_dirs.h"
 
 namespace lumbra::platform {
 namespace {
@@ -36,13 +38,36 @@ std::string userHomeFolder() {
     return found->pw_dir;
 }
 
+// An XDG base folder from the environment, or its default below the home folder; the XDG rules
+// make a relative path invalid, to be ignored.
+std::string xdgBaseFolder(const char* variable, const char* defaultBelowHome) {
+    std::string base = environment(variable);
+    if (!base.starts_with('/')) base = withoutTrailingSlash(userHomeFolder()) + defaultBelowHome;
+    return withoutTrailingSlash(base);
+}
+
+std::string userMusicFolder() {
+    const std::string home = withoutTrailingSlash(userHomeFolder());
+    const auto text =
+        readWholeFile(xdgBaseFolder("XDG_CONFIG_HOME", "/.config") + "/user-dirs.dirs");
+    if (text) {
+        if (auto music = userDirFromText(*text, "XDG_MUSIC_DIR", home)) return *music;
+    }
+    return home + "/Music";
+}
+
 }  // namespace
 
 std::string userConfigFolder() {
-    std::string base = environment("XDG_CONFIG_HOME");
-    // The XDG rules make a relative path invalid, to be ignored.
-    if (!base.starts_with('/')) base = withoutTrailingSlash(userHomeFolder()) + "/.config";
-    return withoutTrailingSlash(base) + "/lumbra-cdripper";
+    return xdgBaseFolder("XDG_CONFIG_HOME", "/.config") + "/lumbra-cdripper";
+}
+
+DefaultFolders defaultFolders(const std::string& programHome) {
+    if (withoutTrailingSlash(programHome) != userConfigFolder()) {
+        return {programHome + "/My Music", programHome + "/Local CDDB"};
+    }
+    return {userMusicFolder(),
+            xdgBaseFolder("XDG_DATA_HOME", "/.local/share") + "/lumbra-cdripper/Local CDDB"};
 }
 
 std::string executableFolder() {

@@ -16,6 +16,17 @@ std::string programHome(const std::string& chosen = {});
 // password database. Not created here.
 std::string userConfigFolder();
 
+// The folders the settings start with for the rips and the local disc database. An installed
+// program keeps setup.ini in the user's hidden configuration folder, which is no place for music
+// nobody could find: its defaults are the user's music folder (XDG_MUSIC_DIR of user-dirs.dirs,
+// else ~/Music) and $XDG_DATA_HOME/lumbra-cdripper/Local CDDB. Any other program home (a build
+// folder, --home, LUMBRA_HOME) holds "My Music" and "Local CDDB" itself.
+struct DefaultFolders {
+    std::string output;
+    std::string localDatabase;
+};
+DefaultFolders defaultFolders(const std::string& programHome);
+
 // The folder of the running executable, without a trailing slash.
 std::string executableFolder();
 

@@ -33,6 +33,7 @@ struct RipSession {
     OpenDriveRequest drive;  // the drive chosen in the drive box
     std::span<const OutputFormatEntry> formats = outputFormats();  // what tracks can be written in
     RipVerification* verification = nullptr;  // null: no checksums, lookup or rip log
+    int32_t audioTracks = 0;  // the track total that tags give; 0: every track of the list
 };
 
 class LoudnessMeter;

@@ -43,10 +43,15 @@ std::string localTimeNow() {
 
 RipLogHeader ripLogHeader(const RipSession& session) {
     const RipVerification& verification = *session.verification;
-    return {"Lumbra CD Ripper " LUMBRA_VERSION,   localTimeNow(),
-            verification.driveDescription,        session.drive.readMethod,
-            session.settings.jitterMode,          session.settings.antiCrackle,
-            accurateRipIdText(verification.disc), verification.lookupEnabled};
+    return {"Lumbra CD Ripper " LUMBRA_VERSION,
+            localTimeNow(),
+            verification.driveDescription,
+            session.drive.readMethod,
+            session.settings.jitterMode,
+            session.settings.antiCrackle,
+            accurateRipIdText(verification.disc),
+            verification.lookupEnabled,
+            session.disc.catalogue};
 }
 
 // The job's reader and its encoder threads share the user's boxes: one at a time.
@@ -92,8 +97,9 @@ public:
     RipJob(const RipSession& session, std::vector<TrackEntry>& tracks,
            std::vector<TrackEntry> asStarted)
         : prompts_(session.prompts),
-          session_{prompts_,     session.events, session.flags,   session.settings,
-                   session.disc, session.drive,  session.formats, session.verification},
+          session_{prompts_,         session.events,       session.flags,
+                   session.settings, session.disc,         session.drive,
+                   session.formats,  session.verification, session.audioTracks},
           tracks_(tracks),
           asStarted_(std::move(asStarted)),
           loudness_(asStarted_.size()) {}
@@ -117,9 +123,10 @@ public:
     }
 
 private:
+    // A folder that cannot be made ends the job: a warning, where a track's error informs.
     bool prepared(int result) {
         if (result) return true;
-        showRipError(session_, message_);
+        session_.prompts.show({kErrorCaption, message_, MessageIcon::Warning, MessageButtons::Ok});
         return false;
     }
 
@@ -166,8 +173,9 @@ private:
     }
 
     TrackToEncode encodingOf(const TrackEntry& entry, std::string outputPath) const {
-        return {entry, int32_t(asStarted_.size()), session_.disc, session_.settings.id3Enable,
-                std::move(outputPath)};
+        const int32_t total =
+            session_.audioTracks > 0 ? session_.audioTracks : int32_t(asStarted_.size());
+        return {entry, total, session_.disc, session_.settings.id3Enable, std::move(outputPath)};
     }
 
     TrackEnd throughTemporaryFile(TrackEntry& track, EncoderFactory& factory,

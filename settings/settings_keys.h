@@ -90,8 +90,4 @@ inline constexpr IntKey kAccurateRipEnable{"ACCURATERIP", "AR_ENABLE", 1};
 inline constexpr StringKey kAccurateRipServer{"ACCURATERIP", "AR_SERVER", "www.accuraterip.com"};
 inline constexpr IntKey kAccurateRipPort{"ACCURATERIP", "AR_PORT", 80};
 
-// Folders created below the program home on first use.
-inline constexpr std::string_view kDefaultOutputFolderName = "My Music";
-inline constexpr std::string_view kDefaultLocalDatabaseFolderName = "Local CDDB";
-
 }  // namespace lumbra::keys

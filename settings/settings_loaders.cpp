@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/program_home.h"
 #include "platform/user_identity.h"
 #include "settings/value_lists.h"
 
@@ -10,12 +11,12 @@ namespace {
 
 using keys::IntKey;
 
-// A folder key still at "0" gets its default below the program home, stored at once.
+// A folder key still at "0" gets its default, stored at once.
 std::string folderOrDefault(const SettingsStore& store, const keys::StringKey& key,
-                            const std::string& programHome, std::string_view defaultName) {
+                            const std::string& defaultFolder) {
     std::string folder = store.read(key);
     if (folder == keys::kUnsetFolder) {
-        folder = programHome + "/" + std::string(defaultName);
+        folder = defaultFolder;
         store.write(key, folder);
     }
     return folder;
@@ -87,7 +88,7 @@ void loadGeneral(const SettingsStore& store, SettingsRecord& record,
     record.namingTemplate = store.read(keys::kOutputFormat);
     store.write(keys::kOutputFormat, record.namingTemplate);
     record.outputFolder =
-        folderOrDefault(store, keys::kOutputFolder, programHome, keys::kDefaultOutputFolderName);
+        folderOrDefault(store, keys::kOutputFolder, platform::defaultFolders(programHome).output);
     record.id3Enable = store.read(keys::kId3Enable) != 0;
     record.overwrite = store.read(keys::kOverwrite) != 0;
     record.antiCrackle = store.read(keys::kAntiCrackle) != 0;
@@ -108,8 +109,8 @@ std::vector<CddbServer> loadCddb(const SettingsStore& store, SettingsRecord& rec
                                  const std::string& programHome) {
     auto servers = serversSeededWhenEmpty(store);
     CddbSettings& cddb = record.cddb;
-    cddb.localDatabaseFolder = folderOrDefault(store, keys::kCddbLocalPath, programHome,
-                                               keys::kDefaultLocalDatabaseFolderName);
+    cddb.localDatabaseFolder = folderOrDefault(store, keys::kCddbLocalPath,
+                                               platform::defaultFolders(programHome).localDatabase);
     cddb.useLocalDatabase = store.read(keys::kCddbUseLocal) != 0;
     record.cddbAuto = store.read(keys::kCddbAuto) != 0;
     cddb.useProxy = store.read(keys::kProxyEnable) != 0;

@@ -12,8 +12,8 @@
 
 namespace lumbra {
 
-// Output template (written back at once), output folder (the program home's "My Music" written
-// at once when unset), tag, overwrite, anti-crackle and jitter mode.
+// Output template (written back at once), output folder (its default folder, written at once
+// when unset), tag, overwrite, anti-crackle and jitter mode.
 void loadGeneralSettings(const SettingsStore& store, SettingsRecord& record,
                          const std::string& programHome);
 
@@ -23,7 +23,7 @@ void loadGeneralSettings(const SettingsStore& store, SettingsRecord& record,
 bool loadEncoderSettings(const SettingsStore& store, SettingsRecord& record);
 
 // The server list (seeding the default server when none is configured), the local database folder
-// (the program home's "Local CDDB" written at once when unset), lookup and proxy settings. The
+// (its default folder, written at once when unset), lookup and proxy settings. The
 // current server becomes the first of the list.
 std::vector<CddbServer> loadCddbSettings(const SettingsStore& store, SettingsRecord& record,
                                          const std::string& programHome);

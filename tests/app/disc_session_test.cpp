@@ -3,6 +3,8 @@
 #include "app/disc_session.h"
 
 #include <gtest/gtest.h>
+#include <taglib/fileref.h>
+#include <taglib/tpropertymap.h>
 
 #include <unistd.h>
 
@@ -132,6 +134,34 @@ TEST_F(DiscSessionTest, ARowIsADataTrackWhenTheChosenDrivesDiscSaysSo) {
     EXPECT_FALSE(session.isDataTrack(1));
     EXPECT_FALSE(session.isDataTrack(2)) << "no such row";
     EXPECT_FALSE(session.isDataTrack(-1));
+}
+
+// An Enhanced CD: two audio tracks, then the data track that a player cannot play.
+TEST_F(DiscSessionTest, TheDataTrackOfAnEnhancedCdIsNeverTickedNorCountedInTags) {
+    std::ofstream(dir.file("data.bin"), std::ios::binary) << std::string(size_t(300) * 2352, 'Z');
+    std::ofstream(dir.file("enhanced.cue"))
+        << "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+           "  TRACK 02 AUDIO\n    INDEX 01 00:04:00\n"
+           "FILE \"data.bin\" BINARY\n  TRACK 03 MODE1/2352\n    INDEX 01 00:00:00\n";
+    settings.defaultFormat = kFormatFlac;
+    start(";" + dir.file("enhanced.cue"));
+    settings.driveIndex = pages.edits.driveIndex = 1;
+    ASSERT_EQ(session.refresh(false), true);
+    ASSERT_EQ(session.tracks().size(), 3u);
+    for (const CheckCommand command : {CheckCommand::CheckAll, CheckCommand::Invert}) {
+        pages.edits.rows = {{false, true}, {false, true}, {false, true}};
+        ASSERT_EQ(session.applyCheckCommand(command), CommandResult::Done);
+        EXPECT_EQ(session.tracks()[1].checked, 1) << int(command);
+        EXPECT_EQ(session.tracks()[2].checked, 0) << int(command) << ": the data track";
+    }
+    pages.edits.rows = {{true, true}, {false, false}, {false, false}};
+    ASSERT_EQ(session.convert(), ConvertResult::Started);
+    waitFor(WM_RIP_DONE);
+    session.finishRip();
+    const std::string file = dir.file("out/未知艺人/未知标题/音轨 01.flac");
+    const TagLib::PropertyMap tags = TagLib::FileRef(file.c_str()).file()->properties();
+    EXPECT_EQ(tags["TRACKNUMBER"].toString().to8Bit(true), "1");
+    EXPECT_EQ(tags["TRACKTOTAL"].toString().to8Bit(true), "2") << "audio tracks only";
 }
 
 TEST_F(DiscSessionTest, ACommitTakesThePagesAndTheFirstSelectedRow) {

@@ -25,7 +25,7 @@ TEST_F(MainWindowTest, AFirstStartWritesTheDefaultsAndListsTheDemoDisc) {
     EXPECT_EQ(tabs, (QStringList{"编码器", "全局设置", "音频设置", "CDDB", "关于"}));
     EXPECT_EQ(window->tabs()->currentIndex(), 0);
     ASSERT_EQ(rows(), 5);
-    EXPECT_EQ(cell(0, 0), "音轨 01");
+    EXPECT_EQ(cell(0, 0), "Morning Tide") << "the demo disc's CD-Text";
     EXPECT_EQ(cell(0, 2), "MP3 - [ 128-192 kbps VBR Q3 ]");
     EXPECT_EQ(rip().encoderBox()->currentText(), "MP3");
     EXPECT_EQ(status(), "就绪");
@@ -63,7 +63,7 @@ TEST_F(MainWindowTest, EveryImageOptionGetsItsOwnDriveHoldingThatSheet) {
         std::filesystem::rename(image("disc" + std::to_string(i), i + 1, 2),
                                 home.file(names[i].toStdString()));
     }
-    const auto options = gui::cdAccessOptions({false, names, {}, true});
+    const auto options = gui::cdAccessOptions({false, names, {}, true, {}});
     ASSERT_TRUE(options.has_value());
     open(options->virtualDiscs);
     ASSERT_EQ(rip().driveBox()->count(), 3);
@@ -72,6 +72,17 @@ TEST_F(MainWindowTest, EveryImageOptionGetsItsOwnDriveHoldingThatSheet) {
         EXPECT_EQ(rows(), drive + 1) << names[drive].toStdString();
     }
     std::filesystem::current_path(previous);
+}
+
+// As a desktop starts the program for an inserted CD: that drive is the one shown and read.
+TEST_F(MainWindowTest, TheDriveNamedAtStartIsShownAndTheDrivesOfOneModelNameTheirImage) {
+    configure(false);
+    startDevice = "second.cue";  // a virtual drive's device is its sheet's name
+    open(image("first", 1, 2) + ";" + image("second", 3, 2));
+    EXPECT_EQ(rip().driveBox()->currentIndex(), 1);
+    EXPECT_EQ(rows(), 3);
+    EXPECT_TRUE(rip().driveBox()->itemText(0).endsWith(" first.cue"))
+        << rip().driveBox()->itemText(0).toStdString();
 }
 
 TEST_F(MainWindowTest, EscapeAndEnterNeitherCloseNorPressAButton) {

@@ -54,6 +54,8 @@ protected:
 
     std::string outputFolder() const { return home.file("out"); }
 
+    std::string startDevice;  // the drive named at start-up, for open()
+
     // Starts the window over virtual drives holding `discs`.
     void open(const std::string& discs, const std::string& faults = "") {
         startVirtualDrives(discs, faults);
@@ -61,7 +63,7 @@ protected:
                            std::chrono::milliseconds(5000), std::chrono::milliseconds(10000)};
         window = std::make_unique<gui::MainWindow>(
             gui::PageContext{store, settings, home.path()},
-            gui::WindowOptions{&prompts, quick, recordingOutputs(audio)});
+            gui::WindowOptions{&prompts, quick, recordingOutputs(audio), startDevice});
         window->show();
     }
 

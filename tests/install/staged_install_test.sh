@@ -62,7 +62,9 @@ for size in 16 32 48 256; do
   file -b "$png" | grep -q "PNG image data, $size x $size" || fail "$png is not a $size-pixel PNG"
 done
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
-grep -qx 'Exec=lumbra-cdripper' "$desktop" || fail "the desktop entry does not start lumbra-cdripper"
+grep -qx 'Exec=lumbra-cdripper %U' "$desktop" || fail "the desktop entry does not start lumbra-cdripper"
+grep -qx 'MimeType=x-content/audio-cdda;' "$desktop" ||
+  fail "the desktop entry is not offered for an inserted audio CD"
 appstreamcli validate --no-net "$metainfo" >"$work/appstream.txt" ||
   fail "appstreamcli validate: $(cat "$work/appstream.txt")"
 version=$("$bin/lumbra-rip" --version | awk '{print $NF}')

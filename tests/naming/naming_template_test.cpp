@@ -25,10 +25,14 @@ TEST(NamingTemplate, FillsPlaceholdersAndDropsBlanksAroundSeparators) {
         {"<artist> \\ <Album> - <title> (<year>)", "周杰伦\\叶惠美 - 晴天 (2003)"},
         {"<Album>   \\   <Artist>\\ \\<Title>", "叶惠美\\周杰伦\\\\晴天"},
         {"<ARTIST> \\ <Genre> <Title><Title>", "<ARTIST>\\<Genre> 晴天晴天"},
+        {"<Artist>/<Album> / <Title>", "周杰伦\\叶惠美\\晴天"},
     };
     for (const auto& [namingTemplate, expected] : cases) {
         EXPECT_EQ(expand(namingTemplate, "周杰伦", "叶惠美", "2003", "晴天"), expected);
     }
+    // A slash in a value is part of its name, not a folder of the template's.
+    EXPECT_EQ(tidyOutputName(expand("<Artist>/<Title>", "AC/DC", "", "", "T.N.T.")),
+              "AC_DC\\T.N.T.");
     // A value holding its own placeholder must not loop.
     EXPECT_EQ(expand("<Album> \\ <Artist> \\ <Title>", "<Artist>", "<Year>", "2003", "<Album>"),
               "2003\\<Artist>\\<Album>");

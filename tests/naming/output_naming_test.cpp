@@ -92,10 +92,12 @@ TEST(NamingOutputPath, AFileWhereAFolderMustGoStopsWithTheMessage) {
     std::string name = "周杰伦 \\ 叶惠美 \\ 晴天?";
     std::string message;
     EXPECT_EQ(folder.prepareOutputPath(name, &message), 0);
-    EXPECT_EQ(message, "无法创建文件夹 \"" + dir.file("周杰伦/叶惠美/晴天_") +
-                           "\"\n请检查文件是否已经存在并将它重命名\\不要在全局设置 > "
-                           "输出格式中使用 \"同名时覆盖音轨\" 选项");
-    EXPECT_EQ(OutputFolder(dir.file("周杰伦/x")).prepare(nullptr), 0) << "a file on the way";
+    EXPECT_EQ(message, "无法创建文件夹 \"" + dir.file("周杰伦") + "\"：Not a directory\n" +
+                           "请检查文件是否已经存在并将它重命名，不要在全局设置 > "
+                           "输出格式中使用 \"同名时覆盖音轨\" 选项")
+        << "the folder in the way and the reason, not the file that was to be written";
+    EXPECT_EQ(OutputFolder(dir.file("周杰伦/x")).prepare(&message), 0) << "a file on the way";
+    EXPECT_EQ(message.rfind("无法创建文件夹 \"" + dir.file("周杰伦") + "\"：", 0), 0u) << message;
 }
 
 TEST(NamingOutputPath, CreatesTheFoldersWithLongNamesCutAtACharacterBoundary) {

@@ -158,7 +158,10 @@ TEST_F(WavRip, AnOutputFolderThatCannotBeMadeStopsBeforeAnyTrack) {
     rip({0, 1}, kFormatWav);
     EXPECT_EQ(tracks[0].status, 0);
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text.rfind("无法创建文件夹 ", 0), 0u) << prompts.shown[0].text;
+    EXPECT_EQ(prompts.shown[0].text.rfind("无法创建文件夹 \"" + dir.file("blocked") + "\"：", 0),
+              0u)
+        << prompts.shown[0].text;
+    EXPECT_EQ(prompts.shown[0].icon, MessageIcon::Warning);
     EXPECT_EQ(events.events().back().message, WM_RIP_DONE);
 }
 
