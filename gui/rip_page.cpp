@@ -4,9 +4,11 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QStyle>
 #include <QTableView>
@@ -87,6 +89,7 @@ RipPage::RipPage(DiscSession& session, AudioOutputFactory outputs, QWidget* pare
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(1, 1);
     buildMenus();
+    addShortcuts();
     fitColumns();
     connectCommands();
 }
@@ -152,7 +155,6 @@ void RipPage::addSelectItem(const char* caption, std::function<void()> command) 
 }
 
 void RipPage::buildMenus() {
-    // The shortcut hints are text only: the window defines no keyboard shortcuts.
     selectMenu_ = new QMenu(this);
     addSelectItem("全部检查(&C)\tCtrl+C", [this] { checkCommand(CheckCommand::CheckAll); });
     addSelectItem("全部不选(&U)    \tCtrl+U", [this] { checkCommand(CheckCommand::UncheckAll); });
@@ -176,6 +178,39 @@ void RipPage::buildMenus() {
             [this] { player_.play(firstSelectedRow()); });
     connect(contextMenu_->addAction("停止播放"), &QAction::triggered, this,
             [this] { player_.stop(); });
+}
+
+// The keys the select menu names work without opening it. The page's Ctrl+A also stands in for
+// the list's own, which would select rows during a rip behind the session's back.
+void RipPage::addShortcuts() {
+    const std::pair<QKeyCombination, std::function<void()>> keys[] = {
+        {Qt::CTRL | Qt::Key_C, [this] { checkCommand(CheckCommand::CheckAll); }},
+        {Qt::CTRL | Qt::Key_U, [this] { checkCommand(CheckCommand::UncheckAll); }},
+        {Qt::CTRL | Qt::Key_A, [this] { selectAllRows(); }},
+    };
+    for (const auto& [key, command] : keys) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, command);
+    }
+    // Tab moves on to the next control instead of from cell to cell; Space ticks the current
+    // row whichever of its cells has the focus.
+    trackView_->setTabKeyNavigation(false);
+    trackView_->installEventFilter(this);
+}
+
+bool RipPage::eventFilter(QObject* watched, QEvent* event) {
+    const auto* key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
+    if (watched != trackView_ || !key || key->key() != Qt::Key_Space ||
+        key->modifiers() != Qt::NoModifier) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const int row = trackView_->currentIndex().row();
+    if (row >= 0) {
+        model_->setData(model_->index(row, TrackListModel::kTitle),
+                        model_->ticked(row) ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+    }
+    return true;
 }
 
 // The widths were drawn for a font whose average character is 6 pixels wide; each column is also

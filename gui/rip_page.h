@@ -54,6 +54,8 @@ private:
     QWidget* buildButtons();
     QWidget* buildEncoderAndPlayer();
     void buildMenus();
+    void addShortcuts();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void fitColumns();
     void connectCommands();
     void addSelectItem(const char* caption, std::function<void()> command);

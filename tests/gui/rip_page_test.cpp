@@ -285,7 +285,7 @@ TEST_F(RipPageTest, ClosingTheWindowDuringARipStopsItAndLeavesNoFile) {
     EXPECT_EQ(filesBelow(outputFolder()), std::vector<std::string>{});
 }
 
-TEST_F(RipPageTest, ADataTrackIsListedSaysSoAndTickingItEndsOnlyItsOwnTrack) {
+TEST_F(RipPageTest, ADataTrackIsListedSaysSoAndCannotBeTicked) {
     configure(false);
     const test::CueImage audio = test::writeCueImage(home.path(), "audio", {300});
     std::ofstream(home.file("data.bin"), std::ios::binary)
@@ -301,9 +301,49 @@ TEST_F(RipPageTest, ADataTrackIsListedSaysSoAndTickingItEndsOnlyItsOwnTrack) {
     allWav();
     tick(0);
     tick(1);
+    EXPECT_FALSE(rip().model().ticked(0)) << "a data track has no audio to rip";
     click("convert");
     ASSERT_TRUE(waitForRipEnd());
     EXPECT_EQ(cell(1, gui::TrackListModel::kProgress), "已完成") << "the audio track after it";
+}
+
+// A user without a mouse: Space ticks the row in focus whatever its cell, the select menu's keys
+// work, Tab leaves the list, and Ctrl+A during a rip changes the selection no more than the menu.
+TEST_F(RipPageTest, TheListWorksFromTheKeyboard) {
+    configure(false);
+    open(image("disc", 3, 30), "delay=20");
+    window->activateWindow();  // keys reach shortcuts in the active window only
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTableView* list = rip().trackView();
+    list->setFocus();
+    list->setCurrentIndex(rip().model().index(1, gui::TrackListModel::kDuration));
+    const auto ticks = [&] {
+        return std::vector<bool>{rip().model().ticked(0), rip().model().ticked(1),
+                                 rip().model().ticked(2)};
+    };
+    const std::vector<bool> before = ticks();
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_NE(ticks()[1], before[1]);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(ticks(), (std::vector<bool>{true, true, true}));
+    QTest::keyClick(list, Qt::Key_U, Qt::ControlModifier);
+    EXPECT_EQ(ticks(), (std::vector<bool>{false, false, false}));
+
+    allWav();
+    tick(2);
+    selectOnly({0});
+    click("convert");
+    ASSERT_TRUE(session().ripping());
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(list->selectionModel()->selectedRows().size(), 1) << "refused during a rip";
+    click("stop");
+    ASSERT_TRUE(waitForRipEnd());
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(list->selectionModel()->selectedRows().size(), 3);
+
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Tab);
+    EXPECT_FALSE(list->hasFocus()) << "Tab moves on to the next control";
 }
 
 }  // namespace
