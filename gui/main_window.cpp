@@ -6,6 +6,8 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -59,12 +61,23 @@ MainWindow::MainWindow(const PageContext& context, const WindowOptions& options)
     setWindowTitle("Lumbra CD Ripper");
     setWindowIcon(QIcon(":/icons/lumbra-cdripper.svg"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     tabs_ = new QTabWidget;
+    // On a screen smaller than the pages need (a laptop at twice the scale) the pages scroll
+    // instead of leaving controls off the screen or cutting their captions.
+    auto* content = new QWidget;
+    auto* contentLayout = new QVBoxLayout(content);
+    contentLayout->addWidget(tabs_);
+    contentLayout->addWidget(buildBottomRow());
+    scroller_ = new QScrollArea;
+    scroller_->setObjectName("pageScroller");
+    scroller_->setFrameShape(QFrame::NoFrame);
+    scroller_->setWidgetResizable(true);
+    scroller_->setWidget(content);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs_);
-    layout->addWidget(buildBottomRow());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroller_);
     createPages(context, options.audioOutputs ? options.audioOutputs : desktopAudioOutputs());
     chooseStartDrive(options.device);
     sizeFromFont();
@@ -142,7 +155,14 @@ void MainWindow::sizeFromFont() {
     const QFontMetrics metrics = fontMetrics();
     tabs_->setMinimumSize(kWidthUnits * metrics.averageCharWidth() / 4,
                           kHeightUnits * metrics.height() / 8 - metrics.height() * 3);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The window opens at the size the pages need, or the screen's when that is smaller, and may
+    // grow: the track list takes the room.
+    QWidget* content = scroller_->widget();
+    const QSize needed = content->sizeHint();
+    content->setMinimumSize(needed);  // below it the pages scroll, never squeeze
+    const QSize fitting = needed.boundedTo(screen()->availableGeometry().size() * 9 / 10);
+    setMinimumSize(fitting);
+    resize(fitting);
 }
 
 PageEdits MainWindow::readPages() {

@@ -9,6 +9,7 @@
 #include "gui/settings_page.h"
 #include "player/audio_output.h"
 
+class QScrollArea;
 class QTabWidget;
 
 namespace lumbra::gui {
@@ -69,6 +70,7 @@ private:
     std::unique_ptr<QueuedEventSink> events_;
     std::unique_ptr<DiscSession> session_;
     QTabWidget* tabs_;
+    QScrollArea* scroller_;  // holds the pages and the buttons below them
     GeneralPage* general_;
     AudioPage* audio_;
     CddbPage* cddb_;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QTabBar>
 #include <QTabWidget>
 #include <filesystem>
@@ -164,7 +166,33 @@ TEST_F(MainWindowTest, EveryCaptionFitsItsControl) {
             EXPECT_GE(widget->height(), needed.height()) << widget->objectName().toStdString();
         }
     }
-    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "fixed size";
+}
+
+// The window may grow, and the track list takes the room; below the size its pages need, they
+// scroll, so that every control stays within reach on a small or highly scaled screen.
+TEST_F(MainWindowTest, TheWindowGrowsWithTheListAndScrollsBelowItsSize) {
+    configure(false);
+    open("demo");
+    QApplication::processEvents();
+    const QSize start = window->size();
+    EXPECT_GE(start.width(), window->minimumWidth());
+    EXPECT_LT(window->minimumSize().width(), window->maximumSize().width()) << "resizable";
+    const int listHeight = rip().trackView()->height();
+    window->resize(start + QSize(200, 300));
+    QApplication::processEvents();
+    EXPECT_GE(rip().trackView()->height(), listHeight + 250) << "the list takes the room";
+
+    auto* scroller = window->findChild<QScrollArea*>("pageScroller");
+    ASSERT_NE(scroller, nullptr);
+    window->setMinimumSize(0, 0);
+    window->resize(start / 2);
+    QApplication::processEvents();
+    QPushButton* convert = button("convert");
+    scroller->ensureWidgetVisible(convert);
+    QApplication::processEvents();
+    const QRect shown(convert->mapTo(scroller->viewport(), QPoint(0, 0)), convert->size());
+    EXPECT_TRUE(scroller->viewport()->rect().contains(shown)) << "scrolled into reach";
+    EXPECT_GE(convert->width(), convert->minimumSizeHint().width()) << "never cut";
 }
 
 }  // namespace
