@@ -1,6 +1,8 @@
 #include "cdaccess/cd_access.h"
 
 #include <array>
+#include <atomic>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -128,22 +130,44 @@ platform::ProcessIdentity ownerOf(const DriveSlot& slot) {
                                                                   << 32};
 }
 
+// A slot's inUse and generation are read before its lock is taken, so that a stale handle fails
+// at once instead of waiting for the lock; they are written whole, atomically, and the rest of
+// the record only under the lock.
+bool slotInUse(const DriveSlot& slot) {
+    // The load writes nothing; atomic_ref only takes a modifiable object.
+    auto& inUse = const_cast<int32_t&>(slot.inUse);
+    return std::atomic_ref<int32_t>(inUse).load(std::memory_order_acquire) != 0;
+}
+
+uint32_t generationOf(DriveSlot& slot) {
+    return std::atomic_ref<uint32_t>(slot.generation).load(std::memory_order_acquire);
+}
+
+void clearSlot(DriveSlot& slot, uint32_t generation) {
+    auto* bytes = reinterpret_cast<unsigned char*>(&slot);
+    constexpr size_t kInUseEnd = offsetof(DriveSlot, inUse) + sizeof(int32_t);
+    constexpr size_t kGenerationEnd = offsetof(DriveSlot, generation) + sizeof(uint32_t);
+    static_assert(kInUseEnd <= offsetof(DriveSlot, generation));
+    std::atomic_ref<int32_t>(slot.inUse).store(0, std::memory_order_release);
+    std::memset(bytes, 0, offsetof(DriveSlot, inUse));
+    std::memset(bytes + kInUseEnd, 0, offsetof(DriveSlot, generation) - kInUseEnd);
+    std::memset(bytes + kGenerationEnd, 0, sizeof slot - kGenerationEnd);
+    std::atomic_ref<uint32_t>(slot.generation).store(generation, std::memory_order_release);
+}
+
 // A process that died with handles open would otherwise keep its drives locked for every later
 // instance, since the shared block outlives it.
 void reclaimSlotsOfDeadOwners(SharedCdState& shared) {
     for (auto& slot : shared.slots) {
-        if (slot.inUse && !platform::isRunning(ownerOf(slot))) emptySlot(slot);
+        if (slotInUse(slot) && !platform::isRunning(ownerOf(slot))) emptySlot(slot);
     }
 }
 
 void fillSlot(DriveSlot& slot, const OpenDriveRequest& r, uint64_t identity) {
-    const uint32_t generation = slot.generation;
-    std::memset(&slot, 0, sizeof slot);
-    slot.generation = generation;
+    clearSlot(slot, generationOf(slot));
     slot.adapter = r.adapter;
     slot.target = r.target;
     slot.lun = r.lun;
-    slot.inUse = 1;
     slot.readMethod = r.readMethod > kHighestReadMethod ? 0 : r.readMethod;
     slot.readRoutine = readRoutineFor(slot.readMethod);
     slot.compareFrames = r.compareFrames;
@@ -154,12 +178,13 @@ void fillSlot(DriveSlot& slot, const OpenDriveRequest& r, uint64_t identity) {
     slot.ownerStartTime[1] = uint32_t(owner.startTime >> 32);
     slot.driveIdentity[0] = uint32_t(identity);
     slot.driveIdentity[1] = uint32_t(identity >> 32);
+    std::atomic_ref<int32_t>(slot.inUse).store(1, std::memory_order_release);
 }
 
 int findFreeSlot(const SharedCdState& shared) {
     for (int n = 0; n < kSlotCount; ++n) {
         const int i = int((shared.nextSlot + uint32_t(n)) % kSlotCount);
-        if (!shared.slots[i].inUse) return i;
+        if (!slotInUse(shared.slots[i])) return i;
     }
     return -1;
 }
@@ -168,7 +193,7 @@ int allocateSlot(SharedCdState& shared, const OpenDriveRequest& r) {
     reclaimSlotsOfDeadOwners(shared);
     const uint64_t identity = driveIdentityAt(r);
     for (const auto& slot : shared.slots) {
-        if (slot.inUse && sameDrive(slot, r, identity)) {
+        if (slotInUse(slot) && sameDrive(slot, r, identity)) {
             setLastError(kErrorDriveAlreadyOpen);
             return 0;
         }
@@ -189,7 +214,7 @@ int allocateSlot(SharedCdState& shared, const OpenDriveRequest& r) {
     if (state().passThrough && state().passThrough->isActive()) {
         state().passThrough->ensureDeviceOpen(r.adapter, r.target, r.lun);
     }
-    return handleFor(index, shared.slots[index].generation);
+    return handleFor(index, generationOf(shared.slots[index]));
 }
 
 }  // namespace
@@ -248,7 +273,7 @@ int getCDHandle(const OpenDriveRequest* request) {
 
 int releaseCDHandle(int handle) {
     DriveSlot* slot = slotOfHandle(handle);
-    if (!slot || !slot->inUse) return 0;
+    if (!slot || !slotInUse(*slot)) return 0;
     SlotGuard guard(handle);
     if (!guard.ok()) return 0;
     runRestoreRoutine(handle, guard.slot());
@@ -292,7 +317,7 @@ bool driveHeldByAnotherProgram(const OpenDriveRequest& request) {
     const uint64_t identity = driveIdentityAt(request);
     const auto self = platform::currentProcess();
     for (const auto& slot : shared->slots) {
-        if (slot.inUse && sameDrive(slot, request, identity) && slot.ownerPid != self.pid &&
+        if (slotInUse(slot) && sameDrive(slot, request, identity) && slot.ownerPid != self.pid &&
             platform::isRunning(ownerOf(slot))) {
             return true;
         }
@@ -343,21 +368,19 @@ DriveSlot* slotOfHandle(int handle) {
     const int index = slotIndexOfHandle(handle);
     if (!shared || index < 0) return nullptr;
     DriveSlot& slot = shared->slots[index];
-    if (handleFor(index, slot.generation) != handle) return nullptr;
+    if (handleFor(index, generationOf(slot)) != handle) return nullptr;
     return &slot;
 }
 
 void emptySlot(DriveSlot& slot) {
-    const uint32_t generation = slot.generation + 1;
-    std::memset(&slot, 0, sizeof slot);
-    slot.generation = generation;
+    clearSlot(slot, generationOf(slot) + 1);
 }
 
 SlotGuard::SlotGuard(int handle) {
     DriveSlot* slot = slotOfHandle(handle);
     platform::NamedLock* lock =
         slot ? state().slotLocks[size_t(slotIndexOfHandle(handle))].get() : nullptr;
-    if (!slot || !slot->inUse || !lock) {
+    if (!slot || !slotInUse(*slot) || !lock) {
         setLastError(kErrorBadHandle);
         return;
     }
@@ -368,7 +391,7 @@ SlotGuard::SlotGuard(int handle) {
     }
     lock_ = lock;
     // Released by another thread while we waited, and perhaps opened again by someone else.
-    if (!slot->inUse || slotOfHandle(handle) != slot) {
+    if (!slotInUse(*slot) || slotOfHandle(handle) != slot) {
         setLastError(kErrorBadHandle);
         return;
     }
