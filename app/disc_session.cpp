@@ -5,6 +5,7 @@
 #include "app/accuraterip_settings.h"
 #include "app/disc_refresh.h"
 #include "app/drive_choice.h"
+#include "app/read_offset_settings.h"
 #include "metadata/cd_text_info.h"
 #include "metadata/disc_info_text.h"
 #include "rip/rip_job.h"
@@ -367,8 +368,8 @@ void DiscSession::startRip(const DriveEntry& drive) {
     int32_t audioTracks = 0;
     for (size_t row = 0; row < tracks_.size(); ++row) audioTracks += !isDataTrack(int(row));
     ripSession_.emplace(RipSession{prompts_, events_, flags_, ripSettings_, ripDisc_,
-                                   drive.openRequest, outputFormats(), &verification_,
-                                   audioTracks});
+                                   drive.openRequest, outputFormats(), &verification_, audioTracks,
+                                   {readOffsetOf(settings_, drive), audioExtents(drive.toc)}});
     flags_.ripRunning = 1;
     ripThread_ = startRipJob(*ripSession_, tracks_);
 }
@@ -382,6 +383,22 @@ void DiscSession::prepareVerification(const DriveEntry& drive) {
     verification_.lookupEnabled = settings_.accurateRip.enabled;
     verification_.config = accurateRipClientConfig(settings_, lookupTimeouts_);
     verification_.driveDescription = drive.description;
+}
+
+std::optional<OffsetDetection> DiscSession::findReadOffset() {
+    const DriveEntry* drive = chosenDrive();
+    if (ripping() || !drive || tracks_.empty()) return std::nullopt;
+    if (playback_) playback_->stopPlayback();
+    prepareVerification(*drive);
+    const RipSession session{prompts_,        events_,        flags_,
+                             settings_,       disc_,          drive->openRequest,
+                             outputFormats(), &verification_, 0,
+                             {0, audioExtents(drive->toc)}};
+    std::vector<TrackEntry> probes = tracks_;  // the list's rows show nothing of the search
+    flags_.ripRunning = 1;
+    OffsetDetection detection = detectReadOffset(session, probes, verification_);
+    flags_.ripRunning = 0;
+    return detection;
 }
 
 void DiscSession::stopLookup() {

@@ -27,6 +27,7 @@
 #include "metadata/track_entry.h"
 #include "platform/prompts.h"
 #include "platform/window_messages.h"
+#include "rip/offset_detection.h"
 #include "rip/rip_context.h"
 #include "rip/rip_verification.h"
 #include "settings/job_flags.h"
@@ -208,6 +209,12 @@ public:
     // Every track gets the defaults of its format from the settings. Allowed during a rip: the
     // running job keeps the entries it started with, so the new defaults are for the next rip.
     void applyEncoderDefaultsToAll();
+
+    // 检测偏移 and --find-offset: stops playback, then reads the chosen drive's first audio tracks
+    // and matches them with the AccurateRip database, on the caller's thread (the drive and the
+    // server take their time); clearing ripRunning stops it. Refused (nullopt) while ripping and
+    // without a disc.
+    std::optional<OffsetDetection> findReadOffset();
 
     // The track settings command, before its dialog: commits the edits, then trackDialogSettings
     // becomes the encoder defaults with the block of the first selected track's format replaced

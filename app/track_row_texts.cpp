@@ -80,6 +80,10 @@ std::string progressText(int32_t status) {
 std::string verificationText(const TrackEntry& track) {
     if (track.status != kTrackDone) return "";
     const AccurateRipVerdict& verdict = track.verification.verdict;
+    // The database proves a track right whatever its test read gave.
+    if (verdict.result != AccurateRipResult::Accurate && track.verification.readsDiffer()) {
+        return "读取不一致";
+    }
     switch (verdict.result) {
         case AccurateRipResult::Accurate:
             return format("准确 (置信度 %d)", verdict.confidence);

@@ -170,6 +170,23 @@ int inquireDrive(uint8_t adapter, uint8_t target, uint8_t lun, DriveInfo& info) 
     return kResultDone;
 }
 
+std::string driveModel(const DriveInfo& info) {
+    std::string model;
+    for (const char* field : {info.vendor, info.product, info.revision}) {
+        std::string_view text(field);
+        while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+        while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+        if (text.empty()) continue;
+        if (!model.empty()) model += ' ';
+        model += text;
+    }
+    for (char& c : model) {
+        const bool printable = c >= 0x20 && c < 0x7F;
+        if (!printable || c == '=' || c == ';' || c == '[' || c == ']') c = '_';
+    }
+    return model;
+}
+
 std::vector<std::string> listCdDriveLetters() {
     if (auto names = virtualDriveNames(); !names.empty()) return names;
     std::vector<std::string> letters;
@@ -207,6 +224,7 @@ int buildDriveList(std::vector<DriveEntry>& drives) {
     for (size_t i = 0; i < list.count; ++i) {
         DriveEntry entry;
         entry.description = list.drives[i].description;
+        entry.model = driveModel(list.drives[i]);
         entry.openRequest = openRequestFor(list.drives[i]);
         entry.listIndex = int(i);
         entry.letter = letterOf(list.drives[i], i, letters);

@@ -35,6 +35,7 @@ struct DriveScanList {
 
 struct DriveEntry {
     std::string description;
+    std::string model;  // driveModel's text: the key of settings kept per drive model
     OpenDriveRequest openRequest{};
     TocBuffer toc{};
     uint32_t discId = 0;
@@ -42,6 +43,10 @@ struct DriveEntry {
     std::string letter;  // the device path, a virtual drive's image name, or empty
     int listIndex = 0;
 };
+
+// The drive's vendor, product and revision as one line, blanks trimmed, each joined by a blank;
+// characters that an INI key cannot hold become '_'.
+std::string driveModel(const DriveInfo& info);
 
 // Names of peripheral device types 0..11; 31 and the rest are named by deviceTypeName.
 extern const std::array<const char*, 12> kDeviceTypeNames;

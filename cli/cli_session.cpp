@@ -5,6 +5,7 @@
 
 #include "platform/control_characters.h"
 #include "settings/settings_loaders.h"
+#include "settings/settings_savers.h"
 
 namespace lumbra::cli {
 namespace {
@@ -30,6 +31,8 @@ SettingsRecord loadSettings(const Options& options, const std::string& home) {
     if (options.jobs) settings.encoderThreads = *options.jobs;
     if (options.replayGain) settings.replayGain = *options.replayGain;
     if (!options.accurateRip) settings.accurateRip.enabled = false;
+    if (options.readOffset) settings.runReadOffset = *options.readOffset;
+    if (options.testAndCopy) settings.testAndCopy = true;
     // An answer given on the command line is the rule for this run, whatever setup.ini says:
     // with overwrite on, the question that --no answers would never be asked.
     if (options.overwrite != OverwriteAnswer::Ask) {
@@ -48,9 +51,22 @@ void CliEvents::post(int message, uintptr_t wParam, const void* lParam) {
 
 CliSession::CliSession(const Options& options, const std::string& home)
     : options_(options),
+      home_(home),
       settings_(loadSettings(options, home)),
       prompts_(options.overwrite),
       session_(settings_, prompts_, events_, this) {}
+
+void CliSession::buildDriveList() {
+    session_.buildDriveList();
+    std::vector<std::string> models;
+    for (const DriveEntry& drive : session_.drives()) models.push_back(drive.model);
+    loadReadOffsets(SettingsStore(settingsPath(home_)), settings_, models);
+}
+
+void CliSession::storeReadOffset(const DriveEntry& drive, int32_t offset) {
+    settings_.readOffsets[drive.model] = offset;
+    saveReadOffset(SettingsStore(settingsPath(home_)), settings_, drive.model);
+}
 
 bool CliSession::lookupWanted() const {
     return options_.lookup.value_or(settings_.cddbAuto);
@@ -71,6 +87,15 @@ void CliSession::lookUp(std::FILE* status) {
         std::fputs((platform::printableText(session_.statusText()) + "\n").c_str(), status);
     }
     std::fflush(status);
+}
+
+std::optional<OffsetDetection> CliSession::findReadOffset() {
+    gInterruptible = &session_.ripRunningFlag();
+    for (const int stop : kStopSignals) std::signal(stop, stopRip);
+    auto detection = session_.findReadOffset();
+    for (const int stop : kStopSignals) std::signal(stop, SIG_DFL);
+    gInterruptible = nullptr;
+    return detection;
 }
 
 bool CliSession::rip() {

@@ -36,6 +36,15 @@ public:
     DiscSession& session() { return session_; }
     const SettingsRecord& settings() const { return settings_; }
 
+    // Builds the drive list and loads the read offsets stored for its drives' models.
+    void buildDriveList();
+    // Stores `offset` as the read offset of the model of drive `drive`.
+    void storeReadOffset(const DriveEntry& drive, int32_t offset);
+
+    // The session's offset search; Ctrl-C, SIGTERM and SIGHUP stop it as they stop a rip.
+    std::optional<OffsetDetection> findReadOffset();
+    Prompts& prompts() { return prompts_; }
+
     // Whether the command line or, without --lookup or --no-lookup, setup.ini asks for a lookup.
     bool lookupWanted() const;
     // Looks the disc up, showing the status text on `status` meanwhile (wiped afterwards on a
@@ -54,6 +63,7 @@ private:
     uintptr_t waitFor(int message);
 
     const Options& options_;
+    const std::string home_;
     SettingsRecord settings_;
     TerminalPrompts prompts_;
     CliEvents events_;

@@ -58,5 +58,8 @@ int main(int argc, char** argv) {
     if (options->action == lumbra::cli::Action::Settings) return printSettings(home);
     lumbra::initCdAccess(std::get<lumbra::CdAccessOptions>(cdAccess));
     if (options->action == lumbra::cli::Action::List) return lumbra::cli::listDisc(*options, home);
+    if (options->action == lumbra::cli::Action::FindOffset) {
+        return lumbra::cli::findOffset(*options, home);
+    }
     return lumbra::cli::ripDisc(*options, home);
 }

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "cdaccess/read_offset.h"
 #include "rip/output_formats.h"
 
 namespace lumbra::cli {
@@ -40,9 +41,22 @@ std::string formatNames() {
     return names;
 }
 
+// A signed number of samples within the offsets drives have.
+std::optional<int> parseReadOffset(std::string_view text) {
+    const bool negative = text.starts_with('-');
+    if (negative || text.starts_with('+')) text.remove_prefix(1);
+    const auto magnitude = parseNumber(text);
+    if (text.starts_with('-') || text.starts_with('+') || !magnitude ||
+        *magnitude > kMaxReadOffset) {
+        return std::nullopt;
+    }
+    return negative ? -*magnitude : *magnitude;
+}
+
 bool isValueOption(std::string_view option) {
-    static constexpr std::string_view kValueOptions[] = {
-        "--home", "--image", "--drive", "--tracks", "--format", "--out", "--template", "--jobs"};
+    static constexpr std::string_view kValueOptions[] = {"--home",     "--image",  "--drive",
+                                                         "--tracks",   "--format", "--out",
+                                                         "--template", "--jobs",   "--read-offset"};
     return std::find(std::begin(kValueOptions), std::end(kValueOptions), option) !=
            std::end(kValueOptions);
 }
@@ -67,6 +81,9 @@ bool parseValueOption(std::string_view option, const char* value, Options& optio
         options.outputFolder = value;
     } else if (option == "--template") {
         options.namingTemplate = value;
+    } else if (option == "--read-offset") {
+        options.readOffset = parseReadOffset(value);
+        if (!options.readOffset) return false;
     } else if (option == "--jobs") {
         options.jobs = parseNumber(value);
         if (!options.jobs || *options.jobs > kMaxJobs) return false;
@@ -97,6 +114,10 @@ bool parseFlag(std::string_view option, Options& options) {
         options.replayGain = false;
     } else if (option == "--no-accuraterip") {
         options.accurateRip = false;
+    } else if (option == "--test-and-copy") {
+        options.testAndCopy = true;
+    } else if (option == "--find-offset") {
+        options.action = Action::FindOffset;
     } else if (option == "--help" || option == "-h") {
         options.action = Action::Help;
     } else if (option == "--version") {
@@ -110,7 +131,8 @@ bool parseFlag(std::string_view option, Options& options) {
 // The usage after its first two lines, which name the formats.
 constexpr const char* kUsageOptions =
     "                   [--out DIR] [--template TEXT] [--yes | --no] [--jobs N]\n"
-    "                   [--replaygain | --no-replaygain] [--no-accuraterip]]\n"
+    "                   [--replaygain | --no-replaygain] [--no-accuraterip]\n"
+    "                   [--read-offset N] [--test-and-copy] | --find-offset]\n"
     "  --home DIR       program home holding setup.ini (default: $LUMBRA_HOME or the program's "
     "folder)\n"
     "  --demo           add a virtual drive holding the built-in demo disc\n"
@@ -133,9 +155,15 @@ constexpr const char* kUsageOptions =
     "                   tags, or not (default: setup.ini's REPLAYGAIN)\n"
     "  --no-accuraterip rip without checking the tracks against the AccurateRip database\n"
     "                   (default: setup.ini's AR_ENABLE)\n"
+    "  --read-offset N  correct the drive's read offset by N samples (-3000 to 3000) for this\n"
+    "                   run (default: setup.ini's offset for the drive's model)\n"
+    "  --test-and-copy  read each track twice, first only to compare the two reads' CRC32\n"
+    "                   (default: setup.ini's TEST_AND_COPY)\n"
+    "  --find-offset    find the drive's read offset from the disc's first tracks and the\n"
+    "                   AccurateRip database, and offer to store it\n"
     "  --help           print this text\n"
     "  --version        print the version\n"
-    "Without --list or --settings the tracks are ripped.\n";
+    "Without --list, --settings or --find-offset the tracks are ripped.\n";
 
 }  // namespace
 

@@ -8,7 +8,7 @@
 
 namespace lumbra::cli {
 
-enum class Action { Rip, List, Settings, Help, Version };
+enum class Action { Rip, List, Settings, FindOffset, Help, Version };
 enum class OverwriteAnswer { Ask, Yes, No };
 
 struct Options {
@@ -26,6 +26,8 @@ struct Options {
     std::optional<int> jobs;         // encoder threads; unset: setup.ini's, 0: one per core
     std::optional<bool> replayGain;  // unset: setup.ini's REPLAYGAIN
     bool accurateRip = true;         // false: no AccurateRip lookup and no accuraterip lines
+    std::optional<int> readOffset;   // samples, for this run; unset: setup.ini's for the drive
+    bool testAndCopy = false;        // true: each track read twice (default: setup.ini's)
 };
 
 // The drive list holds at most this many drives, so more discs would be left out unseen.

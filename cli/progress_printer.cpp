@@ -29,10 +29,15 @@ const char* statusText(int32_t status) {
 std::string verificationLine(const TrackEntry& track) {
     const TrackVerification& v = track.verification;
     if (!v.measured || v.verdict.result == AccurateRipResult::None) return {};
-    char sums[80];
+    char sums[104];
     std::snprintf(sums, sizeof sums, "TRACK %d accuraterip v1 %08x v2 %08x crc32 %08x ",
                   track.number, v.sums.v1, v.sums.v2, v.sums.crc32);
-    return sums + verdictWords(v.verdict) + "\n";
+    std::string line = sums;
+    if (v.testCrc32) {
+        std::snprintf(sums, sizeof sums, "test-crc32 %08x ", *v.testCrc32);
+        line += sums;
+    }
+    return line + verdictWords(v.verdict) + "\n";
 }
 
 std::string progressLine(const TrackEntry& track) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/read_offset_settings.h"
 #include "cdaccess/drive_discovery.h"
 #include "cli/cli_session.h"
 #include "cli/disc_listing.h"
@@ -56,8 +57,9 @@ bool everyTickedTrackDone(const std::vector<TrackEntry>& tracks) {
 // The drive list, and whether the chosen drive is in it (an empty list is left to the refresh,
 // which reports it with the drives that could not be opened). Beside drives that work, those
 // that could not be opened are named first, or a missing drive would go unexplained.
-bool openDrives(const Options& options, DiscSession& session, bool print) {
-    session.buildDriveList();
+bool openDrives(const Options& options, CliSession& cli, bool print) {
+    DiscSession& session = cli.session();
+    cli.buildDriveList();
     for (const std::string& problem :
          session.drives().empty() ? std::vector<std::string>{} : driveOpenProblems()) {
         std::fprintf(stderr, "%s\n", problem.c_str());
@@ -75,7 +77,7 @@ bool openDrives(const Options& options, DiscSession& session, bool print) {
 int listDisc(const Options& options, const std::string& home) {
     CliSession cli(options, home);
     DiscSession& session = cli.session();
-    if (!openDrives(options, session, true)) return kExitUsage;
+    if (!openDrives(options, cli, true)) return kExitUsage;
     if (session.refresh(true) != true) return kExitFailed;
     const bool lookup = cli.lookupWanted();
     if (lookup) cli.lookUp(stderr);
@@ -86,10 +88,31 @@ int listDisc(const Options& options, const std::string& home) {
     return 0;
 }
 
+int findOffset(const Options& options, const std::string& home) {
+    CliSession cli(options, home);
+    DiscSession& session = cli.session();
+    if (!openDrives(options, cli, false)) return kExitUsage;
+    if (session.refresh(true) != true) return kExitFailed;
+    const auto detection = cli.findReadOffset();
+    if (!detection) return kExitFailed;
+    for (const OffsetCandidate& candidate : detection->candidates) {
+        std::printf("OFFSET %+d tracks %d confidence %d\n", candidate.offset, candidate.tracks,
+                    candidate.confidence);
+    }
+    std::fflush(stdout);
+    const auto chosen = offerFoundOffset(cli.prompts(), *detection);
+    if (chosen) {
+        const DriveEntry& drive = session.drives()[size_t(options.drive)];
+        cli.storeReadOffset(drive, *chosen);
+        std::printf("stored read offset %+d for %s\n", *chosen, drive.model.c_str());
+    }
+    return detection->outcome == OffsetSearch::Found ? 0 : kExitFailed;
+}
+
 int ripDisc(const Options& options, const std::string& home) {
     CliSession cli(options, home);
     DiscSession& session = cli.session();
-    if (!openDrives(options, session, false)) return kExitUsage;
+    if (!openDrives(options, cli, false)) return kExitUsage;
     if (session.refresh(true) != true) return kExitFailed;
     if (!tickTracks(options, cli)) {
         std::fprintf(stderr, "lumbra-rip: the disc has %zu tracks\n", session.tracks().size());

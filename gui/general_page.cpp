@@ -7,12 +7,15 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "app/general_settings.h"
+#include "cdaccess/read_offset.h"
 #include "settings/settings_loaders.h"
 #include "settings/settings_savers.h"
 
@@ -37,11 +40,12 @@ QString browseForFolder(QWidget* parent) {
 GeneralPage::GeneralPage(const PageContext& context, QWidget* parent)
     : SettingsPage(context, parent), chooseFolder(browseForFolder) {
     auto* layout = new QGridLayout(this);
-    layout->addWidget(buildTagGroup(), 0, 0, 2, 1);
+    layout->addWidget(buildTagGroup(), 0, 0, 3, 1);
     layout->addWidget(buildOutputGroup(), 0, 1);
     layout->addWidget(buildJitterGroup(), 1, 1);
+    layout->addWidget(buildOffsetGroup(), 2, 1);
     layout->setColumnStretch(1, 1);
-    layout->setRowStretch(2, 1);
+    layout->setRowStretch(3, 1);
 }
 
 QWidget* GeneralPage::buildTagGroup() {
@@ -78,6 +82,9 @@ QWidget* GeneralPage::buildOutputGroup() {
     antiCrackle_->setObjectName("antiCrackle");
     replayGain_ = new QCheckBox("写入 ReplayGain 标签");
     replayGain_->setObjectName("replayGain");
+    testAndCopy_ = new QCheckBox("测试并复制");
+    testAndCopy_->setObjectName("testAndCopy");
+    testAndCopy_->setToolTip("每条音轨读取两次，比较两次读取的 CRC");
     folder_ = new QLineEdit;
     folder_->setObjectName("folder");
     auto* browse = new QPushButton(">>");
@@ -98,6 +105,7 @@ QWidget* GeneralPage::buildOutputGroup() {
     switches->addWidget(overwrite_);
     switches->addWidget(antiCrackle_);
     switches->addWidget(replayGain_);
+    switches->addWidget(testAndCopy_);
     switches->addStretch();
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(folder_);
@@ -113,6 +121,8 @@ QWidget* GeneralPage::buildOutputGroup() {
             [this](bool on) { settings().antiCrackle = on; });
     connect(replayGain_, &QCheckBox::clicked, this,
             [this](bool on) { settings().replayGain = on; });
+    connect(testAndCopy_, &QCheckBox::clicked, this,
+            [this](bool on) { settings().testAndCopy = on; });
     connect(browse, &QPushButton::clicked, this, &GeneralPage::chooseOutputFolder);
     connect(template_, &QComboBox::currentTextChanged, this, &GeneralPage::templateChanged);
     return group;
@@ -146,6 +156,57 @@ QWidget* GeneralPage::buildJitterGroup() {
     return group;
 }
 
+QWidget* GeneralPage::buildOffsetGroup() {
+    auto* group = new QGroupBox("读取偏移");
+    readOffset_ = new QSpinBox;
+    readOffset_->setObjectName("readOffset");
+    readOffset_->setRange(-kMaxReadOffset, kMaxReadOffset);
+    readOffset_->setSuffix(" 个采样");
+    readOffset_->setToolTip("此型号光驱的读取偏移");
+    detectOffset_ = new QPushButton("检测偏移");
+    detectOffset_->setObjectName("detectOffset");
+    detectOffset_->setAutoDefault(false);
+    auto* layout = new QHBoxLayout(group);
+    layout->addWidget(new QLabel("读取偏移:"));
+    layout->addWidget(readOffset_);
+    layout->addWidget(detectOffset_);
+    layout->addStretch();
+
+    connect(readOffset_, &QSpinBox::valueChanged, this, &GeneralPage::offsetEdited);
+    connect(detectOffset_, &QPushButton::clicked, this, &GeneralPage::detectOffset);
+    return group;
+}
+
+void GeneralPage::showReadOffset() {
+    const std::string model = driveModel();
+    const auto found = settings().readOffsets.find(model);
+    const QSignalBlocker quiet(readOffset_);
+    readOffset_->setValue(found == settings().readOffsets.end() ? 0 : found->second);
+    readOffset_->setEnabled(!model.empty());
+    detectOffset_->setEnabled(!model.empty());
+}
+
+void GeneralPage::showEvent(QShowEvent* event) {
+    showReadOffset();  // the drive box may have chosen another drive meanwhile
+    SettingsPage::showEvent(event);
+}
+
+// Stored with the page's other settings, at apply.
+void GeneralPage::offsetEdited(int offset) {
+    const std::string model = driveModel();
+    if (!model.empty()) settings().readOffsets[model] = offset;
+}
+
+void GeneralPage::detectOffset() {
+    if (ripBusy()) return;
+    const std::optional<int32_t> found = findOffset();
+    const std::string model = driveModel();
+    if (!found || model.empty()) return;
+    settings().readOffsets[model] = *found;
+    saveReadOffset(store(), settings(), model);
+    showReadOffset();
+}
+
 void GeneralPage::load() {
     loadGeneralSettings(store(), settings(), programHome());
     {
@@ -159,6 +220,8 @@ void GeneralPage::load() {
     overwrite_->setChecked(settings().overwrite);
     antiCrackle_->setChecked(settings().antiCrackle);
     replayGain_->setChecked(settings().replayGain);
+    testAndCopy_->setChecked(settings().testAndCopy);
+    showReadOffset();
     DiscRecord startValues;
     startValues.year = "2003";
     showDisc(startValues);
@@ -221,8 +284,13 @@ void GeneralPage::apply() {
     settings().replayGain = replayGain_->isChecked();
     settings().id3Enable = tagSwitch_->isChecked();
     settings().overwrite = overwrite_->isChecked();
+    settings().testAndCopy = testAndCopy_->isChecked();
     settings().outputFolder = storedOutputFolder(str(folder_->text()));
     saveGeneralSettings(store(), settings());
+    if (const std::string model = driveModel(); !model.empty()) {
+        settings().readOffsets[model] = readOffset_->value();
+        saveReadOffset(store(), settings(), model);
+    }
     folder_->setText(QString::fromStdString(settings().outputFolder));
 }
 

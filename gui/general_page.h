@@ -3,7 +3,10 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "gui/settings_page.h"
 #include "metadata/disc_record.h"
@@ -11,7 +14,9 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 namespace lumbra::gui {
 
@@ -36,11 +41,24 @@ public:
     std::function<QString(QWidget* parent)> chooseFolder;
     // Whether a rip job runs, during which the folder cannot change.
     std::function<bool()> ripBusy = [] { return false; };
+    // The chosen drive's model, empty without a drive: the read offset shown is that model's.
+    std::function<std::string()> driveModel = [] { return std::string(); };
+    // 检测偏移: looks for the drive's offset and returns the one the user chose to store.
+    std::function<std::optional<int32_t>()> findOffset = [] { return std::nullopt; };
+
+    // Shows the read offset of the chosen drive's model.
+    void showReadOffset();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* buildTagGroup();
     QWidget* buildOutputGroup();
     QWidget* buildJitterGroup();
+    QWidget* buildOffsetGroup();
+    void offsetEdited(int offset);
+    void detectOffset();
     void templateChanged(const QString& text);
     void chooseOutputFolder();
     void setJitterMode(int32_t mode);
@@ -55,6 +73,9 @@ private:
     QCheckBox* overwrite_;
     QCheckBox* antiCrackle_;
     QCheckBox* replayGain_;
+    QCheckBox* testAndCopy_;
+    QSpinBox* readOffset_;
+    QPushButton* detectOffset_;
     QLineEdit* folder_;
     QComboBox* template_;
     QLineEdit* example_;

@@ -1,6 +1,7 @@
 #include "gui/main_window.h"
 #include "gui/icon_button.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -13,6 +14,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "app/read_offset_settings.h"
 #include "gui/about_page.h"
 #include "gui/audio_page.h"
 #include "gui/cddb_page.h"
@@ -25,6 +27,7 @@
 #include "gui/tip_dialog.h"
 #include "gui/track_list_model.h"
 #include "gui/ui_thread_prompts.h"
+#include "settings/settings_loaders.h"
 
 // The icons are compiled into the static GUI library, whose resource initialiser the linker
 // would drop without a call.
@@ -57,6 +60,9 @@ MainWindow::MainWindow(const PageContext& context, const WindowOptions& options)
     session_ = std::make_unique<DiscSession>(context.settings, *prompts_, *events_, pages,
                                              options.lookupTimeouts);
     session_->buildDriveList();
+    std::vector<std::string> models;
+    for (const DriveEntry& drive : session_->drives()) models.push_back(drive.model);
+    loadReadOffsets(store_, context.settings, models);
 
     setWindowTitle("Lumbra CD Ripper");
     setWindowIcon(QIcon(":/icons/lumbra-cdripper.svg"));
@@ -105,6 +111,18 @@ void MainWindow::createPages(const PageContext& context, AudioOutputFactory audi
     general_ = new GeneralPage(context, this);
     general_->load();
     general_->ripBusy = [this] { return session_->ripping(); };
+    general_->driveModel = [this] {
+        const auto& drives = session_->drives();
+        const int index = session_->settings().driveIndex;
+        return index >= 0 && size_t(index) < drives.size() ? drives[size_t(index)].model
+                                                           : std::string();
+    };
+    general_->findOffset = [this]() -> std::optional<int32_t> {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto detection = session_->findReadOffset();
+        QApplication::restoreOverrideCursor();
+        return detection ? offerFoundOffset(*prompts_, *detection) : std::nullopt;
+    };
     audio_ = new AudioPage(context, this);
     audio_->load();
     audio_->applyEncoderDefaults = [this] { session_->applyEncoderDefaultsToAll(); };

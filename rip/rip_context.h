@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "cdaccess/read_offset.h"
 #include "cdaccess/shared_cd_state.h"
 #include "cdaccess/track_buffer.h"
 #include "metadata/disc_record.h"
@@ -34,6 +35,7 @@ struct RipSession {
     std::span<const OutputFormatEntry> formats = outputFormats();  // what tracks can be written in
     RipVerification* verification = nullptr;  // null: no checksums, lookup or rip log
     int32_t audioTracks = 0;  // the track total that tags give; 0: every track of the list
+    ReadOffsetCorrection correction{};        // the drive's read offset and audio extents
 };
 
 class LoudnessMeter;
@@ -44,6 +46,9 @@ struct RipContext {
     RipReadBuffers buffers;
     LoudnessMeter* loudness = nullptr;  // measures every read's samples when set
     TrackVerifier* verifier = nullptr;  // sees every byte read from the drive, when set
+    // A test read: a chunk the drive cannot read counts as silence, with no box, and the read
+    // goes on.
+    bool unreadableIsSilence = false;
 };
 
 struct ConvertContext {

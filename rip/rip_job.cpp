@@ -19,6 +19,7 @@
 #include "rip/rip_messages.h"
 #include "rip/spill_room.h"
 #include "rip/temporary_pcm_writer.h"
+#include "rip/test_read.h"
 #include "rip/track_audio.h"
 #include "rip/track_status.h"
 #include "rip/track_writer.h"
@@ -49,6 +50,7 @@ RipLogHeader ripLogHeader(const RipSession& session) {
             session.drive.readMethod,
             session.settings.jitterMode,
             session.settings.antiCrackle,
+            session.correction.samples,
             accurateRipIdText(verification.disc),
             verification.lookupEnabled,
             session.disc.catalogue};
@@ -99,7 +101,7 @@ public:
         : prompts_(session.prompts),
           session_{prompts_,         session.events,       session.flags,
                    session.settings, session.disc,         session.drive,
-                   session.formats,  session.verification, session.audioTracks},
+                   session.formats,  session.verification, session.audioTracks, session.correction},
           tracks_(tracks),
           asStarted_(std::move(asStarted)),
           loudness_(asStarted_.size()) {}
@@ -146,6 +148,7 @@ private:
             showRipError(session_, *reason);
             return TrackEnd::Next;
         }
+        if (session_.settings.testAndCopy && !testedFirst(track)) return TrackEnd::EndJob;
         const TrackToEncode input = encodingOf(entry, folder_.nativePath(name) + format->extension);
         // An earlier track still encoding to this name ends first, as on one thread.
         pathsInFlight_.waitUntilFree(input.outputPath);
@@ -159,6 +162,19 @@ private:
         writeTrackFromCd(session_, context, factory, input);
         writeTrackGain(index);
         return TrackEnd::Next;
+    }
+
+    // Test and copy's first read, compared once the track's file has been read; false when the
+    // rip was stopped meanwhile.
+    bool testedFirst(TrackEntry& track) {
+        if (!verifier_) return true;  // nowhere to compare the reads
+        if (const auto crc32 = testReadCrc32(session_, track)) verifier_->testedWith(*crc32);
+        if (!session_.flags.ripRunning) {
+            endTrack(session_, track, kTrackCancelled);
+            return false;
+        }
+        track.status = 0;
+        return true;
     }
 
     RipContext contextFor(TrackEntry& track, std::string readInto, LoudnessMeter* meter) {

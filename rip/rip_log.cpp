@@ -60,6 +60,7 @@ std::string headerLines(const RipLogHeader& h) {
                          : std::string("Read method: detected\n");
     text += std::string("Jitter correction: ") + jitterWords(h.jitterMode) + "\n";
     text += std::string("Anti-crackle: ") + (h.antiCrackle ? "on" : "off") + "\n";
+    text += format("Read offset correction: %+d\n", h.readOffset);
     text += "AccurateRip disc ID: " + h.fingerprint + "\n";
     text += std::string("AccurateRip lookup: ") + (h.lookupEnabled ? "on" : "off") + "\n";
     if (!h.catalogue.empty()) text += "Catalogue number: " + h.catalogue + "\n";
@@ -78,6 +79,10 @@ std::string trackLines(const LoggedTrack& logged) {
     if (!v.measured) return text;
     text += format("  CRC32: %08X\n  AccurateRip v1: %08X\n  AccurateRip v2: %08X\n", v.sums.crc32,
                    v.sums.v1, v.sums.v2);
+    if (v.testCrc32) {
+        text += format("  Test CRC32: %08X (%s)\n", *v.testCrc32,
+                       v.readsDiffer() ? "the two reads differ" : "the two reads agree");
+    }
     if (v.verdict.result != AccurateRipResult::None) {
         text += "  AccurateRip: " + verdictWords(v.verdict) +
                 (v.verdict.result == AccurateRipResult::Accurate
@@ -86,6 +91,7 @@ std::string trackLines(const LoggedTrack& logged) {
                 "\n";
     }
     text += format("  Frames re-read: %d\n  Frames in error: 0\n", v.framesReRead);
+    text += format("  Silent samples beyond the disc: %lld\n", (long long)v.silentSamples);
     return text;
 }
 

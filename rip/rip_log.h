@@ -24,6 +24,7 @@ struct RipLogHeader {
     int readMethod = 0;  // 0: detected by the drive's test reads
     int32_t jitterMode = 0;
     bool antiCrackle = false;
+    int32_t readOffset = 0;   // samples the rip corrected the drive's reads by
     std::string fingerprint;  // the AccurateRip disc ID
     bool lookupEnabled = false;
     std::string catalogue;  // the disc's UPC/EAN; empty when it has none

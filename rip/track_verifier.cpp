@@ -22,11 +22,13 @@ TrackVerifier::TrackVerifier(const RipVerification& verification, TrackEntry& tr
     track_.verification = {};
 }
 
-void TrackVerifier::complete(int32_t framesReRead) {
+void TrackVerifier::complete(int32_t framesReRead, int64_t silentSamples) {
     TrackVerification result;
     result.measured = true;
     result.sums = checksums_.values();
     result.framesReRead = framesReRead;
+    result.silentSamples = silentSamples;
+    result.testCrc32 = testCrc32_;
     // A data track is not in the database, and without a lookup there is nothing to compare.
     if (audioNumber_ > 0 && verification_.lookup) {
         result.verdict =

@@ -1,11 +1,13 @@
 #include "rip/track_writing.h"
 
+#include <array>
 #include <cstdio>
 
 #include "cdaccess/audio_reads.h"
 #include "cdaccess/cd_access.h"
 #include "cdaccess/last_error.h"
 #include "platform/file_entries.h"
+#include "rip/corrected_samples.h"
 #include "rip/loudness.h"
 #include "rip/rip_messages.h"
 #include "rip/track_encoder.h"
@@ -25,6 +27,11 @@ std::string readErrorText(int frame) {
     char text[96];
     std::snprintf(text, sizeof text, rip_messages::kReadErrorFormat, frame, error, status);
     return text;
+}
+
+std::span<const uint8_t> silentFrames(int frames) {
+    static const std::array<uint8_t, size_t(kChunkFrames) * kFrameBytes> kSilence{};
+    return std::span(kSilence).first(size_t(frames) * kFrameBytes);
 }
 
 }  // namespace
@@ -80,29 +87,44 @@ ReadProgress scaledReadProgress(const RipSession& session, TrackEntry& track, in
 ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int handle,
                             const ReadProgress& progress, const ChunkSink& sink) {
     TrackEntry& track = *context.track;
-    int start = track.start;
-    int remaining = track.length;
+    const CorrectedReadPlan plan = planCorrectedRead(track.start, track.length, session.correction);
+    CorrectedSamples out(plan, [&](std::span<const uint8_t> samples) {
+        if (context.loudness) context.loudness->add(samples);
+        if (context.verifier) context.verifier->add(samples);
+        return sink(samples);
+    });
+    if (!out.silence(plan.silenceBefore)) return ReadOutcome::SinkFailed;
+    int start = plan.firstFrame;
+    int remaining = plan.frames;
     for (int reads = 0; remaining > 0; ++reads) {
         if (!session.flags.ripRunning) {
             track.status = kTrackCancelled;
             return ReadOutcome::Cancelled;
         }
-        if (reads % kProgressEveryReads == 0) progress(track.length - remaining);
+        if (reads % kProgressEveryReads == 0) {
+            progress(std::min(track.length, plan.frames - remaining));
+        }
         const int chunk = std::min(remaining, kChunkFrames);
-        if (readForRip(handle, context.buffers, chunk, start, session.settings.jitterMode) != 1) {
+        const bool readable =
+            readForRip(handle, context.buffers, chunk, start, session.settings.jitterMode) == 1;
+        if (!readable && !context.unreadableIsSilence) {
             showRipError(session, readErrorText(start));
             track.status = kTrackFailed;
             return ReadOutcome::ReadFailed;
         }
         const TrackBuffer& read = *context.buffers.current;
-        const std::span<const uint8_t> samples(read.data.data() + read.offset, size_t(read.length));
-        if (context.loudness) context.loudness->add(samples);
-        if (context.verifier) context.verifier->add(samples);
-        if (!sink(samples)) return ReadOutcome::SinkFailed;
+        const std::span<const uint8_t> bytes =
+            readable ? std::span<const uint8_t>(read.data.data() + read.offset, size_t(read.length))
+                     : silentFrames(chunk);
+        if (!out.frames(bytes)) return ReadOutcome::SinkFailed;
         start += chunk;
         remaining -= chunk;
     }
-    if (context.verifier) context.verifier->complete(context.buffers.framesReRead);
+    if (!out.silence(plan.silenceAfter)) return ReadOutcome::SinkFailed;
+    if (context.verifier) {
+        context.verifier->complete(context.buffers.framesReRead,
+                                   plan.silenceBefore + plan.silenceAfter);
+    }
     return ReadOutcome::Complete;
 }
 

@@ -45,9 +45,10 @@ using ReadProgress = std::function<void(int32_t framesRead)>;
 // The share of the track read, 0 to `percentScale`, set as its status and posted.
 ReadProgress scaledReadProgress(const RipSession& session, TrackEntry& track, int percentScale);
 
-// Reads the track 26 frames at a time through an open handle, reporting progress; a cleared
-// ripRunning before a read ends it Cancelled. On a read error it shows the frame and the CD
-// access codes and fails the track. The context's loudness meter, if any, sees every sample.
+// Reads the track 26 frames at a time through an open handle, corrected by the session's read
+// offset, reporting progress; a cleared ripRunning before a read ends it Cancelled. On a read
+// error it shows the frame and the CD access codes and fails the track. The context's loudness
+// meter and verifier, if any, see every sample the sink gets.
 ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int handle,
                             const ReadProgress& progress, const ChunkSink& sink);
 

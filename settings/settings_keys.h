@@ -27,6 +27,8 @@ inline constexpr IntKey kAntiCrackle{"GENERAL", "ANTI_CRACKLE", 0};
 inline constexpr IntKey kReplayGain{"GENERAL", "REPLAYGAIN", 1};
 // Threads that encode while the drive reads on; 0 is one per processor core.
 inline constexpr IntKey kEncoderThreads{"GENERAL", "ENCODER_THREADS", 0};
+// Each track read once without writing, then again to write it, and the two reads compared.
+inline constexpr IntKey kTestAndCopy{"GENERAL", "TEST_AND_COPY", 0};
 inline constexpr IntKey kJitterCorrection{"Jitter", "Jitter_Correction", 1};
 inline constexpr StringKey kOutputFormat{"OUTPUT", "OUTPUT_FORMAT",
                                          "<Artist> \\ <Album> \\ <Title>"};
@@ -89,5 +91,9 @@ inline constexpr StringKey kProxyPasswordKey{"PROXY", kProxyPassword, ""};
 inline constexpr IntKey kAccurateRipEnable{"ACCURATERIP", "AR_ENABLE", 1};
 inline constexpr StringKey kAccurateRipServer{"ACCURATERIP", "AR_SERVER", "www.accuraterip.com"};
 inline constexpr IntKey kAccurateRipPort{"ACCURATERIP", "AR_PORT", 80};
+
+// Read offsets in samples, one key per drive model (vendor, product and revision as INQUIRY gives
+// them), absent for 0.
+inline constexpr std::string_view kReadOffsetSection = "READ_OFFSET";
 
 }  // namespace lumbra::keys

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cdaccess/read_offset.h"
 #include "platform/program_home.h"
 #include "platform/user_identity.h"
 #include "settings/value_lists.h"
@@ -95,6 +96,7 @@ void loadGeneral(const SettingsStore& store, SettingsRecord& record,
     record.replayGain = store.read(keys::kReplayGain) != 0;
     record.encoderThreads = std::max(store.read(keys::kEncoderThreads), 0);
     record.jitterMode = store.read(keys::kJitterCorrection);
+    record.testAndCopy = store.read(keys::kTestAndCopy) != 0;
 }
 
 bool loadEncoder(const SettingsStore& store, SettingsRecord& record) {
@@ -161,6 +163,15 @@ std::vector<CddbServer> loadCddbSettings(const SettingsStore& store, SettingsRec
 void loadAccurateRipSettings(const SettingsStore& store, SettingsRecord& record) {
     store.refresh();
     loadAccurateRip(store, record);
+}
+
+void loadReadOffsets(const SettingsStore& store, SettingsRecord& record,
+                     std::span<const std::string> models) {
+    store.refresh();
+    for (const std::string& model : models) {
+        const int offset = store.readInt(keys::kReadOffsetSection, model, 0);
+        record.readOffsets[model] = std::clamp(offset, -kMaxReadOffset, kMaxReadOffset);
+    }
 }
 
 LoadedSettings loadAllSettings(const SettingsStore& store, SettingsRecord& record,

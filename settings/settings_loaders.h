@@ -3,6 +3,7 @@
 // pages and the command-line front end both load through these, so both see the same settings.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,8 @@
 namespace lumbra {
 
 // Output template (written back at once), output folder (its default folder, written at once
-// when unset), tag, overwrite, anti-crackle and jitter mode.
+// when unset), tag, overwrite, anti-crackle, test and copy and jitter
+// mode.
 void loadGeneralSettings(const SettingsStore& store, SettingsRecord& record,
                          const std::string& programHome);
 
@@ -31,6 +33,10 @@ std::vector<CddbServer> loadCddbSettings(const SettingsStore& store, SettingsRec
 // The AccurateRip lookup's switch and server, each written back at once so that setup.ini shows
 // them from the first start on.
 void loadAccurateRipSettings(const SettingsStore& store, SettingsRecord& record);
+
+// The read offset of each drive model, held to the offsets drives have.
+void loadReadOffsets(const SettingsStore& store, SettingsRecord& record,
+                     std::span<const std::string> models);
 
 struct LoadedSettings {
     bool applyEncoderToListedTracks = true;  // EFFECTIVE

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 
 #include "cdaccess/audio_reads.h"
@@ -51,6 +53,13 @@ struct SettingsRecord {
     CddbSettings cddb;
     int32_t jitterMode = kJitterOnErrors;
     AccurateRipSettings accurateRip;
+    // Read offsets in samples by drive model (a drive entry's `model`); a model not listed reads
+    // with none.
+    std::map<std::string, int32_t> readOffsets;
+    // An offset for this run only, for whatever drive it reads (lumbra-rip --read-offset); not
+    // stored.
+    std::optional<int32_t> runReadOffset;
+    bool testAndCopy = false;  // every track read twice, the two reads compared
 };
 
 }  // namespace lumbra

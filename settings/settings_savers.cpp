@@ -66,8 +66,19 @@ void saveGeneralSettings(const SettingsStore& store, const SettingsRecord& recor
     store.write(keys::kReplayGain, record.replayGain);
     store.write(keys::kId3Enable, record.id3Enable);
     store.write(keys::kOverwrite, record.overwrite);
+    store.write(keys::kTestAndCopy, record.testAndCopy);
     saveOutputFolder(store, record);
     saveJitterMode(store, record);
+}
+
+void saveReadOffset(const SettingsStore& store, const SettingsRecord& record,
+                    const std::string& model) {
+    const auto found = record.readOffsets.find(model);
+    if (found == record.readOffsets.end() || found->second == 0) {
+        store.deleteKey(keys::kReadOffsetSection, model);
+    } else {
+        store.writeInt(keys::kReadOffsetSection, model, found->second);
+    }
 }
 
 void saveEncoderSettings(const SettingsStore& store, const SettingsRecord& record,

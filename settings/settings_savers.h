@@ -3,6 +3,8 @@
 // writes its keys in a fixed order; failed writes are not reported, as the pages never did.
 #pragma once
 
+#include <string>
+
 #include "settings/settings_record.h"
 #include "settings/settings_store.h"
 
@@ -14,9 +16,12 @@ void saveNamingTemplate(const SettingsStore& store, const SettingsRecord& record
 void saveOutputFolder(const SettingsStore& store, const SettingsRecord& record);
 // Jitter_Correction, when a mode is chosen.
 void saveJitterMode(const SettingsStore& store, const SettingsRecord& record);
-// The general page's apply: anti-crackle, ReplayGain, tag switch, overwrite, output folder and
-// jitter mode.
+// The general page's apply: anti-crackle, ReplayGain, tag switch, overwrite, test and copy, output
+// folder and jitter mode.
 void saveGeneralSettings(const SettingsStore& store, const SettingsRecord& record);
+// The read offset of one drive model, when it is set or detected; an offset of 0 leaves no key.
+void saveReadOffset(const SettingsStore& store, const SettingsRecord& record,
+                    const std::string& model);
 
 // EFFECTIVE, then every encoder key from `record.encoder`.
 void saveEncoderSettings(const SettingsStore& store, const SettingsRecord& record,

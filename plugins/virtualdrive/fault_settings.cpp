@@ -8,6 +8,7 @@ namespace {
 // Large enough for any test; small enough that nothing overflows when multiplied out.
 constexpr uint64_t kMaxJitterSamples = 1'000'000;
 constexpr uint64_t kMaxDelayMs = 600'000;
+constexpr uint64_t kMaxReadOffset = 1'000'000;
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -53,6 +54,17 @@ bool parseReadError(std::string_view text, std::vector<ReadErrorFault>& into) {
     return true;
 }
 
+bool parseReadOffset(std::string_view text, int32_t& into) {
+    text = trim(text);
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (negative || text.front() == '+')) text.remove_prefix(1);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) return false;
+    const auto magnitude = parseNumber(text, kMaxReadOffset);
+    if (!magnitude) return false;
+    into = negative ? -int32_t(*magnitude) : int32_t(*magnitude);
+    return true;
+}
+
 template <typename Field>
 bool assignNumber(std::string_view text, uint64_t max, Field& field) {
     const auto number = parseNumber(text, max);
@@ -77,6 +89,7 @@ bool applyItem(std::string_view key, std::optional<std::string_view> value, Faul
     if (key == "seed") return assignNumber(*value, UINT64_MAX, out.seed);
     if (key == "delay") return assignNumber(*value, kMaxDelayMs, out.delay);
     if (key == "signallag") return assignNumber(*value, kMaxDelayMs, out.signalLag);
+    if (key == "offset") return parseReadOffset(*value, out.readOffset);
     return false;
 }
 

@@ -2,7 +2,9 @@
 // comma-separated items `jitter=N`, `seed=S`, `readerror=LBA[:COUNT]` (repeatable),
 // `reject=M[/M...]`, `untouched=M[/M...]`, `delay=MS`, `signallag=MS` (a delayed completion's
 // event comes this long after its status, as from a driver whose two writes are seen apart),
-// `nodisc`, `cddaonly` (READ CD works only when it names the CD-DA sector type).
+// `nodisc`, `cddaonly` (READ CD works only when it names the CD-DA sector type), `offset=N` (the
+// drive's read offset in stereo samples: a drive with +N delivers the samples N before the ones
+// asked for, as a real drive listed +N does).
 #pragma once
 
 #include <bitset>
@@ -34,6 +36,7 @@ struct FaultSettings {
     ReadMethodSet untouched;
     std::chrono::milliseconds delay{0};
     std::chrono::milliseconds signalLag{0};
+    int32_t readOffset = 0;
     bool noDisc = false;
     bool cddaSectorTypeOnly = false;
     std::vector<std::string> ignoredItems;  // items not understood, to be reported

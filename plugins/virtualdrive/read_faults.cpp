@@ -19,6 +19,7 @@ ReadFaults::ReadFaults(const FaultSettings& settings, uint64_t seed)
       untouched_(settings.untouched),
       readErrors_(settings.readErrors),
       jitterSamples_(settings.jitterSamples),
+      readOffset_(settings.readOffset),
       cddaSectorTypeOnly_(settings.cddaSectorTypeOnly),
       random_(seed) {}
 

@@ -31,6 +31,9 @@ public:
         return (untouched_ & methods).any();
     }
     bool wantsCddaSectorType() const { return cddaSectorTypeOnly_; }
+    // The drive's read offset in stereo samples: a read delivers the samples this many before
+    // the ones it asks for.
+    int32_t readOffset() const { return readOffset_; }
 
     // True when a read error with failures left covers a frame of [first, first + count); each
     // such read error spends one failure.
@@ -48,6 +51,7 @@ private:
     ReadMethodSet untouched_;
     std::vector<ReadErrorFault> readErrors_;
     int jitterSamples_;
+    int32_t readOffset_;
     bool cddaSectorTypeOnly_;
     RepeatableRandom random_;
     std::optional<uint32_t> nextFrame_;

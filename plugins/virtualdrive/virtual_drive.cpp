@@ -175,7 +175,8 @@ CommandOutcome VirtualDrive::deliverFrames(const Disc& disc, const ReadRequest& 
     const uint64_t wanted = uint64_t(read.count) * kFrameBytes;
     const auto fits = std::min<uint64_t>(wanted, buffer.size());
     if (!faults_.leavesUntouched(read.methods)) {
-        const int64_t shift = faults_.landingShift(read.first);
+        // Samples outside the disc read as silence, as the audio source gives them.
+        const int64_t shift = faults_.landingShift(read.first) - faults_.readOffset();
         const int64_t offset = int64_t(read.first) * kFrameBytes + shift * 4;
         if (!disc.audio->read(offset, buffer.first(size_t(fits)))) {
             return CommandOutcome::checkCondition(kUnrecoveredReadError);

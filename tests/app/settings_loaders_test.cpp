@@ -5,6 +5,7 @@
 
 #include "metadata/track_entry.h"
 #include "settings/settings_loaders.h"
+#include "settings/settings_savers.h"
 #include "settings/value_lists.h"
 
 namespace lumbra {
@@ -144,6 +145,26 @@ TEST_F(Loaders, EncoderThreadsBelowOneMeanOnePerCore) {
         load(std::string("[GENERAL]\nENCODER_THREADS=") + stored + "\n[CDDB]\nCDDB_COUNT=1\n");
         EXPECT_EQ(record.encoderThreads, threads) << stored;
     }
+}
+
+// Per drive model, held to the offsets drives have, and written back only where not 0.
+TEST_F(Loaders, ReadOffsetsArePerDriveModel) {
+    load(
+        "[READ_OFFSET]\nPLEXTOR DVDR PX-716A 1.11=30\nHL-DT-ST DVD 1.0=-99999\n"
+        "[CDDB]\nCDDB_COUNT=1\n");
+    const std::vector<std::string> models{"PLEXTOR DVDR PX-716A 1.11", "HL-DT-ST DVD 1.0", "X"};
+    loadReadOffsets(store, record, models);
+    EXPECT_EQ(record.readOffsets.at(models[0]), 30);
+    EXPECT_EQ(record.readOffsets.at(models[1]), -3000);
+    EXPECT_EQ(record.readOffsets.at(models[2]), 0);
+    record.readOffsets[models[2]] = -472;
+    record.readOffsets[models[0]] = 0;
+    saveReadOffset(store, record, models[2]);
+    saveReadOffset(store, record, models[0]);
+    SettingsRecord again;
+    loadReadOffsets(store, again, models);
+    EXPECT_EQ(again.readOffsets.at(models[2]), -472);
+    EXPECT_EQ(store.text().find("PX-716A"), std::string::npos) << store.text();
 }
 
 TEST_F(Loaders, TheProxyPasswordIsReadOnlyWhenSaved) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "cdaccess/cd_frame.h"
 #include "plugins/virtualdrive/demo_disc.h"
@@ -49,19 +50,38 @@ TEST(VirtualDriveFaults, JitterMovesOnlyReadsAfterASeekAndRepeatsWithItsSeed) {
     EXPECT_EQ(landingsOfReads("seed=9"), std::vector<int>(7, 0));
 }
 
+// A drive listed +N hands over the samples N before the ones asked for: the first frames come with
+// silence from before the disc in front, the last ones with silence from past its end behind.
+TEST(VirtualDriveFaults, ReadOffsetShiftsEveryReadAndFillsBeyondTheDiscWithSilence) {
+    static const auto demo = makeDemoDisc();
+    // The last audio frames: the demo disc ends with a data track, which reads as silence.
+    const uint32_t last = demo->tracks.back().start - kCount;
+    for (int offset : {-1164, 6, 1776}) {
+        const std::string faults = "offset=" + std::to_string(offset);
+        ASSERT_EQ(VirtualDriveModule::get().configure("demo", faults.c_str()), 1);
+        for (uint32_t first : {0u, 2000u, last}) {
+            const auto delivered = runGood(0, readCdCdb(first, kCount), kCount * kFrame);
+            std::vector<uint8_t> truth(delivered.size());
+            ASSERT_TRUE(demo->audio->read((int64_t(first) * kSamplesPerFrame - offset) * 4, truth));
+            EXPECT_EQ(delivered, truth) << "offset " << offset << ", frame " << first;
+        }
+    }
+}
+
 TEST(VirtualDriveFaults, SettingsKeepWhatTheyUnderstandAndListTheRest) {
     const auto settings = parseFaultSettings(
         " jitter=5, bogus,delay=abc,readerror=7:0,readerror=8:3,reject=9,reject=2/4, seed=3,nodisc,"
-        "untouched=6,delay=250,jitter=-1");
+        "untouched=6,delay=250,jitter=-1,offset=--4,offset=+x,offset=-472");
     EXPECT_EQ(settings.jitterSamples, 5);
     EXPECT_EQ(settings.seed, 3u);
     EXPECT_TRUE(settings.noDisc);
     EXPECT_EQ(settings.delay, std::chrono::milliseconds(250));
+    EXPECT_EQ(settings.readOffset, -472);
     EXPECT_EQ(settings.readErrors.size(), 1u);
     EXPECT_EQ(settings.rejected, ReadMethodSet().set(2).set(4));
-    EXPECT_EQ(
-        settings.ignoredItems,
-        (std::vector<std::string>{"bogus", "delay=abc", "readerror=7:0", "reject=9", "jitter=-1"}));
+    EXPECT_EQ(settings.ignoredItems,
+              (std::vector<std::string>{"bogus", "delay=abc", "readerror=7:0", "reject=9",
+                                        "jitter=-1", "offset=--4", "offset=+x"}));
 }
 
 }  // namespace
