@@ -68,7 +68,8 @@ TEST_F(LumbraRipReadOffset, FindingSaysWhyThereIsNoOffset) {
     EXPECT_NE(absent.err.find("不在 AccurateRip 数据库中"), std::string::npos) << absent.err;
 
     server.setReply(test::httpReply(
-        200, test::accurateRipBody({{{4, 0x4f1a, 0x143bc, 0x23007d05}, {{3, 1, 0}, {3, 2, 0}}}})));
+        200, test::accurateRipBody({{{4, 0x4f1a, 0x143bc, 0x23007d05},
+                                     {{3, 1, 0}, {3, 2, 0}, {3, 3, 0}, {3, 4, 0}}}})));
     const auto none = rip("--demo --find-offset --yes");
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_NE(none.err.find("没有找到与 AccurateRip 数据库相符的读取偏移"), std::string::npos)

@@ -4,7 +4,9 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 
 #include <QTabWidget>
 
@@ -92,6 +94,26 @@ TEST_F(GeneralPageTest, ControlsWriteTheirKeysAtTheirMoments) {
     EXPECT_EQ(stored(keys::kOutputFolder), home.file("elsewhere"));
     EXPECT_EQ(settings.outputFolder, home.file("elsewhere"));
     EXPECT_EQ(stored(keys::kJitterCorrection), 2);
+}
+
+// The offset shown and stored is the chosen drive model's; test and copy is stored on apply.
+TEST_F(GeneralPageTest, ReadOffsetIsTheDriveModelsAndTestAndCopyAnotherSwitch) {
+    configure(false, "[READ_OFFSET]\nLUMBRA VIRTUAL CD-ROM 1.0=6\nOTHER DRIVE 1.0=99\n");
+    openOnPage("demo");
+    QSpinBox* offset = control<QSpinBox>("readOffset");
+    EXPECT_EQ(offset->value(), 6);
+    offset->setValue(-472);
+    QTest::mouseClick(control<QCheckBox>("testAndCopy"), Qt::LeftButton);
+    EXPECT_TRUE(settings.testAndCopy);
+    QTest::mouseClick(control<QPushButton>("apply"), Qt::LeftButton);
+    EXPECT_EQ(store.readInt("READ_OFFSET", "LUMBRA VIRTUAL CD-ROM 1.0", 0), -472);
+    EXPECT_EQ(store.readInt("READ_OFFSET", "OTHER DRIVE 1.0", 0), 99);
+    EXPECT_EQ(stored(keys::kTestAndCopy), 1);
+
+    page().findOffset = [] { return std::optional<int32_t>(667); };
+    QTest::mouseClick(control<QPushButton>("detectOffset"), Qt::LeftButton);
+    EXPECT_EQ(offset->value(), 667);
+    EXPECT_EQ(store.readInt("READ_OFFSET", "LUMBRA VIRTUAL CD-ROM 1.0", 0), 667) << "at once";
 }
 
 TEST_F(GeneralPageTest, TheFolderChooserKeepsTheRootAndWaitsForARip) {
