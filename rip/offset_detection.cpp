@@ -43,12 +43,9 @@ std::optional<OffsetSearch> readWithMargins(const RipSession& session, const Tra
     RipContext context;
     context.track = &probe;
     read.words.reserve(size_t(probe.length) * kSamplesPerFrame);
-    std::vector<uint8_t> pending;
-    const auto keep = [&](std::span<const uint8_t> bytes) {
-        pending.insert(pending.end(), bytes.begin(), bytes.end());
-        const size_t whole = pending.size() / 4 * 4;
-        for (size_t i = 0; i < whole; i += 4) read.words.push_back(wordAt(pending.data() + i));
-        pending.erase(pending.begin(), pending.begin() + ptrdiff_t(whole));
+    // Every piece holds whole samples: reads and silence come in whole frames, trimmed by samples.
+    const auto keep = [&read](std::span<const uint8_t> bytes) {
+        for (size_t i = 0; i + 4 <= bytes.size(); i += 4) read.words.push_back(wordAt(&bytes[i]));
         return true;
     };
     switch (readTrackChunks(
