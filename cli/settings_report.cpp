@@ -56,6 +56,7 @@ std::string settingsReport(const SettingsRecord& record, const LoadedSettings& l
     addLine(out, "anti-crackle", onOff(record.antiCrackle));
     addLine(out, "replaygain", onOff(record.replayGain));
     addLine(out, "jitter mode", std::to_string(record.jitterMode));
+    addLine(out, "test and copy", onOff(record.testAndCopy));
     addLine(out, "encoder threads",
             record.encoderThreads ? std::to_string(record.encoderThreads) : "automatic");
     addEncoderLines(out, record.encoder);

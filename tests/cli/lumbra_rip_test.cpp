@@ -31,7 +31,8 @@ TEST_F(LumbraRip, ListsTheDemoDiscAndRefusesAnUnusableImageAndBadUsage) {
     EXPECT_EQ(rip("--image " + home.file("broken.cue") + " --list").exitCode, 1);
     for (const char* usage :
          {"--list --drive x", "--demo --format aiff", "--demo --tracks 3-1",
-          "--demo --drive 3 --list", "--demo --jobs -1", "--demo --jobs 100", "--demo --jobs"}) {
+          "--demo --drive 3 --list", "--demo --jobs -1", "--demo --jobs 100", "--demo --jobs",
+          "--demo --read-offset 3001", "--demo --read-offset --5", "--demo --read-offset x"}) {
         EXPECT_EQ(rip(usage).exitCode, 2) << usage;
     }
 }
@@ -66,6 +67,7 @@ TEST_F(LumbraRip, AnswersHelpVersionAndUsageMistakesOnTheRightStream) {
     const ProgramRun settings = rip("--settings");
     EXPECT_TRUE(settings.out.ends_with("proxy: off\n")) << "every line ends with a newline";
     EXPECT_EQ(settings.line("encoder threads"), "encoder threads: automatic");
+    EXPECT_EQ(settings.line("test and copy"), "test and copy: off");
     EXPECT_EQ(settings.line("flac"), "flac: level 5 (默认), verify on");
     EXPECT_EQ(settings.line("opus"), "opus: 160 kbps, VBR");
 }
