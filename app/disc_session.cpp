@@ -367,8 +367,15 @@ void DiscSession::startRip(const DriveEntry& drive) {
     // Tags count the tracks a player can play: "1/4" on an Enhanced CD, not "1/5".
     int32_t audioTracks = 0;
     for (size_t row = 0; row < tracks_.size(); ++row) audioTracks += !isDataTrack(int(row));
-    ripSession_.emplace(RipSession{prompts_, events_, flags_, ripSettings_, ripDisc_,
-                                   drive.openRequest, outputFormats(), &verification_, audioTracks,
+    ripSession_.emplace(RipSession{prompts_,
+                                   events_,
+                                   flags_,
+                                   ripSettings_,
+                                   ripDisc_,
+                                   drive.openRequest,
+                                   outputFormats(),
+                                   &verification_,
+                                   audioTracks,
                                    {readOffsetOf(settings_, drive), audioExtents(drive.toc)}});
     flags_.ripRunning = 1;
     ripThread_ = startRipJob(*ripSession_, tracks_);
@@ -390,9 +397,15 @@ std::optional<OffsetDetection> DiscSession::findReadOffset() {
     if (ripping() || !drive || tracks_.empty()) return std::nullopt;
     if (playback_) playback_->stopPlayback();
     prepareVerification(*drive);
-    const RipSession session{prompts_,        events_,        flags_,
-                             settings_,       disc_,          drive->openRequest,
-                             outputFormats(), &verification_, 0,
+    const RipSession session{prompts_,
+                             events_,
+                             flags_,
+                             settings_,
+                             disc_,
+                             drive->openRequest,
+                             outputFormats(),
+                             &verification_,
+                             0,
                              {0, audioExtents(drive->toc)}};
     std::vector<TrackEntry> probes = tracks_;  // the list's rows show nothing of the search
     flags_.ripRunning = 1;

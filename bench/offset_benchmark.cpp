@@ -62,9 +62,16 @@ struct OffsetDrive {
     ~OffsetDrive() { shutdownCdAccess(); }
 
     RipSession session(int32_t correction) {
-        return {prompts,         events,        flags,
-                settings,        disc,          drives[0].openRequest,
-                outputFormats(), &verification, {correction, audioExtents(drives[0].toc)}};
+        return {prompts,
+                events,
+                flags,
+                settings,
+                disc,
+                drives[0].openRequest,
+                outputFormats(),
+                &verification,
+                0,
+                {correction, audioExtents(drives[0].toc)}};
     }
 };
 

@@ -35,7 +35,7 @@ struct RipSession {
     std::span<const OutputFormatEntry> formats = outputFormats();  // what tracks can be written in
     RipVerification* verification = nullptr;  // null: no checksums, lookup or rip log
     int32_t audioTracks = 0;  // the track total that tags give; 0: every track of the list
-    ReadOffsetCorrection correction{};        // the drive's read offset and audio extents
+    ReadOffsetCorrection correction{};  // the drive's read offset and audio extents
 };
 
 class LoudnessMeter;

@@ -44,16 +44,11 @@ std::string localTimeNow() {
 
 RipLogHeader ripLogHeader(const RipSession& session) {
     const RipVerification& verification = *session.verification;
-    return {"Lumbra CD Ripper " LUMBRA_VERSION,
-            localTimeNow(),
-            verification.driveDescription,
-            session.drive.readMethod,
-            session.settings.jitterMode,
-            session.settings.antiCrackle,
-            session.correction.samples,
-            accurateRipIdText(verification.disc),
-            verification.lookupEnabled,
-            session.disc.catalogue};
+    return {"Lumbra CD Ripper " LUMBRA_VERSION, localTimeNow(),
+            verification.driveDescription,      session.drive.readMethod,
+            session.settings.jitterMode,        session.settings.antiCrackle,
+            session.correction.samples,         accurateRipIdText(verification.disc),
+            verification.lookupEnabled,         session.disc.catalogue};
 }
 
 // The job's reader and its encoder threads share the user's boxes: one at a time.
@@ -99,9 +94,10 @@ public:
     RipJob(const RipSession& session, std::vector<TrackEntry>& tracks,
            std::vector<TrackEntry> asStarted)
         : prompts_(session.prompts),
-          session_{prompts_,         session.events,       session.flags,
-                   session.settings, session.disc,         session.drive,
-                   session.formats,  session.verification, session.audioTracks, session.correction},
+          session_{prompts_,          session.events,       session.flags,
+                   session.settings,  session.disc,         session.drive,
+                   session.formats,   session.verification, session.audioTracks,
+                   session.correction},
           tracks_(tracks),
           asStarted_(std::move(asStarted)),
           loudness_(asStarted_.size()) {}
