@@ -44,6 +44,31 @@ CddbConfig lookupClientConfig(const CddbSettings& settings, const CddbTimeouts& 
     return config;
 }
 
+MusicBrainzConfig musicBrainzClientConfig(const MusicBrainzSettings& musicBrainz,
+                                          const CddbSettings& cddb, const CddbTimeouts& timeouts) {
+    MusicBrainzConfig config;
+    config.enabled = musicBrainz.enabled;
+    config.server = musicBrainz.server;
+    config.port = musicBrainz.port;
+    config.tls = musicBrainz.tls;
+    config.coverArt = musicBrainz.coverArt;
+    config.coverServer = musicBrainz.coverServer;
+    config.coverPort = musicBrainz.coverPort;
+    config.coverTls = musicBrainz.coverTls;
+    platform::HttpGetOptions& http = config.http;
+    http.connect = std::max(timeouts.resolve, timeouts.connect);
+    http.stall = timeouts.receive;
+    http.total = timeouts.exchange;
+    if (cddb.useProxy) {
+        http.proxyHost = cddb.proxyHost;
+        http.proxyPort = cddb.proxyPort;
+        if (!cddb.proxyUser.empty() && !cddb.proxyPassword.empty()) {
+            http.proxyCredentials = cddb.proxyUser + ":" + cddb.proxyPassword;
+        }
+    }
+    return config;
+}
+
 struct DiscLookups::Job {
     uintptr_t number = 0;
     std::atomic<bool> wanted{true};
@@ -52,6 +77,7 @@ struct DiscLookups::Job {
     CddbExchanges exchanges;
     std::string refusedReply;  // why a server's reply was not read, when nothing was found
     std::string result;
+    std::string cover;
     std::thread thread;
 };
 
@@ -66,15 +92,16 @@ DiscLookups::~DiscLookups() {
     }
 }
 
-uintptr_t DiscLookups::startDiscLookup(const CddbSettings& settings,
-                                       const OpenDriveRequest& drive) {
+uintptr_t DiscLookups::startDiscLookup(const CddbSettings& settings, const OpenDriveRequest& drive,
+                                       const MusicBrainzSettings& musicBrainz) {
     joinEndedJobs();
     jobs_.push_back(std::make_unique<Job>());
     Job& job = *jobs_.back();
     job.number = ++lastNumber_;
     current_ = job.number;
     lookupActive_ = 1;
-    job.thread = std::thread([this, &job, settings, drive] { runJob(job, settings, drive); });
+    job.thread = std::thread(
+        [this, &job, settings, drive, musicBrainz] { runJob(job, settings, drive, musicBrainz); });
     return job.number;
 }
 
@@ -86,7 +113,8 @@ void DiscLookups::stopDiscLookup() {
 }
 
 std::optional<std::string> DiscLookups::finishDiscLookup(uintptr_t number,
-                                                         std::string* refusedReply) {
+                                                         std::string* refusedReply,
+                                                         std::string* cover) {
     if (number == 0 || number != current_ || lookupActive_ == 0) return std::nullopt;
     Job* job = findJob(number);
     current_ = 0;
@@ -94,6 +122,7 @@ std::optional<std::string> DiscLookups::finishDiscLookup(uintptr_t number,
     if (!job) return std::nullopt;
     const std::lock_guard lock(resultMutex_);
     if (refusedReply) *refusedReply = std::move(job->refusedReply);
+    if (cover) *cover = std::move(job->cover);
     return std::move(job->result);
 }
 
@@ -105,14 +134,23 @@ void DiscLookups::stop(Job& job) {
     job.exchanges.stop();
 }
 
-void DiscLookups::runJob(Job& job, const CddbSettings& settings, const OpenDriveRequest& drive) {
+void DiscLookups::runJob(Job& job, const CddbSettings& settings, const OpenDriveRequest& drive,
+                         const MusicBrainzSettings& musicBrainz) {
     CddbConfig config = lookupClientConfig(settings, timeouts_);
     config.exchanges = &job.exchanges;
-    std::string text = runDiscLookup(config, drive, job.handle, job.wanted);
+    MusicBrainzConfig mbConfig = musicBrainzClientConfig(musicBrainz, settings, timeouts_);
+    mbConfig.http.stop = &job.exchanges.stopEvent();
+    std::string text = runDiscLookup(config, drive, job.handle, job.wanted, &mbConfig);
+    // The cover comes with the titles, so the rip page can show it before the rip starts; a
+    // release from the local database has it fetched again.
+    std::string cover;
+    if (mbConfig.coverArt && job.wanted)
+        cover = fetchFrontCover(mbConfig, musicBrainzReleaseOf(text));
     {
         const std::lock_guard lock(resultMutex_);
         if (text.empty()) job.refusedReply = job.exchanges.refusedReply();
         job.result = std::move(text);
+        job.cover = std::move(cover);
     }
     events_.post(WM_LOOKUP_DONE, job.number, nullptr);
     job.ended = true;

@@ -15,6 +15,7 @@
 #include "cdaccess/shared_cd_state.h"
 #include "metadata/cddb_config.h"
 #include "metadata/disc_lookup_job.h"
+#include "metadata/musicbrainz_client.h"
 #include "platform/window_messages.h"
 #include "settings/settings_record.h"
 
@@ -24,6 +25,11 @@ namespace lumbra {
 // proxy (with credentials only when both user name and password are set), the local database
 // file in the local database folder (whose missing folders are created here), the hello address.
 CddbConfig lookupClientConfig(const CddbSettings& settings, const CddbTimeouts& timeouts);
+
+// The MusicBrainz client configuration of one lookup: its servers, and the CDDB lookup's proxy and
+// time-outs.
+MusicBrainzConfig musicBrainzClientConfig(const MusicBrainzSettings& musicBrainz,
+                                          const CddbSettings& cddb, const CddbTimeouts& timeouts);
 
 // The lookups of one main window. Every member is called on the user-interface thread; `events`
 // and `lookupActive` must outlive the object.
@@ -37,7 +43,8 @@ public:
 
     // Sets lookup active and starts a job for `drive` with the settings as they are now. Returns
     // the job's number, which its WM_LOOKUP_DONE carries as wParam.
-    uintptr_t startDiscLookup(const CddbSettings& settings, const OpenDriveRequest& drive);
+    uintptr_t startDiscLookup(const CddbSettings& settings, const OpenDriveRequest& drive,
+                              const MusicBrainzSettings& musicBrainz = {});
 
     // When lookup active is set: closes the running job's drive handle, so the drive is free at
     // once, cuts its network exchange short and clears lookup active. The job ends by itself,
@@ -46,14 +53,17 @@ public:
 
     // For a WM_LOOKUP_DONE carrying `job`: when that job is the active lookup, clears lookup
     // active and returns the job's text (empty when nothing was found, with the HTTP status line
-    // of a refused server reply in `refusedReply` when not null); nullopt for the end of a job
+    // of a refused server reply in `refusedReply`), and in `cover` the front cover of the release
+    // the text names when covers are wanted (each when not null); nullopt for the end of a job
     // that was stopped, which the caller ignores.
-    std::optional<std::string> finishDiscLookup(uintptr_t job, std::string* refusedReply = nullptr);
+    std::optional<std::string> finishDiscLookup(uintptr_t job, std::string* refusedReply = nullptr,
+                                                std::string* cover = nullptr);
 
 private:
     struct Job;
 
-    void runJob(Job& job, const CddbSettings& settings, const OpenDriveRequest& drive);
+    void runJob(Job& job, const CddbSettings& settings, const OpenDriveRequest& drive,
+                const MusicBrainzSettings& musicBrainz);
     static void stop(Job& job);
     void joinEndedJobs();
     Job* findJob(uintptr_t number);

@@ -48,9 +48,10 @@ int DiscSession::buildDriveList() {
 void DiscSession::commitEdits(bool resetDiscFields) {
     if (pages_) {
         PageEdits edits = pages_->readPages();
-        // The pages edit neither the catalogue number nor where the titles came from.
+        // The pages edit neither the catalogue number, where the titles came from nor the cover.
         edits.disc.catalogue = disc_.catalogue;
         edits.disc.titleSource = disc_.titleSource;
+        edits.disc.coverArt = std::move(disc_.coverArt);
         if (resetDiscFields) resetDiscRecord(edits.disc);
         settings_.driveIndex = edits.driveIndex;
         disc_ = std::move(edits.disc);
@@ -140,7 +141,8 @@ LookupStart DiscSession::requestLookup(bool explicitRequest) {
     if ((autoLookupArmed_ || lookupRequested_) && !lookupActive()) {
         const DriveEntry* drive = chosenDrive();
         // Without a drive the job finds nothing and ends like any failed lookup.
-        lookups_.startDiscLookup(settings_.cddb, drive ? drive->openRequest : OpenDriveRequest{});
+        lookups_.startDiscLookup(settings_.cddb, drive ? drive->openRequest : OpenDriveRequest{},
+                                 settings_.musicBrainz);
         result = LookupStart::Started;
     } else {
         setStatus(session_status::kReady);
@@ -152,13 +154,16 @@ LookupStart DiscSession::requestLookup(bool explicitRequest) {
 
 LookupEnd DiscSession::finishLookup(uintptr_t lookup) {
     std::string refusedReply;
-    const std::optional<std::string> text = lookups_.finishDiscLookup(lookup, &refusedReply);
+    std::string cover;
+    const std::optional<std::string> text =
+        lookups_.finishDiscLookup(lookup, &refusedReply, &cover);
     if (!text) return LookupEnd::Ignored;
     commitEdits(false);
     LookupEnd end = LookupEnd::NothingFound;
     if (!text->empty()) {
         applyDiscInfoText(*text, disc_, tracks_);
         disc_.titleSource = TitleSource::Lookup;
+        disc_.coverArt = std::move(cover);
         end = LookupEnd::Applied;
     }
     view().discChanged();

@@ -95,6 +95,8 @@ QWidget* CddbPage::buildServerGroup() {
     location_ = edit("location");
     automatic_ = checkBox("cddbAuto", "联系 CDDB 更新");
     useLocal_ = checkBox("useLocal", "使用本地 CDDB");
+    useMusicBrainz_ = checkBox("useMusicBrainz", "使用 MusicBrainz");
+    coverArt_ = checkBox("coverArt", "下载专辑封面");
     localFolder_ = edit("localFolder");
     email_ = edit("email");
     auto* browse = button("browse", ">>");
@@ -118,6 +120,8 @@ QWidget* CddbPage::buildServerGroup() {
     auto* switches = new QHBoxLayout;
     switches->addWidget(automatic_);
     switches->addWidget(useLocal_);
+    switches->addWidget(useMusicBrainz_);
+    switches->addWidget(coverArt_);
     switches->addStretch();
     grid->addLayout(switches, 4, 0, 1, 4);
     auto* folderRow = new QHBoxLayout;
@@ -164,10 +168,13 @@ QWidget* CddbPage::buildProxyGroup() {
 void CddbPage::load() {
     servers_ = loadCddbSettings(store(), settings(), programHome());
     loadAccurateRipSettings(store(), settings());  // the lookup goes through this page's proxy
+    loadMusicBrainzSettings(store(), settings());
     fillList(0);
     const CddbSettings& cddb = settings().cddb;
     localFolder_->setText(qs(cddb.localDatabaseFolder));
     useLocal_->setChecked(cddb.useLocalDatabase);
+    useMusicBrainz_->setChecked(settings().musicBrainz.enabled);
+    coverArt_->setChecked(settings().musicBrainz.coverArt);
     automatic_->setChecked(settings().cddbAuto);
     email_->setText(qs(cddb.email));
     useProxy_->setChecked(cddb.useProxy);
@@ -291,6 +298,8 @@ void CddbPage::apply() {
     cddb.localDatabaseFolder = str(localFolder_->text());
     cddb.useLocalDatabase = useLocal_->isChecked();
     cddb.email = str(email_->text());
+    settings().musicBrainz.enabled = useMusicBrainz_->isChecked();
+    settings().musicBrainz.coverArt = coverArt_->isChecked();
     saveCddbSettings(store(), settings());
 }
 

@@ -57,6 +57,8 @@ private:
     QLineEdit* location_;
     QCheckBox* automatic_;
     QCheckBox* useLocal_;
+    QCheckBox* useMusicBrainz_;
+    QCheckBox* coverArt_;
     QLineEdit* localFolder_;
     QLineEdit* email_;
     QCheckBox* useProxy_;

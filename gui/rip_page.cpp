@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPixmap>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSlider>
@@ -105,6 +106,13 @@ QWidget* RipPage::buildButtons() {
     select_ = commandButton("select", "选择", "选择要抓取的音轨");
     for (auto* button : {refresh, cddb, convert, stop, select_}) layout->addWidget(button);
     layout->addStretch();
+    // The album's front cover below the commands, as wide as they are; hidden without one.
+    cover_ = new QLabel;
+    cover_->setObjectName("cover");
+    cover_->setAlignment(Qt::AlignCenter);
+    cover_->setToolTip("专辑封面");
+    cover_->hide();
+    layout->addWidget(cover_);
     connect(refresh, &QPushButton::clicked, this, &RipPage::refreshCommand);
     connect(cddb, &QPushButton::clicked, this, &RipPage::lookupCommand);
     connect(convert, &QPushButton::clicked, this, &RipPage::convertCommand);
@@ -357,7 +365,23 @@ void RipPage::statusChanged() {
 }
 
 void RipPage::discChanged() {
+    showCover();
     Q_EMIT discRecordChanged();
+}
+
+void RipPage::showCover() {
+    if (!cover_) return;
+    const std::string& image = session_.disc().coverArt;
+    QPixmap pixmap;
+    if (image.empty() ||
+        !pixmap.loadFromData(reinterpret_cast<const uchar*>(image.data()), uint(image.size()))) {
+        cover_->clear();
+        cover_->hide();
+        return;
+    }
+    const int side = std::max(select_->sizeHint().width(), fontMetrics().height() * 5);
+    cover_->setPixmap(pixmap.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    cover_->show();
 }
 
 void RipPage::clockTick() {

@@ -80,6 +80,7 @@ private:
     void rowChanged(int row) override;
     void statusChanged() override;
     void discChanged() override;
+    void showCover();
 
     void showPlayerStatus(const std::string& text) override;
     void showIdleStatus() override;
@@ -94,6 +95,7 @@ private:
     QComboBox* encoderBox_;
     QSlider* position_;
     QLabel* status_;
+    QLabel* cover_ = nullptr;  // the album's front cover, when the lookup brought one
     QMenu* selectMenu_;
     QMenu* contextMenu_;
     QTimer ripClock_;

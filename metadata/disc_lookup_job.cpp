@@ -6,7 +6,10 @@
 #include "cdaccess/cd_access_errors.h"
 #include "metadata/cddb_client.h"
 #include "metadata/disc_id.h"
+#include "metadata/disc_record.h"
 #include "metadata/local_disc_database.h"
+#include "metadata/musicbrainz_disc_id.h"
+#include "platform/text_encoding.h"
 
 namespace lumbra {
 namespace {
@@ -17,13 +20,37 @@ namespace {
 struct IdentifiedDisc {
     DiscIdResult id{};
     uint32_t localKey = 0;
+    std::optional<MusicBrainzToc> audioSession;
 };
 
 std::optional<IdentifiedDisc> identifyDisc(int handle) {
     IdentifiedDisc disc;
     if (computeDiscId(handle, disc.id) != kResultDone) return std::nullopt;
     disc.localKey = localDiscKey(handle);
+    TocBuffer toc{};
+    // The local key has left the handle in MSF form.
+    if (readDiscToc(handle, toc) == kResultDone) disc.audioSession = musicBrainzToc(toc, true);
     return disc;
+}
+
+// The first release's text, filed in the local database like a CDDB entry so that the next
+// lookup needs no network; empty when MusicBrainz knows none.
+std::string musicBrainzText(const CddbConfig& config, const MusicBrainzConfig& musicBrainz,
+                            const IdentifiedDisc& disc, const std::atomic<bool>& wanted) {
+    if (!musicBrainz.enabled || !disc.audioSession) return {};
+    const auto releases = lookUpMusicBrainz(musicBrainz, *disc.audioSession);
+    if (releases.empty() || !wanted) return {};
+    const MusicBrainzRelease& release = releases.front();
+    std::string text =
+        platform::utf8Prefix(musicBrainzDiscInfoText(release, disc.id[0]), kLookupTextCapacity - 1);
+    if (config.useLocalDatabase) {
+        // The database files an entry's genre from its category; MusicBrainz gives none, so the
+        // entry keeps the genre a disc has until it is told one.
+        const CddbMatch match{std::string(kGenreNames[kDefaultGenre]), discIdText(disc.id[0]),
+                              musicBrainzArtistField(release.artist), release.title};
+        storeLocalEntry(config.localDatabaseFile, match, text);
+    }
+    return text;
 }
 
 std::optional<std::string> localDatabaseText(const CddbConfig& config, const IdentifiedDisc& disc) {
@@ -51,7 +78,8 @@ void LookupHandle::stop() {
 }
 
 std::string runDiscLookup(const CddbConfig& config, const OpenDriveRequest& drive,
-                          LookupHandle& handle, const std::atomic<bool>& wanted) {
+                          LookupHandle& handle, const std::atomic<bool>& wanted,
+                          const MusicBrainzConfig* musicBrainz) {
     if (!wanted) return {};
     if (handle.open(drive) <= 0) return {};
     const auto disc = identifyDisc(handle.get());
@@ -60,6 +88,13 @@ std::string runDiscLookup(const CddbConfig& config, const OpenDriveRequest& driv
     if (config.useLocalDatabase) {
         if (auto text = localDatabaseText(config, *disc)) return std::move(*text);
     }
+    if (musicBrainz && wanted) {
+        if (std::string text = musicBrainzText(config, *musicBrainz, *disc, wanted);
+            !text.empty()) {
+            return text;
+        }
+    }
+    if (!wanted) return {};
     CddbMatchList matches;
     const int queried = cddbQuery(config, disc->id, disc->localKey, matches, kLookupMatchCapacity);
     // When several entries match, the first in the server's order is taken without asking.

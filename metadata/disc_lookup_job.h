@@ -11,6 +11,7 @@
 #include "cdaccess/cd_handle.h"
 #include "cdaccess/shared_cd_state.h"
 #include "metadata/cddb_config.h"
+#include "metadata/musicbrainz_client.h"
 
 namespace lumbra {
 
@@ -44,10 +45,13 @@ private:
 };
 
 // The job's body on the calling thread: the disc information text found for the disc in
-// `drive`, empty when nothing was found or anything failed. The drive is held only while the
-// disc is identified, never during a network exchange. When `wanted` is cleared while the
-// server is asked, no entry is read.
+// `drive`, empty when nothing was found or anything failed. The local database is asked first,
+// then MusicBrainz (when `musicBrainz` is given and enabled; its first release is taken and filed
+// in the local database), then the CDDB server. The drive is held only while the disc is
+// identified, never during a network exchange. When `wanted` is cleared while a server is asked,
+// no entry is read.
 std::string runDiscLookup(const CddbConfig& config, const OpenDriveRequest& drive,
-                          LookupHandle& handle, const std::atomic<bool>& wanted);
+                          LookupHandle& handle, const std::atomic<bool>& wanted,
+                          const MusicBrainzConfig* musicBrainz = nullptr);
 
 }  // namespace lumbra

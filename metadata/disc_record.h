@@ -22,6 +22,8 @@ struct DiscRecord {
     std::string comment;        // for tags only; lookups never fill it
     std::string catalogue{};    // the disc's UPC/EAN, read from the disc; empty when it has none
     TitleSource titleSource = TitleSource::None;
+    std::string
+        coverArt{};  // the album's front cover as JPEG or PNG bytes; empty when none is known
 };
 
 // The ID3v1 genre names that received genre text is matched against. Four of them are shorter
@@ -29,7 +31,7 @@ struct DiscRecord {
 extern const std::array<std::string_view, kGenreCount> kGenreNames;
 
 // Back to "unknown artist" and "unknown title" with the default genre, no catalogue number and
-// no title source, as when the user refreshes the disc; year and comment stay.
+// no title source or cover, as when the user refreshes the disc; year and comment stay.
 void resetDiscRecord(DiscRecord& record);
 
 // The index of the first kGenreNames entry equal to `name` ignoring ASCII case, 0 when none is.

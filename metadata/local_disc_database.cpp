@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cdaccess/cd_access_errors.h"
+#include "metadata/musicbrainz_reply.h"
 #include "metadata/recent_disc_table.h"
 #include "platform/file_lock.h"
 #include "platform/profile_file.h"
@@ -28,6 +29,7 @@ constexpr size_t kTitleLineOverhead = 12;
 constexpr std::string_view kTrackTitleKey = "TTITLE";
 constexpr std::string_view kLayoutKey = "offsets";
 constexpr std::string_view kYearKey = "DYEAR=";
+constexpr std::string_view kReleaseKey = "mbrelease";
 constexpr std::string_view kLineEnds = "\r\n";
 
 constexpr std::string_view kHeader =
@@ -201,6 +203,9 @@ int readLocalEntry(const std::string& databasePath, const CddbMatch& match, std:
     appendOffsetComments(out, *disc, trackCount);
     appendDiscLines(out, entry);
     appendTrackTitles(out, entry, trackCount);
+    if (const std::string release = entry.readString(kReleaseKey, ""); !release.empty()) {
+        out.append(musicBrainzReleaseLine(release));
+    }
     text = std::move(out).take();
     return kResultDone;
 }
@@ -222,6 +227,8 @@ void storeLocalEntry(const std::string& databasePath, const CddbMatch& match,
     storeTrackTitles(entryText, [&](std::string_view key, std::string_view value) {
         entries.push_back({key, value});
     });
+    const std::string release = musicBrainzReleaseOf(entryText);  // the entries only point at it
+    if (!release.empty()) entries.push_back({kReleaseKey, release});
     // One replacement of the file for the whole entry: a database of thousands of discs would
     // otherwise be rewritten once per title.
     const platform::FileLock lock(lockPathOf(databasePath));

@@ -10,6 +10,7 @@
 #include "naming/output_naming.h"
 #include "platform/part_file.h"
 #include "platform/thread_priority.h"
+#include "rip/cover_art.h"
 #include "rip/encoder_pool.h"
 #include "rip/loudness.h"
 #include "rip/overlapped_track.h"
@@ -100,7 +101,8 @@ public:
                    session.correction},
           tracks_(tracks),
           asStarted_(std::move(asStarted)),
-          loudness_(asStarted_.size()) {}
+          loudness_(asStarted_.size()),
+          outputPaths_(asStarted_.size()) {}
 
     void run() {
         if (prepared(folder_.prepare(&message_))) {
@@ -149,6 +151,7 @@ private:
         // An earlier track still encoding to this name ends first, as on one thread.
         pathsInFlight_.waitUntilFree(input.outputPath);
         logged_.push_back({&track, input.outputPath});
+        outputPaths_[index] = input.outputPath;
         LoudnessMeter* meter = measure(index, *format, input.outputPath);
         if (format->encodesBehindDrive && encoders_) return handOver(track, factory, input, meter);
         if (format->encodesBehindDrive && session_.settings.antiCrackle) {
@@ -156,7 +159,7 @@ private:
         }
         RipContext context = contextFor(track, input.outputPath, meter);
         writeTrackFromCd(session_, context, factory, input);
-        writeTrackGain(index);
+        tagFinishedTrack(index);
         return TrackEnd::Next;
     }
 
@@ -207,7 +210,7 @@ private:
         if (!session_.flags.ripRunning) return TrackEnd::EndJob;
         ConvertContext convert{&track, pcm.path(), input.outputPath};
         writeTrackFromPcm(session_, convert, factory, input);
-        writeTrackGain(size_t(&track - tracks_.data()));
+        tagFinishedTrack(size_t(&track - tracks_.data()));
         return TrackEnd::Next;
     }
 
@@ -265,7 +268,7 @@ private:
         encoders_->run([this, handed] {
             writeTrackFromAudio(session_, handed->track, handed->audio, std::move(handed->encoder),
                                 handed->input, handed->progress);
-            writeTrackGain(size_t(&handed->track - tracks_.data()));
+            tagFinishedTrack(size_t(&handed->track - tracks_.data()));
         });
     }
 
@@ -279,10 +282,15 @@ private:
     }
 
     // Called on the thread that finished the track, once it is done.
-    void writeTrackGain(size_t index) {
+    void tagFinishedTrack(size_t index) {
+        if (tracks_[index].status != kTrackDone) return;
+        const std::string& path = outputPaths_[index];
+        const bool mp3 = path.ends_with(".mp3");
+        covers_.addTo(path, !mp3 || session_.settings.id3Enable);
         const MeasuredTrack& measured = loudness_[index];
-        if (!measured.meter || tracks_[index].status != kTrackDone) return;
-        writeReplayGainTags(measured.path, {measured.meter->trackGain(), std::nullopt});
+        if (measured.meter) {
+            writeReplayGainTags(measured.path, {measured.meter->trackGain(), std::nullopt});
+        }
     }
 
     // Only an album whose every ticked track is done has an album gain: a stopped or failed rip
@@ -325,7 +333,9 @@ private:
         std::unique_ptr<LoudnessMeter> meter;
         std::string path;
     };
-    std::vector<MeasuredTrack> loudness_;  // by track index, for the tracks measured
+    std::vector<MeasuredTrack> loudness_;   // by track index, for the tracks measured
+    std::vector<std::string> outputPaths_;  // by track index, for the tracks started
+    CoverArtWriter covers_{session_.settings.musicBrainz.coverArt ? session_.disc.coverArt : ""};
     SpillRoom spillRoom_{folder_.nativePath("")};
     PathsInFlight pathsInFlight_;
     std::optional<EncoderPool> encoders_;

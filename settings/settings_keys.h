@@ -96,4 +96,13 @@ inline constexpr IntKey kAccurateRipPort{"ACCURATERIP", "AR_PORT", 80};
 // them), absent for 0.
 inline constexpr std::string_view kReadOffsetSection = "READ_OFFSET";
 
+inline constexpr IntKey kMusicBrainzEnable{"MUSICBRAINZ", "MB_ENABLE", 1};
+inline constexpr StringKey kMusicBrainzServer{"MUSICBRAINZ", "MB_SERVER", "musicbrainz.org"};
+inline constexpr IntKey kMusicBrainzPort{"MUSICBRAINZ", "MB_PORT", 443};
+inline constexpr IntKey kMusicBrainzTls{"MUSICBRAINZ", "MB_TLS", 1};
+inline constexpr IntKey kCoverArtEnable{"MUSICBRAINZ", "CAA_ENABLE", 1};
+inline constexpr StringKey kCoverArtServer{"MUSICBRAINZ", "CAA_SERVER", "coverartarchive.org"};
+inline constexpr IntKey kCoverArtPort{"MUSICBRAINZ", "CAA_PORT", 443};
+inline constexpr IntKey kCoverArtTls{"MUSICBRAINZ", "CAA_TLS", 1};
+
 }  // namespace lumbra::keys

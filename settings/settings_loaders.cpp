@@ -140,6 +140,26 @@ void loadAccurateRip(const SettingsStore& store, SettingsRecord& record) {
     store.write(keys::kAccurateRipPort, ar.port);
 }
 
+void loadMusicBrainz(const SettingsStore& store, SettingsRecord& record) {
+    MusicBrainzSettings& mb = record.musicBrainz;
+    mb.enabled = store.read(keys::kMusicBrainzEnable) != 0;
+    mb.server = store.read(keys::kMusicBrainzServer);
+    mb.port = store.read(keys::kMusicBrainzPort);
+    mb.tls = store.read(keys::kMusicBrainzTls) != 0;
+    mb.coverArt = store.read(keys::kCoverArtEnable) != 0;
+    mb.coverServer = store.read(keys::kCoverArtServer);
+    mb.coverPort = store.read(keys::kCoverArtPort);
+    mb.coverTls = store.read(keys::kCoverArtTls) != 0;
+    store.write(keys::kMusicBrainzEnable, mb.enabled);
+    store.write(keys::kMusicBrainzServer, mb.server);
+    store.write(keys::kMusicBrainzPort, mb.port);
+    store.write(keys::kMusicBrainzTls, mb.tls);
+    store.write(keys::kCoverArtEnable, mb.coverArt);
+    store.write(keys::kCoverArtServer, mb.coverServer);
+    store.write(keys::kCoverArtPort, mb.coverPort);
+    store.write(keys::kCoverArtTls, mb.coverTls);
+}
+
 }  // namespace
 
 // Each load reads the file afresh, and once: every key after the first comes from the kept text.
@@ -174,6 +194,11 @@ void loadReadOffsets(const SettingsStore& store, SettingsRecord& record,
     }
 }
 
+void loadMusicBrainzSettings(const SettingsStore& store, SettingsRecord& record) {
+    store.refresh();
+    loadMusicBrainz(store, record);
+}
+
 LoadedSettings loadAllSettings(const SettingsStore& store, SettingsRecord& record,
                                const std::string& programHome) {
     store.refresh();
@@ -182,6 +207,7 @@ LoadedSettings loadAllSettings(const SettingsStore& store, SettingsRecord& recor
     loaded.applyEncoderToListedTracks = loadEncoder(store, record);
     loaded.cddbServers = loadCddb(store, record, programHome);
     loadAccurateRip(store, record);
+    loadMusicBrainz(store, record);
     return loaded;
 }
 

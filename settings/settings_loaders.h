@@ -38,12 +38,16 @@ void loadAccurateRipSettings(const SettingsStore& store, SettingsRecord& record)
 void loadReadOffsets(const SettingsStore& store, SettingsRecord& record,
                      std::span<const std::string> models);
 
+// The MusicBrainz and cover art switches and servers, written back at once like AccurateRip's.
+void loadMusicBrainzSettings(const SettingsStore& store, SettingsRecord& record);
+
 struct LoadedSettings {
     bool applyEncoderToListedTracks = true;  // EFFECTIVE
     std::vector<CddbServer> cddbServers;
 };
 
-// The groups in the order the pages are created, then the AccurateRip lookup's.
+// The groups in the order the pages are created, then the AccurateRip and MusicBrainz
+// lookups'.
 LoadedSettings loadAllSettings(const SettingsStore& store, SettingsRecord& record,
                                const std::string& programHome);
 

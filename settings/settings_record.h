@@ -37,6 +37,18 @@ struct AccurateRipSettings {
     int port = 80;
 };
 
+// The MusicBrainz lookup and the Cover Art Archive, each server with its port and TLS switch.
+struct MusicBrainzSettings {
+    bool enabled = false;  // ask MusicBrainz between the local database and the CDDB server
+    std::string server;
+    int port = 443;
+    bool tls = true;
+    bool coverArt = false;  // embed the release's front cover and save it beside the tracks
+    std::string coverServer;
+    int coverPort = 443;
+    bool coverTls = true;
+};
+
 struct SettingsRecord {
     int driveIndex = 0;
     OutputFormat defaultFormat = kFormatMp3;
@@ -60,6 +72,7 @@ struct SettingsRecord {
     // stored.
     std::optional<int32_t> runReadOffset;
     bool testAndCopy = false;  // every track read twice, the two reads compared
+    MusicBrainzSettings musicBrainz;
 };
 
 }  // namespace lumbra

@@ -108,6 +108,8 @@ void saveCddbSettings(const SettingsStore& store, const SettingsRecord& record) 
     store.write(keys::kProxyUser, cddb.proxyUser);
     store.write(keys::kProxyPasswordKey, cddb.savePassword ? cddb.proxyPassword : "0");
     store.writeString(keys::kCddbSection, keys::kCddbEmailName, cddb.email);
+    store.write(keys::kMusicBrainzEnable, record.musicBrainz.enabled);
+    store.write(keys::kCoverArtEnable, record.musicBrainz.coverArt);
 }
 
 }  // namespace lumbra

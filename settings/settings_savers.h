@@ -29,7 +29,8 @@ void saveEncoderSettings(const SettingsStore& store, const SettingsRecord& recor
 
 // CDDB_LOCALCDDB_PATH, when a local database folder is chosen.
 void saveLocalDatabaseFolder(const SettingsStore& store, const SettingsRecord& record);
-// The CDDB page's apply: local database, automatic lookup, proxy and hello address. The password
+// The CDDB page's apply: local database, automatic lookup, proxy, hello address and the
+// MusicBrainz and cover art switches. The password
 // is stored only when the user asked for it to be saved ("0" otherwise).
 void saveCddbSettings(const SettingsStore& store, const SettingsRecord& record);
 

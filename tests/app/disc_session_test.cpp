@@ -19,6 +19,7 @@
 #include "support/isolated_cd_access.h"
 #include "support/recording_prompts.h"
 #include "support/temp_dir.h"
+#include "support/web_test_server.h"
 
 namespace lumbra {
 namespace {
@@ -255,6 +256,34 @@ TEST_F(DiscSessionTest, TheDiscsCdTextNamesItUntilALookupFindsAMatch) {
     session.finishRip();
     EXPECT_TRUE(exists(dir.file("out/Harbour Lights/Night Shift/Opening.wav")));
     EXPECT_TRUE(exists(dir.file("out/Harbour Lights/Night Shift/Second Song.wav")));
+}
+
+// MusicBrainz answers before the CDDB server; its release's cover stays with the disc through
+// the commits until the rip puts it beside the tracks.
+TEST_F(DiscSessionTest, AMusicBrainzReleaseNamesTheDiscAndItsCoverReachesTheRip) {
+    test::WebTestServer web;
+    web.route("/ws/2/discid/",
+              test::webReply(200, R"({"releases":[{"id":"aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee",)"
+                                  R"("title":"Brainz","artist-credit":[{"name":"MB"}],"media":)"
+                                  R"([{"tracks":[{"title":"m1"},{"title":"m2"}]}]}]})"));
+    const std::string jpeg = "\xFF\xD8\xFF not decoded here";
+    web.route("/release/aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee/front-500", test::webReply(200, jpeg));
+    settings.musicBrainz = {true, "127.0.0.1", web.port(), false,
+                            true, "127.0.0.1", web.port(), false};
+    start();
+    ASSERT_EQ(session.requestLookup(true), LookupStart::Started);
+    EXPECT_EQ(session.finishLookup(waitFor(WM_LOOKUP_DONE).wParam), LookupEnd::Applied);
+    EXPECT_EQ(session.disc().artist, "MB");
+    EXPECT_EQ(session.tracks()[1].title, "m2");
+    EXPECT_TRUE(server.requests().empty()) << "the CDDB server was not asked";
+
+    pages.edits.disc.artist = "MB";
+    pages.edits.disc.album = "Brainz";
+    ASSERT_EQ(session.convert(), ConvertResult::Started);
+    waitFor(WM_RIP_DONE);
+    session.finishRip();
+    std::ifstream cover(dir.file("out/MB/Brainz/cover.jpg"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(cover), {}), jpeg);
 }
 
 TEST_F(DiscSessionTest, TheEndOfAStoppedLookupIsIgnored) {

@@ -48,7 +48,16 @@ TEST_F(FirstStart, WritesAndLoadsTheDefaultsAndASecondStartChangesNothing) {
                   "[ACCURATERIP]\n"
                   "AR_ENABLE=1\n"
                   "AR_SERVER=www.accuraterip.com\n"
-                  "AR_PORT=80\n");
+                  "AR_PORT=80\n"
+                  "[MUSICBRAINZ]\n"
+                  "MB_ENABLE=1\n"
+                  "MB_SERVER=musicbrainz.org\n"
+                  "MB_PORT=443\n"
+                  "MB_TLS=1\n"
+                  "CAA_ENABLE=1\n"
+                  "CAA_SERVER=coverartarchive.org\n"
+                  "CAA_PORT=443\n"
+                  "CAA_TLS=1\n");
     ASSERT_EQ(loaded.cddbServers.size(), 1u);
     EXPECT_EQ(loaded.cddbServers[0].displayText(), "gnudb.gnudb.org [80] -  (freedb server)");
     EXPECT_TRUE(loaded.applyEncoderToListedTracks);

@@ -272,8 +272,8 @@ protected:
                    "[CDDB]\nCDDB_COUNT=1\nCDDB_SERVER0=127.0.0.1\nCDDB_PORT0=" +
                        std::to_string(server.port()) +
                        "\nCDDB_QUERY0=/~cddb/cddb.cgi\nCDDB_USE_LOCALCDDB=1\nCDDB_AUTO=" +
-                       (automaticLookup ? "1" : "0") +
-                       "\nCDDB_LOCALCDDB_PATH=" + home.file("Local CDDB") + "\n");
+                       (automaticLookup ? "1" : "0") + "\nCDDB_LOCALCDDB_PATH=" +
+                       home.file("Local CDDB") + "\n[MUSICBRAINZ]\nMB_ENABLE=0\nCAA_ENABLE=0\n");
     }
     ProgramRun run(const std::string& arguments) {
         return rip("--image " + cuePath + " " + arguments);

@@ -79,7 +79,8 @@ TEST_F(LumbraRip, TwoOneTrackDiscsKeepTheirOwnTitles) {
                                     std::to_string(server.port()) +
                                     "\nCDDB_QUERY0=/~cddb/cddb.cgi\nCDDB_USE_LOCALCDDB=1\n"
                                     "CDDB_LOCALCDDB_PATH=" +
-                                    home.file("Local CDDB") + "\n");
+                                    home.file("Local CDDB") +
+                                    "\n[MUSICBRAINZ]\nMB_ENABLE=0\nCAA_ENABLE=0\n");
     };
     const std::string a = test::writeCueImage(home.path(), "a", {300}).cuePath;
     const std::string b = test::writeCueImage(home.path(), "b", {530}).cuePath;
@@ -108,7 +109,8 @@ protected:
                  "-up\r\nTTITLE2=/tmp/escaped\r\nTTITLE3=\x1b]0;owned\x07\x1b[2J\x7f\r\n"});
         home.write("setup.ini", "[CDDB]\nCDDB_COUNT=1\nCDDB_SERVER0=127.0.0.1\nCDDB_PORT0=" +
                                     std::to_string(server.port()) +
-                                    "\nCDDB_QUERY0=/~cddb/cddb.cgi\nCDDB_USE_LOCALCDDB=0\n");
+                                    "\nCDDB_QUERY0=/~cddb/cddb.cgi\nCDDB_USE_LOCALCDDB=0\n"
+                                    "[MUSICBRAINZ]\nMB_ENABLE=0\nCAA_ENABLE=0\n");
     }
 
     test::TempDir sandbox;

@@ -41,15 +41,16 @@ protected:
 
     // setup.ini naming the loopback server, a local database and an output folder in the home.
     void configure(bool automaticLookup, const std::string& more = "") {
-        home.write(
-            "setup.ini",
-            "[CDDB]\nCDDB_COUNT=1\nCDDB_SERVER0=127.0.0.1\nCDDB_PORT0=" +
-                std::to_string(server.port()) +
-                "\nCDDB_QUERY0=/~cddb/cddb.cgi\nCDDB_USE_LOCALCDDB=1\nCDDB_AUTO=" +
-                (automaticLookup ? "1" : "0") + "\nCDDB_LOCALCDDB_PATH=" + home.file("Local CDDB") +
-                "\n[ACCURATERIP]\nAR_ENABLE=" + (accurateRip ? "1" : "0") +
-                "\nAR_SERVER=127.0.0.1\nAR_PORT=1\n[OUTPUT]\nOUTPUT_FOLDER=" + outputFolder() +
-                "\n" + more);
+        home.write("setup.ini",
+                   "[CDDB]\nCDDB_COUNT=1\nCDDB_SERVER0=127.0.0.1\nCDDB_PORT0=" +
+                       std::to_string(server.port()) +
+                       "\nCDDB_QUERY0=/~cddb/cddb.cgi\nCDDB_USE_LOCALCDDB=1\nCDDB_AUTO=" +
+                       (automaticLookup ? "1" : "0") +
+                       "\nCDDB_LOCALCDDB_PATH=" + home.file("Local CDDB") +
+                       "\n[ACCURATERIP]\nAR_ENABLE=" + (accurateRip ? "1" : "0") +
+                       "\nAR_SERVER=127.0.0.1\nAR_PORT=1\n[MUSICBRAINZ]\nMB_ENABLE=0\nCAA_ENABLE=0"
+                       "\n[OUTPUT]\nOUTPUT_FOLDER=" +
+                       outputFolder() + "\n" + more);
     }
 
     std::string outputFolder() const { return home.file("out"); }

@@ -1,0 +1,98 @@
+#include "support/web_test_server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+namespace lumbra::test {
+namespace {
+
+void sendAll(int fd, std::string_view bytes) {
+    for (ssize_t sent = 0; !bytes.empty(); bytes.remove_prefix(size_t(sent))) {
+        if ((sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL)) <= 0) return;
+    }
+}
+
+std::string readHead(int client) {
+    std::string request;
+    pollfd readable{client, POLLIN, 0};
+    for (char chunk[4096]; request.find("\r\n\r\n") == std::string::npos;) {
+        const ssize_t n =
+            ::poll(&readable, 1, 5000) > 0 ? ::recv(client, chunk, sizeof chunk, 0) : 0;
+        if (n <= 0) break;
+        request.append(chunk, size_t(n));
+    }
+    return request;
+}
+
+std::string targetOf(const std::string& head) {
+    const size_t start = head.find(' ') + 1;
+    return head.substr(start, head.find(' ', start) - start);
+}
+
+}  // namespace
+
+std::string webReply(int status, const std::string& body, const std::string& headers) {
+    return "HTTP/1.0 " + std::to_string(status) + (status < 400 ? " OK" : " Not Found") +
+           "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" + headers + "\r\n" + body;
+}
+
+WebTestServer::WebTestServer() {
+    listener_ = platform::UniqueFd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in address{
+        .sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
+    socklen_t length = sizeof address;
+    if (!listener_ || ::bind(listener_.get(), reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(listener_.get(), 8) != 0 ||
+        ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        throw std::runtime_error("the test web server cannot listen");
+    }
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] {
+        for (;;) {
+            const int client = ::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC);
+            if (client >= 0) answer(platform::UniqueFd(client));
+            if (client < 0 && errno == EINVAL) break;  // the destructor shut the listener down
+        }
+    });
+}
+
+WebTestServer::~WebTestServer() {
+    ::shutdown(listener_.get(), SHUT_RDWR);
+    thread_.join();
+}
+
+std::vector<std::string> WebTestServer::targets() const {
+    std::vector<std::string> out;
+    for (const WebRequest& request : requests()) out.push_back(targetOf(request.head));
+    return out;
+}
+
+void WebTestServer::answer(platform::UniqueFd connection) {
+    const std::string head = readHead(connection.get());
+    const std::string target = targetOf(head);
+    const auto [silent, reply] = [&] {
+        const std::lock_guard lock(mutex_);
+        requests_.push_back({head, std::chrono::steady_clock::now()});
+        std::string chosen = webReply(404, "");
+        size_t longest = 0;
+        for (const auto& [prefix, answer] : routes_) {
+            if (target.starts_with(prefix) && prefix.size() >= longest) {
+                longest = prefix.size();
+                chosen = answer;
+            }
+        }
+        return std::pair(silent_, chosen);
+    }();
+    if (silent) {
+        held_.push_back(std::move(connection));
+        return;
+    }
+    sendAll(connection.get(), reply);
+}
+
+}  // namespace lumbra::test
