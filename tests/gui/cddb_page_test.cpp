@@ -198,6 +198,21 @@ TEST_F(CddbPageTest, ThePasswordIsStoredOnlyWithSavePassword) {
     EXPECT_EQ(test::changedValues(before, home.read("setup.ini")), secondApply);
 }
 
+TEST_F(CddbPageTest, TheMusicBrainzAndCoverSwitchesShowAndApplyTheirKeys) {
+    openWithServers("[MUSICBRAINZ]\nMB_ENABLE=1\nCAA_ENABLE=0\n");
+    EXPECT_TRUE(box("useMusicBrainz")->isChecked());
+    EXPECT_FALSE(box("coverArt")->isChecked());
+    const std::string before = home.read("setup.ini");
+    box("useMusicBrainz")->setChecked(false);
+    box("coverArt")->setChecked(true);
+    press("apply");
+    auto changed = test::changedValues(before, home.read("setup.ini"));
+    EXPECT_EQ(changed["MUSICBRAINZ/MB_ENABLE"], "0");
+    EXPECT_EQ(changed["MUSICBRAINZ/CAA_ENABLE"], "1");
+    EXPECT_FALSE(settings.musicBrainz.enabled);
+    EXPECT_TRUE(settings.musicBrainz.coverArt);
+}
+
 TEST_F(CddbPageTest, TurningTheProxyOnShowsWhatIsStoredAndPortsTakeWholeNumbers) {
     openWithServers(
         "[PROXY]\nPROXY_SERVER=p.example\nPROXY_PORT=3128\nPROXY_SAVE_PASSWORD=1\n"

@@ -3,12 +3,16 @@
 // disc, and every command that a running rip refuses.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 
 #include "cdaccess/cd_access.h"
 #include "gui/general_page.h"
 #include "gui/track_settings_dialog.h"
+#include "support/web_test_server.h"
 #include "window_harness.h"
 
 namespace lumbra {
@@ -57,6 +61,36 @@ TEST_F(RipPageTest, AnAutomaticLookupFillsTheTitlesAndTheDiscFields) {
     EXPECT_EQ(status(), "就绪");
     EXPECT_EQ(session().disc().artist, "乐队");
     EXPECT_EQ(window->generalPage().tagFields().disc.album, "专辑") << "the page shows the result";
+}
+
+TEST_F(RipPageTest, AReleasesCoverShowsBelowTheCommandsUntilTheDiscIsRefreshed) {
+    test::WebTestServer web;
+    const std::string release = "aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee";
+    web.route("/ws/2/discid/",
+              test::webReply(200, R"({"releases":[{"id":")" + release +
+                                      R"(","title":"B","media":[{"tracks":[{"title":"m1"},)"
+                                      R"({"title":"m2"}]}]}]})"));
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    picture.save(&png, "PNG");
+    web.route("/release/" + release + "/front-500", test::webReply(200, png.data().toStdString()));
+    const std::string port = std::to_string(web.port());
+    musicBrainz = "MB_ENABLE=1\nMB_SERVER=127.0.0.1\nMB_PORT=" + port +
+                  "\nMB_TLS=0\nCAA_ENABLE=1\nCAA_SERVER=127.0.0.1\nCAA_PORT=" + port +
+                  "\nCAA_TLS=0";
+    configure(true);
+    open(image("disc", 2, 4));
+    const auto* cover = rip().findChild<QLabel*>("cover");
+    EXPECT_FALSE(cover->isVisible()) << "nothing to show before the lookup";
+    ASSERT_TRUE(waitFor([&] { return cell(1, 0) == "m2"; }));
+    ASSERT_TRUE(waitFor([&] { return cover->isVisible(); }));
+    EXPECT_LE(cover->pixmap().width(), rip().findChild<QPushButton*>("refresh")->width() * 2);
+    EXPECT_EQ(cover->pixmap().width() * 3, cover->pixmap().height() * 4) << "its proportions";
+
+    click("refresh");
+    EXPECT_FALSE(cover->isVisible()) << "the cover went with the disc's titles";
 }
 
 TEST_F(RipPageTest, ConvertShowsProgressThenDoneAndWritesTheTickedTracks) {

@@ -32,6 +32,7 @@ protected:
     RecordedAudio audio;  // what the player played
     CddbTestServer server;
     bool accurateRip = false;  // on: the rips ask a port where nothing listens
+    std::string musicBrainz = "MB_ENABLE=0\nCAA_ENABLE=0";  // the MUSICBRAINZ section's lines
     std::unique_ptr<gui::MainWindow> window;
 
     void TearDown() override {
@@ -48,9 +49,8 @@ protected:
                        (automaticLookup ? "1" : "0") +
                        "\nCDDB_LOCALCDDB_PATH=" + home.file("Local CDDB") +
                        "\n[ACCURATERIP]\nAR_ENABLE=" + (accurateRip ? "1" : "0") +
-                       "\nAR_SERVER=127.0.0.1\nAR_PORT=1\n[MUSICBRAINZ]\nMB_ENABLE=0\nCAA_ENABLE=0"
-                       "\n[OUTPUT]\nOUTPUT_FOLDER=" +
-                       outputFolder() + "\n" + more);
+                       "\nAR_SERVER=127.0.0.1\nAR_PORT=1\n[MUSICBRAINZ]\n" + musicBrainz +
+                       "\n[OUTPUT]\nOUTPUT_FOLDER=" + outputFolder() + "\n" + more);
     }
 
     std::string outputFolder() const { return home.file("out"); }
