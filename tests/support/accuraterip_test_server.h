@@ -9,6 +9,7 @@
 
 #include "metadata/accuraterip_reply.h"
 #include "platform/unique_fd.h"
+#include "support/loopback_listener.h"
 
 namespace lumbra::test {
 
@@ -20,12 +21,11 @@ std::string httpReply(int status, const std::string& body);
 
 class AccurateRipTestServer {
 public:
-    AccurateRipTestServer();  // listening on a free port at once
+    AccurateRipTestServer() = default;  // listening on a free port at once
     AccurateRipTestServer(const AccurateRipTestServer&) = delete;
     AccurateRipTestServer& operator=(const AccurateRipTestServer&) = delete;
-    ~AccurateRipTestServer();
 
-    int port() const { return port_; }
+    int port() const { return listener_.port(); }
 
     // What every request gets, bytes as they go out (404 until set).
     void setReply(std::string reply) {
@@ -50,10 +50,10 @@ private:
     bool silent_ = false;
     std::vector<std::string> requests_;
 
-    platform::UniqueFd listener_;
     std::vector<platform::UniqueFd> held_;  // the server thread's own
-    int port_ = 0;
-    std::thread thread_;
+    // Last, so that its thread stops before anything it answers with goes.
+    LoopbackListener listener_{[this](platform::UniqueFd client) { answer(std::move(client)); },
+                               "AccurateRip"};
 };
 
 }  // namespace lumbra::test

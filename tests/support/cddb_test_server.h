@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/unique_fd.h"
+#include "support/loopback_listener.h"
 
 namespace lumbra::test {
 
@@ -35,12 +36,11 @@ class CddbTestServer {
     }
 
 public:
-    CddbTestServer();  // listening on a free port at once
+    CddbTestServer() = default;  // listening on a free port at once
     CddbTestServer(const CddbTestServer&) = delete;
     CddbTestServer& operator=(const CddbTestServer&) = delete;
-    ~CddbTestServer();
 
-    int port() const { return port_; }
+    int port() const { return listener_.port(); }
 
     // Queries list the entries in the order added: 202 without any, 200 for one, 211 for more.
     void addEntry(CddbTestEntry entry) {
@@ -72,10 +72,10 @@ private:
     std::string statusLine_ = "HTTP/1.0 200 OK";
     std::vector<std::string> requests_;
 
-    platform::UniqueFd listener_;
     std::vector<platform::UniqueFd> held_;  // the server thread's own
-    int port_ = 0;
-    std::thread thread_;
+    // Last, so that its thread stops before anything it answers with goes.
+    LoopbackListener listener_{[this](platform::UniqueFd client) { answer(std::move(client)); },
+                               "CDDB"};
 };
 
 }  // namespace lumbra::test

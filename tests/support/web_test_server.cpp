@@ -41,31 +41,6 @@ std::string webReply(int status, const std::string& body, const std::string& hea
            "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" + headers + "\r\n" + body;
 }
 
-WebTestServer::WebTestServer() {
-    listener_ = platform::UniqueFd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_in address{
-        .sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
-    socklen_t length = sizeof address;
-    if (!listener_ || ::bind(listener_.get(), reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(listener_.get(), 8) != 0 ||
-        ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        throw std::runtime_error("the test web server cannot listen");
-    }
-    port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] {
-        for (;;) {
-            const int client = ::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC);
-            if (client >= 0) answer(platform::UniqueFd(client));
-            if (client < 0 && errno == EINVAL) break;  // the destructor shut the listener down
-        }
-    });
-}
-
-WebTestServer::~WebTestServer() {
-    ::shutdown(listener_.get(), SHUT_RDWR);
-    thread_.join();
-}
-
 std::vector<std::string> WebTestServer::targets() const {
     std::vector<std::string> out;
     for (const WebRequest& request : requests()) out.push_back(targetOf(request.head));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/unique_fd.h"
+#include "support/loopback_listener.h"
 
 namespace lumbra::test {
 
@@ -23,13 +24,12 @@ struct WebRequest {
 
 class WebTestServer {
 public:
-    WebTestServer();  // listening on a free port at once
+    WebTestServer() = default;  // listening on a free port at once
     WebTestServer(const WebTestServer&) = delete;
     WebTestServer& operator=(const WebTestServer&) = delete;
-    ~WebTestServer();
 
-    int port() const { return port_; }
-    std::string base() const { return "127.0.0.1:" + std::to_string(port_); }
+    int port() const { return listener_.port(); }
+    std::string base() const { return "127.0.0.1:" + std::to_string(listener_.port()); }
 
     void route(const std::string& pathPrefix, std::string reply) {
         const std::lock_guard lock(mutex_);
@@ -55,10 +55,10 @@ private:
     bool silent_ = false;
     std::vector<WebRequest> requests_;
 
-    platform::UniqueFd listener_;
     std::vector<platform::UniqueFd> held_;  // the server thread's own
-    int port_ = 0;
-    std::thread thread_;
+    // Last, so that its thread stops before anything it answers with goes.
+    LoopbackListener listener_{[this](platform::UniqueFd client) { answer(std::move(client)); },
+                               "web"};
 };
 
 }  // namespace lumbra::test
