@@ -90,6 +90,8 @@ RipBenchmarkDisc::RipBenchmarkDisc(const RipBenchmarkSetup& setup) : setup_(setu
     settings_.outputFolder = dir_.file("out");
     settings_.namingTemplate = "<Title>";
     settings_.overwrite = true;
+    // Tags on, as the program starts: an MP3 without them gets no ReplayGain either.
+    settings_.id3Enable = true;
 }
 
 RipBenchmarkDisc::~RipBenchmarkDisc() {
