@@ -17,7 +17,9 @@ const DriveEntry* CdPlayer::chosenDrive() const {
 }
 
 bool CdPlayer::openDevice(const DriveEntry& drive) {
-    device_ = CdAudioDevice::open(drive.openRequest, outputs_ ? outputs_() : nullptr);
+    std::unique_ptr<AudioOutput> output = outputs_ ? outputs_() : nullptr;
+    noSoundOutput_ = !output;
+    device_ = CdAudioDevice::open(drive.openRequest, std::move(output));
     return device_ && device_->setTimeFormat(TimeFormat::Tmsf);
 }
 
@@ -34,13 +36,14 @@ void CdPlayer::play(int firstSelectedRow) {
     if (device_) return resume();
     if (!openDevice(*drive)) {
         device_.reset();
-        return;
+        if (noSoundOutput_) return display_.showPlayerStatus(player_status::kNoSoundOutput);
+        return display_.showIdleStatus();
     }
     const auto length = device_->trackLength(track_);
     // A track that cannot be played (a data track, a disc gone) leaves the player closed.
     if (!length || !device_->play({track_, {}}, {track_, *length})) {
         device_.reset();
-        return;
+        return display_.showIdleStatus();
     }
     length_ = *length;
     display_.runPlayerTimer(true);
@@ -82,14 +85,17 @@ void CdPlayer::stop() {
 
 void CdPlayer::toggleTray() {
     if (session_.ripping()) return;
+    moveTray(!doorOpen_);
+}
+
+void CdPlayer::moveTray(bool open) {
     stop();
     const DriveEntry* drive = chosenDrive();
     if (!drive) return;
     // Without a sound output the device does not open, but the tray needs none.
     if (!device_ && !openDevice(*drive)) device_.reset();
-    const bool moved =
-        device_ ? device_->setDoor(!doorOpen_) : moveTrayOf(drive->openRequest, !doorOpen_);
-    if (moved) doorOpen_ = !doorOpen_;
+    const bool moved = device_ ? device_->setDoor(open) : moveTrayOf(drive->openRequest, open);
+    if (moved) doorOpen_ = open;
 }
 
 void CdPlayer::showClock(bool playing, int totalSeconds) {

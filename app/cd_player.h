@@ -17,6 +17,7 @@ inline constexpr int kPlayerTimerPeriodMs = 1000;
 
 namespace player_status {
 inline constexpr const char* kStarting = "正在播放..";
+inline constexpr const char* kNoSoundOutput = "没有可用的声音输出设备";
 }  // namespace player_status
 
 // The controls the player drives: the status line it shares with the window, the position
@@ -52,10 +53,12 @@ public:
     int elapsed() const { return elapsed_; }
 
     void stopPlayback() override { stop(); }
+    void openTray() override { moveTray(true); }
 
 private:
     const DriveEntry* chosenDrive() const;
     bool openDevice(const DriveEntry& drive);
+    void moveTray(bool open);
     void resume();
     void showClock(bool playing, int totalSeconds);
 
@@ -64,6 +67,7 @@ private:
     const AudioOutputFactory outputs_;
     std::unique_ptr<CdAudioDevice> device_;
     bool paused_ = false;
+    bool noSoundOutput_ = false;  // the last open found no sound output to play through
     int track_ = 1;
     Msf length_;
     int elapsed_ = 0;

@@ -75,7 +75,7 @@ struct DiscLookups::Job {
     std::atomic<bool> ended{false};
     LookupHandle handle;
     CddbExchanges exchanges;
-    std::string refusedReply;  // why a server's reply was not read, when nothing was found
+    std::string failure;  // why an exchange failed, when nothing was found
     std::string result;
     std::string cover;
     std::thread thread;
@@ -112,8 +112,7 @@ void DiscLookups::stopDiscLookup() {
     lookupActive_ = 0;
 }
 
-std::optional<std::string> DiscLookups::finishDiscLookup(uintptr_t number,
-                                                         std::string* refusedReply,
+std::optional<std::string> DiscLookups::finishDiscLookup(uintptr_t number, std::string* failure,
                                                          std::string* cover) {
     if (number == 0 || number != current_ || lookupActive_ == 0) return std::nullopt;
     Job* job = findJob(number);
@@ -121,7 +120,7 @@ std::optional<std::string> DiscLookups::finishDiscLookup(uintptr_t number,
     lookupActive_ = 0;
     if (!job) return std::nullopt;
     const std::lock_guard lock(resultMutex_);
-    if (refusedReply) *refusedReply = std::move(job->refusedReply);
+    if (failure) *failure = std::move(job->failure);
     if (cover) *cover = std::move(job->cover);
     return std::move(job->result);
 }
@@ -148,7 +147,7 @@ void DiscLookups::runJob(Job& job, const CddbSettings& settings, const OpenDrive
         cover = fetchFrontCover(mbConfig, musicBrainzReleaseOf(text));
     {
         const std::lock_guard lock(resultMutex_);
-        if (text.empty()) job.refusedReply = job.exchanges.refusedReply();
+        if (text.empty()) job.failure = job.exchanges.failure();
         job.result = std::move(text);
         job.cover = std::move(cover);
     }

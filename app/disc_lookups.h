@@ -52,11 +52,11 @@ public:
     void stopDiscLookup();
 
     // For a WM_LOOKUP_DONE carrying `job`: when that job is the active lookup, clears lookup
-    // active and returns the job's text (empty when nothing was found, with the HTTP status line
-    // of a refused server reply in `refusedReply`), and in `cover` the front cover of the release
+    // active and returns the job's text (empty when nothing was found, with why an exchange
+    // failed in `failure`), and in `cover` the front cover of the release
     // the text names when covers are wanted (each when not null); nullopt for the end of a job
     // that was stopped, which the caller ignores.
-    std::optional<std::string> finishDiscLookup(uintptr_t job, std::string* refusedReply = nullptr,
+    std::optional<std::string> finishDiscLookup(uintptr_t job, std::string* failure = nullptr,
                                                 std::string* cover = nullptr);
 
 private:

@@ -6,6 +6,7 @@
 #include "app/disc_refresh.h"
 #include "app/drive_choice.h"
 #include "app/read_offset_settings.h"
+#include "cdaccess/tray.h"
 #include "metadata/cd_text_info.h"
 #include "metadata/disc_info_text.h"
 #include "rip/rip_job.h"
@@ -153,10 +154,9 @@ LookupStart DiscSession::requestLookup(bool explicitRequest) {
 }
 
 LookupEnd DiscSession::finishLookup(uintptr_t lookup) {
-    std::string refusedReply;
+    std::string failure;
     std::string cover;
-    const std::optional<std::string> text =
-        lookups_.finishDiscLookup(lookup, &refusedReply, &cover);
+    const std::optional<std::string> text = lookups_.finishDiscLookup(lookup, &failure, &cover);
     if (!text) return LookupEnd::Ignored;
     commitEdits(false);
     LookupEnd end = LookupEnd::NothingFound;
@@ -168,8 +168,8 @@ LookupEnd DiscSession::finishLookup(uintptr_t lookup) {
     }
     view().discChanged();
     rowsChanged(false);
-    const std::string status = refusedReply.empty() ? std::string(session_status::kReady)
-                                                    : session_status::kLookupFailed + refusedReply;
+    const std::string status = failure.empty() ? std::string(session_status::kReady)
+                                               : session_status::kLookupFailed + failure;
     setStatus(status.c_str());
     return end;
 }
@@ -211,11 +211,23 @@ void DiscSession::ripProgress(const TrackEntry* entry) {
     view().rowChanged(int(entry - tracks_.data()));
 }
 
-void DiscSession::finishRip() {
+std::optional<FinishedRip> DiscSession::finishRip() {
     if (ripThread_.joinable()) ripThread_.join();
-    ripSession_.reset();
     flags_.ripRunning = 0;
-    setStatus(session_status::kReady);
+    if (!ripSession_) {
+        setStatus(session_status::kReady);
+        return std::nullopt;
+    }
+    ripSession_.reset();
+    FinishedRip finished{summariseRip(tracks_), ripSettings_.outputFolder};
+    setStatus(ripSummaryText(finished.summary, finished.folder).c_str());
+    if (ripSettings_.ejectAfterRip && finished.summary.clean()) openTray();
+    return finished;
+}
+
+void DiscSession::openTray() {
+    if (playback_) return playback_->openTray();
+    if (const DriveEntry* drive = chosenDrive()) moveTrayOf(drive->openRequest, true);
 }
 
 CommandResult DiscSession::setFormatOfSelected(OutputFormat format) {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/disc_lookups.h"
+#include "app/rip_summary.h"
 #include "cdaccess/drive_discovery.h"
 #include "metadata/cddb_config.h"
 #include "metadata/disc_record.h"
@@ -42,13 +43,19 @@ inline constexpr const char* kRefreshing = "正在刷新 CD...";
 inline constexpr const char* kNoAudioCd = "没有找到音频 CD";
 inline constexpr const char* kConnecting = "连接到 CDDB...";
 inline constexpr const char* kLookupStopped = "CDDB 连接已停止。";
-// Followed by the HTTP status line of a server reply that was not read.
+// Followed by why: the server that could not be reached, or the HTTP status line of a server
+// reply that was not read.
 inline constexpr const char* kLookupFailed = "CDDB 查询失败：";
 inline constexpr const char* kRipping = "正在抓取..";
 }  // namespace session_status
 
 inline constexpr const char* kDiscChangedMessage = "CD 已经更换，请在转换前先刷新 CD！";
 inline constexpr const char* kStopBeforeExitMessage = "请在退出前先停止编码！";
+
+struct FinishedRip {
+    RipSummary summary;
+    std::string folder;
+};
 
 // One row of the track list as the user left it.
 struct RowState {
@@ -83,6 +90,8 @@ class PlaybackControl {
 public:
     virtual ~PlaybackControl() = default;
     virtual void stopPlayback() = 0;
+    // Stops playback and opens the tray, so the player knows the door is open.
+    virtual void openTray() = 0;
 };
 
 // What a front end shows of the session. The session tells its view after every change it makes,
@@ -185,9 +194,11 @@ public:
     // For WM_RIP_PROGRESS: the row of this entry shows its progress; an entry of another list
     // (the list changed since) is passed over.
     void ripProgress(const TrackEntry* entry);
-    // For WM_RIP_DONE: waits for the job's thread, which has posted its last message. The ticks
-    // the user changed during the rip stay as they are.
-    void finishRip();
+    // For WM_RIP_DONE: waits for the job's thread, which has posted its last message, and says
+    // how the rip ended in the status line; when the settings ask for it, a rip that wrote every
+    // ticked track opens the tray. The ticks the user changed during the rip stay as they are.
+    // Returns how the ticked tracks ended and their folder; nullopt when no rip had started.
+    std::optional<FinishedRip> finishRip();
 
     // The encoder box: every selected row's track gets the format and its default settings, and
     // status 0. The rows' ticks and selection are read first. Refused while ripping.
@@ -229,6 +240,7 @@ private:
     void readRows(const std::vector<RowState>& rows);
     void readPageRows();
     void setStatus(const char* text);
+    void openTray();
     SessionView& view();
     void rowsChanged(bool onlySelected);
     const DriveEntry* chosenDrive() const;

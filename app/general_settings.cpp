@@ -1,28 +1,21 @@
 #include "app/general_settings.h"
 
-#include <utility>
+#include "naming/naming_template.h"
+#include "naming/output_naming.h"
+#include "naming/path_tidying.h"
 
 namespace lumbra {
-namespace {
 
-void replaceAll(std::string& text, std::string_view from, std::string_view to) {
-    for (size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-}
-
-}  // namespace
-
-std::string templateExample(std::string_view namingTemplate) {
-    static constexpr std::pair<std::string_view, std::string_view> kSamples[] = {
-        {"<Album>", "Paper Boats"},  {"<Artist>", "Harbour Lights"},
-        {"<Title>", "Morning Tide"}, {"<Year>", "2000"},
-        {"<album>", "Paper Boats"},  {"<artist>", "Harbour Lights"},
-        {"<title>", "Morning Tide"}, {"<year>", "2000"}};
-    std::string text(namingTemplate);
-    for (const auto& [placeholder, sample] : kSamples) replaceAll(text, placeholder, sample);
-    return "D: \\ " + text + ".mp3";
+std::string templateExample(std::string_view outputFolder, std::string_view namingTemplate,
+                            std::string_view extension) {
+    DiscRecord disc;
+    disc.artist = "Harbour Lights";
+    disc.album = "Paper Boats";
+    disc.year = "2000";
+    TrackEntry track;
+    track.title = "Morning Tide";
+    const std::string name = tidyOutputName(expandNamingTemplate(namingTemplate, disc, track));
+    return OutputFolder(outputFolder).nativePath(name) + std::string(extension);
 }
 
 const std::array<std::string_view, kGenreCount>& genreListNames() {

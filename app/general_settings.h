@@ -20,9 +20,11 @@ inline constexpr std::array<std::string_view, 7> kBuiltInTemplates{
     "<Artist> \\ <Album> \\ <Title>",
     "<Artist> \\ <Title>"};
 
-// The example line of a template, "D: \ Paper Boats \ Harbour Lights \ Morning Tide.mp3" for the
-// first one. Placeholders in capitals or mixed case other than the usual stay as typed.
-std::string templateExample(std::string_view namingTemplate);
+// The path a track of a sample disc (Harbour Lights, "Paper Boats", 2000, "Morning Tide") would
+// get: the output folder, the template filled in and tidied as a rip does it, and `extension`;
+// "/music/Paper Boats/Harbour Lights/Morning Tide.mp3" for the first template in /music.
+std::string templateExample(std::string_view outputFolder, std::string_view namingTemplate,
+                            std::string_view extension);
 
 // The genre names the page lists: the tag genres, four of them in their long form.
 const std::array<std::string_view, kGenreCount>& genreListNames();

@@ -33,6 +33,7 @@ SettingsRecord loadSettings(const Options& options, const std::string& home) {
     if (!options.accurateRip) settings.accurateRip.enabled = false;
     if (options.readOffset) settings.runReadOffset = *options.readOffset;
     if (options.testAndCopy) settings.testAndCopy = true;
+    if (options.eject) settings.ejectAfterRip = true;
     // An answer given on the command line is the rule for this run, whatever setup.ini says:
     // with overwrite on, the question that --no answers would never be asked.
     if (options.overwrite != OverwriteAnswer::Ask) {

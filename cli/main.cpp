@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
         return EXIT_SUCCESS;
     }
     if (options->action == lumbra::cli::Action::Version) {
-        std::puts("lumbra-rip (Lumbra CD Ripper) " LUMBRA_VERSION);
+        std::puts(lumbra::cli::versionText().c_str());
         return EXIT_SUCCESS;
     }
     const std::string home = lumbra::platform::programHome(options->home);

@@ -116,6 +116,8 @@ bool parseFlag(std::string_view option, Options& options) {
         options.accurateRip = false;
     } else if (option == "--test-and-copy") {
         options.testAndCopy = true;
+    } else if (option == "--eject") {
+        options.eject = true;
     } else if (option == "--find-offset") {
         options.action = Action::FindOffset;
     } else if (option == "--help" || option == "-h") {
@@ -133,8 +135,10 @@ constexpr const char* kUsageOptions =
     "                   [--out DIR] [--template TEXT] [--yes | --no] [--jobs N]\n"
     "                   [--replaygain | --no-replaygain] [--no-accuraterip]\n"
     "                   [--read-offset N] [--test-and-copy] | --find-offset]\n"
-    "  --home DIR       program home holding setup.ini (default: $LUMBRA_HOME or the program's "
-    "folder)\n"
+    "  --home DIR       program home holding setup.ini (default: $LUMBRA_HOME, else the program's\n"
+    "                   folder when it runs from its build folder, else\n"
+    "                   $XDG_CONFIG_HOME/lumbra-cdripper: ~/.config/lumbra-cdripper for an\n"
+    "                   installed program)\n"
     "  --demo           add a virtual drive holding the built-in demo disc\n"
     "  --image FILE     add a virtual drive holding a CUE sheet's disc (repeatable)\n"
     "  --drive N        the drive to use, by its index in the drive list (default 0)\n"
@@ -159,6 +163,8 @@ constexpr const char* kUsageOptions =
     "                   run (default: setup.ini's offset for the drive's model)\n"
     "  --test-and-copy  read each track twice, first only to compare the two reads' CRC32\n"
     "                   (default: setup.ini's TEST_AND_COPY)\n"
+    "  --eject          open the tray after a rip that wrote every ticked track\n"
+    "                   (default: setup.ini's EJECT_AFTER_RIP)\n"
     "  --find-offset    find the drive's read offset from the disc's first tracks and the\n"
     "                   AccurateRip database, and offer to store it\n"
     "  --help           print this text\n"
@@ -167,8 +173,13 @@ constexpr const char* kUsageOptions =
 
 }  // namespace
 
+std::string versionText() {
+    return "lumbra-rip (Lumbra CD Ripper) " LUMBRA_VERSION;
+}
+
 const std::string& usageText() {
     static const std::string usage =
+        versionText() + "\n" +
         "usage: lumbra-rip [--home DIR] [--demo] [--image FILE.cue]... [--drive N] [--lookup | "
         "--no-lookup]\n"
         "                  [--list | --settings | [--tracks LIST] [--format " +

@@ -28,6 +28,8 @@ struct Options {
     bool accurateRip = true;         // false: no AccurateRip lookup and no accuraterip lines
     std::optional<int> readOffset;   // samples, for this run; unset: setup.ini's for the drive
     bool testAndCopy = false;        // true: each track read twice (default: setup.ini's)
+    bool eject =
+        false;  // true: the tray opens after a rip that wrote every track (else setup.ini's)
 };
 
 // The drive list holds at most this many drives, so more discs would be left out unseen.
@@ -42,5 +44,7 @@ std::optional<std::vector<int>> parseTrackList(const std::string& text);
 
 // The usage text, naming the formats of the format table.
 const std::string& usageText();
+// "lumbra-rip (Lumbra CD Ripper) 0.1.0": the version the about page shows too.
+std::string versionText();
 
 }  // namespace lumbra::cli

@@ -3,11 +3,11 @@
 #include <cstdio>
 
 #include "app/read_offset_settings.h"
+#include "app/rip_summary.h"
 #include "cdaccess/drive_discovery.h"
 #include "cli/cli_session.h"
 #include "cli/disc_listing.h"
 #include "platform/control_characters.h"
-#include "rip/track_status.h"
 
 namespace lumbra::cli {
 namespace {
@@ -31,27 +31,9 @@ bool tickTracks(const Options& options, CliSession& cli) {
 }
 
 // The line that ends a rip: how the ticked tracks ended, and where the files went.
-void printSummary(const std::vector<TrackEntry>& tracks, const std::string& folder) {
-    int written = 0, failed = 0, stopped = 0;
-    for (const auto& track : tracks) {
-        if (!track.checked) continue;
-        if (track.status == kTrackDone) {
-            ++written;
-        } else if (track.status == kTrackFailed) {
-            ++failed;
-        } else {
-            ++stopped;
-        }
-    }
-    std::printf("SUMMARY written %d failed %d stopped %d folder %s\n", written, failed, stopped,
-                platform::printableText(folder).c_str());
-}
-
-bool everyTickedTrackDone(const std::vector<TrackEntry>& tracks) {
-    for (const auto& track : tracks) {
-        if (track.checked && track.status != kTrackDone) return false;
-    }
-    return true;
+void printSummary(const RipSummary& summary, const std::string& folder) {
+    std::printf("SUMMARY written %d failed %d stopped %d folder %s\n", summary.written,
+                summary.failed, summary.stopped, platform::printableText(folder).c_str());
 }
 
 // The drive list, and whether the chosen drive is in it (an empty list is left to the refresh,
@@ -120,8 +102,9 @@ int ripDisc(const Options& options, const std::string& home) {
     }
     if (cli.lookupWanted()) cli.lookUp(stdout);
     if (!cli.rip()) return kExitFailed;
-    printSummary(session.tracks(), session.settings().outputFolder);
-    return everyTickedTrackDone(session.tracks()) ? 0 : kExitFailed;
+    const RipSummary summary = summariseRip(session.tracks());
+    printSummary(summary, session.settings().outputFolder);
+    return summary.failed == 0 && summary.stopped == 0 ? 0 : kExitFailed;
 }
 
 }  // namespace lumbra::cli

@@ -57,6 +57,7 @@ std::string settingsReport(const SettingsRecord& record, const LoadedSettings& l
     addLine(out, "replaygain", onOff(record.replayGain));
     addLine(out, "jitter mode", std::to_string(record.jitterMode));
     addLine(out, "test and copy", onOff(record.testAndCopy));
+    addLine(out, "eject after rip", onOff(record.ejectAfterRip));
     addLine(out, "encoder threads",
             record.encoderThreads ? std::to_string(record.encoderThreads) : "automatic");
     addEncoderLines(out, record.encoder);

@@ -36,7 +36,7 @@ AboutPage::AboutPage(QWidget* parent) : QWidget(parent) {
         "Ogg Vorbis、WMA、FLAC 或 Opus 文件，按您选择的文件名格式保存。");
     description->setWordWrap(true);
 
-    auto* help = new QPushButton(QIcon(":/icons/help.svg"), "获取帮助");
+    auto* help = new QPushButton(QIcon(":/icons/help.svg"), "获取帮助(&H)");
     help->setAutoDefault(false);
     auto* tip = new QToolButton;
     tip->setIcon(QIcon(":/icons/tip.svg"));

@@ -32,7 +32,7 @@ AudioPage::AudioPage(const PageContext& context, QWidget* parent)
       opus_(new OpusOptionsPane) {
     effective_ = new QCheckBox("立即生效。");
     effective_->setObjectName("effective");
-    auto* apply = new QPushButton("应用");
+    auto* apply = new QPushButton("应用(&P)");
     apply->setObjectName("apply");
     apply->setToolTip("应用更改");
     apply->setAutoDefault(false);

@@ -72,7 +72,7 @@ void addPair(QGridLayout* grid, int row, int column, const char* caption, QWidge
 
 CddbPage::CddbPage(const PageContext& context, QWidget* parent)
     : SettingsPage(context, parent), chooseFolder(browseForFolder) {
-    auto* apply = button("apply", "应用");
+    auto* apply = button("apply", "应用(&P)");
     apply->setToolTip("应用更改");
     apply->setIcon(QIcon(":/icons/apply.svg"));
     auto* bottom = new QHBoxLayout;
@@ -100,10 +100,10 @@ QWidget* CddbPage::buildServerGroup() {
     localFolder_ = edit("localFolder");
     email_ = edit("email");
     auto* browse = button("browse", ">>");
-    auto* add = button("add", "添加服务器");
-    auto* update = button("update", "更新服务器");
-    auto* remove = button("delete", "删除服务器");
-    auto* defaults = button("defaults", "默认服务器");
+    auto* add = button("add", "添加服务器(&N)");
+    auto* update = button("update", "更新服务器(&M)");
+    auto* remove = button("delete", "删除服务器(&L)");
+    auto* defaults = button("defaults", "默认服务器(&O)");
 
     auto* group = new QGroupBox("CDDB 服务器");
     auto* grid = new QGridLayout(group);

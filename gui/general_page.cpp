@@ -16,6 +16,7 @@
 
 #include "app/general_settings.h"
 #include "cdaccess/read_offset.h"
+#include "rip/output_formats.h"
 #include "settings/settings_loaders.h"
 #include "settings/settings_savers.h"
 
@@ -85,6 +86,9 @@ QWidget* GeneralPage::buildOutputGroup() {
     testAndCopy_ = new QCheckBox("测试并复制");
     testAndCopy_->setObjectName("testAndCopy");
     testAndCopy_->setToolTip("每条音轨读取两次，比较两次读取的 CRC");
+    ejectAfterRip_ = new QCheckBox("完成后弹出光盘");
+    ejectAfterRip_->setObjectName("ejectAfterRip");
+    ejectAfterRip_->setToolTip("所有勾选的音轨都写入成功后打开光驱托盘");
     folder_ = new QLineEdit;
     folder_->setObjectName("folder");
     auto* browse = new QPushButton(">>");
@@ -97,8 +101,9 @@ QWidget* GeneralPage::buildOutputGroup() {
     example_ = new QLineEdit;
     example_->setObjectName("example");
     example_->setReadOnly(true);
-    example_->setMinimumWidth(example_->fontMetrics().horizontalAdvance(
-                                  QString::fromStdString(templateExample(kBuiltInTemplates[0]))) +
+    const QString widest =
+        QString::fromStdString(templateExample("", kBuiltInTemplates[0], ".flac"));
+    example_->setMinimumWidth(example_->fontMetrics().horizontalAdvance(widest) +
                               example_->fontMetrics().averageCharWidth() * 4);
 
     auto* switches = new QHBoxLayout;
@@ -106,6 +111,7 @@ QWidget* GeneralPage::buildOutputGroup() {
     switches->addWidget(antiCrackle_);
     switches->addWidget(replayGain_);
     switches->addWidget(testAndCopy_);
+    switches->addWidget(ejectAfterRip_);
     switches->addStretch();
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(folder_);
@@ -123,8 +129,11 @@ QWidget* GeneralPage::buildOutputGroup() {
             [this](bool on) { settings().replayGain = on; });
     connect(testAndCopy_, &QCheckBox::clicked, this,
             [this](bool on) { settings().testAndCopy = on; });
+    connect(ejectAfterRip_, &QCheckBox::clicked, this,
+            [this](bool on) { settings().ejectAfterRip = on; });
     connect(browse, &QPushButton::clicked, this, &GeneralPage::chooseOutputFolder);
     connect(template_, &QComboBox::currentTextChanged, this, &GeneralPage::templateChanged);
+    connect(folder_, &QLineEdit::textChanged, this, &GeneralPage::showExample);
     return group;
 }
 
@@ -136,7 +145,7 @@ QWidget* GeneralPage::buildJitterGroup() {
     jitterNever_->setObjectName("jitterNever");
     jitterOnErrors_ = new QRadioButton("有错误时");
     jitterOnErrors_->setObjectName("jitterOnErrors");
-    auto* apply = new QPushButton("应用");
+    auto* apply = new QPushButton("应用(&P)");
     apply->setObjectName("apply");
     apply->setToolTip("应用更改");
     apply->setAutoDefault(false);
@@ -163,7 +172,7 @@ QWidget* GeneralPage::buildOffsetGroup() {
     readOffset_->setRange(-kMaxReadOffset, kMaxReadOffset);
     readOffset_->setSuffix(" 个采样");
     readOffset_->setToolTip("此型号光驱的读取偏移");
-    detectOffset_ = new QPushButton("检测偏移");
+    detectOffset_ = new QPushButton("检测偏移(&F)");
     detectOffset_->setObjectName("detectOffset");
     detectOffset_->setAutoDefault(false);
     auto* layout = new QHBoxLayout(group);
@@ -188,6 +197,7 @@ void GeneralPage::showReadOffset() {
 
 void GeneralPage::showEvent(QShowEvent* event) {
     showReadOffset();  // the drive box may have chosen another drive meanwhile
+    showExample();     // and the rip page another default format
     SettingsPage::showEvent(event);
 }
 
@@ -221,6 +231,7 @@ void GeneralPage::load() {
     antiCrackle_->setChecked(settings().antiCrackle);
     replayGain_->setChecked(settings().replayGain);
     testAndCopy_->setChecked(settings().testAndCopy);
+    ejectAfterRip_->setChecked(settings().ejectAfterRip);
     showReadOffset();
     DiscRecord startValues;
     startValues.year = "2003";
@@ -260,7 +271,14 @@ void GeneralPage::showDisc(const DiscRecord& disc) {
 void GeneralPage::templateChanged(const QString& text) {
     settings().namingTemplate = str(text);
     saveNamingTemplate(store(), settings());
-    example_->setText(QString::fromStdString(templateExample(settings().namingTemplate)));
+    showExample();
+}
+
+// The folder as typed, before it is applied: the example shows what applying it would give.
+void GeneralPage::showExample() {
+    const OutputFormatEntry* format = findOutputFormat(outputFormats(), settings().defaultFormat);
+    example_->setText(QString::fromStdString(templateExample(
+        str(folder_->text()), settings().namingTemplate, format ? format->extension : "")));
 }
 
 void GeneralPage::chooseOutputFolder() {
@@ -285,6 +303,7 @@ void GeneralPage::apply() {
     settings().id3Enable = tagSwitch_->isChecked();
     settings().overwrite = overwrite_->isChecked();
     settings().testAndCopy = testAndCopy_->isChecked();
+    settings().ejectAfterRip = ejectAfterRip_->isChecked();
     settings().outputFolder = storedOutputFolder(str(folder_->text()));
     saveGeneralSettings(store(), settings());
     if (const std::string model = driveModel(); !model.empty()) {

@@ -60,6 +60,7 @@ private:
     void offsetEdited(int offset);
     void detectOffset();
     void templateChanged(const QString& text);
+    void showExample();
     void chooseOutputFolder();
     void setJitterMode(int32_t mode);
     void apply();
@@ -74,6 +75,7 @@ private:
     QCheckBox* antiCrackle_;
     QCheckBox* replayGain_;
     QCheckBox* testAndCopy_;
+    QCheckBox* ejectAfterRip_;
     QSpinBox* readOffset_;
     QPushButton* detectOffset_;
     QLineEdit* folder_;

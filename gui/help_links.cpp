@@ -21,8 +21,28 @@ void HelpLinks::open(const std::string& section) {
     if (!section.empty()) url.setFragment(QString::fromStdString(section));
     const auto opener =
         openUrl ? openUrl : [](const QUrl& u) { return QDesktopServices::openUrl(u); };
-    if (!path.empty() && opener(url)) return;
-    prompts_.show({kCaption, kHelpMissingMessage, MessageIcon::Warning, MessageButtons::Ok});
+    if (path.empty()) {
+        prompts_.show({kCaption, kHelpMissingMessage, MessageIcon::Warning, MessageButtons::Ok});
+    } else if (!opener(url)) {
+        showInHelpWindow(url);
+    }
+}
+
+void HelpLinks::showInHelpWindow(const QUrl& url) {
+    if (!helpWindow_) {
+        helpWindow_ = new QTextBrowser(parent_);
+        helpWindow_->setObjectName("helpWindow");
+        helpWindow_->setWindowFlags(Qt::Window);
+        helpWindow_->setWindowTitle("Lumbra CD Ripper 帮助");
+        helpWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        helpWindow_->setOpenExternalLinks(true);
+        const QFontMetrics metrics(helpWindow_->font());
+        helpWindow_->resize(metrics.averageCharWidth() * 100, metrics.height() * 40);
+    }
+    helpWindow_->setSource(url);
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
 }
 
 }  // namespace lumbra::gui

@@ -2,6 +2,8 @@
 // no web site yet, so each address is a section of the help file bundled with the program.
 #pragma once
 
+#include <QPointer>
+#include <QTextBrowser>
 #include <QUrl>
 #include <functional>
 #include <string>
@@ -16,12 +18,14 @@ inline constexpr const char* kSupportSection = "support";
 inline constexpr const char* kUpdatesSection = "updates";
 inline constexpr const char* kHelpMissingMessage = "未找到指定的文件。";
 
-// Opens a section of the help file (empty: its start) in the desktop's browser. Without the file,
-// or when the desktop cannot open it, shows "未找到指定的文件。".
+// Opens a section of the help file (empty: its start) in the desktop's browser, or in a help
+// window of the program's own when the desktop cannot (no browser set up). Without the file,
+// shows "未找到指定的文件。".
 class HelpLinks {
 public:
-    HelpLinks(Prompts& prompts, std::string programHome)
-        : prompts_(prompts), programHome_(std::move(programHome)) {}
+    // The help window belongs to `parent`.
+    HelpLinks(Prompts& prompts, std::string programHome, QWidget* parent)
+        : prompts_(prompts), programHome_(std::move(programHome)), parent_(parent) {}
 
     void open(const std::string& section = {});
 
@@ -32,9 +36,16 @@ public:
     // The desktop's opener; tests replace it.
     std::function<bool(const QUrl&)> openUrl;
 
+    // The program's own help window, once it was needed.
+    QTextBrowser* helpWindow() const { return helpWindow_; }
+
 private:
+    void showInHelpWindow(const QUrl& url);
+
     Prompts& prompts_;
     const std::string programHome_;
+    QWidget* parent_;
+    QPointer<QTextBrowser> helpWindow_;
 };
 
 }  // namespace lumbra::gui

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     lumbra::platform::failWritesPastFileSizeLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName("lumbra-cdripper");
+    QApplication::setApplicationVersion(LUMBRA_VERSION);
     // Lets a Wayland desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName("org.lumbra.cdripper");
     const auto options = lumbra::gui::parseStartOptions(app);
@@ -29,14 +30,13 @@ int main(int argc, char** argv) {
         lumbra::gui::MessageBoxPrompts(nullptr).show(
             {lumbra::kCaption, *notice, lumbra::MessageIcon::Warning, lumbra::MessageButtons::Ok});
     }
-    if (!options->noTips && store.read(lumbra::gui::kShowTipsAtStartup) != 0) {
-        lumbra::gui::TipDialog(store, nullptr).exec();
-    }
     lumbra::SettingsRecord settings;
     lumbra::initCdAccess(*cdAccess);  // no drive is fine: the rip page says so
     {
         lumbra::gui::WindowOptions windowOptions;
         windowOptions.device = QFile::encodeName(options->device).toStdString();
+        windowOptions.tipsAtStart =
+            !options->noTips && store.read(lumbra::gui::kShowTipsAtStartup) != 0;
         lumbra::gui::MainWindow window({store, settings, home}, windowOptions);
         window.exec();
     }

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cstdio>
@@ -23,6 +24,7 @@
 #include "gui/help_links.h"
 #include "gui/message_box_prompts.h"
 #include "gui/posted_messages.h"
+#include "gui/rip_notification.h"
 #include "gui/rip_page.h"
 #include "gui/tip_dialog.h"
 #include "gui/track_list_model.h"
@@ -54,8 +56,10 @@ MainWindow::MainWindow(const PageContext& context, const WindowOptions& options)
         prompts = boxes_.get();
     }
     prompts_ = std::make_unique<UiThreadPrompts>(*prompts);
-    help_ = std::make_unique<HelpLinks>(*prompts_, context.programHome);
+    help_ = std::make_unique<HelpLinks>(*prompts_, context.programHome, this);
     events_ = std::make_unique<QueuedEventSink>(*this);
+    notification_ = new RipNotification(
+        this, options.notifyDesktop ? QDBusConnection::sessionBus() : QDBusConnection(QString()));
     EditablePages* pages = this;
     session_ = std::make_unique<DiscSession>(context.settings, *prompts_, *events_, pages,
                                              options.lookupTimeouts);
@@ -88,6 +92,8 @@ MainWindow::MainWindow(const PageContext& context, const WindowOptions& options)
     chooseStartDrive(options.device);
     sizeFromFont();
     session_->firstRefresh();
+    // Queued, so the tip comes up once the window is on the screen, over it.
+    if (options.tipsAtStart) QTimer::singleShot(0, this, &MainWindow::showTips);
 }
 
 MainWindow::~MainWindow() {
@@ -133,11 +139,12 @@ void MainWindow::createPages(const PageContext& context, AudioOutputFactory audi
     about_ = new AboutPage(this);
     rip_ = new RipPage(*session_, std::move(audioOutputs), this);
 
-    tabs_->addTab(rip_, "编码器");
-    tabs_->addTab(general_, "全局设置");
-    tabs_->addTab(audio_, "音频设置");
-    tabs_->addTab(cddb_, "CDDB");
-    tabs_->addTab(about_, "关于");
+    // Alt and the letter in brackets reaches each page, as the buttons' letters reach them.
+    tabs_->addTab(rip_, "编码器(&E)");
+    tabs_->addTab(general_, "全局设置(&G)");
+    tabs_->addTab(audio_, "音频设置(&U)");
+    tabs_->addTab(cddb_, "CDDB(&D)");
+    tabs_->addTab(about_, "关于(&A)");
     tabs_->setCurrentWidget(rip_);
 
     connect(rip_, &RipPage::discRecordChanged, this,
@@ -151,7 +158,7 @@ void MainWindow::createPages(const PageContext& context, AudioOutputFactory audi
 QWidget* MainWindow::buildBottomRow() {
     auto* home = iconButton("home", "主页");
     auto* help = iconButton("help", "获取帮助");
-    auto* exit = new QPushButton("退出");
+    auto* exit = new QPushButton("退出(&X)");
     exit->setObjectName("exit");
     exit->setAutoDefault(false);
     auto* row = new QWidget;
@@ -202,7 +209,7 @@ bool MainWindow::event(QEvent* event) {
             session_->ripProgress(static_cast<const TrackEntry*>(posted.lParam));
             break;
         case WM_RIP_DONE:
-            session_->finishRip();
+            if (const auto finished = session_->finishRip()) notification_->ripEnded(*finished);
             break;
         case WM_LOOKUP_DONE:
             session_->finishLookup(posted.wParam);

@@ -21,6 +21,7 @@ class GeneralPage;
 class HelpLinks;
 class MessageBoxPrompts;
 class QueuedEventSink;
+class RipNotification;
 class RipPage;
 class UiThreadPrompts;
 
@@ -29,6 +30,8 @@ struct WindowOptions {
     CddbTimeouts lookupTimeouts;
     AudioOutputFactory audioOutputs;  // the player's; without it, the desktop's sound device
     std::string device;               // the drive to show first, as named at start-up
+    bool tipsAtStart = false;         // the tip of the day over the window once it is shown
+    bool notifyDesktop = true;        // a rip's end told through the desktop's notifications
 };
 
 class MainWindow : public QDialog, private EditablePages {
@@ -68,6 +71,7 @@ private:
     std::unique_ptr<UiThreadPrompts> prompts_;
     std::unique_ptr<HelpLinks> help_;
     std::unique_ptr<QueuedEventSink> events_;
+    RipNotification* notification_;
     std::unique_ptr<DiscSession> session_;
     QTabWidget* tabs_;
     QScrollArea* scroller_;  // holds the pages and the buttons below them

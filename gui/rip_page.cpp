@@ -99,11 +99,11 @@ QWidget* RipPage::buildButtons() {
     auto* column = new QWidget;
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* refresh = commandButton("refresh", "刷新", "刷新 CD-Rom");
-    auto* cddb = commandButton("cddb", "CDDB", "连接到 CDDB");
-    auto* convert = commandButton("convert", "转换", "转换选定的音轨");
-    auto* stop = commandButton("stop", "停止", "停止转换");
-    select_ = commandButton("select", "选择", "选择要抓取的音轨");
+    auto* refresh = commandButton("refresh", "刷新(&R)", "刷新 CD-Rom");
+    auto* cddb = commandButton("cddb", "&CDDB", "连接到 CDDB");
+    auto* convert = commandButton("convert", "转换(&V)", "转换选定的音轨");
+    auto* stop = commandButton("stop", "停止(&T)", "停止转换");
+    select_ = commandButton("select", "选择(&S)", "选择要抓取的音轨");
     for (auto* button : {refresh, cddb, convert, stop, select_}) layout->addWidget(button);
     layout->addStretch();
     // The album's front cover below the commands, as wide as they are; hidden without one.

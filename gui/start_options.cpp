@@ -11,12 +11,18 @@ namespace lumbra::gui {
 
 std::optional<StartOptions> parseStartOptions(const QCoreApplication& app) {
     QCommandLineParser parser;
+    parser.setApplicationDescription("Lumbra CD Ripper " LUMBRA_VERSION);
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption demo("demo", "A virtual drive holding the built-in demo disc.");
     const QCommandLineOption image("image", "A virtual drive holding this CUE sheet's disc.",
                                    "FILE.cue");
-    const QCommandLineOption home("home", "The folder of setup.ini and the default folders.",
-                                  "DIR");
+    const QCommandLineOption home(
+        "home",
+        "The folder of setup.ini and the default folders (default: $LUMBRA_HOME, else the "
+        "program's folder when it runs from its build folder, else "
+        "$XDG_CONFIG_HOME/lumbra-cdripper: ~/.config/lumbra-cdripper for an installed program).",
+        "DIR");
     const QCommandLineOption noTips("no-tips", "No tip of the day at start-up (automated starts).");
     const QCommandLineOption device("device", "The drive to show first, such as /dev/sr1.",
                                     "DEVICE");

@@ -53,8 +53,11 @@ std::string postCddbRequest(const CddbConfig& config, std::string_view path, std
     const std::string reply = cddbReplyText(
         platform::exchangeOverTcp(host, port, request, replyCapacity, tcpTimeouts(config.timeouts),
                                   exchanges ? &exchanges->stopEvent() : nullptr));
-    if (auto refused = refusedHttpStatus(reply); refused && exchanges) {
-        exchanges->noteRefusedReply(std::move(*refused));
+    if (!exchanges) return reply;
+    if (reply.empty() && !exchanges->stopEvent().wait(std::chrono::milliseconds(0))) {
+        exchanges->noteFailure("无法连接到 " + host + ":" + std::to_string(port));
+    } else if (auto refused = refusedHttpStatus(reply)) {
+        exchanges->noteFailure(std::move(*refused));
     }
     return reply;
 }

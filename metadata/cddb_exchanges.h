@@ -1,6 +1,7 @@
 // What the owner of a lookup shares with the CDDB exchanges that the lookup runs on its own
-// thread: a stop that cuts a waiting exchange short at once, and the status line of a server
-// reply that was refused, for telling the user why nothing was found.
+// thread: a stop that cuts a waiting exchange short at once, and why an exchange failed (a server
+// that could not be reached, or the status line of a reply that was refused), for telling the
+// user why nothing was found.
 #pragma once
 
 #include <mutex>
@@ -15,20 +16,20 @@ public:
     void stop() { stop_.set(); }
     const platform::ManualResetEvent& stopEvent() const { return stop_; }
 
-    void noteRefusedReply(std::string statusLine) {
+    void noteFailure(std::string why) {
         const std::lock_guard lock(mutex_);
-        refusedReply_ = std::move(statusLine);
+        failure_ = std::move(why);
     }
-    // The status line of the last refused reply; empty when none was.
-    std::string refusedReply() const {
+    // Why the last exchange that failed did; empty when none did.
+    std::string failure() const {
         const std::lock_guard lock(mutex_);
-        return refusedReply_;
+        return failure_;
     }
 
 private:
     platform::ManualResetEvent stop_;
     mutable std::mutex mutex_;
-    std::string refusedReply_;
+    std::string failure_;
 };
 
 }  // namespace lumbra

@@ -29,6 +29,7 @@ inline constexpr IntKey kReplayGain{"GENERAL", "REPLAYGAIN", 1};
 inline constexpr IntKey kEncoderThreads{"GENERAL", "ENCODER_THREADS", 0};
 // Each track read once without writing, then again to write it, and the two reads compared.
 inline constexpr IntKey kTestAndCopy{"GENERAL", "TEST_AND_COPY", 0};
+inline constexpr IntKey kEjectAfterRip{"GENERAL", "EJECT_AFTER_RIP", 0};
 inline constexpr IntKey kJitterCorrection{"Jitter", "Jitter_Correction", 1};
 inline constexpr StringKey kOutputFormat{"OUTPUT", "OUTPUT_FORMAT",
                                          "<Artist> \\ <Album> \\ <Title>"};

@@ -97,6 +97,7 @@ void loadGeneral(const SettingsStore& store, SettingsRecord& record,
     record.encoderThreads = std::max(store.read(keys::kEncoderThreads), 0);
     record.jitterMode = store.read(keys::kJitterCorrection);
     record.testAndCopy = store.read(keys::kTestAndCopy) != 0;
+    record.ejectAfterRip = store.read(keys::kEjectAfterRip) != 0;
 }
 
 bool loadEncoder(const SettingsStore& store, SettingsRecord& record) {

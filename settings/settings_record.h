@@ -71,7 +71,8 @@ struct SettingsRecord {
     // An offset for this run only, for whatever drive it reads (lumbra-rip --read-offset); not
     // stored.
     std::optional<int32_t> runReadOffset;
-    bool testAndCopy = false;  // every track read twice, the two reads compared
+    bool testAndCopy = false;    // every track read twice, the two reads compared
+    bool ejectAfterRip = false;  // the tray opens after a rip that wrote every ticked track
     MusicBrainzSettings musicBrainz;
 };
 

@@ -67,6 +67,7 @@ void saveGeneralSettings(const SettingsStore& store, const SettingsRecord& recor
     store.write(keys::kId3Enable, record.id3Enable);
     store.write(keys::kOverwrite, record.overwrite);
     store.write(keys::kTestAndCopy, record.testAndCopy);
+    store.write(keys::kEjectAfterRip, record.ejectAfterRip);
     saveOutputFolder(store, record);
     saveJitterMode(store, record);
 }

@@ -217,6 +217,29 @@ TEST_F(DiscSessionTest, ALookupAppliesItsTextAfterCommittingTheEdits) {
     EXPECT_FALSE(session.lookupActive());
 }
 
+// A lookup that reached no server, or whose reply was refused, said nothing: the status line went
+// back to "ready" as if the server knew no such disc.
+TEST_F(DiscSessionTest, AFailedLookupSaysWhyInTheStatusLine) {
+    start();
+    server.setStatusLine("HTTP/1.0 503 Service Unavailable");
+    ASSERT_EQ(session.requestLookup(true), LookupStart::Started);
+    EXPECT_EQ(session.finishLookup(waitFor(WM_LOOKUP_DONE).wParam), LookupEnd::NothingFound);
+    EXPECT_EQ(session.statusText(), "CDDB 查询失败：HTTP/1.0 503 Service Unavailable");
+
+    const int closedPort = test::CddbTestServer().port();  // closed when the server went
+    settings.cddb.currentServer = {"127.0.0.1", closedPort, "/~cddb/cddb.cgi"};
+    ASSERT_EQ(session.requestLookup(true), LookupStart::Started);
+    EXPECT_EQ(session.finishLookup(waitFor(WM_LOOKUP_DONE).wParam), LookupEnd::NothingFound);
+    EXPECT_EQ(session.statusText(),
+              "CDDB 查询失败：无法连接到 127.0.0.1:" + std::to_string(closedPort));
+
+    const test::CddbTestServer knowsNothing;
+    settings.cddb.currentServer = {"127.0.0.1", knowsNothing.port(), "/~cddb/cddb.cgi"};
+    ASSERT_EQ(session.requestLookup(true), LookupStart::Started);
+    EXPECT_EQ(session.finishLookup(waitFor(WM_LOOKUP_DONE).wParam), LookupEnd::NothingFound);
+    EXPECT_EQ(session.statusText(), "就绪") << "a server that answered, knowing no such disc";
+}
+
 // Without a match the disc's own CD-Text names the disc and its files; a match replaces it.
 TEST_F(DiscSessionTest, TheDiscsCdTextNamesItUntilALookupFindsAMatch) {
     test::addCueText(cue, {"TITLE \"Night Shift\"", "PERFORMER \"Harbour Lights\""},
@@ -315,6 +338,7 @@ TEST_F(DiscSessionTest, TheEndOfAStoppedLookupIsIgnored) {
 
 TEST_F(DiscSessionTest, AStoppedRipRefusesCommandsUntilItsEndIsHandled) {
     start("", "delay=40");  // each read takes a while, so the stop comes in the first track
+    settings.ejectAfterRip = true;
     ASSERT_EQ(session.convert(), ConvertResult::Started);
     waitFor(WM_RIP_PROGRESS);
     session.stopRip();
@@ -335,12 +359,12 @@ TEST_F(DiscSessionTest, AStoppedRipRefusesCommandsUntilItsEndIsHandled) {
     waitFor(WM_RIP_DONE);
     session.finishRip();
     EXPECT_FALSE(session.ripping());
-    EXPECT_EQ(session.statusText(), "就绪");
+    EXPECT_EQ(session.statusText(), "已停止：0 个音轨已写入 " + dir.file("out") + "，2 个未完成");
     EXPECT_EQ(session.tracks()[0].status, kTrackCancelled);
     EXPECT_EQ(session.tracks()[1].status, kTrackCancelled) << "never started";
     EXPECT_FALSE(exists(dir.file("out/未知艺人/未知标题/音轨 01.wav")));
     EXPECT_EQ(session.exitCommand(), CommandResult::Done);
-    EXPECT_EQ(session.refresh(true), true);
+    EXPECT_EQ(session.refresh(true), true) << "a stopped rip leaves the disc in";
 }
 
 // The view hears of what changed: rows keep the user's ticks through a rip's progress and end.
@@ -385,12 +409,19 @@ TEST_F(DiscSessionTest, StopWithoutARipMarksOnlyCheckedUnfinishedTracks) {
 TEST_F(DiscSessionTest, TheRipWorksOnTheSettingsAndDiscAsTheyWereAtConvert) {
     start();
     pages.edits.disc.artist = "Before";
+    settings.ejectAfterRip = true;
     ASSERT_EQ(session.convert(), ConvertResult::Started);
     settings.outputFolder = dir.file("changed");
     settings.namingTemplate = "<Title>";
+    settings.ejectAfterRip = false;
     pages.edits.disc.artist = "After";
     waitFor(WM_RIP_DONE);
-    session.finishRip();
+    const auto finished = session.finishRip();
+    ASSERT_TRUE(finished.has_value());
+    EXPECT_EQ(finished->summary.written, 2);
+    EXPECT_EQ(finished->folder, dir.file("out"));
+    EXPECT_EQ(session.statusText(), "完成：2 个音轨已写入 " + dir.file("out"));
+    EXPECT_EQ(session.refresh(false), false) << "every track written: the tray opened";
     for (const TrackEntry& track : session.tracks()) EXPECT_EQ(track.status, kTrackDone);
     EXPECT_TRUE(exists(dir.file("out/Before/未知标题/音轨 01.wav")));
     EXPECT_TRUE(exists(dir.file("out/Before/未知标题/音轨 02.wav")));

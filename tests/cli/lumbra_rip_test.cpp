@@ -46,10 +46,12 @@ TEST_F(LumbraRip, AnswersHelpVersionAndUsageMistakesOnTheRightStream) {
         std::string outStart;
         std::string errStart;
     } cases[] = {
-        {"--help", 0, "usage: lumbra-rip ", ""},
-        {"--list --version", 0, "lumbra-rip (Lumbra CD Ripper) ", ""},
-        {"--bogus --list", 2, "", "lumbra-rip: unknown option --bogus\nusage: lumbra-rip "},
-        {"--drive", 2, "", "lumbra-rip: option --drive needs a value\nusage: "},
+        {"--help", 0, "lumbra-rip (Lumbra CD Ripper) " LUMBRA_VERSION "\nusage: lumbra-rip ", ""},
+        {"--list --version", 0, "lumbra-rip (Lumbra CD Ripper) " LUMBRA_VERSION "\n", ""},
+        {"--bogus --list", 2, "",
+         "lumbra-rip: unknown option --bogus\nlumbra-rip (Lumbra CD Ripper) " LUMBRA_VERSION
+         "\nusage: lumbra-rip "},
+        {"--drive", 2, "", "lumbra-rip: option --drive needs a value\nlumbra-rip "},
         {"--list" + nineImages, 2, "",
          "lumbra-rip: 9 discs given, but there are at most 8 drives\n"},
         {"--demo --list" + nineImages.substr(0, nineImages.rfind(" --image")), 2, "",

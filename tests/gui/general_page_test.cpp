@@ -37,8 +37,8 @@ TEST_F(GeneralPageTest, ShowsWhatItLoaded) {
     configure(false, "[Jitter]\nJitter_Correction=5\n");
     openOnPage(image("plain", 1, 2));  // a disc without CD-Text keeps the page's start values
     EXPECT_EQ(control<QComboBox>("template")->currentText(), "<Artist> \\ <Album> \\ <Title>");
-    EXPECT_EQ(control<QLineEdit>("example")->text(),
-              "D: \\ Harbour Lights \\ Paper Boats \\ Morning Tide.mp3");
+    EXPECT_EQ(control<QLineEdit>("example")->text().toStdString(),
+              outputFolder() + "/Harbour Lights/Paper Boats/Morning Tide.mp3");
     EXPECT_EQ(control<QComboBox>("template")->count(), 7);
     EXPECT_EQ(control<QLineEdit>("folder")->text().toStdString(), outputFolder());
     EXPECT_TRUE(control<QCheckBox>("tagSwitch")->isChecked());
@@ -63,7 +63,12 @@ TEST_F(GeneralPageTest, TheTemplateBoxWritesOutputFormatOnEveryChange) {
         ASSERT_EQ(stored(keys::kOutputFormat), typed);
         EXPECT_EQ(settings.namingTemplate, typed);
     }
-    EXPECT_EQ(control<QLineEdit>("example")->text(), "D: \\ Morning Tide-<YEAR>.mp3");
+    EXPECT_EQ(control<QLineEdit>("example")->text().toStdString(),
+              outputFolder() + "/Morning Tide-_YEAR_.mp3")
+        << "the path a rip would write, angle brackets tidied";
+    control<QLineEdit>("folder")->setText("/srv/music");
+    EXPECT_EQ(control<QLineEdit>("example")->text(), "/srv/music/Morning Tide-_YEAR_.mp3")
+        << "the folder as typed, before it is applied";
     choose(box, 6);
     EXPECT_EQ(stored(keys::kOutputFormat), "<Artist> \\ <Title>");
 }

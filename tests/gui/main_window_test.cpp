@@ -7,10 +7,12 @@
 #include <QScrollArea>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <filesystem>
 
 #include "gui/help_links.h"
 #include "gui/start_options.h"
+#include "gui/tip_dialog.h"
 #include "window_harness.h"
 
 namespace lumbra {
@@ -24,7 +26,8 @@ TEST_F(MainWindowTest, AFirstStartWritesTheDefaultsAndListsTheDemoDisc) {
     EXPECT_EQ(window->windowTitle(), "Lumbra CD Ripper");
     QStringList tabs;
     for (int i = 0; i < window->tabs()->count(); ++i) tabs << window->tabs()->tabText(i);
-    EXPECT_EQ(tabs, (QStringList{"编码器", "全局设置", "音频设置", "CDDB", "关于"}));
+    EXPECT_EQ(tabs,
+              (QStringList{"编码器(&E)", "全局设置(&G)", "音频设置(&U)", "CDDB(&D)", "关于(&A)"}));
     EXPECT_EQ(window->tabs()->currentIndex(), 0);
     ASSERT_EQ(rows(), 5);
     EXPECT_EQ(cell(0, 0), "Morning Tide") << "the demo disc's CD-Text";
@@ -87,6 +90,54 @@ TEST_F(MainWindowTest, TheDriveNamedAtStartIsShownAndTheDrivesOfOneModelNameThei
         << rip().driveBox()->itemText(0).toStdString();
 }
 
+// Shown before the window, the tip stood alone on the screen and the window came up only after it.
+TEST_F(MainWindowTest, TheTipOfTheDayComesUpOverTheShownWindow) {
+    configure(false);
+    tipsAtStart = true;
+    open("demo");
+    bool overTheWindow = false;
+    QTimer::singleShot(100, [&] {
+        auto* tip = window->findChild<gui::TipDialog*>();
+        ASSERT_NE(tip, nullptr);
+        overTheWindow =
+            tip->isVisible() && window->isVisible() && tip->parentWidget() == window.get();
+        tip->close();
+    });
+    QTest::qWait(300);
+    EXPECT_TRUE(overTheWindow);
+}
+
+// No two controls reachable at the same time share a letter: a page's buttons, the tabs and the
+// window's own button.
+TEST_F(MainWindowTest, EveryPageAndCaptionedButtonHasAnAltLetterOfItsOwn) {
+    configure(false);
+    open("demo");
+    const auto letterOf = [](const QString& text) {
+        const qsizetype at = text.indexOf('&');
+        return at >= 0 && at + 1 < text.size() ? text[at + 1].toUpper() : QChar();
+    };
+    QString windowLetters = letterOf(button("exit")->text());
+    for (int i = 0; i < window->tabs()->count(); ++i) {
+        const QChar letter = letterOf(window->tabs()->tabText(i));
+        EXPECT_FALSE(letter.isNull() || windowLetters.contains(letter)) << i;
+        windowLetters += letter;
+    }
+    for (int page = 0; page < window->tabs()->count(); ++page) {
+        QString letters = windowLetters;
+        for (auto* pushButton : window->tabs()->widget(page)->findChildren<QPushButton*>()) {
+            if (pushButton->text().isEmpty() || pushButton->text() == ">>") continue;
+            const QChar letter = letterOf(pushButton->text());
+            EXPECT_FALSE(letter.isNull() || letters.contains(letter))
+                << pushButton->text().toStdString();
+            letters += letter;
+        }
+    }
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_G, Qt::AltModifier);
+    EXPECT_EQ(window->tabs()->currentIndex(), 1);
+}
+
 TEST_F(MainWindowTest, EscapeAndEnterNeitherCloseNorPressAButton) {
     configure(false);
     open("demo");
@@ -124,7 +175,7 @@ TEST_F(MainWindowTest, ExitDuringARipSaysStopFirstAndStaysWhileTheRipClockRuns) 
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(MainWindowTest, HelpOpensTheBundledFileOrSaysItIsMissing) {
+TEST_F(MainWindowTest, HelpOpensTheBundledFileInTheBrowserOrInAWindowOfItsOwn) {
     configure(false);
     open("demo");
     std::vector<QUrl> opened;
@@ -140,10 +191,15 @@ TEST_F(MainWindowTest, HelpOpensTheBundledFileOrSaysItIsMissing) {
     EXPECT_TRUE(opened[0].path().endsWith("/help.html"));
     EXPECT_EQ(opened[1].fragment(), "home");
     EXPECT_TRUE(prompts.shown.empty());
+    // Without a browser the help only went to stderr, and the user saw nothing.
     opens = false;
-    QTest::mouseClick(window->findChild<QAbstractButton*>("help"), Qt::LeftButton);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, "未找到指定的文件。");
+    QTest::mouseClick(window->findChild<QAbstractButton*>("home"), Qt::LeftButton);
+    QTextBrowser* help = window->helpLinks().helpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->source().fragment(), "home");
+    EXPECT_TRUE(help->toPlainText().contains("Lumbra CD Ripper"));
+    EXPECT_TRUE(prompts.shown.empty());
 }
 
 // Chinese captions are wider than the Latin ones the proportions were drawn for: every caption

@@ -105,7 +105,8 @@ TEST_F(RipPageTest, ConvertShowsProgressThenDoneAndWritesTheTickedTracks) {
     click("convert");
     EXPECT_TRUE(status().contains("正在抓取..")) << status().toStdString();
     ASSERT_TRUE(waitForRipEnd());
-    ASSERT_TRUE(waitFor([&] { return status() == "就绪"; }));
+    const QString done = QString::fromStdString("完成：2 个音轨已写入 " + outputFolder());
+    ASSERT_TRUE(waitFor([&] { return status() == done; })) << status().toStdString();
     EXPECT_EQ(cell(0, gui::TrackListModel::kProgress), "已完成");
     EXPECT_EQ(cell(1, gui::TrackListModel::kProgress), "0%") << "not ticked";
     EXPECT_EQ(cell(2, gui::TrackListModel::kProgress), "已完成");
@@ -130,7 +131,7 @@ TEST_F(RipPageTest, StopDuringATrackShowsStoppedAndLeavesNoFile) {
     EXPECT_EQ(rows(), 1);
     ASSERT_TRUE(waitForRipEnd());
     EXPECT_EQ(cell(0, gui::TrackListModel::kProgress), "已停止");
-    EXPECT_TRUE(waitFor([&] { return status() == "就绪"; }));
+    EXPECT_TRUE(waitFor([&] { return status().startsWith("已停止：0 个音轨已写入"); }));
     EXPECT_EQ(filesBelow(outputFolder()), std::vector<std::string>{});
 }
 

@@ -55,7 +55,8 @@ protected:
 
     std::string outputFolder() const { return home.file("out"); }
 
-    std::string startDevice;  // the drive named at start-up, for open()
+    std::string startDevice;   // the drive named at start-up, for open()
+    bool tipsAtStart = false;  // for open()
 
     // Starts the window over virtual drives holding `discs`.
     void open(const std::string& discs, const std::string& faults = "") {
@@ -64,7 +65,8 @@ protected:
                            std::chrono::milliseconds(5000), std::chrono::milliseconds(10000)};
         window = std::make_unique<gui::MainWindow>(
             gui::PageContext{store, settings, home.path()},
-            gui::WindowOptions{&prompts, quick, recordingOutputs(audio), startDevice});
+            gui::WindowOptions{&prompts, quick, recordingOutputs(audio), startDevice, tipsAtStart,
+                               false});
         window->show();
     }
 

@@ -78,6 +78,11 @@ done
 "$bin/lumbra-rip" --help >"$work/lumbra-rip.usage"
 "${isolated[@]}" QT_QPA_PLATFORM=offscreen "$bin/lumbra-cdripper" --help >"$work/lumbra-cdripper.usage" ||
   fail "staged lumbra-cdripper --help failed"
+gui_version=$("${isolated[@]}" QT_QPA_PLATFORM=offscreen "$bin/lumbra-cdripper" --version | awk '{print $NF}')
+[ "$gui_version" = "$version" ] || fail "lumbra-cdripper --version says $gui_version, lumbra-rip $version"
+for page in lumbra-rip lumbra-cdripper; do
+  grep -q '\.config/lumbra-cdripper' "$work/$page.usage" || fail "$page --help does not say where setup.ini is"
+done
 for page in lumbra-rip lumbra-cdripper; do
   for option in $(grep -o -- '--[a-z-]*' "$work/$page.usage" | sort -u); do
     escaped=$(sed 's/-/\\-/g' <<<"$option")

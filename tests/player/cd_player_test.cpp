@@ -224,7 +224,8 @@ TEST_F(CdPlayerTest, WithoutAnAudioDeviceThePlayerStaysClosedButTheTrayMoves) {
     CdPlayer silent{session, display, [] { return std::unique_ptr<AudioOutput>(); }};
     silent.play(0);
     EXPECT_FALSE(silent.deviceOpen());
-    EXPECT_EQ(display.texts, std::vector<std::string>{"正在播放.."});
+    // The starting text stayed, as if playing, with nothing to hear.
+    EXPECT_EQ(display.texts, (std::vector<std::string>{"正在播放..", "没有可用的声音输出设备"}));
     EXPECT_FALSE(display.timer);
     silent.toggleTray();
     EXPECT_EQ(session.refresh(false), false) << "the tray opens all the same";
