@@ -220,6 +220,10 @@ std::optional<FinishedRip> DiscSession::finishRip() {
     }
     ripSession_.reset();
     FinishedRip finished{summariseRip(tracks_), ripSettings_.outputFolder};
+    if (finished.summary.ticked() == 0) {
+        setStatus(session_status::kReady);  // nothing was ticked: nothing to tell
+        return std::nullopt;
+    }
     setStatus(ripSummaryText(finished.summary, finished.folder).c_str());
     if (ripSettings_.ejectAfterRip && finished.summary.clean()) openTray();
     return finished;

@@ -197,7 +197,8 @@ public:
     // For WM_RIP_DONE: waits for the job's thread, which has posted its last message, and says
     // how the rip ended in the status line; when the settings ask for it, a rip that wrote every
     // ticked track opens the tray. The ticks the user changed during the rip stay as they are.
-    // Returns how the ticked tracks ended and their folder; nullopt when no rip had started.
+    // Returns how the ticked tracks ended and their folder; nullopt when no rip had started or
+    // none of its tracks was ticked.
     std::optional<FinishedRip> finishRip();
 
     // The encoder box: every selected row's track gets the format and its default settings, and

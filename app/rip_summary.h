@@ -14,6 +14,7 @@ struct RipSummary {
     int failed = 0;
     int stopped = 0;  // cancelled, or never reached because the rip was stopped
 
+    int ticked() const { return written + failed + stopped; }
     bool clean() const { return written > 0 && failed == 0 && stopped == 0; }
 };
 

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -90,6 +91,7 @@ MainWindow::MainWindow(const PageContext& context, const WindowOptions& options)
     layout->addWidget(scroller_);
     createPages(context, options.audioOutputs ? options.audioOutputs : desktopAudioOutputs());
     chooseStartDrive(options.device);
+    rip_->trackView()->setFocus();  // the keys a user without a mouse presses first are the list's
     sizeFromFont();
     session_->firstRefresh();
     // Queued, so the tip comes up once the window is on the screen, over it.

@@ -365,6 +365,12 @@ TEST_F(DiscSessionTest, AStoppedRipRefusesCommandsUntilItsEndIsHandled) {
     EXPECT_FALSE(exists(dir.file("out/未知艺人/未知标题/音轨 01.wav")));
     EXPECT_EQ(session.exitCommand(), CommandResult::Done);
     EXPECT_EQ(session.refresh(true), true) << "a stopped rip leaves the disc in";
+
+    pages.edits.rows.assign(2, RowState{false, false});
+    ASSERT_EQ(session.convert(), ConvertResult::Started);
+    waitFor(WM_RIP_DONE);
+    EXPECT_FALSE(session.finishRip().has_value()) << "nothing ticked, nothing to tell";
+    EXPECT_EQ(session.statusText(), "就绪");
 }
 
 // The view hears of what changed: rows keep the user's ticks through a rip's progress and end.
