@@ -5,16 +5,20 @@
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "app/disc_refresh.h"
 #include "cdaccess/cd_access.h"
 #include "platform/shared_memory.h"
 #include "rip/offset_detection.h"
 #include "rip/rip_job.h"
+#include "rip/sliding_v1.h"
 #include "rip/track_checksums.h"
 #include "rip/track_status.h"
 #include "rip/track_writing.h"
@@ -163,14 +167,21 @@ void BM_ReadFirstTrackOnce(benchmark::State& state) {
     platform::SharedMemory::remove("zentor32memmap2");
 }
 
-// The sliding checksum alone over a 4.9-minute track's samples and margins.
+// The sliding checksum alone over a 4.9-minute track's samples and margins, fed as the drive's
+// reads come.
 void BM_SlideAlone(benchmark::State& state) {
-    MarginRead read;
-    read.samples = 13'000'000;
-    read.words.resize(read.samples + 2 * kOffsetMargin);
+    constexpr uint32_t kSamples = 13'000'000;
+    std::vector<uint8_t> bytes((size_t(kSamples) + 2 * kOffsetMargin) * 4);
     uint32_t x = 1;
-    for (uint32_t& word : read.words) word = x = x * 1664525u + 1013904223u;
-    for (auto _ : state) benchmark::DoNotOptimize(slidingV1(read));
+    for (uint8_t& byte : bytes) byte = uint8_t((x = x * 1664525u + 1013904223u) >> 24);
+    const std::span<const uint8_t> all(bytes);
+    for (auto _ : state) {
+        SlidingV1 slide(kSamples, false, false, kOffsetMargin);
+        for (size_t at = 0; at < all.size(); at += size_t(26) * kFrameBytes) {
+            slide.add(all.subspan(at, std::min(all.size() - at, size_t(26) * kFrameBytes)));
+        }
+        benchmark::DoNotOptimize(slide.sums());
+    }
 }
 
 void threeRuns(benchmark::internal::Benchmark* runs) {

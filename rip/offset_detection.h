@@ -15,19 +15,12 @@ namespace lumbra {
 // +kOffsetMargin.
 inline constexpr int32_t kOffsetMargin = kMaxReadOffset;
 
-// A track as read for detection: its samples from kOffsetMargin before its start to kOffsetMargin
-// past its end, as 32-bit words (left channel low).
+// A track as read for detection: its v1 checksum at every offset from -kOffsetMargin to
+// +kOffsetMargin, in that order (SlidingV1).
 struct MarginRead {
     int audioNumber = 0;  // from 1
-    bool firstAudio = false;
-    bool lastAudio = false;
-    uint32_t samples = 0;  // the track's own length
-    std::vector<uint32_t> words;
+    std::vector<uint32_t> sums;
 };
-
-// The v1 checksum of the track read at every offset from -kOffsetMargin to +kOffsetMargin, in
-// that order: each from the one before with a running weighted sum and a running plain sum.
-std::vector<uint32_t> slidingV1(const MarginRead& read);
 
 struct OffsetCandidate {
     int32_t offset = 0;

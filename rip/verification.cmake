@@ -6,6 +6,7 @@ target_sources(lumbra_rip PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/offset_detection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rip_log.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rip_verification.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sliding_v1.cpp
   ${CMAKE_CURRENT_LIST_DIR}/test_read.cpp
   ${CMAKE_CURRENT_LIST_DIR}/track_checksums.cpp
   ${CMAKE_CURRENT_LIST_DIR}/track_verifier.cpp

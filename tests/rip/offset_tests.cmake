@@ -5,6 +5,7 @@ lumbra_test(offset_tests
   ${CMAKE_CURRENT_LIST_DIR}/corrected_samples_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ffmpeg_audio_decoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/offset_rip_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sliding_v1_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/test_and_copy_test.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/accuraterip_test_server.cpp
 )
