@@ -70,6 +70,7 @@ void DiscSession::commitEdits(bool resetDiscFields) {
 
 std::optional<bool> DiscSession::refresh(bool withMessages) {
     if (ripping()) return std::nullopt;
+    stopOffsetSearch();
     stopLookup();
     if (playback_) playback_->stopPlayback();
     setStatus(session_status::kRefreshing);
@@ -176,8 +177,9 @@ LookupEnd DiscSession::finishLookup(uintptr_t lookup) {
 
 ConvertResult DiscSession::convert() {
     if (ripping()) return ConvertResult::Refused;
-    // The player's reads and the rip's must never meet at the drive.
+    // The player's reads and the rip's, or the offset search's, must never meet at the drive.
     if (playback_) playback_->stopPlayback();
+    stopOffsetSearch();
     commitEdits(false);
     if (lookupActive()) {
         stopLookup();
@@ -413,26 +415,32 @@ void DiscSession::prepareVerification(const DriveEntry& drive) {
     verification_.driveDescription = drive.description;
 }
 
-std::optional<OffsetDetection> DiscSession::findReadOffset() {
+CommandResult DiscSession::startOffsetSearch() {
     const DriveEntry* drive = chosenDrive();
-    if (ripping() || !drive || tracks_.empty()) return std::nullopt;
+    if (ripping() || offsetSearchRunning() || !drive || tracks_.empty()) {
+        return CommandResult::Refused;
+    }
     if (playback_) playback_->stopPlayback();
     prepareVerification(*drive);
-    const RipSession session{prompts_,
-                             events_,
-                             flags_,
-                             settings_,
-                             disc_,
-                             drive->openRequest,
-                             outputFormats(),
-                             &verification_,
-                             0,
-                             {0, audioExtents(drive->toc)}};
-    std::vector<TrackEntry> probes = tracks_;  // the list's rows show nothing of the search
-    flags_.ripRunning = 1;
-    OffsetDetection detection = detectReadOffset(session, probes, verification_);
-    flags_.ripRunning = 0;
-    return detection;
+    // The list's rows show nothing of the search: it reads copies.
+    offsetSearch_.start(
+        {settings_, drive->openRequest, {0, audioExtents(drive->toc)}, verification_, tracks_});
+    setStatus(session_status::kFindingOffset);
+    return CommandResult::Done;
+}
+
+void DiscSession::stopOffsetSearch() {
+    offsetSearch_.stop();
+}
+
+std::optional<OffsetDetection> DiscSession::finishOffsetSearch(uintptr_t search) {
+    std::optional<OffsetSearchEnd> end = offsetSearch_.finish(search);
+    if (!end) return std::nullopt;
+    // Only a search that was not stopped ends, and it was stopped by any change of disc.
+    if (end->lookup && !verification_.lookup) verification_.lookup = std::move(end->lookup);
+    if (status_ == session_status::kFindingOffset) setStatus(session_status::kReady);
+    for (const Message& message : end->messages) prompts_.show(message);
+    return std::move(end->detection);
 }
 
 void DiscSession::stopLookup() {

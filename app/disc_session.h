@@ -8,6 +8,7 @@
 //   WM_LOOKUP_DONE   wParam: the lookup's number; hand it to finishLookup.
 //   WM_RIP_PROGRESS  lParam: the TrackEntry (an element of tracks()); hand it to ripProgress.
 //   WM_RIP_DONE      posted once per rip, last; call finishRip.
+//   WM_OFFSET_DONE   wParam: the offset search's number; hand it to finishOffsetSearch.
 // Posts arrive on worker threads; the front end queues them and handles them on its own thread
 // in arrival order. The rip job may show messages through Prompts from its thread, and waits for
 // the answer, so the user-interface thread must keep answering prompts while a rip runs.
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "app/disc_lookups.h"
+#include "app/read_offset_search.h"
 #include "app/rip_summary.h"
 #include "cdaccess/drive_discovery.h"
 #include "metadata/cddb_config.h"
@@ -47,6 +49,7 @@ inline constexpr const char* kLookupStopped = "CDDB 连接已停止。";
 // reply that was not read.
 inline constexpr const char* kLookupFailed = "CDDB 查询失败：";
 inline constexpr const char* kRipping = "正在抓取..";
+inline constexpr const char* kFindingOffset = "正在检测读取偏移…";
 }  // namespace session_status
 
 inline constexpr const char* kDiscChangedMessage = "CD 已经更换，请在转换前先刷新 CD！";
@@ -223,10 +226,21 @@ public:
     void applyEncoderDefaultsToAll();
 
     // 检测偏移 and --find-offset: stops playback, then reads the chosen drive's first audio tracks
-    // and matches them with the AccurateRip database, on the caller's thread (the drive and the
-    // server take their time); clearing ripRunning stops it. Refused (nullopt) while ripping and
-    // without a disc.
-    std::optional<OffsetDetection> findReadOffset();
+    // and matches them with the AccurateRip database on a worker thread, which posts
+    // WM_OFFSET_DONE; the status line says so meanwhile. Refused while ripping, while a search
+    // runs and without a disc. A refresh (a drive change included) and convert stop the search
+    // and wait for it first, as does the session's end.
+    CommandResult startOffsetSearch();
+    // From startOffsetSearch until the search has ended or been stopped.
+    bool offsetSearchRunning() const { return offsetSearch_.running(); }
+    // Stops a running search and waits for it; its WM_OFFSET_DONE still comes.
+    void stopOffsetSearch();
+    // For WM_OFFSET_DONE: how the search ended (Stopped for a stopped one), after the boxes its
+    // reads held back; nullopt for the end of a search followed by another. The database's
+    // answer is kept for the disc's rips.
+    std::optional<OffsetDetection> finishOffsetSearch(uintptr_t search);
+    // Cleared, also from a signal handler, it stops the search's reads.
+    std::atomic<int32_t>& offsetSearchFlag() { return offsetSearch_.runningFlag(); }
 
     // The track settings command, before its dialog: commits the edits, then trackDialogSettings
     // becomes the encoder defaults with the block of the first selected track's format replaced
@@ -274,6 +288,8 @@ private:
     DiscRecord ripDisc_;
     std::optional<RipSession> ripSession_;
     std::thread ripThread_;
+    // Last, so that it stops before what the search's posts reach goes.
+    ReadOffsetSearch offsetSearch_{events_};
 };
 
 }  // namespace lumbra

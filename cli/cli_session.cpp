@@ -47,7 +47,9 @@ SettingsRecord loadSettings(const Options& options, const std::string& home) {
 void CliEvents::post(int message, uintptr_t wParam, const void* lParam) {
     if (message == WM_RIP_PROGRESS || message == WM_RIP_DONE)
         printer_.post(message, wParam, lParam);
-    if (message == WM_RIP_DONE || message == WM_LOOKUP_DONE) ends_.post(message, wParam, lParam);
+    if (message == WM_RIP_DONE || message == WM_LOOKUP_DONE || message == WM_OFFSET_DONE) {
+        ends_.post(message, wParam, lParam);
+    }
 }
 
 CliSession::CliSession(const Options& options, const std::string& home)
@@ -91,9 +93,12 @@ void CliSession::lookUp(std::FILE* status) {
 }
 
 std::optional<OffsetDetection> CliSession::findReadOffset() {
-    gInterruptible = &session_.ripRunningFlag();
+    gInterruptible = &session_.offsetSearchFlag();
     for (const int stop : kStopSignals) std::signal(stop, stopRip);
-    auto detection = session_.findReadOffset();
+    std::optional<OffsetDetection> detection;
+    if (session_.startOffsetSearch() == CommandResult::Done) {
+        detection = session_.finishOffsetSearch(waitFor(WM_OFFSET_DONE));
+    }
     for (const int stop : kStopSignals) std::signal(stop, SIG_DFL);
     gInterruptible = nullptr;
     return detection;

@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "app/disc_session.h"
 #include "app/general_settings.h"
 #include "cdaccess/read_offset.h"
 #include "rip/output_formats.h"
@@ -175,10 +176,13 @@ QWidget* GeneralPage::buildOffsetGroup() {
     detectOffset_ = new QPushButton("检测偏移(&F)");
     detectOffset_->setObjectName("detectOffset");
     detectOffset_->setAutoDefault(false);
+    offsetSearch_ = new QLabel;
+    offsetSearch_->setObjectName("offsetSearch");
     auto* layout = new QHBoxLayout(group);
     layout->addWidget(new QLabel("读取偏移:"));
     layout->addWidget(readOffset_);
     layout->addWidget(detectOffset_);
+    layout->addWidget(offsetSearch_);
     layout->addStretch();
 
     connect(readOffset_, &QSpinBox::valueChanged, this, &GeneralPage::offsetEdited);
@@ -192,7 +196,9 @@ void GeneralPage::showReadOffset() {
     const QSignalBlocker quiet(readOffset_);
     readOffset_->setValue(found == settings().readOffsets.end() ? 0 : found->second);
     readOffset_->setEnabled(!model.empty());
-    detectOffset_->setEnabled(!model.empty());
+    const bool searching = offsetSearchRunning();
+    detectOffset_->setEnabled(!model.empty() && !searching);
+    offsetSearch_->setText(searching ? session_status::kFindingOffset : "");
 }
 
 void GeneralPage::showEvent(QShowEvent* event) {
@@ -208,12 +214,16 @@ void GeneralPage::offsetEdited(int offset) {
 }
 
 void GeneralPage::detectOffset() {
-    if (ripBusy()) return;
-    const std::optional<int32_t> found = findOffset();
+    if (ripBusy() || !startOffsetSearch()) return;
+    showReadOffset();
+}
+
+void GeneralPage::offsetSearchEnded(std::optional<int32_t> chosen) {
     const std::string model = driveModel();
-    if (!found || model.empty()) return;
-    settings().readOffsets[model] = *found;
-    saveReadOffset(store(), settings(), model);
+    if (chosen && !model.empty()) {
+        settings().readOffsets[model] = *chosen;
+        saveReadOffset(store(), settings(), model);
+    }
     showReadOffset();
 }
 

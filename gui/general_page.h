@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -43,11 +44,15 @@ public:
     std::function<bool()> ripBusy = [] { return false; };
     // The chosen drive's model, empty without a drive: the read offset shown is that model's.
     std::function<std::string()> driveModel = [] { return std::string(); };
-    // 检测偏移: looks for the drive's offset and returns the one the user chose to store.
-    std::function<std::optional<int32_t>()> findOffset = [] { return std::nullopt; };
+    // 检测偏移: starts looking for the drive's offset; false when the search cannot start.
+    std::function<bool()> startOffsetSearch = [] { return false; };
+    // Whether a search runs, during which 检测偏移 waits.
+    std::function<bool()> offsetSearchRunning = [] { return false; };
 
-    // Shows the read offset of the chosen drive's model.
+    // Shows the read offset of the chosen drive's model, and whether a search runs.
     void showReadOffset();
+    // A search ended; `chosen`: the offset the user chose to store for the drive's model.
+    void offsetSearchEnded(std::optional<int32_t> chosen);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -78,6 +83,7 @@ private:
     QCheckBox* ejectAfterRip_;
     QSpinBox* readOffset_;
     QPushButton* detectOffset_;
+    QLabel* offsetSearch_;
     QLineEdit* folder_;
     QComboBox* template_;
     QLineEdit* example_;

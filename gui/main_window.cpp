@@ -1,7 +1,6 @@
 #include "gui/main_window.h"
 #include "gui/icon_button.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -109,6 +108,7 @@ void MainWindow::chooseStartDrive(const std::string& device) {
     if (device.empty()) return;
     if (session_->chooseStartDrive(device)) {
         rip_->driveBox()->setCurrentIndex(session_->settings().driveIndex);
+        general_->showReadOffset();
     } else {
         std::fprintf(stderr, "lumbra-cdripper: no drive %s; showing the first drive\n",
                      device.c_str());
@@ -125,12 +125,10 @@ void MainWindow::createPages(const PageContext& context, AudioOutputFactory audi
         return index >= 0 && size_t(index) < drives.size() ? drives[size_t(index)].model
                                                            : std::string();
     };
-    general_->findOffset = [this]() -> std::optional<int32_t> {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto detection = session_->findReadOffset();
-        QApplication::restoreOverrideCursor();
-        return detection ? offerFoundOffset(*prompts_, *detection) : std::nullopt;
+    general_->startOffsetSearch = [this] {
+        return session_->startOffsetSearch() == CommandResult::Done;
     };
+    general_->offsetSearchRunning = [this] { return session_->offsetSearchRunning(); };
     audio_ = new AudioPage(context, this);
     audio_->load();
     audio_->applyEncoderDefaults = [this] { session_->applyEncoderDefaultsToAll(); };
@@ -151,6 +149,9 @@ void MainWindow::createPages(const PageContext& context, AudioOutputFactory audi
 
     connect(rip_, &RipPage::discRecordChanged, this,
             [this] { general_->showDisc(session_->disc()); });
+    // Connected after the rip page's own handler, so the session has taken the choice (or
+    // refused it) when the general page shows the drive's offset.
+    connect(rip_->driveBox(), &QComboBox::activated, general_, &GeneralPage::showReadOffset);
     connect(about_, &AboutPage::helpRequested, this, [this] { help_->open(); });
     connect(about_, &AboutPage::tipRequested, this, &MainWindow::showTips);
     connect(about_, &AboutPage::linkActivated, this,
@@ -216,6 +217,11 @@ bool MainWindow::event(QEvent* event) {
         case WM_LOOKUP_DONE:
             session_->finishLookup(posted.wParam);
             break;
+        case WM_OFFSET_DONE:
+            if (const auto detection = session_->finishOffsetSearch(posted.wParam)) {
+                general_->offsetSearchEnded(offerFoundOffset(*prompts_, *detection));
+            }
+            break;
         default:
             break;
     }
@@ -252,6 +258,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::endJobs() {
     if (!session_) return;
     prompts_->abandon();  // a worker waiting for an answer must not wait for us
+    session_->stopOffsetSearch();
     if (session_->ripping()) {
         session_->stopRip();
         session_->finishRip();

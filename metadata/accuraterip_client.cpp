@@ -25,7 +25,7 @@ std::string exchange(const AccurateRipConfig& config, const AccurateRipDiscId& d
     const int port = config.useProxy ? config.proxyPort : config.serverPort;
     const CddbTimeouts& t = config.timeouts;
     return platform::exchangeOverTcp(host, port, accurateRipRequest(config, disc), kReplyCapacity,
-                                     {t.resolve, t.connect, t.receive, t.exchange});
+                                     {t.resolve, t.connect, t.receive, t.exchange}, config.stop);
 }
 
 AccurateRipLookup fromCache(const AccurateRipConfig& config, const AccurateRipDiscId& disc) {

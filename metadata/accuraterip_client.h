@@ -8,6 +8,7 @@
 
 #include "metadata/accuraterip_verdict.h"
 #include "metadata/cddb_config.h"
+#include "platform/manual_reset_event.h"
 
 namespace lumbra {
 
@@ -20,6 +21,9 @@ struct AccurateRipConfig {
     std::string proxyCredentials;  // "user:password", empty for none
     CddbTimeouts timeouts;
     std::string cacheFolder;  // native path; empty: no cache
+    // Set from another thread, it ends the exchange at once (as an unreachable server); may be
+    // null. It must outlive every fetch with this configuration.
+    const platform::ManualResetEvent* stop = nullptr;
 };
 
 // The whole GET request for the disc's reply.

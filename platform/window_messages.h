@@ -9,6 +9,7 @@ namespace lumbra {
 inline constexpr int WM_RIP_DONE = 2025;
 inline constexpr int WM_RIP_PROGRESS = 2026;  // lParam: the TrackEntry
 inline constexpr int WM_LOOKUP_DONE = 2027;
+inline constexpr int WM_OFFSET_DONE = 2028;  // wParam: the offset search's number
 inline constexpr int WM_COMMIT_EDITS = 2035;
 inline constexpr int WM_APPLY_DISC_INFO = 2036;
 inline constexpr int WM_OPEN_HELP = 2038;

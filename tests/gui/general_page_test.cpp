@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 
 #include <QTabWidget>
+#include <chrono>
 
 #include "gui/general_page.h"
+#include "support/accuraterip_test_server.h"
 #include "window_harness.h"
 
 namespace lumbra {
@@ -115,10 +118,71 @@ TEST_F(GeneralPageTest, ReadOffsetIsTheDriveModelsAndTestAndCopyAnotherSwitch) {
     EXPECT_EQ(store.readInt("READ_OFFSET", "OTHER DRIVE 1.0", 0), 99);
     EXPECT_EQ(stored(keys::kTestAndCopy), 1);
 
-    page().findOffset = [] { return std::optional<int32_t>(667); };
-    QTest::mouseClick(control<QPushButton>("detectOffset"), Qt::LeftButton);
+    page().offsetSearchEnded(667);  // the user chose to store what the search found
     EXPECT_EQ(offset->value(), 667);
     EXPECT_EQ(store.readInt("READ_OFFSET", "LUMBRA VIRTUAL CD-ROM 1.0", 0), 667) << "at once";
+}
+
+// The field shows the offset of the drive chosen while the page is shown.
+TEST_F(GeneralPageTest, ReadOffsetFollowsTheChosenDrive) {
+    configure(false);
+    openOnPage("demo;demo");
+    page().driveModel = [this] { return std::to_string(session().settings().driveIndex); };
+    settings.readOffsets = {{"0", 6}, {"1", -472}};
+    choose(rip().driveBox(), 1);
+    EXPECT_EQ(control<QSpinBox>("readOffset")->value(), -472);
+    choose(rip().driveBox(), 0);
+    EXPECT_EQ(control<QSpinBox>("readOffset")->value(), 6);
+}
+
+// 检测偏移 reads beside the window: the button waits and the page and the status line say a
+// search runs; a drive change and the window's end stop it at once, even while the database
+// keeps silent, and a stopped search tells the user nothing.
+TEST_F(GeneralPageTest, OffsetSearchRunsBesideTheWindowAndStopsAtOnce) {
+    test::AccurateRipTestServer database;
+    database.neverAnswer();
+    accurateRipPort = database.port();
+    configure(false);
+    openOnPage("demo;demo");
+    QPushButton* detect = control<QPushButton>("detectOffset");
+    QTest::mouseClick(detect, Qt::LeftButton);
+    ASSERT_TRUE(session().offsetSearchRunning());
+    EXPECT_FALSE(detect->isEnabled());
+    EXPECT_EQ(control<QLabel>("offsetSearch")->text().toStdString(),
+              session_status::kFindingOffset);
+    EXPECT_EQ(status().toStdString(), session_status::kFindingOffset);
+
+    const auto quickly = [](const auto& started) {
+        return std::chrono::steady_clock::now() - started < std::chrono::seconds(2);
+    };
+    auto started = std::chrono::steady_clock::now();
+    choose(rip().driveBox(), 1);
+    EXPECT_TRUE(quickly(started));
+    EXPECT_FALSE(session().offsetSearchRunning());
+    EXPECT_TRUE(detect->isEnabled());
+    EXPECT_TRUE(control<QLabel>("offsetSearch")->text().isEmpty());
+    QTest::qWait(100);  // the stopped search's end arrives
+    EXPECT_TRUE(prompts.shown.empty());
+
+    QTest::mouseClick(detect, Qt::LeftButton);
+    ASSERT_TRUE(session().offsetSearchRunning());
+    started = std::chrono::steady_clock::now();
+    window.reset();
+    EXPECT_TRUE(quickly(started));
+}
+
+TEST_F(GeneralPageTest, OffsetSearchEndsWithTheDatabasesAnswer) {
+    test::AccurateRipTestServer database;  // the demo disc is not in it
+    accurateRipPort = database.port();
+    configure(false);
+    openOnPage("demo");
+    QTest::mouseClick(control<QPushButton>("detectOffset"), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([this] { return !session().offsetSearchRunning(); }));
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_NE(prompts.shown[0].text.find("不在 AccurateRip 数据库中"), std::string::npos);
+    EXPECT_TRUE(control<QPushButton>("detectOffset")->isEnabled());
+    EXPECT_EQ(status().toStdString(), session_status::kReady);
+    EXPECT_EQ(store.readInt("READ_OFFSET", "LUMBRA VIRTUAL CD-ROM 1.0", 0), 0);
 }
 
 TEST_F(GeneralPageTest, TheFolderChooserKeepsTheRootAndWaitsForARip) {

@@ -31,7 +31,8 @@ protected:
     RecordingPrompts prompts;
     RecordedAudio audio;  // what the player played
     CddbTestServer server;
-    bool accurateRip = false;  // on: the rips ask a port where nothing listens
+    bool accurateRip = false;  // on: the rips ask the database's port
+    int accurateRipPort = 1;   // where nothing listens, unless a test serves it
     std::string musicBrainz = "MB_ENABLE=0\nCAA_ENABLE=0";  // the MUSICBRAINZ section's lines
     std::unique_ptr<gui::MainWindow> window;
 
@@ -49,7 +50,8 @@ protected:
                        (automaticLookup ? "1" : "0") +
                        "\nCDDB_LOCALCDDB_PATH=" + home.file("Local CDDB") +
                        "\n[ACCURATERIP]\nAR_ENABLE=" + (accurateRip ? "1" : "0") +
-                       "\nAR_SERVER=127.0.0.1\nAR_PORT=1\n[MUSICBRAINZ]\n" + musicBrainz +
+                       "\nAR_SERVER=127.0.0.1\nAR_PORT=" + std::to_string(accurateRipPort) +
+                       "\n[MUSICBRAINZ]\n" + musicBrainz +
                        "\n[OUTPUT]\nOUTPUT_FOLDER=" + outputFolder() + "\n" + more);
     }
 
