@@ -7,7 +7,7 @@
 #include <numbers>
 #include <random>
 
-#include "cdaccess/audio_reads.h"
+#include "cdaccess/jitter_alignment.h"
 
 namespace lumbra {
 namespace {

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cdaccess/audio_reads.h"
-
 namespace lumbra {
 namespace {
 

@@ -27,4 +27,11 @@ AlignmentAnchor anchorAfter(const AlignmentAnchor& before, const TrackBuffer& de
 bool alignAfterAnchor(TrackBuffer& piece, const AlignmentAnchor& anchor, int compare,
                       int32_t wanted);
 
+// Finds the first copy of the reference's first `compare` frames in the buffer's valid data, at
+// a position p < length - compare frames, and moves the valid data to begin just after it, at
+// frame reference start + compare. The valid data is then cut to whole frames. True when found,
+// and when the reference is empty or silent (the buffer is kept as it is); false when not found,
+// or when compare is below 1 or more than the reference holds.
+bool alignToReference(TrackBuffer& buffer, TrackBuffer& reference, int compare);
+
 }  // namespace lumbra

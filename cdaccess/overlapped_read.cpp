@@ -1,3 +1,5 @@
+#include "cdaccess/overlapped_read.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -5,7 +7,6 @@
 #include "cdaccess/cd_access_errors.h"
 #include "cdaccess/jitter_alignment.h"
 #include "cdaccess/last_error.h"
-#include "cdaccess/overlapped_reads.h"
 #include "cdaccess/slot_access.h"
 
 namespace lumbra {

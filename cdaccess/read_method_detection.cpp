@@ -1,3 +1,5 @@
+#include "cdaccess/read_method_detection.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>

@@ -1,9 +1,9 @@
 #include "cdaccess/read_methods.h"
 
-#include "cdaccess/audio_reads.h"
 #include "cdaccess/cd_access_errors.h"
 #include "cdaccess/last_error.h"
 #include "cdaccess/mmc_commands.h"
+#include "cdaccess/read_method_detection.h"
 #include "cdaccess/scsi_command.h"
 #include "cdaccess/scsi_request.h"
 #include "cdaccess/slot_access.h"

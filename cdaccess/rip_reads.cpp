@@ -1,6 +1,8 @@
+#include "cdaccess/rip_reads.h"
+
 #include "cdaccess/audio_reads.h"
 #include "cdaccess/cd_access_errors.h"
-#include "cdaccess/overlapped_reads.h"
+#include "cdaccess/overlapped_read.h"
 
 namespace lumbra {
 namespace {

@@ -6,7 +6,7 @@
 #include "rip/encoder_library.h"
 #include "rip/id3v1_tag.h"
 #include "rip/id3v2_tag.h"
-#include "rip/mp3_stream_setup.h"
+#include "rip/lame_stream_setup.h"
 #include "rip/rip_messages.h"
 #include "settings/encoder_settings.h"
 

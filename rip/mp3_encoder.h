@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "platform/shared_library.h"
-#include "rip/lame_encoder.h"
+#include "rip/lame_stream.h"
 #include "rip/sample_conversion.h"
 #include "rip/track_encoder.h"
 
@@ -48,7 +48,7 @@ private:
     EncodeStep flush();
     EncodeStep tag();
 
-    LameEncoder encoder_;
+    LameStream encoder_;
     std::unique_lock<std::mutex> headerFrameTurn_;
     TrackToEncode track_;
     std::optional<SampleConverter> converter_;

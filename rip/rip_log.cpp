@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <map>
 
-#include "cdaccess/audio_reads.h"
 #include "cdaccess/cd_frame.h"
+#include "cdaccess/rip_reads.h"
 #include "naming/path_tidying.h"
 #include "platform/atomic_file.h"
 #include "rip/track_status.h"

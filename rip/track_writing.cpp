@@ -3,9 +3,9 @@
 #include <array>
 #include <cstdio>
 
-#include "cdaccess/audio_reads.h"
 #include "cdaccess/cd_access.h"
 #include "cdaccess/last_error.h"
+#include "cdaccess/rip_reads.h"
 #include "platform/file_entries.h"
 #include "rip/corrected_samples.h"
 #include "rip/loudness.h"

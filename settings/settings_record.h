@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "cdaccess/audio_reads.h"
+#include "cdaccess/rip_reads.h"
 #include "settings/encoder_settings.h"
 
 namespace lumbra {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <random>
 
-#include "cdaccess/audio_reads.h"
+#include "cdaccess/jitter_alignment.h"
 
 namespace lumbra {
 namespace {

@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "platform/atomic_file.h"
-#include "rip/lame_encoder.h"
-#include "rip/mp3_stream_setup.h"
+#include "rip/lame_stream.h"
+#include "rip/lame_stream_setup.h"
 #include "support/cue_image.h"
 #include "support/temp_dir.h"
 
@@ -29,7 +29,7 @@ protected:
 
     // The whole stream of `seconds` of music-like CD audio encoded with `config`.
     std::string encode(const LameStreamConfig& config, int seconds = kSeconds) {
-        LameEncoder encoder(library);
+        LameStream encoder(library);
         if (!encoder.open(config)) return "<refused>";
         const auto audio = test::musicLikeAudio(seconds * 75, 3);
         const size_t block = encoder.samplesPerChunk() * 2;

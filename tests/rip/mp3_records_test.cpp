@@ -5,7 +5,7 @@
 #include <map>
 
 #include "rip/id3v1_tag.h"
-#include "rip/mp3_stream_setup.h"
+#include "rip/lame_stream_setup.h"
 
 namespace lumbra {
 namespace {

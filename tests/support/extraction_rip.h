@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "app/disc_refresh.h"
-#include "cdaccess/audio_reads.h"
 #include "cdaccess/cd_access.h"
 #include "cdaccess/last_error.h"
+#include "cdaccess/rip_reads.h"
 #include "settings/settings_record.h"
 #include "support/recording_prompts.h"
 

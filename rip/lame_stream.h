@@ -13,13 +13,13 @@
 
 namespace lumbra {
 
-class LameEncoder {
+class LameStream {
 public:
     // The library must hold all six entry points (the rip job checked them when it loaded it).
-    explicit LameEncoder(platform::SharedLibrary& library);
-    LameEncoder(const LameEncoder&) = delete;
-    LameEncoder& operator=(const LameEncoder&) = delete;
-    ~LameEncoder();
+    explicit LameStream(platform::SharedLibrary& library);
+    LameStream(const LameStream&) = delete;
+    LameStream& operator=(const LameStream&) = delete;
+    ~LameStream();
 
     // Asks the library's version, opens a stream and its output buffer. False when the library
     // refuses the record or the buffer cannot be had.

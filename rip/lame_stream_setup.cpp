@@ -1,4 +1,4 @@
-#include "rip/mp3_stream_setup.h"
+#include "rip/lame_stream_setup.h"
 
 #include "settings/value_lists.h"
 

@@ -1,10 +1,10 @@
-#include "rip/lame_encoder.h"
+#include "rip/lame_stream.h"
 
 #include <new>
 
 namespace lumbra {
 
-LameEncoder::LameEncoder(platform::SharedLibrary& library)
+LameStream::LameStream(platform::SharedLibrary& library)
     : initStream_(library.function<LameInitStreamFn>("beInitStream")),
       encodeChunk_(library.function<LameEncodeChunkFn>("beEncodeChunk")),
       deinitStream_(library.function<LameDeinitStreamFn>("beDeinitStream")),
@@ -12,11 +12,11 @@ LameEncoder::LameEncoder(platform::SharedLibrary& library)
       version_(library.function<LameVersionFn>("beVersion")),
       writeVbrHeader_(library.function<LameWriteVbrHeaderFn>("beWriteVBRHeader")) {}
 
-LameEncoder::~LameEncoder() {
+LameStream::~LameStream() {
     close();
 }
 
-bool LameEncoder::open(const LameStreamConfig& config) {
+bool LameStream::open(const LameStreamConfig& config) {
     LameVersion version{};
     version_(&version);
     uint32_t samplesPerChunk = 0;
@@ -33,7 +33,7 @@ bool LameEncoder::open(const LameStreamConfig& config) {
     return samplesPerChunk_ > 0;
 }
 
-std::optional<std::span<const uint8_t>> LameEncoder::encode(std::span<const uint8_t> samples) {
+std::optional<std::span<const uint8_t>> LameStream::encode(std::span<const uint8_t> samples) {
     if (!stream_) return std::nullopt;
     uint32_t bytes = 0;
     // The library copies the samples before it reads them as 16-bit values.
@@ -43,24 +43,23 @@ std::optional<std::span<const uint8_t>> LameEncoder::encode(std::span<const uint
     return produced(result, bytes);
 }
 
-std::optional<std::span<const uint8_t>> LameEncoder::finish() {
+std::optional<std::span<const uint8_t>> LameStream::finish() {
     if (!stream_) return std::nullopt;
     uint32_t bytes = 0;
     const int32_t result = deinitStream_(*stream_, output_.data(), &bytes);
     return produced(result, bytes);
 }
 
-void LameEncoder::close() {
+void LameStream::close() {
     if (stream_) closeStream_(*stream_);
     stream_.reset();
 }
 
-void LameEncoder::writeVbrHeader(const std::string& path) {
+void LameStream::writeVbrHeader(const std::string& path) {
     writeVbrHeader_(path.c_str());
 }
 
-std::optional<std::span<const uint8_t>> LameEncoder::produced(int32_t result,
-                                                              uint32_t bytes) const {
+std::optional<std::span<const uint8_t>> LameStream::produced(int32_t result, uint32_t bytes) const {
     if (result != kLameOk || bytes > output_.size()) return std::nullopt;
     return std::span<const uint8_t>(output_.data(), bytes);
 }
