@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "metadata/cover_store.h"
 #include "naming/output_naming.h"
 
 namespace lumbra {
@@ -140,11 +141,10 @@ void DiscLookups::runJob(Job& job, const CddbSettings& settings, const OpenDrive
     MusicBrainzConfig mbConfig = musicBrainzClientConfig(musicBrainz, settings, timeouts_);
     mbConfig.http.stop = &job.exchanges.stopEvent();
     std::string text = runDiscLookup(config, drive, job.handle, job.wanted, &mbConfig);
-    // The cover comes with the titles, so the rip page can show it before the rip starts; a
-    // release from the local database has it fetched again.
+    // The cover comes with the titles, so the rip page can show it before the rip starts.
     std::string cover;
     if (mbConfig.coverArt && job.wanted)
-        cover = fetchFrontCover(mbConfig, musicBrainzReleaseOf(text));
+        cover = lookUpFrontCover(config, mbConfig, musicBrainzReleaseOf(text));
     {
         const std::lock_guard lock(resultMutex_);
         if (text.empty()) job.failure = job.exchanges.failure();

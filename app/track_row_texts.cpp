@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "metadata/track_credits.h"
 #include "rip/track_status.h"
 #include "settings/encoder_settings.h"
 #include "settings/value_lists.h"
@@ -39,7 +40,8 @@ std::string mp3Detail(const Mp3Settings& s) {
 }  // namespace
 
 std::string rowTitle(const TrackEntry& track, bool dataTrack) {
-    return dataTrack ? track.title + "（数据音轨）" : track.title;
+    const std::string title = creditedTitle(track);
+    return dataTrack ? title + "（数据音轨）" : title;
 }
 
 std::string durationText(int32_t seconds) {

@@ -8,7 +8,8 @@
 
 namespace lumbra {
 
-// The title as the list shows it: a data track's says that it holds data.
+// The title as the list shows it, with the track's own artist ("artist / title"); a data
+// track's says that it holds data.
 std::string rowTitle(const TrackEntry& track, bool dataTrack);
 
 // "mm:ss" of the track's seconds.

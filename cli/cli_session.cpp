@@ -31,6 +31,7 @@ SettingsRecord loadSettings(const Options& options, const std::string& home) {
     if (options.jobs) settings.encoderThreads = *options.jobs;
     if (options.replayGain) settings.replayGain = *options.replayGain;
     if (!options.accurateRip) settings.accurateRip.enabled = false;
+    if (!options.musicBrainz) settings.musicBrainz.enabled = false;
     if (options.readOffset) settings.runReadOffset = *options.readOffset;
     if (options.testAndCopy) settings.testAndCopy = true;
     if (options.eject) settings.ejectAfterRip = true;

@@ -114,6 +114,8 @@ bool parseFlag(std::string_view option, Options& options) {
         options.replayGain = false;
     } else if (option == "--no-accuraterip") {
         options.accurateRip = false;
+    } else if (option == "--no-musicbrainz") {
+        options.musicBrainz = false;
     } else if (option == "--test-and-copy") {
         options.testAndCopy = true;
     } else if (option == "--eject") {
@@ -133,7 +135,7 @@ bool parseFlag(std::string_view option, Options& options) {
 // The usage after its first two lines, which name the formats.
 constexpr const char* kUsageOptions =
     "                   [--out DIR] [--template TEXT] [--yes | --no] [--jobs N]\n"
-    "                   [--replaygain | --no-replaygain] [--no-accuraterip]\n"
+    "                   [--replaygain | --no-replaygain] [--no-accuraterip] [--no-musicbrainz]\n"
     "                   [--read-offset N] [--test-and-copy] | --find-offset]\n"
     "  --home DIR       program home holding setup.ini (default: $LUMBRA_HOME, else the program's\n"
     "                   folder when it runs from its build folder, else\n"
@@ -145,6 +147,8 @@ constexpr const char* kUsageOptions =
     "  --lookup         look the disc's titles up in the local CDDB database and at the first\n"
     "                   CDDB server of setup.ini before listing or ripping\n"
     "  --no-lookup      keep the default titles (default: setup.ini's CDDB_AUTO)\n"
+    "  --no-musicbrainz look the disc up without asking MusicBrainz, in the local database and\n"
+    "                   at the CDDB server only (default: setup.ini's MB_ENABLE)\n"
     "  --list           print the drives and the chosen drive's tracks\n"
     "  --settings       load setup.ini as the program does at start-up and print the settings\n"
     "  --tracks LIST    tracks to rip, 1-based, like 1,3-5 (default: every audio track)\n"

@@ -26,6 +26,7 @@ struct Options {
     std::optional<int> jobs;         // encoder threads; unset: setup.ini's, 0: one per core
     std::optional<bool> replayGain;  // unset: setup.ini's REPLAYGAIN
     bool accurateRip = true;         // false: no AccurateRip lookup and no accuraterip lines
+    bool musicBrainz = true;         // false: lookups skip MusicBrainz (default: setup.ini's)
     std::optional<int> readOffset;   // samples, for this run; unset: setup.ini's for the drive
     bool testAndCopy = false;        // true: each track read twice (default: setup.ini's)
     bool eject =

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "metadata/track_credits.h"
 #include "metadata/track_entry.h"
 #include "platform/control_characters.h"
 #include "rip/rip_log.h"
@@ -41,7 +42,7 @@ std::string verificationLine(const TrackEntry& track) {
 }
 
 std::string progressLine(const TrackEntry& track) {
-    const std::string title = platform::printableText(track.title);
+    const std::string title = platform::printableText(creditedTitle(track));
     char head[32];
     if (const char* ended = statusText(track.status)) {
         std::snprintf(head, sizeof head, "TRACK %d %s ", track.number, ended);

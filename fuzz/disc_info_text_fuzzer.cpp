@@ -28,7 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (record.genre < 0 || record.genre >= lumbra::kGenreCount) std::abort();
     for (const auto& track : tracks) {
-        if (!withinLimit(track.title)) std::abort();
+        if (!withinLimit(track.title) || !withinLimit(track.artist)) std::abort();
+        // A credit is split off only where there is a title to keep.
+        if (!track.artist.empty() && track.title.empty()) std::abort();
     }
     return 0;
 }

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!release.id.empty() && release.id.size() != 36) std::abort();
         const std::string text = musicBrainzDiscInfoText(release, 0x12345678);
         const auto lines = size_t(std::count(text.begin(), text.end(), '\n'));
-        if (lines != release.tracks.size() + 5) std::abort();
+        if (lines != release.tracks.size() + 6) std::abort();
         if (musicBrainzReleaseOf(text) != release.id) std::abort();
         DiscRecord record;
         std::vector<TrackEntry> tracks(2);

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "metadata/track_credits.h"
+
 namespace lumbra {
 namespace {
 
@@ -40,29 +42,15 @@ std::string_view genreName(const CdText& text) {
     return it == kGenreCodeNames.end() ? std::string_view() : it->second;
 }
 
-// The reader of the text takes the artist up to the first slash, so one inside the name
-// becomes the full-width slash that looks the same.
-std::string artistField(std::string_view artist) {
-    std::string out;
-    for (const char c : artist) {
-        if (c == '/')
-            out += "\xEF\xBC\x8F";
-        else
-            out += c;
-    }
-    return out;
-}
-
 void addLine(std::string& text, std::string_view key, std::string_view value) {
     text.append(key).append(value).append("\r\n");
 }
 
-std::string trackTitle(const CdText& text, int cdTextTrack, const TrackEntry& entry) {
+std::string trackTitle(const CdText& text, int cdTextTrack, const TrackEntry& entry,
+                       const std::string& albumArtist) {
     const CdTextFields& fields = text.entry(cdTextTrack);
-    const std::string& albumPerformer = text.entry(0).performer;
-    if (fields.title.empty()) return entry.title;
-    if (fields.performer.empty() || fields.performer == albumPerformer) return fields.title;
-    return fields.performer + " / " + fields.title;
+    if (fields.title.empty()) return creditedTitleLine(entry.artist, albumArtist, entry.title);
+    return creditedTitleLine(fields.performer, albumArtist, fields.title);
 }
 
 bool namesAnything(const CdText& text) {
@@ -81,16 +69,16 @@ std::string cdTextDiscInfoText(const CdText& text, uint32_t discId, int firstTra
     std::snprintf(id, sizeof id, "%08x", discId);
     addLine(info, "DISCID=", id);
     const CdTextFields& album = text.entry(0);
+    const std::string& albumArtist = album.performer.empty() ? disc.artist : album.performer;
     addLine(info, "DTITLE=",
-            artistField(album.performer.empty() ? disc.artist : album.performer) + " / " +
-                (album.title.empty() ? disc.album : album.title));
+            creditArtist(albumArtist) + " / " + (album.title.empty() ? disc.album : album.title));
     if (const std::string_view genre = genreName(text); !genre.empty())
         addLine(info, "DGENRE=", genre);
     for (size_t i = 0; i < tracks.size(); ++i) {
         addLine(info, "TTITLE" + std::to_string(i) + "=",
-                trackTitle(text, firstTrack + int(i), tracks[i]));
+                trackTitle(text, firstTrack + int(i), tracks[i], albumArtist));
     }
-    return info;
+    return info.append(kTrackCreditsLine);
 }
 
 }  // namespace lumbra

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "metadata/track_credits.h"
 #include "platform/control_characters.h"
 #include "platform/text_encoding.h"
 
@@ -76,17 +77,36 @@ Start applyKeyValue(std::string_view text, size_t start, std::string_view key, A
     return line->next;
 }
 
+// A title that credits its track gives the track its artist, unless that is the disc's own; the
+// title is split before values are cut, so a long credit leaves the title whole.
+void applyTitle(std::string_view value, bool credits, const std::string& discArtist,
+                TrackEntry& track) {
+    track.artist.clear();
+    const auto credit = credits ? splitCredit(value) : std::nullopt;
+    std::string title = recordValue(credit ? credit->second : value);
+    if (!credit || title.empty()) {
+        track.title = recordValue(value);
+        return;
+    }
+    track.title = std::move(title);
+    if (std::string artist = recordValue(credit->first); artist != discArtist) {
+        track.artist = std::move(artist);
+    }
+}
+
 // Titles go to entries 0, 1, 2, ... while each next index turns up behind the previous line; the
 // first gap ends them.
-void applyTrackTitles(std::string_view text, size_t start, std::vector<TrackEntry>& tracks) {
+void applyTrackTitles(std::string_view text, size_t start, bool credits,
+                      const std::string& discArtist, std::vector<TrackEntry>& tracks) {
     for (size_t k = 0; k < tracks.size(); ++k) {
         const std::string key = "TTITLE" + std::to_string(k) + "=";
         const size_t at = text.find(key, start);
         if (at == npos) return;
-        auto line = valueUpToLineEnd(text, at + key.size());
-        if (!line) return;
-        tracks[k].title = std::move(line->value);
-        start = line->next;
+        const size_t from = at + key.size();
+        const size_t end = text.find_first_of("\r\n", from);
+        if (end == npos) return;
+        applyTitle(text.substr(from, end - from), credits, discArtist, tracks[k]);
+        start = end + 1;
     }
 }
 
@@ -103,7 +123,10 @@ void applyDiscInfoText(std::string_view text, DiscRecord& record, std::vector<Tr
         start = applyKeyValue(text, *start, kGenreKey,
                               [&](std::string value) { record.genre = genreIndexOf(value); });
     }
-    if (start) applyTrackTitles(text, *start, tracks);
+    if (start) {
+        applyTrackTitles(text, *start, titlesCarryCredits(text, record.artist), record.artist,
+                         tracks);
+    }
 }
 
 }  // namespace lumbra

@@ -11,9 +11,10 @@
 namespace lumbra {
 
 // Applies the text's DTITLE, DYEAR, DGENRE and TTITLEn lines to the record and to the track
-// titles, the n-th title to the n-th entry. Malformed text ends the scan early and keeps what was
-// applied so far; values longer than 83 bytes are cut at a character boundary. Any bytes are
-// accepted.
+// titles, the n-th title to the n-th entry; where the titles carry credits (titlesCarryCredits),
+// "artist / title" gives the entry its own artist too. Malformed text ends the scan early and keeps
+// what was applied so far; values longer than 83 bytes are cut at a character boundary. Any bytes
+// are accepted.
 void applyDiscInfoText(std::string_view text, DiscRecord& record, std::vector<TrackEntry>& tracks);
 
 }  // namespace lumbra

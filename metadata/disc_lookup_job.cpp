@@ -44,9 +44,8 @@ std::string musicBrainzText(const CddbConfig& config, const MusicBrainzConfig& m
     std::string text =
         platform::utf8Prefix(musicBrainzDiscInfoText(release, disc.id[0]), kLookupTextCapacity - 1);
     if (config.useLocalDatabase) {
-        // The database files an entry's genre from its category; MusicBrainz gives none, so the
-        // entry keeps the genre a disc has until it is told one.
-        const CddbMatch match{std::string(kGenreNames[kDefaultGenre]), discIdText(disc.id[0]),
+        // The database files an entry's genre from its category.
+        const CddbMatch match{musicBrainzGenre(release), discIdText(disc.id[0]),
                               musicBrainzArtistField(release.artist), release.title};
         storeLocalEntry(config.localDatabaseFile, match, text);
     }

@@ -45,9 +45,14 @@ void resetDiscRecord(DiscRecord& record) {
 }
 
 int genreIndexOf(std::string_view name) {
+    return findGenre(name).value_or(0);
+}
+
+std::optional<int> findGenre(std::string_view name) {
     const auto it = std::ranges::find_if(
         kGenreNames, [&](std::string_view genre) { return equalsIgnoringCase(genre, name); });
-    return it == kGenreNames.end() ? 0 : int(it - kGenreNames.begin());
+    if (it == kGenreNames.end()) return std::nullopt;
+    return int(it - kGenreNames.begin());
 }
 
 }  // namespace lumbra

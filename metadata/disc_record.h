@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,5 +37,8 @@ void resetDiscRecord(DiscRecord& record);
 
 // The index of the first kGenreNames entry equal to `name` ignoring ASCII case, 0 when none is.
 int genreIndexOf(std::string_view name);
+
+// The same index, nullopt when no entry is equal: genre text that names none is not Blues.
+std::optional<int> findGenre(std::string_view name);
 
 }  // namespace lumbra

@@ -3,6 +3,7 @@ target_sources(lumbra_metadata PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/sha1.cpp
 )
 target_sources(lumbra_metadata PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/cover_store.cpp
   ${CMAKE_CURRENT_LIST_DIR}/musicbrainz_client.cpp
   ${CMAKE_CURRENT_LIST_DIR}/musicbrainz_reply.cpp
 )

@@ -3,6 +3,8 @@
 #include <mutex>
 #include <thread>
 
+#include "metadata/cover_store.h"
+
 namespace lumbra {
 namespace {
 
@@ -82,10 +84,6 @@ Answer ask(const MusicBrainzConfig& config, const std::string& url, const std::s
     return releases.empty() ? Answer::Unknown : Answer::Releases;
 }
 
-bool isImage(const std::string& bytes) {
-    return bytes.starts_with("\xFF\xD8\xFF") || bytes.starts_with("\x89PNG\r\n\x1A\n");
-}
-
 }  // namespace
 
 std::string musicBrainzUserAgent() {
@@ -98,7 +96,7 @@ std::vector<MusicBrainzRelease> lookUpMusicBrainz(const MusicBrainzConfig& confi
     const std::string discId = musicBrainzDiscId(toc);
     const int trackCount = int(toc.offsets.size());
     const std::string url = origin(config.tls, config.server, config.port) + "/ws/2/discid/" +
-                            discId + "?inc=artist-credits+recordings&fmt=json";
+                            discId + "?inc=artist-credits+recordings+genres&fmt=json";
     if (ask(config, url, discId, trackCount, releases) != Answer::Unknown) return releases;
     // An unknown ID may still be a release whose disc was filed with a slightly other table.
     const std::string fuzzy = url + "&cdstubs=no&toc=" + musicBrainzTocParameter(toc);
@@ -112,7 +110,7 @@ std::string fetchFrontCover(const MusicBrainzConfig& config, const std::string& 
                             "/release/" + platform::urlEncoded(releaseId) + "/front-500";
     platform::HttpReply reply = platform::httpGet(url, optionsFor(config, kCoverArtLimit));
     const bool received = reply.outcome == platform::HttpOutcome::Received && reply.status == 200;
-    return received && isImage(reply.body) ? std::move(reply.body) : std::string();
+    return received && isCoverImage(reply.body) ? std::move(reply.body) : std::string();
 }
 
 }  // namespace lumbra

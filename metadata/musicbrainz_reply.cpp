@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "metadata/disc_record.h"
+#include "metadata/track_credits.h"
 
 namespace lumbra {
 namespace {
@@ -70,21 +71,39 @@ const Json* chosenMedium(const Json& release, std::string_view discId, int track
     return nullptr;
 }
 
-// The ID goes into the cover's address, so only the UUID form it always has is taken.
+// The ID goes into the cover's address and file name, so only the UUID form it always has is
+// taken.
 std::string mbidOf(const Json& release) {
     std::string id = text(release, "id");
-    const bool uuid = id.size() == 36 && std::all_of(id.begin(), id.end(), [](char c) {
-                          return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || c == '-';
-                      });
-    return uuid ? id : std::string();
+    return isMusicBrainzId(id) ? id : std::string();
+}
+
+// Votes that are no count count as none.
+int64_t votes(const Json& genre) {
+    const Json& count = member(genre, "count");
+    return count.is_number_integer() ? count.get<int64_t>() : 0;
+}
+
+// The most voted genre that the genre list names, by the list's spelling; the first of equals.
+std::string knownGenre(const Json& owner) {
+    const Json& genres = member(owner, "genres");
+    if (!genres.is_array()) return {};
+    std::vector<const Json*> known;
+    for (const Json& genre : genres) {
+        if (findGenre(text(genre, "name"))) known.push_back(&genre);
+    }
+    const auto best = std::ranges::max_element(
+        known, [](const Json* a, const Json* b) { return votes(*a) < votes(*b); });
+    if (best == known.end()) return {};
+    return std::string(kGenreNames[size_t(*findGenre(text(**best, "name")))]);
 }
 
 MusicBrainzRelease releaseOf(const Json& release, const Json& medium) {
-    MusicBrainzRelease out{mbidOf(release),
-                           text(release, "title"),
-                           joinedCredit(release),
-                           yearOf(text(release, "date")),
-                           {}};
+    std::string genre = knownGenre(release);
+    if (genre.empty()) genre = knownGenre(member(release, "release-group"));
+    MusicBrainzRelease out{mbidOf(release),       text(release, "title"),
+                           joinedCredit(release), yearOf(text(release, "date")),
+                           std::move(genre),      {}};
     const Json& tracks = member(medium, "tracks");
     for (const Json& track : tracks) {
         std::string title = text(track, "title");
@@ -105,10 +124,14 @@ std::string oneLine(std::string value) {
 
 }  // namespace
 
+bool isMusicBrainzId(std::string_view id) {
+    return id.size() == 36 && std::all_of(id.begin(), id.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || c == '-';
+           });
+}
+
 std::string musicBrainzArtistField(std::string_view artist) {
-    std::string out;
-    for (const char c : artist) out += c == '/' ? std::string("\xEF\xBC\x8F") : std::string(1, c);
-    return oneLine(std::move(out));
+    return oneLine(creditArtist(artist));
 }
 
 std::vector<MusicBrainzRelease> parseMusicBrainzReply(std::string_view json,
@@ -140,15 +163,18 @@ std::string musicBrainzDiscInfoText(const MusicBrainzRelease& release, uint32_t 
             "\r\n";
     text += "DYEAR=" + release.year + "\r\n";
     // Keys are found as text anywhere behind the one before, so each must come before any value
-    // that could hold it; the genre is the one a disc has until it is told another.
-    text += "DGENRE=" + std::string(kGenreNames[kDefaultGenre]) + "\r\n";
+    // that could hold it; without a genre the disc keeps the one it has until it is told another.
+    text += "DGENRE=" + musicBrainzGenre(release) + "\r\n";
     for (size_t i = 0; i < release.tracks.size(); ++i) {
         const MusicBrainzTrack& track = release.tracks[i];
-        const bool guest = !track.artist.empty() && track.artist != release.artist;
-        const std::string title = guest ? track.artist + " / " + track.title : track.title;
+        const std::string title = creditedTitleLine(track.artist, release.artist, track.title);
         text += "TTITLE" + std::to_string(i) + "=" + oneLine(title) + "\r\n";
     }
-    return text + musicBrainzReleaseLine(release.id);
+    return text + std::string(kTrackCreditsLine) + musicBrainzReleaseLine(release.id);
+}
+
+std::string musicBrainzGenre(const MusicBrainzRelease& release) {
+    return release.genre.empty() ? std::string(kGenreNames[kDefaultGenre]) : release.genre;
 }
 
 std::string musicBrainzReleaseLine(std::string_view releaseId) {

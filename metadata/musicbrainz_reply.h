@@ -23,24 +23,35 @@ struct MusicBrainzRelease {
     std::string title;
     std::string artist;  // the joined artist credit
     std::string year;    // four digits, or empty
+    std::string genre;   // a name of kGenreNames, or empty
     std::vector<MusicBrainzTrack> tracks;
 };
 
 // The releases of a reply in its order, each with the medium that carries `discId`, or else the
-// first one of `trackCount` tracks (a fuzzy match); releases with neither are left out. Anything
+// first one of `trackCount` tracks (a fuzzy match); releases with neither are left out. A
+// release's genre is the most voted of its genres (else of its release group's) that kGenreNames
+// names. Anything
 // missing or of the wrong type reads as empty text; a reply that is not JSON, or longer than
 // kMusicBrainzReplyLimit, has no releases. Never throws.
 std::vector<MusicBrainzRelease> parseMusicBrainzReply(std::string_view json,
                                                       std::string_view discId, int trackCount);
 
-// The release as a disc information text for `trackCount` tracks: its artist and title, year,
-// the track titles, "artist / title" for a track credited to another artist than the album's,
-// and the release's MBID in a line of its own. Line breaks inside values become spaces.
+// True for an MBID as the service writes it: 36 characters of lower-case hexadecimal digits and
+// hyphens.
+bool isMusicBrainzId(std::string_view id);
+
+// The release as a disc information text: its artist and title, year, genre (the default genre
+// when it has none), the track titles with
+// their credits (creditedTitleLine), the credits line and the release's MBID in a line of its
+// own. Line breaks inside values become spaces.
 std::string musicBrainzDiscInfoText(const MusicBrainzRelease& release, uint32_t freedbId);
 
 // The artist as the text's "artist / title" line holds it: the reader takes the artist up to the
 // first slash, so one inside the name becomes the full-width slash that looks the same.
 std::string musicBrainzArtistField(std::string_view artist);
+
+// The name of the release's genre in kGenreNames, the default genre's when it has none.
+std::string musicBrainzGenre(const MusicBrainzRelease& release);
 
 // The line of a disc information text that names the release.
 std::string musicBrainzReleaseLine(std::string_view releaseId);

@@ -48,6 +48,7 @@ private:
 struct TrackEntry {
     int32_t number = 0;    // list position + 1 after a refresh; the row once shown
     std::string title;     // "音轨 01" until titles are looked up
+    std::string artist;    // the track's own credit; empty when it is the disc's artist
     std::string isrc;      // the recording's ISRC as the disc gives it; empty when it has none
     int32_t checked = 0;   // ticked for ripping
     int32_t selected = 0;  // selected row

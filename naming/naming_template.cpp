@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "metadata/track_credits.h"
 #include "naming/text_replace.h"
 
 namespace lumbra {
@@ -19,10 +20,13 @@ std::string expandNamingTemplate(std::string_view namingTemplate, const DiscReco
 
     // Each value is searched by the placeholders after it, so an album called "<Year>" gets the
     // year; saved templates rely on this order.
+    // A track's own artist stays in its name as the list shows it, so that a compilation keeps
+    // one folder under its artist and two songs of one name by two artists never meet.
+    const std::string title = creditedTitle(track);
     const std::pair<std::string_view, std::string_view> placeholders[] = {
-        {"<Album>", disc.album},  {"<Artist>", disc.artist}, {"<Title>", track.title},
-        {"<Year>", disc.year},    {"<album>", disc.album},   {"<artist>", disc.artist},
-        {"<title>", track.title}, {"<year>", disc.year},
+        {"<Album>", disc.album}, {"<Artist>", disc.artist}, {"<Title>", title},
+        {"<Year>", disc.year},   {"<album>", disc.album},   {"<artist>", disc.artist},
+        {"<title>", title},      {"<year>", disc.year},
     };
     for (const auto& [placeholder, value] : placeholders) replaceAll(name, placeholder, value);
     return name;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "metadata/track_credits.h"
 #include "platform/text_encoding.h"
 
 namespace lumbra {
@@ -65,7 +66,7 @@ std::array<uint8_t, kId3v1TagSize> id3v1Tag(const TrackEntry& track, const DiscR
     const uint8_t number = trackNumberOf(track);
     std::memcpy(tag.magic, "TAG", sizeof tag.magic);
     fill(tag.title, track.title, defaultTitle(number).c_str());
-    fill(tag.artist, disc.artist, "未知艺人");
+    fill(tag.artist, trackArtist(track, disc), "未知艺人");
     fill(tag.album, disc.album, "未知专辑");
     fill(tag.year, disc.year, "2000");
     fill(tag.comment, disc.comment, "无");

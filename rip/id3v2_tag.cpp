@@ -41,6 +41,7 @@ std::vector<uint8_t> id3v2Tag(const TagValues& tags) {
     TagLib::ID3v2::Tag tag;
     addText(tag, "TIT2", tags.title);
     addText(tag, "TPE1", tags.artist);
+    addText(tag, "TPE2", tags.albumArtist);
     addText(tag, "TALB", tags.album);
     addText(tag, "TYER", tags.year);
     addText(tag, "TRCK", std::to_string(tags.number) + "/" + std::to_string(tags.total));

@@ -13,7 +13,8 @@ inline constexpr const char* kEncoderName = "Lumbra CD Ripper";
 
 struct TagValues {
     std::string title;
-    std::string artist;
+    std::string artist;       // the track's own artist, else the disc's
+    std::string albumArtist;  // the disc's artist, for a track with an artist of its own only
     std::string album;
     std::string year;
     std::string genre;  // the genre's name; empty for an index outside the list

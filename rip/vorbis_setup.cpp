@@ -65,8 +65,9 @@ std::string describeVorbisSetUp(const VorbisSetUp& s) {
 VorbisComments vorbisCommentsFor(const TagValues& tags) {
     VorbisComments comments{{"ENCODER", kEncoderName}};
     const std::pair<const char*, const std::string*> optional[] = {
-        {"TITLE", &tags.title}, {"ARTIST", &tags.artist}, {"ALBUM", &tags.album},
-        {"DATE", &tags.year},   {"ISRC", &tags.isrc},     {"BARCODE", &tags.catalogue}};
+        {"TITLE", &tags.title},      {"ARTIST", &tags.artist}, {"ALBUMARTIST", &tags.albumArtist},
+        {"ALBUM", &tags.album},      {"DATE", &tags.year},     {"ISRC", &tags.isrc},
+        {"BARCODE", &tags.catalogue}};
     for (const auto& [tag, value] : optional) {
         if (!value->empty()) comments.emplace_back(tag, *value);
     }

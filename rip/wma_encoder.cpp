@@ -15,11 +15,15 @@ constexpr size_t kSystemTextLimit = 127;
 
 // The track's fields as the file's header carries them; empty ones are left out.
 WmaTexts textsOf(const TagValues& tags) {
-    const WmaTexts all = {
-        {u"Title", tags.title},         {u"Author", tags.artist},
-        {u"WM/AlbumTitle", tags.album}, {u"WM/Year", tags.year},
-        {u"WM/Genre", tags.genre},      {u"WM/TrackNumber", std::to_string(tags.number)},
-        {u"WM/ISRC", tags.isrc},        {u"WM/Barcode", tags.catalogue}};
+    const WmaTexts all = {{u"Title", tags.title},
+                          {u"Author", tags.artist},
+                          {u"WM/AlbumArtist", tags.albumArtist},
+                          {u"WM/AlbumTitle", tags.album},
+                          {u"WM/Year", tags.year},
+                          {u"WM/Genre", tags.genre},
+                          {u"WM/TrackNumber", std::to_string(tags.number)},
+                          {u"WM/ISRC", tags.isrc},
+                          {u"WM/Barcode", tags.catalogue}};
     WmaTexts texts;
     for (const auto& text : all) {
         if (!text.second.empty()) texts.push_back(text);

@@ -247,7 +247,8 @@ TEST_F(DiscSessionTest, TheDiscsCdTextNamesItUntilALookupFindsAMatch) {
     const std::string unknown = test::writeCueImage(dir.path(), "unknown", {250, 250}).cuePath;
     test::addCueText(unknown,
                      {"TITLE \"Night Shift\"", "PERFORMER \"AC/DC\"", "CATALOG 0724384960650"},
-                     {{"TITLE \"Opening\"", "ISRC GBAYE9900001"}, {"TITLE \"Second Song\""}});
+                     {{"TITLE \"Opening\"", "ISRC GBAYE9900001"},
+                      {"TITLE \"Second Song\"", "PERFORMER \"Guest\""}});
     start(";" + unknown);
     EXPECT_EQ(session.disc().titleSource, TitleSource::CdText);
     EXPECT_EQ(session.tracks()[1].title, "Second Song");
@@ -271,6 +272,7 @@ TEST_F(DiscSessionTest, TheDiscsCdTextNamesItUntilALookupFindsAMatch) {
     EXPECT_EQ(disc.catalogue, "0724384960650") << "kept through the commits";
     EXPECT_EQ(disc.titleSource, TitleSource::CdText);
     EXPECT_EQ(session.tracks()[0].isrc, "GBAYE9900001");
+    EXPECT_EQ(session.tracks()[1].artist + "|" + session.tracks()[1].title, "Guest|Second Song");
 
     pages.edits.disc.artist = "Harbour Lights";
     pages.edits.rows.assign(2, RowState{true, false});
@@ -278,7 +280,7 @@ TEST_F(DiscSessionTest, TheDiscsCdTextNamesItUntilALookupFindsAMatch) {
     waitFor(WM_RIP_DONE);
     session.finishRip();
     EXPECT_TRUE(exists(dir.file("out/Harbour Lights/Night Shift/Opening.wav")));
-    EXPECT_TRUE(exists(dir.file("out/Harbour Lights/Night Shift/Second Song.wav")));
+    EXPECT_TRUE(exists(dir.file("out/Harbour Lights/Night Shift/Guest _ Second Song.wav")));
 }
 
 // MusicBrainz answers before the CDDB server; its release's cover stays with the disc through

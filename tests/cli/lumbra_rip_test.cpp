@@ -11,6 +11,7 @@
 #include "cli/lumbra_rip_runner.h"
 #include "support/cddb_test_server.h"
 #include "support/cue_image.h"
+#include "support/web_test_server.h"
 
 namespace lumbra {
 namespace {
@@ -319,6 +320,27 @@ TEST_F(LumbraRipLookup, LooksUpAsSetupIniSaysUnlessToldOtherwise) {
     EXPECT_EQ(declined.line("TRACK 1 "), untitled);
     EXPECT_EQ(declined.line("ARTIST "), "<none>");
     EXPECT_EQ(server.requests().size(), 2u);
+}
+
+TEST_F(LumbraRipLookup, NoMusicBrainzAsksTheCddbServerStraightAwayForOneRun) {
+    test::WebTestServer web;
+    web.route("/ws/2/discid/",
+              test::webReply(200, R"({"releases":[{"title":"MB","artist-credit":[{"name":"A"}],)"
+                                  R"("media":[{"tracks":[{"title":"mb1"},{"title":"mb2"}]}]}]})"));
+    home.write("setup.ini", "[CDDB]\nCDDB_COUNT=1\nCDDB_SERVER0=127.0.0.1\nCDDB_PORT0=" +
+                                std::to_string(server.port()) +
+                                "\nCDDB_QUERY0=/~cddb/cddb.cgi\nCDDB_USE_LOCALCDDB=0\n"
+                                "[MUSICBRAINZ]\nMB_ENABLE=1\nMB_SERVER=127.0.0.1\nMB_PORT=" +
+                                std::to_string(web.port()) + "\nMB_TLS=0\nCAA_ENABLE=0\n");
+    EXPECT_EQ(run("--list --lookup --no-musicbrainz").line("TRACK 1 "),
+              "TRACK 1 0 300 00:04 第一首");
+    EXPECT_TRUE(web.requests().empty());
+    EXPECT_EQ(server.requests().size(), 2u);
+    EXPECT_EQ(run("--list --lookup").line("TRACK 1 "), "TRACK 1 0 300 00:04 mb1")
+        << "setup.ini was left as it was";
+    EXPECT_EQ(web.requests().size(), 1u);
+    EXPECT_EQ(server.requests().size(), 2u);
+    EXPECT_NE(rip("--help").out.find("\n  --no-musicbrainz "), std::string::npos);
 }
 
 }  // namespace

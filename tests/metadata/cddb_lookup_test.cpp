@@ -7,7 +7,6 @@
 #include <unistd.h>
 #include <algorithm>
 #include <fstream>
-#include <functional>
 
 #include "app/disc_lookups.h"
 #include "metadata/cddb_client.h"
@@ -18,7 +17,7 @@
 #include "platform/text_encoding.h"
 #include "support/cddb_test_server.h"
 #include "support/cue_image.h"
-#include "support/rip_harness.h"
+#include "support/lookup_harness.h"
 #include "support/segment_image.h"
 
 namespace lumbra {
@@ -42,41 +41,13 @@ test::CddbTestEntry entry(const std::string& discId, const std::string& album,
                 "\r\nTTITLE1=Second\r\nTTITLE2=Third\r\n"};
 }
 
-bool eventually(const std::function<bool()>& condition) {
-    for (int i = 0; i < 1000 && !condition(); ++i) usleep(10000);
-    return condition();
-}
-
-// The WM_LOOKUP_DONE posts, by the number of the job that sent each.
-class LookupEnds : public EventSink {
-public:
-    void post(int message, uintptr_t job, const void*) override {
-        const std::lock_guard lock(mutex_);
-        if (message == WM_LOOKUP_DONE) ended_.push_back(job);
-    }
-    bool endedOnce(uintptr_t job) {
-        return eventually([&] {
-            const std::lock_guard lock(mutex_);
-            return std::count(ended_.begin(), ended_.end(), job) == 1;
-        });
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<uintptr_t> ended_;
-};
-
-class CddbLookup : public test::RipHarness {
+class CddbLookup : public test::LookupHarness {
 protected:
     void SetUp() override {
-        RipHarness::SetUp();
-        forgetRecentDiscs();
-        insertDiscs(test::writeCueImage(dir.path(), "disc", {300, 200, 100}).cuePath);
-        CddbSettings& cddb = settings.cddb;
-        cddb.useLocalDatabase = true;
-        cddb.localDatabaseFolder = dir.path() + "/home/Local CDDB";
-        cddb.email = "ripper@example.org";
+        LookupHarness::SetUp();
+        settings.cddb.email = "ripper@example.org";
         useServer(server);
+        useTimeouts({1000ms, 1000ms, 300ms});
     }
 
     void useServer(const test::CddbTestServer& chosen) {
@@ -103,28 +74,7 @@ protected:
                tail;
     }
 
-    uintptr_t start() { return lookups->startDiscLookup(settings.cddb, drives[0].openRequest); }
-    std::optional<std::string> finish(uintptr_t job) {
-        EXPECT_TRUE(ends.endedOnce(job)) << "job " << job << " ended";
-        return lookups->finishDiscLookup(job);
-    }
-    // A whole lookup, applied as the main window applies it.
-    void lookUpAndApply() {
-        const auto text = finish(start());
-        ASSERT_TRUE(text);
-        applyDiscInfoText(*text, disc, tracks);
-    }
-    // What the main window shows of the disc.
-    std::string shown() const {
-        std::string out = disc.artist + " / " + disc.album + " / " + disc.year + ":";
-        for (const auto& track : tracks) out += " " + track.title;
-        return out;
-    }
-
     test::CddbTestServer server;
-    LookupEnds ends;
-    std::unique_ptr<DiscLookups> lookups = std::make_unique<DiscLookups>(
-        ends, flags.lookupActive, CddbTimeouts{1000ms, 1000ms, 300ms});
 };
 
 TEST_F(CddbLookup, ReadsTheFirstOfThreeMatchesFilesItAndNextTimeNeedsNoServer) {
@@ -132,7 +82,7 @@ TEST_F(CddbLookup, ReadsTheFirstOfThreeMatchesFilesItAndNextTimeNeedsNoServer) {
     server.addEntry(entry("0200b202", "Second", "Wrong"));
     server.addEntry(entry("0200b203", "Third", "Wrong"));
     lookUpAndApply();
-    EXPECT_EQ(shown(), "Band / First / 2001: Opening Second Third");
+    EXPECT_EQ(shown(), "Band / First / 2001: | Opening | Second | Third");
     const std::string head =
         "POST /~cddb/cddb.cgi HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(server.port()) +
         "\r\n";
@@ -151,10 +101,9 @@ TEST_F(CddbLookup, ReadsTheFirstOfThreeMatchesFilesItAndNextTimeNeedsNoServer) {
     // Found again only if the read filed the entry under the key the lookup looks for.
     server.setBehaviour(ServerBehaviour::NeverAnswer);
     forgetRecentDiscs();  // as in a new run of the program
-    disc = DiscRecord{};
-    for (auto& track : tracks) track.title = "default";
+    forgetTitles();
     lookUpAndApply();
-    EXPECT_EQ(shown(), "Band / First / 2001: Opening Second Third");
+    EXPECT_EQ(shown(), "Band / First / 2001: | Opening | Second | Third");
     EXPECT_EQ(server.requests().size(), 2u) << "the local database answered alone";
 }
 
@@ -274,10 +223,9 @@ TEST_F(CddbLookup, SurvivesServersThatMisbehave) {
 TEST_F(CddbLookup, TheDriveIsFreeWhileTheServerIsAskedAndAStoppedJobsEndIsIgnored) {
     server.addEntry(entry("0200b201", "Unwanted", "Unwanted"));
     server.delayAnswers(600ms);
-    lookups = std::make_unique<DiscLookups>(ends, flags.lookupActive,
-                                            CddbTimeouts{1000ms, 1000ms, 2000ms});
+    useTimeouts({1000ms, 1000ms, 2000ms});
     const uintptr_t job = start();
-    ASSERT_TRUE(eventually([&] { return server.requests().size() == 1; }));
+    ASSERT_TRUE(test::eventually([&] { return server.requests().size() == 1; }));
     const int handle = getCDHandle(&drives[0].openRequest);
     EXPECT_GE(handle, 1) << "a refresh during the exchange finds the disc";
     releaseCDHandle(handle);
@@ -291,16 +239,16 @@ TEST_F(CddbLookup, TheDriveIsFreeWhileTheServerIsAskedAndAStoppedJobsEndIsIgnore
 // stop, and the program's exit, leave it at once.
 TEST_F(CddbLookup, AStoppedLookupLeavesASilentServerAtOnce) {
     server.setBehaviour(ServerBehaviour::NeverAnswer);
-    lookups = std::make_unique<DiscLookups>(ends, flags.lookupActive);
+    useTimeouts({});
     const uintptr_t stopped = start();
-    ASSERT_TRUE(eventually([&] { return server.requests().size() == 1; }));
+    ASSERT_TRUE(test::eventually([&] { return server.requests().size() == 1; }));
     auto before = std::chrono::steady_clock::now();
     lookups->stopDiscLookup();
     EXPECT_TRUE(ends.endedOnce(stopped));
     EXPECT_LT(std::chrono::steady_clock::now() - before, 1s) << "the stopped job's end";
 
     start();
-    ASSERT_TRUE(eventually([&] { return server.requests().size() == 2; }));
+    ASSERT_TRUE(test::eventually([&] { return server.requests().size() == 2; }));
     before = std::chrono::steady_clock::now();
     lookups.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - before, 1s) << "the exit";
@@ -354,11 +302,10 @@ TEST_F(CddbLookup, AStoppedJobsEndAndResultNeverPassForTheNextJobs) {
     newServer.addEntry(entry("0200b201", "New", "New title"));
     for (auto* each : {&server, &newServer}) each->delayAnswers(600ms);
     settings.cddb.useLocalDatabase = false;
-    lookups = std::make_unique<DiscLookups>(ends, flags.lookupActive,
-                                            CddbTimeouts{1000ms, 1000ms, 5000ms});
+    useTimeouts({1000ms, 1000ms, 5000ms});
 
     const uintptr_t oldJob = start();
-    ASSERT_TRUE(eventually([&] { return server.requests().size() == 2; }))
+    ASSERT_TRUE(test::eventually([&] { return server.requests().size() == 2; }))
         << "the old job is reading";
     lookups->stopDiscLookup();
     useServer(newServer);
@@ -370,7 +317,7 @@ TEST_F(CddbLookup, AStoppedJobsEndAndResultNeverPassForTheNextJobs) {
     const auto text = finish(newJob);
     ASSERT_TRUE(text);
     applyDiscInfoText(*text, disc, tracks);
-    EXPECT_EQ(shown(), "Band / New / 2001: New title Second Third");
+    EXPECT_EQ(shown(), "Band / New / 2001: | New title | Second | Third");
     EXPECT_EQ(flags.lookupActive, 0);
     EXPECT_FALSE(lookups->finishDiscLookup(newJob)) << "an end is taken once";
 }
@@ -389,7 +336,7 @@ TEST_F(CddbLookup, TakesChineseEntriesInGb18030AndUtf8Alike) {
             {"rock", "10000803", encoded("王菲"), encoded("唱游"), encoded(utf8Entry)});
         useServer(chinese);
         lookUpAndApply();
-        EXPECT_EQ(shown(), "王菲 / 唱游 / 1998: 打错了 ab c") << gb18030;
+        EXPECT_EQ(shown(), "王菲 / 唱游 / 1998: | 打错了 | ab | c") << gb18030;
     }
 }
 

@@ -109,6 +109,50 @@ TEST(DiscInfoText, DropsCharactersThatActUnseenAndSpacesTabs) {
     EXPECT_EQ(a.titles()[0], "tab here");
 }
 
+std::vector<std::string> credits(const Applied& a) {
+    std::vector<std::string> out;
+    for (const auto& t : a.tracks) out.push_back(t.artist + "|" + t.title);
+    return out;
+}
+
+// A compilation's CDDB entry credits each track; a one-artist disc's title may hold the same
+// separator, and stays whole.
+TEST(DiscInfoText, ACompilationsTitlesGiveEachTrackItsArtist) {
+    const std::string titles =
+        "TTITLE0=Ann / Song\r\nTTITLE1=Plain\r\nTTITLE2=Prelude / Fugue / Coda\r\n";
+    EXPECT_EQ(credits(apply("DTITLE=Various / Hits\r\n" + titles)),
+              (std::vector<std::string>{"Ann|Song", "|Plain", "Prelude|Fugue / Coda"}));
+    EXPECT_EQ(credits(apply("DTITLE=群星 / 金曲\r\n" + titles))[0], "Ann|Song");
+    EXPECT_EQ(credits(apply("DTITLE=Band / Album\r\n" + titles)),
+              (std::vector<std::string>{"|Ann / Song", "|Plain", "|Prelude / Fugue / Coda"}));
+    // An empty side is no credit, and a credit of the album's own artist is none either.
+    EXPECT_EQ(credits(apply("DTITLE=various artists / X\r\nTTITLE0= / Song\r\n"
+                            "TTITLE1=various artists / Own\r\nTTITLE2=Ann / \r\n")),
+              (std::vector<std::string>{"| / Song", "|Own", "|Ann / "}));
+}
+
+TEST(DiscInfoText, ACreditingSourcesTextSplitsEveryTitleAndALaterTextClearsTheArtists) {
+    Applied a = apply(
+        "DTITLE=Band / Album\r\nTTITLE0=Guest / Duet\r\nTTITLE1=Band / A / B\r\n"
+        "TTITLE2=Solo\r\nTCREDITS=1\r\n");
+    EXPECT_EQ(credits(a), (std::vector<std::string>{"Guest|Duet", "|A / B", "|Solo"}));
+    applyDiscInfoText(
+        "DTITLE=Band / Album\r\nTTITLE0=Guest / Duet\r\nTTITLE1=X\r\n"
+        "MBRELEASE=\r\n",
+        a.record, a.tracks);
+    EXPECT_EQ(credits(a), (std::vector<std::string>{"Guest|Duet", "|X", "|Solo"}));
+    applyDiscInfoText("DTITLE=Band / Album\r\nTTITLE0=Guest / Duet\r\nXTCREDITS=1\r\n", a.record,
+                      a.tracks);
+    EXPECT_EQ(credits(a)[0], "|Guest / Duet") << "the line counts only where a line starts";
+}
+
+TEST(DiscInfoText, ACreditIsSplitBeforeItsPartsAreCut) {
+    const std::string artist(80, 'a');
+    const auto a = apply("DTITLE=Various / X\r\nTTITLE0=" + artist + " / Title\r\n");
+    EXPECT_EQ(a.tracks[0].artist, artist);
+    EXPECT_EQ(a.tracks[0].title, "Title");
+}
+
 TEST(DiscRecord, ResetKeepsYearAndComment) {
     DiscRecord record{"a", "b", "2001", 17, "c"};
     resetDiscRecord(record);
