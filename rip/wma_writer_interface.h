@@ -26,9 +26,9 @@ inline constexpr char16_t kWmaUseDrmAttribute[] = u"use_drm";
 inline constexpr int32_t kWmaTextAttribute = 1;
 // The text attributes the file carries as its metadata; each is set before the output format,
 // which writes the file's header.
-inline constexpr const char16_t* kWmaTagAttributes[] = {u"Title",   u"Author",    u"WM/AlbumTitle",
-                                                        u"WM/Year", u"WM/Genre",  u"WM/TrackNumber",
-                                                        u"WM/ISRC", u"WM/Barcode"};
+inline constexpr const char16_t* kWmaTagAttributes[] = {
+    u"Title",    u"Author",         u"WM/AlbumArtist", u"WM/AlbumTitle", u"WM/Year",
+    u"WM/Genre", u"WM/TrackNumber", u"WM/ISRC",        u"WM/Barcode"};
 
 extern "C" {
 

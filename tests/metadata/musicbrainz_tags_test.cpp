@@ -1,5 +1,6 @@
-// A release found at the web service on loopback, ripped: each track's own artist in its tags,
-// the release's artist as the album artist, read back with TagLib.
+// A release found at the web service on loopback, ripped: each track's own artist in the tags of
+// every format, the release's artist as the album artist, read back with TagLib; its cover kept
+// for a lookup without a network.
 #include <gtest/gtest.h>
 
 #include <taglib/fileref.h>
@@ -24,6 +25,8 @@ protected:
         settings.id3Enable = true;
         settings.namingTemplate = "<Artist> \\ <Title>";
         settings.encoder.mp3 = {1, 1, 8, 1, 3, 10, 7};
+        settings.encoder.ogg = {0, 1, 0, 0, 1, 0, 0, 0, 3, 9};
+        settings.encoder.wma = {0, 6, 1};
         settings.encoder.flac = {5, 1};
         settings.encoder.opus = {5};
         settings.musicBrainz.coverArt = false;
@@ -71,7 +74,8 @@ TEST_F(MusicBrainzTags, EachTrackCarriesItsOwnArtistAndTheAlbumArtistStaysTheRel
     EXPECT_EQ(shown(), "Band / Duets / 1999: | Alone | Band & Guest / Together | Other / Cover");
 
     for (const auto& [format, extension] :
-         {std::pair{kFormatMp3, ".mp3"}, std::pair{kFormatFlac, ".flac"},
+         {std::pair{kFormatMp3, ".mp3"}, std::pair{kFormatOgg, ".ogg"},
+          std::pair{kFormatWma, ".wma"}, std::pair{kFormatFlac, ".flac"},
           std::pair{kFormatOpus, ".opus"}}) {
         SCOPED_TRACE(extension);
         rip({0, 1, 2}, format);
