@@ -6,6 +6,7 @@
 
 #include "cdaccess/cd_frame.h"
 #include "cdaccess/rip_reads.h"
+#include "metadata/track_credits.h"
 #include "naming/path_tidying.h"
 #include "platform/atomic_file.h"
 #include "rip/track_status.h"
@@ -162,7 +163,7 @@ std::string cueSheetText(const DiscRecord& disc, std::span<const LoggedTrack> tr
                 "\n";
         text += format("  TRACK %02d AUDIO\n", ++number);
         text += "    TITLE " + cueText(logged.track->title) + "\n";
-        text += "    PERFORMER " + cueText(disc.artist) + "\n";
+        text += "    PERFORMER " + cueText(trackArtist(*logged.track, disc)) + "\n";
         if (!logged.track->isrc.empty()) text += "    ISRC " + logged.track->isrc + "\n";
         text += "    INDEX 01 00:00:00\n";
     }

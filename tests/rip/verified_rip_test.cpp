@@ -209,5 +209,23 @@ TEST_F(VerifiedRip, LogAndCueSheetDescribeTheRipAndRipAgainToTheSameFiles) {
     }
 }
 
+// A compilation's sheet names each track's own performer, and the album's for the rest.
+TEST(CueSheet, ATrackWithItsOwnArtistHasItAsItsPerformer) {
+    DiscRecord disc;
+    disc.artist = "Various";
+    disc.album = "Hits";
+    TrackEntry guest, own;
+    guest.artist = "Guest";
+    guest.status = own.status = kTrackDone;
+    const LoggedTrack logged[] = {{&guest, "/m/Guest _ One.wav"}, {&own, "/m/Two.wav"}};
+    const std::string sheet = cueSheetText(disc, logged);
+    EXPECT_NE(sheet.find("TRACK 01 AUDIO\n    TITLE \"\"\n    PERFORMER \"Guest\"\n"),
+              std::string::npos)
+        << sheet;
+    EXPECT_NE(sheet.find("TRACK 02 AUDIO\n    TITLE \"\"\n    PERFORMER \"Various\"\n"),
+              std::string::npos)
+        << sheet;
+}
+
 }  // namespace
 }  // namespace lumbra
