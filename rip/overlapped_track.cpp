@@ -14,8 +14,8 @@ constexpr int32_t kEncodeShare = 60;
 
 }  // namespace
 
-SharedProgress::SharedProgress(const RipSession& session, TrackEntry& track)
-    : session_(session), track_(track) {}
+SharedProgress::SharedProgress(const RipSession& session, TrackEntry& track, int32_t from)
+    : session_(session), track_(track), from_(from) {}
 
 void SharedProgress::read(int32_t framesRead) {
     readShare_ = int32_t(int64_t(framesRead) * kReadShare / std::max(track_.length, 1));
@@ -31,7 +31,7 @@ void SharedProgress::encoded(uint64_t bytes) {
 void SharedProgress::post() {
     const std::lock_guard lock(posting_);
     // Short of done: only the encoder's end makes a track done.
-    const int32_t percent = std::min(readShare_ + encodedShare_, kTrackDone - 1);
+    const int32_t percent = passStatus(from_, std::min(readShare_ + encodedShare_, kTrackDone - 1));
     if (track_.status.raise(percent)) postProgress(session_, track_);
 }
 

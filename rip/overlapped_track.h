@@ -16,7 +16,8 @@ namespace lumbra {
 // to report from both threads; the status only grows and never passes over a track's end.
 class SharedProgress {
 public:
-    SharedProgress(const RipSession& session, TrackEntry& track);
+    // `from`: the status where this pass starts (passStatus).
+    SharedProgress(const RipSession& session, TrackEntry& track, int32_t from = 0);
 
     void read(int32_t framesRead);
     void encoded(uint64_t bytes);
@@ -26,6 +27,7 @@ private:
 
     const RipSession& session_;
     TrackEntry& track_;
+    const int32_t from_;
     std::atomic<int32_t> readShare_{0};
     std::atomic<int32_t> encodedShare_{0};
     std::mutex posting_;  // posts of one track arrive in the order of their values

@@ -49,12 +49,14 @@ struct RipContext {
     // A test read: a chunk the drive cannot read counts as silence, with no box, and the read
     // goes on.
     bool unreadableIsSilence = false;
+    int32_t progressFrom = 0;  // the status where this pass starts (passStatus)
 };
 
 struct ConvertContext {
     TrackEntry* track = nullptr;
-    std::string pcmPath;     // the temporary file
-    std::string outputPath;  // native path, extension included
+    std::string pcmPath;       // the temporary file
+    std::string outputPath;    // native path, extension included
+    int32_t progressFrom = 0;  // the status where this pass starts (passStatus)
 };
 
 }  // namespace lumbra

@@ -71,12 +71,12 @@ private:
 struct HandedTrack {
     HandedTrack(AudioBudget& budget, SpillRoom& room, PathsInFlight& paths,
                 const RipSession& session, TrackEntry& entry,
-                std::unique_ptr<TrackEncoder> trackEncoder, TrackToEncode in)
+                std::unique_ptr<TrackEncoder> trackEncoder, TrackToEncode in, int32_t progressFrom)
         : claim(paths, in.outputPath),
           reservation(room, SpillRoom::fileEstimate(uint64_t(entry.length) / kFramesPerSecond,
                                                     trackEncoder->bytesPerSecond())),
           audio(budget, room),
-          progress(session, entry),
+          progress(session, entry, progressFrom),
           track(entry),
           encoder(std::move(trackEncoder)),
           input(std::move(in)) {}
@@ -146,7 +146,10 @@ private:
             showRipError(session_, *reason);
             return TrackEnd::Next;
         }
-        if (session_.settings.testAndCopy && !testedFirst(track)) return TrackEnd::EndJob;
+        // Nowhere to compare the reads without a verifier: no test read then.
+        const bool tested = session_.settings.testAndCopy && verifier_;
+        if (tested && !testedFirst(track)) return TrackEnd::EndJob;
+        progressFrom_ = tested ? kTestReadShare : 0;
         const TrackToEncode input = encodingOf(entry, folder_.nativePath(name) + format->extension);
         // An earlier track still encoding to this name ends first, as on one thread.
         pathsInFlight_.waitUntilFree(input.outputPath);
@@ -166,18 +169,19 @@ private:
     // Test and copy's first read, compared once the track's file has been read; false when the
     // rip was stopped meanwhile.
     bool testedFirst(TrackEntry& track) {
-        if (!verifier_) return true;  // nowhere to compare the reads
         if (const auto crc32 = testReadCrc32(session_, track)) verifier_->testedWith(*crc32);
         if (!session_.flags.ripRunning) {
             endTrack(session_, track, kTrackCancelled);
             return false;
         }
-        track.status = 0;
         return true;
     }
 
     RipContext contextFor(TrackEntry& track, std::string readInto, LoudnessMeter* meter) {
-        return {&track, std::move(readInto), {}, meter, verifier_ ? &*verifier_ : nullptr};
+        RipContext context{
+            &track, std::move(readInto), {}, meter, verifier_ ? &*verifier_ : nullptr};
+        context.progressFrom = progressFrom_;
+        return context;
     }
 
     // The log and CUE sheet of what this job wrote, stopped or not: the report of the database's
@@ -208,7 +212,7 @@ private:
         RipContext context = contextFor(track, pcm.path(), meter);
         if (!ripTrackToPcm(session_, context)) return TrackEnd::EndJob;
         if (!session_.flags.ripRunning) return TrackEnd::EndJob;
-        ConvertContext convert{&track, pcm.path(), input.outputPath};
+        ConvertContext convert{&track, pcm.path(), input.outputPath, progressFrom_};
         writeTrackFromPcm(session_, convert, factory, input);
         tagFinishedTrack(size_t(&track - tracks_.data()));
         return TrackEnd::Next;
@@ -237,8 +241,9 @@ private:
             endTrack(session_, track, kTrackCancelled);
             return TrackEnd::Next;
         }
-        auto handed = std::make_shared<HandedTrack>(budget_, spillRoom_, pathsInFlight_, session_,
-                                                    track, factory.create(input), input);
+        auto handed =
+            std::make_shared<HandedTrack>(budget_, spillRoom_, pathsInFlight_, session_, track,
+                                          factory.create(input), input, progressFrom_);
         if (encodeWhileReading) encode(handed);
         RipContext context = contextFor(track, input.outputPath, meter);
         const ReadOutcome read = readTrackToAudio(session_, context, handed->audio,
@@ -340,6 +345,7 @@ private:
     PathsInFlight pathsInFlight_;
     std::optional<EncoderPool> encoders_;
     std::optional<TrackVerifier> verifier_;  // the track being read
+    int32_t progressFrom_ = 0;               // where the track's writing pass starts its status
     std::vector<LoggedTrack> logged_;        // the tracks the job got to, for the rip log
 };
 

@@ -25,7 +25,9 @@ bool fillFromCd(const RipSession& session, RipContext& context, OutputFile& file
         return false;
     };
     switch (readTrackChunks(session, context, handle.get(),
-                            scaledReadProgress(session, track, kPcmPhase), sink)) {
+                            scaledReadProgress(session, track, context.progressFrom,
+                                               passStatus(context.progressFrom, kPcmPhase)),
+                            sink)) {
         case ReadOutcome::Complete:
             if (file.close()) return true;
             failOnWriteError(session, track, context.outputPath);

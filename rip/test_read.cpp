@@ -17,9 +17,9 @@ std::optional<uint32_t> testReadCrc32(const RipSession& session, TrackEntry& tra
         sums.add(samples);
         return true;
     };
-    // Shown up to half done; the second read counts from 0 again.
-    const ReadOutcome outcome = readTrackChunks(
-        session, context, handle.get(), scaledReadProgress(session, track, kTrackDone / 2), tested);
+    const ReadOutcome outcome =
+        readTrackChunks(session, context, handle.get(),
+                        scaledReadProgress(session, track, 0, kTestReadShare), tested);
     if (outcome != ReadOutcome::Complete) return std::nullopt;
     return sums.values().crc32;
 }

@@ -9,6 +9,9 @@
 
 namespace lumbra {
 
+// Where the test read leaves the track's progress: the copy fills the rest.
+inline constexpr int32_t kTestReadShare = 50;
+
 // The CRC32 of the track's samples as the drive delivered them, corrected by the session's read
 // offset; a stretch the drive could not read counts as silence, so that the reads differ. Posts
 // the reading's progress. nullopt when the rip was stopped (the track then ends cancelled) or

@@ -114,9 +114,10 @@ void writeFromCd(const RipSession& session, RipContext& context, EncoderFactory&
             track.status = kTrackFailed;
         } else if (write.start()) {
             const auto sink = [&write](std::span<const uint8_t> cd) { return write.feed(cd); };
-            if (readTrackChunks(session, context, handle.get(),
-                                scaledReadProgress(session, track, kWholeTrack),
-                                sink) == ReadOutcome::Complete) {
+            if (readTrackChunks(
+                    session, context, handle.get(),
+                    scaledReadProgress(session, track, context.progressFrom, kWholeTrack),
+                    sink) == ReadOutcome::Complete) {
                 write.finish();
             }
         }
@@ -129,8 +130,9 @@ int32_t converterProgress(uint64_t done, uint64_t total) {
                    std::min(done, total) * kConverterSpan / std::max<uint64_t>(total, 1));
 }
 
-void encodeTemporaryFile(const RipSession& session, TrackEntry& track, TemporaryPcm& pcm,
+void encodeTemporaryFile(const RipSession& session, ConvertContext& context, TemporaryPcm& pcm,
                          TrackWrite& write) {
+    TrackEntry& track = *context.track;
     const uint64_t total = pcm.size();
     std::vector<uint8_t> piece(kPcmPieceBytes);
     uint64_t done = 0;
@@ -138,7 +140,7 @@ void encodeTemporaryFile(const RipSession& session, TrackEntry& track, Temporary
         const size_t count = pcm.read(piece);
         if (count == 0) break;
         if (pieces % kProgressEveryPieces == 0) {
-            track.status = converterProgress(done, total);
+            track.status = passStatus(context.progressFrom, converterProgress(done, total));
             postProgress(session, track);
         }
         if (!write.feed({piece.data(), count})) return;
@@ -158,7 +160,7 @@ void convertToFile(const RipSession& session, ConvertContext& context, Temporary
     OutputFile file(context.outputPath);
     if (!createdOutput(session, track, file)) return;
     TrackWrite write(session, track, file, factory.create(input));
-    if (write.start()) encodeTemporaryFile(session, track, pcm, write);
+    if (write.start()) encodeTemporaryFile(session, context, pcm, write);
     write.settle();
 }
 

@@ -76,10 +76,15 @@ void failOnWriteError(const RipSession& session, TrackEntry& track, const std::s
     track.status = kTrackFailed;
 }
 
-ReadProgress scaledReadProgress(const RipSession& session, TrackEntry& track, int percentScale) {
-    return [&session, &track, percentScale](int32_t framesRead) {
+int32_t passStatus(int32_t from, int32_t percent) {
+    return from + percent * (kTrackDone - from) / kTrackDone;
+}
+
+ReadProgress scaledReadProgress(const RipSession& session, TrackEntry& track, int32_t from,
+                                int32_t to) {
+    return [&session, &track, from, to](int32_t framesRead) {
         track.status =
-            int32_t(uint32_t(framesRead) * uint32_t(percentScale) / uint32_t(track.length));
+            from + int32_t(uint32_t(framesRead) * uint32_t(to - from) / uint32_t(track.length));
         postProgress(session, track);
     };
 }

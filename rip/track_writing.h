@@ -42,8 +42,14 @@ enum class ReadOutcome { Complete, Cancelled, ReadFailed, SinkFailed };
 // Told how many of the track's frames have been read, before every fifth read.
 using ReadProgress = std::function<void(int32_t framesRead)>;
 
-// The share of the track read, 0 to `percentScale`, set as its status and posted.
-ReadProgress scaledReadProgress(const RipSession& session, TrackEntry& track, int percentScale);
+// The track's status `percent` into a pass that starts at status `from`: test and copy's test
+// read fills the first half of the track's progress, and its copy, a pass of its own to every
+// writer, the second, so the user sees one run over both.
+int32_t passStatus(int32_t from, int32_t percent);
+
+// The share of the track read, from `from` to `to` percent, set as its status and posted.
+ReadProgress scaledReadProgress(const RipSession& session, TrackEntry& track, int32_t from,
+                                int32_t to);
 
 // Reads the track 26 frames at a time through an open handle, corrected by the session's read
 // offset, reporting progress; a cleared ripRunning before a read ends it Cancelled. On a read

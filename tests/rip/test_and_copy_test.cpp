@@ -2,6 +2,7 @@
 // read meets makes the two differ; the database's word on the written copy outranks that.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "app/track_row_texts.h"
@@ -80,6 +81,41 @@ TEST_F(TestAndCopy, AReadErrorOfTheFirstReadOnlyMakesTheReadsDifferUnlessTheData
     rip({0}, kFormatWav);
     EXPECT_TRUE(tracks[0].verification.readsDiffer());
     EXPECT_EQ(verificationText(tracks[0]), "准确 (置信度 3)");
+}
+
+// One run over both reads, whichever way the track is written: the test read fills the first
+// half, the copy the second, and the status never falls back.
+TEST_F(TestAndCopy, ProgressRunsOnceOverBothReads) {
+    image = test::writeCueImage(dir.path(), "long", {600, 300});
+    insertDiscs("file:" + image.cuePath);
+    checks = verificationOfDisc(drives[0].toc);  // the database is not asked
+    verification = &checks;
+    settings.testAndCopy = true;
+    settings.jitterMode = kJitterNever;
+    struct Path {
+        const char* name;
+        int32_t format;
+        bool antiCrackle;
+        int threads;
+    };
+    for (const Path& path : {Path{"from the drive", kFormatWav, false, 1},
+                             Path{"through the temporary file", kFormatOgg, true, 1},
+                             Path{"on encoder threads", kFormatOgg, false, 2}}) {
+        settings.antiCrackle = path.antiCrackle;
+        settings.encoderThreads = path.threads;
+        const size_t before = events.events().size();
+        rip({0, 1}, path.format);
+        const std::vector<int32_t> statuses = statusesPosted(0, before);
+        ASSERT_FALSE(statuses.empty()) << path.name;
+        EXPECT_EQ(statuses.back(), kTrackDone) << path.name;
+        EXPECT_TRUE(std::is_sorted(statuses.begin(), statuses.end())) << path.name;
+        EXPECT_TRUE(std::any_of(statuses.begin(), statuses.end(), [](int32_t s) {
+            return s > 0 && s < 50;
+        })) << path.name;
+        EXPECT_TRUE(std::any_of(statuses.begin(), statuses.end(), [](int32_t s) {
+            return s > 50 && s < kTrackDone;
+        })) << path.name;
+    }
 }
 
 }  // namespace
