@@ -295,19 +295,6 @@ TEST_F(PassThroughTransportTest, ReprobesAStaleHandleWithoutClosingIt) {
     EXPECT_FALSE(system.openFds.contains(unplugged)) << "a descriptor still ours is closed";
 }
 
-// A time-out makes the kernel reset the port, so what may take long waits a minute.
-TEST_F(PassThroughTransportTest, GivesEachCommandItsTimeOut) {
-    startWithOneDrive();
-    const std::pair<uint8_t, unsigned> cases[] = {
-        {0xBE, 60}, {0x28, 60}, {0xD8, 60}, {0xD4, 60}, {0x15, 60},
-        {0x1B, 60}, {0x00, 5},  {0x43, 30}, {0xBB, 30}, {0x1E, 30},
-    };
-    for (const auto& [opcode, seconds] : cases) {
-        run(opcode, kFlagDataIn, 12);
-        EXPECT_EQ(system.commands.back().timeoutSeconds, seconds) << int(opcode);
-    }
-}
-
 TEST_F(PassThroughTransportTest, SplitsAudioReadsAtTheDevicesLimit) {
     system.drives[2].maxTransfer = 32768;  // 13 frames
     startWithOneDrive();
