@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/cautious_answer.h"
+
 namespace lumbra {
 
 namespace {
@@ -12,15 +14,7 @@ public:
     explicit HeldPrompts(std::vector<Message>& held) : held_(held) {}
     MessageAnswer show(const Message& message) override {
         held_.push_back(message);
-        switch (message.buttons) {
-            case MessageButtons::YesNo:
-                return MessageAnswer::No;
-            case MessageButtons::YesNoCancel:
-                return MessageAnswer::Cancel;
-            case MessageButtons::Ok:
-                break;
-        }
-        return MessageAnswer::Ok;
+        return cautiousAnswer(message);
     }
 
 private:

@@ -5,6 +5,8 @@
 #include <QThread>
 #include <optional>
 
+#include "platform/cautious_answer.h"
+
 namespace lumbra::gui {
 
 // One worker's question; `answer` lives on the waiting worker's stack.
@@ -21,22 +23,6 @@ public:
     const Message message;
     std::optional<MessageAnswer>& answer;
 };
-
-namespace {
-
-MessageAnswer cautiousAnswer(const Message& message) {
-    switch (message.buttons) {
-        case MessageButtons::YesNo:
-            return MessageAnswer::No;
-        case MessageButtons::YesNoCancel:
-            return MessageAnswer::Cancel;
-        case MessageButtons::Ok:
-            break;
-    }
-    return MessageAnswer::Ok;
-}
-
-}  // namespace
 
 MessageAnswer UiThreadPrompts::show(const Message& message) {
     if (QThread::currentThread() == thread()) return inner_.show(message);
