@@ -25,6 +25,7 @@ bool CdPlayer::openDevice(const DriveEntry& drive) {
 
 void CdPlayer::play(int firstSelectedRow) {
     if (session_.ripping()) return;
+    session_.stopOffsetSearch();  // its reads and the player's must not meet at the drive
     if (device_ && !paused_) stop();
     const DriveEntry* drive = chosenDrive();
     if (!drive) return;
@@ -89,6 +90,7 @@ void CdPlayer::toggleTray() {
 }
 
 void CdPlayer::moveTray(bool open) {
+    session_.stopOffsetSearch();  // a disc going out under its reads would end it in an error
     stop();
     const DriveEntry* drive = chosenDrive();
     if (!drive) return;

@@ -164,6 +164,16 @@ TEST_F(GeneralPageTest, OffsetSearchRunsBesideTheWindowAndStopsAtOnce) {
     QTest::qWait(100);  // the stopped search's end arrives
     EXPECT_TRUE(prompts.shown.empty());
 
+    // The player reads the same drive: playing stops the search, as the tray does.
+    QTest::mouseClick(detect, Qt::LeftButton);
+    ASSERT_TRUE(session().offsetSearchRunning());
+    rip().player().play(0);
+    EXPECT_FALSE(session().offsetSearchRunning());
+    QTest::qWait(100);
+    EXPECT_TRUE(detect->isEnabled());
+    EXPECT_TRUE(prompts.shown.empty());
+    rip().player().stop();
+
     QTest::mouseClick(detect, Qt::LeftButton);
     ASSERT_TRUE(session().offsetSearchRunning());
     started = std::chrono::steady_clock::now();
