@@ -11,7 +11,7 @@
 
 #include "gui/encoder_panes.h"
 #include "gui/track_settings_dialog.h"
-#include "rip/ffmpeg_audio_decoder.h"
+#include "support/ffmpeg_audio_decoder.h"
 #include "window_harness.h"
 
 namespace lumbra {

@@ -2,5 +2,4 @@
 lumbra_test(accuraterip_tests
   ${CMAKE_CURRENT_LIST_DIR}/accuraterip_id_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/accuraterip_lookup_test.cpp
-  ${PROJECT_SOURCE_DIR}/tests/support/accuraterip_test_server.cpp
 )

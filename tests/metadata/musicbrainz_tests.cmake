@@ -4,13 +4,7 @@ lumbra_test(musicbrainz_tests
   ${CMAKE_CURRENT_LIST_DIR}/musicbrainz_lookup_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/musicbrainz_reply_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/musicbrainz_tags_test.cpp
-  ${PROJECT_SOURCE_DIR}/tests/support/cddb_test_server.cpp
-  ${PROJECT_SOURCE_DIR}/tests/support/web_test_server.cpp
 )
 # Ripped files' tags are read back with TagLib; MP3 and WMA need the encoder libraries.
 pkg_check_modules(MUSICBRAINZ_TEST_LIBS REQUIRED IMPORTED_TARGET taglib)
-target_compile_definitions(musicbrainz_tests PRIVATE
-  LUMBRA_VIRTUAL_DRIVE_LIBRARY="$<TARGET_FILE:virtualdrive>"
-  LUMBRA_LAME_PLUGIN_DIR="$<TARGET_FILE_DIR:lame_enc>")
-add_dependencies(musicbrainz_tests virtualdrive lame_enc wmaudsdk)
 target_link_libraries(musicbrainz_tests PRIVATE PkgConfig::LIBDISCID PkgConfig::MUSICBRAINZ_TEST_LIBS)

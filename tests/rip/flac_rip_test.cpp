@@ -11,13 +11,13 @@ extern "C" {
 #include <cstring>
 #include <filesystem>
 
-#include "command_output.h"
-#include "ffmpeg_audio_decoder.h"
 #include "flac_verify_failure.h"
 #include "naming/path_tidying.h"
 #include "rip/flac_encoder.h"
 #include "rip/track_status.h"
+#include "support/command_output.h"
 #include "support/cue_image.h"
+#include "support/ffmpeg_audio_decoder.h"
 #include "support/rip_harness.h"
 
 namespace lumbra {
@@ -203,18 +203,6 @@ TEST_F(FlacRip, ALongTitleStillLeavesRoomForTheExtension) {
     EXPECT_TRUE(prompts.shown.empty());
     for (const auto& format : outputFormats())
         EXPECT_LE(std::strlen(format.extension), kMaxExtensionBytes) << format.extension;
-}
-
-TEST_F(FlacRip, AStopLeavesNoFile) {
-    stopAtProgressAbove(10);
-    rip({0, 1}, kFormatFlac);
-    EXPECT_EQ(tracks[0].status, kTrackCancelled);
-    EXPECT_FALSE(exists(flac(0)));
-    EXPECT_EQ(partFilesLeft(), 0u);
-}
-
-TEST_F(FlacRip, AFullDiskFailsTheTrackAndLeavesNoFile) {
-    expectAFullDiskFailsOnlyTrackZero(200000, kFormatFlac, ".flac");
 }
 
 }  // namespace

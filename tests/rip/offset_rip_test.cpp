@@ -7,13 +7,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "rip/ffmpeg_audio_decoder.h"
 #include "rip/offset_detection.h"
 #include "rip/rip_log.h"
-#include "rip/signal_to_noise.h"
 #include "support/accuraterip_test_server.h"
 #include "support/cue_image.h"
+#include "support/ffmpeg_audio_decoder.h"
 #include "support/rip_harness.h"
+#include "support/signal_to_noise.h"
 
 namespace lumbra {
 namespace {

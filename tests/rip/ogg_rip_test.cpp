@@ -4,11 +4,11 @@
 
 #include <vorbis/vorbisenc.h>
 
-#include "rip/ogg_decoding.h"
-#include "rip/signal_to_noise.h"
 #include "rip/track_status.h"
 #include "support/cue_image.h"
+#include "support/ogg_decoding.h"
 #include "support/rip_harness.h"
+#include "support/signal_to_noise.h"
 
 namespace lumbra {
 namespace {
@@ -68,7 +68,7 @@ protected:
     }
 };
 
-TEST_F(OggRip, DefaultSettingsGiveEachTracksAudioWithAnEndedStreamOnBothPaths) {
+TEST_F(OggRip, DefaultSettingsGiveEachTracksAudioWithAnEndedStreamOnBothRoutes) {
     for (bool throughTemporaryFile : {false, true}) {
         SCOPED_TRACE(throughTemporaryFile ? "from the temporary file" : "straight from the CD");
         settings.antiCrackle = throughTemporaryFile;
@@ -81,9 +81,7 @@ TEST_F(OggRip, DefaultSettingsGiveEachTracksAudioWithAnEndedStreamOnBothPaths) {
             for (size_t p = 0; p + 1 < pages.size(); ++p) EXPECT_EQ(pages[p] & 4, 0) << p;
             EXPECT_EQ(pages.back() & 4, 4) << "the last page ends the stream";
         }
-        EXPECT_EQ(partFilesLeft(), 0u);
     }
-    EXPECT_TRUE(prompts.shown.empty());
 }
 
 TEST_F(OggRip, EachModeReachesTheIdentificationHeader) {
@@ -170,10 +168,6 @@ TEST_F(OggRip, EachTrackGetsItsOwnSettingsInOneJob) {
         << "a stream as long as the track";
     EXPECT_EQ(mono.declaredFrames, int64_t(mono.samples.size()));
     expectTheTracksAudio(2);
-}
-
-TEST_F(OggRip, AFullDiskFailsTheTrackAndLeavesNoFile) {
-    expectAFullDiskFailsOnlyTrackZero(30000, kFormatOgg, ".ogg");
 }
 
 }  // namespace

@@ -1,5 +1,1 @@
-pkg_check_modules(VORBISFILE REQUIRED IMPORTED_TARGET vorbisfile vorbisenc)
-lumbra_test(ogg_tests ogg_rip_test.cpp ogg_decoding.cpp)
-target_link_libraries(ogg_tests PRIVATE PkgConfig::VORBISFILE)
-target_compile_definitions(ogg_tests PRIVATE LUMBRA_VIRTUAL_DRIVE_LIBRARY="$<TARGET_FILE:virtualdrive>")
-add_dependencies(ogg_tests virtualdrive)
+lumbra_test(ogg_tests ogg_rip_test.cpp)

@@ -13,9 +13,9 @@
 #include <set>
 #include <thread>
 
-#include "ffmpeg_audio_decoder.h"
 #include "rip/track_status.h"
 #include "support/cue_image.h"
+#include "support/ffmpeg_audio_decoder.h"
 #include "support/rip_harness.h"
 
 namespace lumbra {

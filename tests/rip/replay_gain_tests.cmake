@@ -4,7 +4,3 @@ pkg_check_modules(REPLAY_GAIN_TEST_LIBS REQUIRED IMPORTED_TARGET taglib)
 lumbra_test(replay_gain_tests ${CMAKE_CURRENT_SOURCE_DIR}/replay_gain_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/cover_art_test.cpp)
 target_link_libraries(replay_gain_tests PRIVATE PkgConfig::REPLAY_GAIN_TEST_LIBS)
-target_compile_definitions(replay_gain_tests PRIVATE
-  LUMBRA_VIRTUAL_DRIVE_LIBRARY="$<TARGET_FILE:virtualdrive>"
-  LUMBRA_LAME_PLUGIN_DIR="$<TARGET_FILE_DIR:lame_enc>")
-add_dependencies(replay_gain_tests virtualdrive lame_enc wmaudsdk)

@@ -10,10 +10,10 @@
 #include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 
-#include "ffmpeg_audio_decoder.h"
 #include "rip/id3v1_tag.h"
 #include "rip/track_status.h"
 #include "support/cue_image.h"
+#include "support/ffmpeg_audio_decoder.h"
 #include "support/rip_harness.h"
 
 namespace lumbra {

@@ -73,14 +73,6 @@ TEST_F(WavRip, APermanentReadErrorFailsItsTrack) {
     }
 }
 
-TEST_F(WavRip, StoppingEndsTheTrackWithoutAFileAndTheJobAfterIt) {
-    stopAtProgressAbove(0);
-    rip({0, 1, 2}, kFormatWav);
-    EXPECT_EQ(tracks[0].status, kTrackCancelled);
-    EXPECT_FALSE(exists(wav(0)));
-    EXPECT_EQ(tracks[1].status, 0);
-}
-
 TEST_F(WavRip, AnExistingFileIsKeptWhenTheUserSaysNo) {
     rip({1}, kFormatWav);
     const std::string first = fileText(wav(1));
@@ -96,10 +88,6 @@ TEST_F(WavRip, AnExistingFileIsKeptWhenTheUserSaysNo) {
     prompts.answer = MessageAnswer::Yes;
     rip({1}, kFormatWav);
     EXPECT_EQ(fileText(wav(1)), first);
-}
-
-TEST_F(WavRip, AFullDiskFailsTheTrackAndLeavesNoTruncatedFile) {
-    expectAFullDiskFailsOnlyTrackZero(200000, kFormatWav, ".wav");
 }
 
 TEST_F(WavRip, OtherSettingsConvertTheSamplesAndTheHeaderDescribesThem) {

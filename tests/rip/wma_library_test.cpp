@@ -2,16 +2,16 @@
 // parameters a track's settings give.
 #include <gtest/gtest.h>
 
-#include "ffmpeg_audio_decoder.h"
 #include "platform/shared_library.h"
 #include "rip/encoder_library.h"
 #include "rip/wma_library_writer.h"
 #include "rip/wma_parameters.h"
 #include "rip/wma_wide_path.h"
 #include "rip/wma_writer_interface.h"
-#include "signal_to_noise.h"
 #include "support/cue_image.h"
+#include "support/ffmpeg_audio_decoder.h"
 #include "support/recording_prompts.h"
+#include "support/signal_to_noise.h"
 #include "support/temp_dir.h"
 
 namespace lumbra {

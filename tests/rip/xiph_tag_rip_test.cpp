@@ -6,9 +6,9 @@
 #include <taglib/opusfile.h>
 #include <taglib/xiphcomment.h>
 
-#include "ffmpeg_audio_decoder.h"
 #include "rip/track_status.h"
 #include "support/cue_image.h"
+#include "support/ffmpeg_audio_decoder.h"
 #include "support/rip_harness.h"
 
 namespace lumbra {

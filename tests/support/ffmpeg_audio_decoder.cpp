@@ -1,4 +1,4 @@
-#include "ffmpeg_audio_decoder.h"
+#include "support/ffmpeg_audio_decoder.h"
 
 #include <cctype>
 #include <memory>

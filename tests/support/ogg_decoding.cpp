@@ -1,4 +1,4 @@
-#include "rip/ogg_decoding.h"
+#include "support/ogg_decoding.h"
 
 #include <vorbis/vorbisfile.h>
 
