@@ -1,1 +1,0 @@
-lumbra_test(ogg_tests ogg_rip_test.cpp)
