@@ -1,82 +1,83 @@
 #include "rip/loudness.h"
 
-#include <ebur128.h>
-
 #include <algorithm>
 #include <cmath>
-#include <new>
+#include <numeric>
 
 #include "cdaccess/cd_frame.h"
 
 namespace lumbra {
 namespace {
 
-constexpr unsigned kChannels = 2;
-constexpr size_t kBytesPerFrame = 4;
-// Converting a read's bytes to samples in steps this large keeps the copy on the stack.
-constexpr size_t kFramesPerStep = 4096;
+constexpr size_t kQuarterFrames = kCdSampleRate / 10;
+constexpr size_t kBlockFrames = 4 * kQuarterFrames;
+constexpr double kAbsoluteGateLufs = -70.0;
+constexpr double kRelativeGateLu = -10.0;
+
+double lufsOf(double meanSquare) {
+    return -0.691 + 10.0 * std::log10(meanSquare);
+}
+
+double meanOf(const std::vector<double>& energies) {
+    return std::accumulate(energies.begin(), energies.end(), 0.0) / double(energies.size());
+}
+
+// Minus infinity when no block passes the gates, as for silence or a track under 400 ms.
+double integratedLoudness(const std::vector<double>& blockEnergies) {
+    std::vector<double> gated;
+    std::copy_if(blockEnergies.begin(), blockEnergies.end(), std::back_inserter(gated),
+                 [](double energy) { return lufsOf(energy) > kAbsoluteGateLufs; });
+    if (gated.empty()) return -HUGE_VAL;
+    const double relativeGate = lufsOf(meanOf(gated)) + kRelativeGateLu;
+    std::erase_if(gated, [&](double energy) { return lufsOf(energy) <= relativeGate; });
+    return gated.empty() ? -HUGE_VAL : lufsOf(meanOf(gated));
+}
 
 GainAndPeak gainOf(double loudness, double peak, double reference) {
     return {std::isfinite(loudness) ? reference - loudness : 0.0, peak};
 }
 
-double samplePeak(ebur128_state* state) {
-    double peak = 0.0;
-    for (unsigned channel = 0; channel < kChannels; ++channel) {
-        double channelPeak = 0.0;
-        if (ebur128_sample_peak(state, channel, &channelPeak) == EBUR128_SUCCESS)
-            peak = std::max(peak, channelPeak);
-    }
-    return peak;
-}
-
 }  // namespace
 
-struct LoudnessMeter::State {
-    State()
-        : handle(
-              ebur128_init(kChannels, kCdSampleRate, EBUR128_MODE_I | EBUR128_MODE_SAMPLE_PEAK)) {
-        if (!handle) throw std::bad_alloc();
-    }
-    State(const State&) = delete;
-    State& operator=(const State&) = delete;
-    ~State() { ebur128_destroy(&handle); }
-
-    ebur128_state* handle;
-};
-
-LoudnessMeter::LoudnessMeter() : state_(std::make_unique<State>()) {}
-
-LoudnessMeter::~LoudnessMeter() = default;
-
 void LoudnessMeter::add(std::span<const uint8_t> cdAudio) {
-    int16_t samples[kFramesPerStep * kChannels];
-    while (cdAudio.size() >= kBytesPerFrame) {
-        const size_t frames = std::min(cdAudio.size() / kBytesPerFrame, kFramesPerStep);
-        for (size_t i = 0; i < frames * kChannels; ++i)
-            samples[i] = int16_t(uint16_t(cdAudio[2 * i] | cdAudio[2 * i + 1] << 8));
-        ebur128_add_frames_short(state_->handle, samples, frames);
-        cdAudio = cdAudio.subspan(frames * kBytesPerFrame);
+    const uint8_t* bytes = cdAudio.data();
+    for (size_t frames = cdAudio.size() / kCdSampleBytes; frames > 0;) {
+        const size_t step = std::min(frames, kQuarterFrames - quarterFrames_);
+        addToQuarterBlock(bytes, step);
+        bytes += step * kCdSampleBytes;
+        frames -= step;
     }
+}
+
+void LoudnessMeter::addToQuarterBlock(const uint8_t* bytes, size_t frames) {
+    quarterEnergy_ += weighting_.weightedEnergy(bytes, frames, peak_);
+    quarterFrames_ += frames;
+    if (quarterFrames_ < kQuarterFrames) return;
+    if (++quartersDone_ >= 4) {
+        const double blockEnergy =
+            std::accumulate(lastQuarters_.begin(), lastQuarters_.end(), quarterEnergy_);
+        blockEnergies_.push_back(blockEnergy / double(kBlockFrames));
+    }
+    std::shift_left(lastQuarters_.begin(), lastQuarters_.end(), 1);
+    lastQuarters_.back() = quarterEnergy_;
+    quarterEnergy_ = 0.0;
+    quarterFrames_ = 0;
 }
 
 GainAndPeak LoudnessMeter::trackGain(double reference) const {
-    double loudness = -HUGE_VAL;
-    ebur128_loudness_global(state_->handle, &loudness);
-    return gainOf(loudness, samplePeak(state_->handle), reference);
+    return gainOf(integratedLoudness(blockEnergies_), peak_, reference);
 }
 
 GainAndPeak LoudnessMeter::albumGain(std::span<const LoudnessMeter* const> tracks,
                                      double reference) {
-    std::vector<ebur128_state*> states;
+    std::vector<double> blockEnergies;
     double peak = 0.0;
     for (const LoudnessMeter* track : tracks) {
-        states.push_back(track->state_->handle);
-        peak = std::max(peak, samplePeak(track->state_->handle));
+        blockEnergies.insert(blockEnergies.end(), track->blockEnergies_.begin(),
+                             track->blockEnergies_.end());
+        peak = std::max(peak, track->peak_);
     }
-    double loudness = -HUGE_VAL;
-    if (!states.empty()) ebur128_loudness_global_multiple(states.data(), states.size(), &loudness);
-    return gainOf(loudness, peak, reference);
+    return gainOf(integratedLoudness(blockEnergies), peak, reference);
 }
 
 }  // namespace lumbra

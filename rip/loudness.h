@@ -2,10 +2,12 @@
 // values it gives.
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <vector>
+
+#include "rip/k_weighting.h"
 
 namespace lumbra {
 
@@ -18,13 +20,11 @@ struct GainAndPeak {
     double peak = 0.0;  // the largest sample, 1.0 at full scale
 };
 
+// Integrated loudness as EBU R128 defines it: the K-weighted energy of 400 ms blocks that start
+// every 100 ms, averaged over the blocks above the absolute gate of -70 LUFS and then over those
+// less than 10 LU below that average.
 class LoudnessMeter {
 public:
-    LoudnessMeter();
-    LoudnessMeter(const LoudnessMeter&) = delete;
-    LoudnessMeter& operator=(const LoudnessMeter&) = delete;
-    ~LoudnessMeter();
-
     // 16-bit little-endian stereo at 44,100 Hz, any number of whole frames of four bytes.
     void add(std::span<const uint8_t> cdAudio);
 
@@ -35,8 +35,15 @@ public:
                                  double reference = kReplayGainReference);
 
 private:
-    struct State;  // libebur128's, kept out of this header
-    std::unique_ptr<State> state_;
+    void addToQuarterBlock(const uint8_t* bytes, size_t frames);
+
+    KWeighting weighting_;
+    double quarterEnergy_ = 0.0;  // of the 100 ms now being read
+    size_t quarterFrames_ = 0;
+    std::array<double, 3> lastQuarters_{};  // the three before it, newest last
+    size_t quartersDone_ = 0;
+    std::vector<double> blockEnergies_;  // mean square of each whole 400 ms block, channels summed
+    double peak_ = 0.0;                  // largest sample magnitude, 1.0 at full scale
 };
 
 }  // namespace lumbra

@@ -1,10 +1,9 @@
-# Loudness measured while reading (libebur128); ReplayGain and the album's cover written into the
+# Loudness measured while reading; ReplayGain and the album's cover written into the
 # finished files' tags in place (TagLib).
-pkg_check_modules(EBUR128 REQUIRED IMPORTED_TARGET libebur128)
 pkg_check_modules(REPLAY_GAIN_TAGLIB REQUIRED IMPORTED_TARGET taglib)
 target_sources(lumbra_rip PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/loudness.cpp
   ${CMAKE_CURRENT_LIST_DIR}/replay_gain_tags.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cover_art.cpp
 )
-target_link_libraries(lumbra_rip PRIVATE PkgConfig::EBUR128 PkgConfig::REPLAY_GAIN_TAGLIB)
+target_link_libraries(lumbra_rip PRIVATE PkgConfig::REPLAY_GAIN_TAGLIB)
