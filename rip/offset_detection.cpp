@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "rip/sliding_v1.h"
-#include "rip/track_writing.h"
+#include "rip/track_read_loop.h"
 
 namespace lumbra {
 namespace {

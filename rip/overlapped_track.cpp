@@ -4,6 +4,7 @@
 
 #include "cdaccess/track_buffer.h"
 #include "rip/rip_messages.h"
+#include "rip/rip_steps.h"
 #include "rip/track_status.h"
 
 namespace lumbra {
@@ -55,6 +56,13 @@ ReadOutcome readTrackToAudio(const RipSession& session, RipContext& context, Tra
     if (outcome == ReadOutcome::Complete) progress.read(track.length);
     audio.close(outcome == ReadOutcome::Complete);
     return outcome;
+}
+
+AudioSource::Next HandedAudio::next(std::vector<uint8_t>& piece) {
+    if (turns_.due()) progress_.encoded(delivered_);
+    const Next taken = audio_.take(piece);
+    if (taken == Next::Audio) delivered_ += piece.size();
+    return taken;
 }
 
 }  // namespace lumbra

@@ -1,13 +1,15 @@
-// A track that the job's reader reads while an encoder thread encodes it: the reader's half.
+// A track that the job's reader reads while an encoder thread encodes it: the reader's half, and
+// the source the encoder's half takes the audio from.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <mutex>
 
+#include "rip/audio_source.h"
 #include "rip/rip_context.h"
 #include "rip/track_audio.h"
-#include "rip/track_writing.h"
+#include "rip/track_read_loop.h"
 
 namespace lumbra {
 
@@ -38,5 +40,21 @@ private:
 // read. The reading's outcome.
 ReadOutcome readTrackToAudio(const RipSession& session, RipContext& context, TrackAudio& audio,
                              bool encoderTakes, SharedProgress& progress);
+
+// The audio the reader hands over, as the encoder thread takes it, reporting what it has encoded.
+class HandedAudio : public AudioSource {
+public:
+    HandedAudio(TrackAudio& audio, SharedProgress& progress) : audio_(audio), progress_(progress) {}
+
+    Next next(std::vector<uint8_t>& piece) override;
+    // The reader stops at once, and the memory is free.
+    void release() override { audio_.giveUp(); }
+
+private:
+    TrackAudio& audio_;
+    SharedProgress& progress_;
+    uint64_t delivered_ = 0;
+    ProgressTurns turns_;
+};
 
 }  // namespace lumbra

@@ -52,11 +52,4 @@ struct RipContext {
     int32_t progressFrom = 0;  // the status where this pass starts (passStatus)
 };
 
-struct ConvertContext {
-    TrackEntry* track = nullptr;
-    std::string pcmPath;       // the temporary file
-    std::string outputPath;    // native path, extension included
-    int32_t progressFrom = 0;  // the status where this pass starts (passStatus)
-};
-
 }  // namespace lumbra

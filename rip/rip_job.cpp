@@ -18,13 +18,15 @@
 #include "rip/replay_gain_tags.h"
 #include "rip/rip_log.h"
 #include "rip/rip_messages.h"
+#include "rip/rip_steps.h"
 #include "rip/spill_room.h"
+#include "rip/temporary_pcm.h"
 #include "rip/temporary_pcm_writer.h"
 #include "rip/test_read.h"
 #include "rip/track_audio.h"
+#include "rip/track_read_loop.h"
 #include "rip/track_status.h"
 #include "rip/track_writer.h"
-#include "rip/track_writing.h"
 
 namespace lumbra {
 namespace {
@@ -212,10 +214,23 @@ private:
         RipContext context = contextFor(track, pcm.path(), meter);
         if (!ripTrackToPcm(session_, context)) return TrackEnd::EndJob;
         if (!session_.flags.ripRunning) return TrackEnd::EndJob;
-        ConvertContext convert{&track, pcm.path(), input.outputPath, progressFrom_};
-        writeTrackFromPcm(session_, convert, factory, input);
+        encodeTemporaryFile(track, factory, input, pcm.path());
         tagFinishedTrack(size_t(&track - tracks_.data()));
         return TrackEnd::Next;
+    }
+
+    // The track read whole, encoded from the temporary file: only now comes the overwrite question.
+    void encodeTemporaryFile(TrackEntry& track, EncoderFactory& factory, const TrackToEncode& input,
+                             const std::string& pcmPath) {
+        TemporaryPcm source(session_, track, pcmPath, progressFrom_);
+        if (!source.isOpen()) {
+            showRipError(session_, rip_messages::kCannotOpenPcm);
+            endTrack(session_, track, kTrackFailed);
+        } else if (!askOverwrite(session_, input.outputPath)) {
+            endTrack(session_, track, kTrackCancelled);
+        } else {
+            writeTrackFromSource(session_, track, source, factory.create(input), input.outputPath);
+        }
     }
 
     // Encoder threads pay off only when two tracks or more can encode at once; otherwise every
@@ -271,8 +286,9 @@ private:
 
     void encode(const std::shared_ptr<HandedTrack>& handed) {
         encoders_->run([this, handed] {
-            writeTrackFromAudio(session_, handed->track, handed->audio, std::move(handed->encoder),
-                                handed->input, handed->progress);
+            HandedAudio source(handed->audio, handed->progress);
+            writeTrackFromSource(session_, handed->track, source, std::move(handed->encoder),
+                                 handed->input.outputPath);
             tagFinishedTrack(size_t(&handed->track - tracks_.data()));
         });
     }

@@ -2,8 +2,9 @@
 
 #include "rip/output_file.h"
 #include "rip/rip_messages.h"
+#include "rip/rip_steps.h"
+#include "rip/track_read_loop.h"
 #include "rip/track_status.h"
-#include "rip/track_writing.h"
 
 namespace lumbra {
 namespace {

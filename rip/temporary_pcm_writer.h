@@ -1,5 +1,5 @@
 // The CD phase of a track that the anti-crackle setting sends through the temporary file: its
-// CD audio, as read, into the file a converter then encodes (track_writer.h).
+// CD audio, as read, into the file the encoder then reads back (temporary_pcm.h).
 #pragma once
 
 #include "rip/rip_context.h"

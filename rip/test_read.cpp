@@ -1,8 +1,8 @@
 #include "rip/test_read.h"
 
 #include "rip/track_checksums.h"
+#include "rip/track_read_loop.h"
 #include "rip/track_status.h"
-#include "rip/track_writing.h"
 
 namespace lumbra {
 

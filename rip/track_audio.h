@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/part_file.h"
+#include "rip/audio_source.h"
 #include "rip/spill_room.h"
 
 namespace lumbra {
@@ -42,13 +43,10 @@ private:
 
 class TrackAudio {
 public:
-    // What take() found.
-    enum class Taken {
-        Audio,       // the next piece
-        End,         // every piece has been taken and the reader read the whole track
-        Short,       // the reader stopped short of the track's end (stop, read error)
-        Unreadable,  // the spilled audio could not be read back
-    };
+    // What take() found: End once every piece has been taken and the reader read the whole
+    // track, Short when it stopped short of the end (stop, read error), Unreadable when the
+    // spilled audio could not be read back.
+    using Taken = AudioSource::Next;
 
     // The room's folder gets the part file when one is needed.
     TrackAudio(AudioBudget& budget, const SpillRoom& room);

@@ -1,6 +1,6 @@
 // One output format's encoder: what turns a track's CD audio into the bytes of its file. The
-// driver (track_writer.h) asks the overwrite question, reads the CD or the temporary file, stops,
-// reports progress and keeps or deletes the file; an encoder only encodes. It keeps everything it
+// driver (track_writer.h) reads the CD or an audio source, stops, reports progress and keeps or
+// deletes the file; an encoder only encodes. It keeps everything it
 // uses in itself (a copy of the track and disc, its own buffers), so encoders of different tracks
 // may run at the same time.
 #pragma once

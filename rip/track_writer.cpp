@@ -1,26 +1,18 @@
 #include "rip/track_writer.h"
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
-#include "cdaccess/track_buffer.h"
 #include "rip/output_file.h"
 #include "rip/rip_messages.h"
-#include "rip/temporary_pcm.h"
+#include "rip/rip_steps.h"
+#include "rip/track_read_loop.h"
 #include "rip/track_status.h"
-#include "rip/track_writing.h"
 
 namespace lumbra {
 namespace {
 
 constexpr int kWholeTrack = 100;
-constexpr uint64_t kConverterStart = 40;  // the CD phase filled 0 to 40 percent
-constexpr uint64_t kConverterSpan = 60;
-// The temporary file is encoded in pieces of one CD read, with progress every fifth piece as
-// while reading the CD.
-constexpr size_t kPcmPieceBytes = 26 * size_t(kFrameBytes);
-constexpr int kProgressEveryPieces = 5;
 
 bool ended(const TrackEntry& track) {
     return track.status == kTrackCancelled || track.status == kTrackFailed;
@@ -125,63 +117,21 @@ void writeFromCd(const RipSession& session, RipContext& context, EncoderFactory&
     write.settle();
 }
 
-int32_t converterProgress(uint64_t done, uint64_t total) {
-    return int32_t(kConverterStart +
-                   std::min(done, total) * kConverterSpan / std::max<uint64_t>(total, 1));
-}
-
-void encodeTemporaryFile(const RipSession& session, ConvertContext& context, TemporaryPcm& pcm,
-                         TrackWrite& write) {
-    TrackEntry& track = *context.track;
-    const uint64_t total = pcm.size();
-    std::vector<uint8_t> piece(kPcmPieceBytes);
-    uint64_t done = 0;
-    for (int pieces = 0;; ++pieces) {
-        const size_t count = pcm.read(piece);
-        if (count == 0) break;
-        if (pieces % kProgressEveryPieces == 0) {
-            track.status = passStatus(context.progressFrom, converterProgress(done, total));
-            postProgress(session, track);
-        }
-        if (!write.feed({piece.data(), count})) return;
-        done += count;
-        if (!session.flags.ripRunning) {
-            track.status = kTrackCancelled;
-            return;
-        }
-    }
-    if (pcm.readFailed()) return write.failReading(rip_messages::kCannotReadPcm);
-    write.finish();
-}
-
-void convertToFile(const RipSession& session, ConvertContext& context, TemporaryPcm& pcm,
-                   EncoderFactory& factory, const TrackToEncode& input) {
-    TrackEntry& track = *context.track;
-    OutputFile file(context.outputPath);
-    if (!createdOutput(session, track, file)) return;
-    TrackWrite write(session, track, file, factory.create(input));
-    if (write.start()) encodeTemporaryFile(session, context, pcm, write);
-    write.settle();
-}
-
-void encodeAudio(const RipSession& session, TrackEntry& track, TrackAudio& audio, TrackWrite& write,
-                 SharedProgress& progress) {
+void encodeFrom(const RipSession& session, TrackEntry& track, AudioSource& source,
+                TrackWrite& write) {
     std::vector<uint8_t> piece;
-    uint64_t done = 0;
-    for (int pieces = 0;; ++pieces) {
-        if (pieces % kProgressEveryPieces == 0) progress.encoded(done);
-        switch (audio.take(piece)) {
-            case TrackAudio::Taken::Audio:
+    for (;;) {
+        switch (source.next(piece)) {
+            case AudioSource::Next::Audio:
                 break;
-            case TrackAudio::Taken::End:
+            case AudioSource::Next::End:
                 return write.finish();
-            case TrackAudio::Taken::Short:
+            case AudioSource::Next::Short:
                 return write.abandon();
-            case TrackAudio::Taken::Unreadable:
+            case AudioSource::Next::Unreadable:
                 return write.failReading(rip_messages::kCannotReadPcm);
         }
         if (!write.feed(piece)) return;
-        done += piece.size();
         if (!session.flags.ripRunning) {
             track.status = kTrackCancelled;
             return;
@@ -189,28 +139,26 @@ void encodeAudio(const RipSession& session, TrackEntry& track, TrackAudio& audio
     }
 }
 
-void writeFromAudio(const RipSession& session, TrackEntry& track, TrackAudio& audio,
-                    std::unique_ptr<TrackEncoder> encoder, const TrackToEncode& input,
-                    SharedProgress& progress) {
+void writeFromSource(const RipSession& session, TrackEntry& track, AudioSource& source,
+                     std::unique_ptr<TrackEncoder> encoder, const std::string& outputPath) {
     if (!session.flags.ripRunning) {
         track.status.replaceBelow(kTrackDone, kTrackCancelled);
         return;
     }
-    OutputFile file(input.outputPath);
+    OutputFile file(outputPath);
     if (!createdOutput(session, track, file)) return;
     TrackWrite write(session, track, file, std::move(encoder));
-    if (write.start()) encodeAudio(session, track, audio, write, progress);
-    audio.giveUp();  // the reader stops at once, and the memory is free while the file settles
+    if (write.start()) encodeFrom(session, track, source, write);
+    source.release();
     write.settle();
 }
 
 }  // namespace
 
-void writeTrackFromAudio(const RipSession& session, TrackEntry& track, TrackAudio& audio,
-                         std::unique_ptr<TrackEncoder> encoder, const TrackToEncode& input,
-                         SharedProgress& progress) {
-    writeFromAudio(session, track, audio, std::move(encoder), input, progress);
-    audio.giveUp();
+void writeTrackFromSource(const RipSession& session, TrackEntry& track, AudioSource& source,
+                          std::unique_ptr<TrackEncoder> encoder, const std::string& outputPath) {
+    writeFromSource(session, track, source, std::move(encoder), outputPath);
+    source.release();
     postProgress(session, track);
 }
 
@@ -218,23 +166,6 @@ void writeTrackFromCd(const RipSession& session, RipContext& context, EncoderFac
                       const TrackToEncode& track) {
     writeFromCd(session, context, factory, track);
     postProgress(session, *context.track);
-}
-
-void writeTrackFromPcm(const RipSession& session, ConvertContext& context, EncoderFactory& factory,
-                       const TrackToEncode& track) {
-    TrackEntry& entry = *context.track;
-    {
-        TemporaryPcm pcm(context.pcmPath);
-        if (!pcm.isOpen()) {
-            showRipError(session, rip_messages::kCannotOpenPcm);
-            entry.status = kTrackFailed;
-        } else if (!askOverwrite(session, context.outputPath)) {
-            entry.status = kTrackCancelled;
-        } else {
-            convertToFile(session, context, pcm, factory, track);
-        }
-    }
-    postProgress(session, entry);
 }
 
 }  // namespace lumbra

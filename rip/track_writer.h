@@ -1,13 +1,14 @@
 // The driver that writes one track through its format's encoder, the same way for every format:
-// the overwrite question, the output file, the CD reads or the temporary file, progress, stop,
-// and whether the file is kept or deleted. Each ends the track with a final status and posts it.
+// the output file, the CD reads or an audio source, stop, and whether the file is kept or
+// deleted (a track read straight from the CD also gets the overwrite question here). Each ends the
+// track with a final status and posts it.
 #pragma once
 
 #include <memory>
+#include <string>
 
-#include "rip/overlapped_track.h"
+#include "rip/audio_source.h"
 #include "rip/rip_context.h"
-#include "rip/track_audio.h"
 #include "rip/track_encoder.h"
 
 namespace lumbra {
@@ -17,16 +18,10 @@ namespace lumbra {
 void writeTrackFromCd(const RipSession& session, RipContext& context, EncoderFactory& factory,
                       const TrackToEncode& track);
 
-// Encodes the temporary file the CD phase filled (progress 40 to 100), with the same rule for the
-// output file: it appears under its final name only when the track ends Done.
-void writeTrackFromPcm(const RipSession& session, ConvertContext& context, EncoderFactory& factory,
-                       const TrackToEncode& track);
-
-// Encodes the audio the job's reader hands over through `audio` while it reads (on an encoder
-// thread), with the same rule for the output file; ends the track, gives `audio` up and posts the
-// final status. A stop seen before the track starts ends it at once.
-void writeTrackFromAudio(const RipSession& session, TrackEntry& track, TrackAudio& audio,
-                         std::unique_ptr<TrackEncoder> encoder, const TrackToEncode& input,
-                         SharedProgress& progress);
+// Encodes the track's audio as `source` gives it, on whichever thread calls it, with the same rule
+// for the output file; ends the track, releases the source and posts the final status. A stop
+// seen before the track starts ends it at once.
+void writeTrackFromSource(const RipSession& session, TrackEntry& track, AudioSource& source,
+                          std::unique_ptr<TrackEncoder> encoder, const std::string& outputPath);
 
 }  // namespace lumbra
