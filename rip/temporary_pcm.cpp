@@ -21,14 +21,13 @@ uint64_t fileSize(const std::string& path) {
 
 }  // namespace
 
-TemporaryPcm::TemporaryPcm(const RipSession& session, TrackEntry& track, std::string path,
+TemporaryPcm::TemporaryPcm(const RipSession& session, TrackEntry& track, const std::string& path,
                            int32_t progressFrom)
     : session_(session),
       track_(track),
       progressFrom_(progressFrom),
-      path_(std::move(path)),
-      file_(std::fopen(path_.c_str(), "rb")),
-      size_(fileSize(path_)) {}
+      file_(std::fopen(path.c_str(), "rb")),
+      size_(fileSize(path)) {}
 
 AudioSource::Next TemporaryPcm::next(std::vector<uint8_t>& piece) {
     piece.resize(kPieceBytes);

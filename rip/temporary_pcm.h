@@ -18,7 +18,7 @@ class TemporaryPcm : public AudioSource {
 public:
     // Opens `path` for reading; isOpen() tells whether that worked. `progressFrom`: the status
     // where the track's pass starts (passStatus).
-    TemporaryPcm(const RipSession& session, TrackEntry& track, std::string path,
+    TemporaryPcm(const RipSession& session, TrackEntry& track, const std::string& path,
                  int32_t progressFrom);
     TemporaryPcm(const TemporaryPcm&) = delete;
     TemporaryPcm& operator=(const TemporaryPcm&) = delete;
@@ -38,7 +38,6 @@ private:
     const RipSession& session_;
     TrackEntry& track_;
     const int32_t progressFrom_;
-    const std::string path_;
     std::unique_ptr<std::FILE, Closer> file_;
     const uint64_t size_;  // 0 when it cannot be told
     uint64_t delivered_ = 0;
