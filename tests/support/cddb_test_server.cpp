@@ -1,14 +1,5 @@
 #include "support/cddb_test_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-
-#include <cerrno>
-#include <cstdlib>
-#include <stdexcept>
-
 namespace lumbra::test {
 namespace {
 
@@ -19,32 +10,6 @@ constexpr std::string_view kHttpOk =
 constexpr std::string_view kHttpHeaderRest = "\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n";
 constexpr std::string_view kQueryCommand = "cmd=cddb+query+";
 constexpr std::string_view kReadCommand = "cmd=cddb+read+";
-
-bool sendAll(int fd, std::string_view bytes) {
-    for (ssize_t sent = 0; !bytes.empty(); bytes.remove_prefix(size_t(sent))) {
-        if ((sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL)) <= 0) return false;
-    }
-    return true;
-}
-
-// The whole request: headers up to the empty line, then as many body bytes as they announce.
-std::string readRequest(int client) {
-    std::string request;
-    pollfd readable{client, POLLIN, 0};
-    for (char chunk[4096]; request.size() < 64 * 1024;) {
-        const size_t end = request.find("\r\n\r\n");
-        const size_t length = request.find("Content-Length: ");
-        if (end != std::string::npos &&
-            request.size() >=
-                end + 4 + (length < end ? std::strtoul(&request[length + 16], nullptr, 10) : 0))
-            break;
-        const ssize_t n =
-            ::poll(&readable, 1, 5000) > 0 ? ::recv(client, chunk, sizeof chunk, 0) : 0;
-        if (n <= 0) break;
-        request.append(chunk, size_t(n));
-    }
-    return request;
-}
 
 std::string matchLine(const CddbTestEntry& entry) {
     return entry.category + " " + entry.discId + " " + entry.artist + " / " + entry.title + "\r\n";

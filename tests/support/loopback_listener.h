@@ -1,20 +1,52 @@
 // A listening socket on a free loopback port, and the thread that hands each connection to the
-// test server that owns it, one at a time, until the listener is destroyed.
+// test server that owns it, one at a time, until the listener is destroyed; reading a request
+// and sending a reply over such a connection.
 #pragma once
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "platform/unique_fd.h"
 
 namespace lumbra::test {
+
+// False once the peer has gone.
+inline bool sendAll(int fd, std::string_view bytes) {
+    for (ssize_t sent = 0; !bytes.empty(); bytes.remove_prefix(size_t(sent))) {
+        if ((sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL)) <= 0) return false;
+    }
+    return true;
+}
+
+// The whole request: headers up to the empty line, then as many body bytes as they announce.
+// Gives up after 5 s of silence or 64 KiB.
+inline std::string readRequest(int client) {
+    std::string request;
+    pollfd readable{client, POLLIN, 0};
+    for (char chunk[4096]; request.size() < 64 * 1024;) {
+        const size_t end = request.find("\r\n\r\n");
+        const size_t length = request.find("Content-Length: ");
+        if (end != std::string::npos &&
+            request.size() >=
+                end + 4 + (length < end ? std::strtoul(&request[length + 16], nullptr, 10) : 0))
+            break;
+        const ssize_t n =
+            ::poll(&readable, 1, 5000) > 0 ? ::recv(client, chunk, sizeof chunk, 0) : 0;
+        if (n <= 0) break;
+        request.append(chunk, size_t(n));
+    }
+    return request;
+}
 
 class LoopbackListener {
 public:

@@ -1,33 +1,7 @@
 #include "support/web_test_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-
-#include <cerrno>
-#include <stdexcept>
-
 namespace lumbra::test {
 namespace {
-
-void sendAll(int fd, std::string_view bytes) {
-    for (ssize_t sent = 0; !bytes.empty(); bytes.remove_prefix(size_t(sent))) {
-        if ((sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL)) <= 0) return;
-    }
-}
-
-std::string readHead(int client) {
-    std::string request;
-    pollfd readable{client, POLLIN, 0};
-    for (char chunk[4096]; request.find("\r\n\r\n") == std::string::npos;) {
-        const ssize_t n =
-            ::poll(&readable, 1, 5000) > 0 ? ::recv(client, chunk, sizeof chunk, 0) : 0;
-        if (n <= 0) break;
-        request.append(chunk, size_t(n));
-    }
-    return request;
-}
 
 std::string targetOf(const std::string& head) {
     const size_t start = head.find(' ') + 1;
@@ -48,7 +22,7 @@ std::vector<std::string> WebTestServer::targets() const {
 }
 
 void WebTestServer::answer(platform::UniqueFd connection) {
-    const std::string head = readHead(connection.get());
+    const std::string head = readRequest(connection.get());
     const std::string target = targetOf(head);
     const auto [silent, reply] = [&] {
         const std::lock_guard lock(mutex_);
