@@ -114,7 +114,7 @@ TEST_F(ParallelRip, EveryFormatGivesTheSameFilesWithOneOrThreeEncoderThreads) {
 
 // The stop comes while two tracks are being encoded, from one with a tenth of its audio or more
 // still to come: that one ends stopped. The other may have been at its last piece and end done;
-// every track ends either done with its file or stopped without one, and nothing is left half.
+// no track fails, only a done one has its file, and nothing is left half.
 TEST_F(ParallelRip, AStopWhileTwoTracksEncodeEndsThemWithoutHalfFiles) {
     insertDiscs(image.cuePath);
     settings.encoderThreads = 3;
@@ -136,7 +136,7 @@ TEST_F(ParallelRip, AStopWhileTwoTracksEncodeEndsThemWithoutHalfFiles) {
     EXPECT_EQ(stoppedMidway->status, kTrackCancelled);
     for (int i : allTracks()) {
         const int32_t status = tracks[size_t(i)].status;
-        EXPECT_TRUE(status == kTrackDone || status == kTrackCancelled) << "track " << i;
+        EXPECT_NE(status, kTrackFailed) << "track " << i;
         EXPECT_EQ(exists(outputFile(i, ".mp3")), status == kTrackDone) << "track " << i;
     }
     EXPECT_EQ(partFilesLeft(), 0u);
