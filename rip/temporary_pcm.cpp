@@ -11,7 +11,7 @@ namespace {
 
 constexpr uint64_t kEncodingStart = 40;  // the CD phase filled 0 to 40 percent
 constexpr uint64_t kEncodingSpan = 60;
-constexpr size_t kPieceBytes = 26 * size_t(kFrameBytes);
+constexpr size_t kPieceBytes = size_t(kRipReadFrames) * kFrameBytes;
 
 uint64_t fileSize(const std::string& path) {
     std::error_code error;

@@ -13,7 +13,7 @@ namespace lumbra {
 namespace {
 
 // Spilled audio comes back in pieces of one CD read.
-constexpr size_t kSpillPieceBytes = 26 * size_t(kFrameBytes);
+constexpr size_t kSpillPieceBytes = size_t(kRipReadFrames) * kFrameBytes;
 // How often a reader that waits for memory looks at the stop flag and the other tracks' frees.
 constexpr auto kMemoryPoll = std::chrono::milliseconds(20);
 

@@ -6,6 +6,7 @@
 #include "cdaccess/cd_access.h"
 #include "cdaccess/last_error.h"
 #include "cdaccess/rip_reads.h"
+#include "cdaccess/track_buffer.h"
 #include "rip/corrected_samples.h"
 #include "rip/loudness.h"
 #include "rip/rip_messages.h"
@@ -15,9 +16,7 @@
 namespace lumbra {
 namespace {
 
-constexpr int kChunkFrames = 26;
 constexpr int kProgressEveryReads = 5;
-constexpr int kOverlapFrames = 3;
 constexpr int kCompareFrames = 1;
 
 std::string readErrorText(int frame) {
@@ -29,7 +28,7 @@ std::string readErrorText(int frame) {
 }
 
 std::span<const uint8_t> silentFrames(int frames) {
-    static const std::array<uint8_t, size_t(kChunkFrames) * kFrameBytes> kSilence{};
+    static const std::array<uint8_t, size_t(kRipReadFrames) * kFrameBytes> kSilence{};
     return std::span(kSilence).first(size_t(frames) * kFrameBytes);
 }
 
@@ -64,7 +63,7 @@ ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int 
         if (reads % kProgressEveryReads == 0) {
             progress(std::min(track.length, plan.frames - remaining));
         }
-        const int chunk = std::min(remaining, kChunkFrames);
+        const int chunk = std::min(remaining, kRipReadFrames);
         const bool readable =
             readForRip(handle, context.buffers, chunk, start, session.settings.jitterMode) == 1;
         if (!readable && !context.unreadableIsSilence) {
@@ -90,7 +89,7 @@ ReadOutcome readTrackChunks(const RipSession& session, RipContext& context, int 
 
 RipHandle::RipHandle(const OpenDriveRequest& drive) : CdHandle(drive) {
     if (!*this) return;
-    setDriveParameter(get(), kParamOverlapFrames, kOverlapFrames);
+    setDriveParameter(get(), kParamOverlapFrames, kRipOverlapFrames);
     setDriveParameter(get(), kParamCompareFrames, kCompareFrames);
 }
 
