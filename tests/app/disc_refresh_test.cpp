@@ -12,6 +12,7 @@
 #include "support/isolated_cd_access.h"
 #include "support/recording_prompts.h"
 #include "support/temp_dir.h"
+#include "support/toc_buffer.h"
 
 namespace lumbra {
 namespace {
@@ -113,14 +114,11 @@ TEST_F(DiscRefresh, ASwappedOrRemovedDiscChangesTheCurrentDiscId) {
     ASSERT_EQ(refreshDisc(prompts, drives, 0, tracks, settings, true), 0);
     EXPECT_EQ(readCurrentDiscId(drives[0]), int64_t(drives[0].discId));
 
-    using InsertDisc = int (*)(int, const char*);
-    const auto insert = reinterpret_cast<InsertDisc>(transportExtension("LumbraVirtualInsertDisc"));
-    ASSERT_NE(insert, nullptr);
-    ASSERT_EQ(insert(0, other.c_str()), 1);
+    insertDisc(0, other);
     const int64_t swapped = readCurrentDiscId(drives[0]);
     EXPECT_NE(swapped, int64_t(drives[0].discId));
     EXPECT_EQ(swapped & 0xFF, 3);
-    ASSERT_EQ(insert(0, ""), 1);
+    insertDisc(0, "");
     EXPECT_EQ(readCurrentDiscId(drives[0]), -1);
 }
 
@@ -153,35 +151,20 @@ TEST_F(DiscToc, ReadsTheDemoTableInLbaThenInMsfForm) {
 }
 
 TEST(TocValidation, RefusesTablesNoDiscCanHave) {
-    TocBuffer toc{};
-    const auto describe = [&](int first, int last, std::initializer_list<int> starts) {
-        toc = TocBuffer{};
-        toc.firstTrack = uint8_t(first);
-        toc.lastTrack = uint8_t(last);
-        const int length = 2 + 8 * int(starts.size());
-        toc.dataLength[0] = uint8_t(length >> 8);
-        toc.dataLength[1] = uint8_t(length);
-        int i = 0;
-        for (int start : starts) {
-            toc.descriptors[i].trackNumber =
-                uint8_t(i + 1 == int(starts.size()) ? kLeadOutTrack : first + i);
-            toc.descriptors[i].address[2] = uint8_t(start >> 8);
-            toc.descriptors[i++].address[3] = uint8_t(start);
-        }
-    };
-    describe(1, 2, {0, 900, 2000});
-    EXPECT_TRUE(isPlausibleToc(toc));
-    describe(1, 2, {0, 2100, 2000});
+    const TocBuffer twoTracks = test::tocOf({{150}, {1050}}, 2150, false);
+    EXPECT_TRUE(isPlausibleToc(twoTracks));
+    TocBuffer toc = test::tocOf({{150}, {2250}}, 2150, false);
     EXPECT_FALSE(isPlausibleToc(toc)) << "a track starting after the lead-out";
-    describe(3, 2, {0, 900});
+    toc = test::tocOf({{150}}, 1050, false, 3);
+    toc.lastTrack = 2;
     EXPECT_FALSE(isPlausibleToc(toc)) << "last track below the first";
-    describe(1, 2, {0, 900, 2000});
+    toc = twoTracks;
     toc.descriptors[2].trackNumber = 3;
     EXPECT_FALSE(isPlausibleToc(toc)) << "no lead-out where it must be";
-    describe(1, 2, {0, 900, 2000});
+    toc = twoTracks;
     toc.dataLength[1] = 10;
     EXPECT_FALSE(isPlausibleToc(toc)) << "a length that does not cover the tracks";
-    describe(0, 0, {});
+    toc = TocBuffer{};
     EXPECT_FALSE(isPlausibleToc(toc)) << "the zero table of a drive that wrote nothing";
     toc.firstTrack = 1;
     toc.lastTrack = 120;

@@ -3,8 +3,6 @@
 // crashed processes.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
 #include <thread>
 
 #include "cdaccess/cd_access_errors.h"
@@ -15,6 +13,7 @@
 #include "cdaccess/scsi_request.h"
 #include "cdaccess/slot_access.h"
 #include "platform/named_lock.h"
+#include "support/child_process.h"
 #include "support/isolated_cd_access.h"
 
 namespace lumbra {
@@ -35,15 +34,7 @@ OpenDriveRequest requestFor(int driveIndex) {
             0};
 }
 
-// Runs `body` in a child process and returns its exit code.
-template <typename Body>
-int inChildProcess(Body body) {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(body());
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using test::inChildProcess;
 
 class DriveHandles : public test::IsolatedCdAccess {};
 
@@ -237,28 +228,23 @@ TEST_F(DriveHandles, ASlotLockHeldElsewhereTimesOut) {
     const OpenDriveRequest request = requestFor(0);
     const int handle = getCDHandle(&request);
     ASSERT_GE(handle, 1);
-    int ready[2], done[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(done), 0);
-    const pid_t holder = fork();
-    if (holder == 0) {
+    test::Pipe ready, done;
+    const pid_t holder = test::spawn([&] {
         auto lock = platform::NamedLock::open(slotLockName(handle - 1).substr(5));
-        if (!lock || lock->lock() != platform::LockResult::Acquired) _exit(1);
-        char c = 1;
-        [[maybe_unused]] auto n = write(ready[1], &c, 1);
-        n = read(done[0], &c, 1);
+        if (!lock || lock->lock() != platform::LockResult::Acquired) return 1;
+        ready.post();
+        done.wait();
         lock->unlock();
-        _exit(0);
-    }
-    char c;
-    ASSERT_EQ(read(ready[0], &c, 1), 1);
+        return 0;
+    });
+    ASSERT_TRUE(ready.wait());
     TocBuffer toc{};
     EXPECT_EQ(readDiscToc(handle, toc), kResultFailed);
     EXPECT_EQ(takeLastError(), kErrorLockTimeout);
     EXPECT_EQ(setDriveParameter(handle, kParamAddressForm, 1), kResultFailed);
     EXPECT_EQ(takeLastError(), kErrorLockTimeout);
-    [[maybe_unused]] auto n = write(done[1], &c, 1);
-    waitpid(holder, nullptr, 0);
+    done.post();
+    EXPECT_EQ(test::exitCodeOf(holder), 0);
     EXPECT_EQ(readDiscToc(handle, toc), kResultDone);
     releaseCDHandle(handle);
 }

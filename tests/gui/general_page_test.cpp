@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <chrono>
 
+#include "gui/cddb_page.h"
 #include "gui/general_page.h"
 #include "support/accuraterip_test_server.h"
 #include "window_harness.h"
@@ -42,7 +43,6 @@ TEST_F(GeneralPageTest, ShowsWhatItLoaded) {
     EXPECT_EQ(control<QComboBox>("template")->currentText(), "<Artist> \\ <Album> \\ <Title>");
     EXPECT_EQ(control<QLineEdit>("example")->text().toStdString(),
               outputFolder() + "/Harbour Lights/Paper Boats/Morning Tide.mp3");
-    EXPECT_EQ(control<QComboBox>("template")->count(), 7);
     EXPECT_EQ(control<QLineEdit>("folder")->text().toStdString(), outputFolder());
     EXPECT_TRUE(control<QCheckBox>("tagSwitch")->isChecked());
     EXPECT_TRUE(control<QCheckBox>("overwrite")->isChecked());
@@ -50,12 +50,10 @@ TEST_F(GeneralPageTest, ShowsWhatItLoaded) {
     EXPECT_TRUE(control<QCheckBox>("replayGain")->isChecked()) << "on by default";
     EXPECT_TRUE(control<QRadioButton>("jitterOnErrors")->isChecked()) << "5 shows as on errors";
     EXPECT_EQ(settings.jitterMode, 5) << "and is kept as read";
-    EXPECT_EQ(control<QComboBox>("genre")->count(), 80);
     EXPECT_EQ(page().tagFields().disc.year, "2003");
 }
 
 TEST_F(GeneralPageTest, TheTemplateBoxWritesOutputFormatOnEveryChange) {
-    configure(false);
     openOnPage("demo");
     QComboBox* box = control<QComboBox>("template");
     box->lineEdit()->clear();
@@ -77,7 +75,6 @@ TEST_F(GeneralPageTest, TheTemplateBoxWritesOutputFormatOnEveryChange) {
 }
 
 TEST_F(GeneralPageTest, ControlsWriteTheirKeysAtTheirMoments) {
-    configure(false);
     openOnPage("demo");
     QTest::mouseClick(control<QRadioButton>("jitterAlways"), Qt::LeftButton);
     EXPECT_EQ(stored(keys::kJitterCorrection), 2) << "at once";
@@ -104,10 +101,11 @@ TEST_F(GeneralPageTest, ControlsWriteTheirKeysAtTheirMoments) {
     EXPECT_EQ(stored(keys::kJitterCorrection), 2);
 }
 
-// The offset shown and stored is the chosen drive model's; test and copy is stored on apply.
+// The offset shown and stored is the chosen drive model's, and follows the drive chosen while the
+// page is shown; test and copy is stored on apply.
 TEST_F(GeneralPageTest, ReadOffsetIsTheDriveModelsAndTestAndCopyAnotherSwitch) {
     configure(false, "[READ_OFFSET]\nLUMBRA VIRTUAL CD-ROM 1.0=6\nOTHER DRIVE 1.0=99\n");
-    openOnPage("demo");
+    openOnPage("demo;demo");
     QSpinBox* offset = control<QSpinBox>("readOffset");
     EXPECT_EQ(offset->value(), 6);
     offset->setValue(-472);
@@ -121,18 +119,13 @@ TEST_F(GeneralPageTest, ReadOffsetIsTheDriveModelsAndTestAndCopyAnotherSwitch) {
     page().offsetSearchEnded(667);  // the user chose to store what the search found
     EXPECT_EQ(offset->value(), 667);
     EXPECT_EQ(store.readInt("READ_OFFSET", "LUMBRA VIRTUAL CD-ROM 1.0", 0), 667) << "at once";
-}
 
-// The field shows the offset of the drive chosen while the page is shown.
-TEST_F(GeneralPageTest, ReadOffsetFollowsTheChosenDrive) {
-    configure(false);
-    openOnPage("demo;demo");
     page().driveModel = [this] { return std::to_string(session().settings().driveIndex); };
     settings.readOffsets = {{"0", 6}, {"1", -472}};
     choose(rip().driveBox(), 1);
-    EXPECT_EQ(control<QSpinBox>("readOffset")->value(), -472);
+    EXPECT_EQ(offset->value(), -472);
     choose(rip().driveBox(), 0);
-    EXPECT_EQ(control<QSpinBox>("readOffset")->value(), 6);
+    EXPECT_EQ(offset->value(), 6);
 }
 
 // 检测偏移 reads beside the window: the button waits and the page and the status line say a
@@ -142,7 +135,6 @@ TEST_F(GeneralPageTest, OffsetSearchRunsBesideTheWindowAndStopsAtOnce) {
     test::AccurateRipTestServer database;
     database.neverAnswer();
     accurateRipPort = database.port();
-    configure(false);
     openOnPage("demo;demo");
     QPushButton* detect = control<QPushButton>("detectOffset");
     QTest::mouseClick(detect, Qt::LeftButton);
@@ -184,7 +176,6 @@ TEST_F(GeneralPageTest, OffsetSearchRunsBesideTheWindowAndStopsAtOnce) {
 TEST_F(GeneralPageTest, OffsetSearchEndsWithTheDatabasesAnswer) {
     test::AccurateRipTestServer database;  // the demo disc is not in it
     accurateRipPort = database.port();
-    configure(false);
     openOnPage("demo");
     QTest::mouseClick(control<QPushButton>("detectOffset"), Qt::LeftButton);
     ASSERT_TRUE(waitFor([this] { return !session().offsetSearchRunning(); }));
@@ -195,11 +186,11 @@ TEST_F(GeneralPageTest, OffsetSearchEndsWithTheDatabasesAnswer) {
     EXPECT_EQ(store.readInt("READ_OFFSET", "LUMBRA VIRTUAL CD-ROM 1.0", 0), 0);
 }
 
+// Neither folder chooser, the output's nor the CDDB page's, opens during a rip.
 TEST_F(GeneralPageTest, TheFolderChooserKeepsTheRootAndWaitsForARip) {
-    configure(false);
     openOnPage(image("disc", 1, 30), "delay=20");
     int asked = 0;
-    page().chooseFolder = [&](QWidget*) {
+    page().chooseFolder = window->cddbPage().chooseFolder = [&](QWidget*) {
         ++asked;
         return QString("/");
     };
@@ -208,18 +199,16 @@ TEST_F(GeneralPageTest, TheFolderChooserKeepsTheRootAndWaitsForARip) {
     EXPECT_EQ(settings.outputFolder, "/");
 
     configure(false);  // the file back to the test's folder
-    rip().trackView()->selectAll();
-    choose(rip().encoderBox(), kFormatWav);
-    tick(0);
-    click("convert");
+    ripWav({0});
     QTest::mouseClick(control<QPushButton>("browse"), Qt::LeftButton);
+    window->tabs()->setCurrentWidget(&window->cddbPage());
+    QTest::mouseClick(window->cddbPage().findChild<QAbstractButton*>("browse"), Qt::LeftButton);
     EXPECT_EQ(asked, 1) << "refused while ripping";
     click("stop");
     ASSERT_TRUE(waitForRipEnd());
 }
 
 TEST_F(GeneralPageTest, RefreshResetsTheDiscFieldsAndConvertCommitsThem) {
-    configure(false);
     openOnPage("demo");
     control<QLineEdit>("artist")->setText("乐队");
     control<QLineEdit>("comment")->setText("留言");
@@ -231,9 +220,7 @@ TEST_F(GeneralPageTest, RefreshResetsTheDiscFieldsAndConvertCommitsThem) {
     EXPECT_EQ(shown.comment, "留言") << "the comment stays";
 
     control<QLineEdit>("album")->setText("专辑");
-    rip().trackView()->selectAll();
-    choose(rip().encoderBox(), kFormatWav);
-    click("convert");  // nothing ticked: the job ends at once, after the commit
+    ripWav({});  // nothing ticked: the job ends at once, after the commit
     ASSERT_TRUE(waitForRipEnd());
     EXPECT_EQ(session().disc().album, "专辑");
     EXPECT_EQ(session().disc().comment, "留言");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTabBar>
@@ -10,6 +11,7 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "gui/cddb_page.h"
 #include "gui/help_links.h"
 #include "gui/start_options.h"
 #include "gui/tip_dialog.h"
@@ -43,6 +45,17 @@ TEST_F(MainWindowTest, AFirstStartWritesTheDefaultsAndListsTheDemoDisc) {
         EXPECT_NE(ini.find(line + "\n"), std::string::npos) << line << "\n" << ini;
     }
     EXPECT_TRUE(prompts.shown.empty());
+
+    const gui::CddbPage& cddb = window->cddbPage();
+    const auto field = [&](const char* name) { return cddb.findChild<QLineEdit*>(name); };
+    EXPECT_EQ(cddb.findChild<QComboBox*>("servers")->currentText(),
+              "gnudb.gnudb.org [80] -  (freedb server)");
+    EXPECT_EQ(field("port")->text(), "80");
+    EXPECT_EQ(field("query")->text(), "/~cddb/cddb.cgi");
+    EXPECT_EQ(field("localFolder")->text().toStdString(), home.file("Local CDDB"));
+    EXPECT_FALSE(field("proxyHost")->isEnabled()) << "the proxy is off";
+    EXPECT_EQ(field("proxyPassword")->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(settings.cddb.currentServer.host, "gnudb.gnudb.org");
 }
 
 TEST_F(MainWindowTest, WithoutADriveItSaysSoAndListsNothing) {
@@ -60,7 +73,6 @@ TEST_F(MainWindowTest, WithoutADriveItSaysSoAndListsNothing) {
 // Sheet names that a plain ";"-joined disc list would split, trim or take for the demo disc;
 // relative, as typed in the folder the program starts in.
 TEST_F(MainWindowTest, EveryImageOptionGetsItsOwnDriveHoldingThatSheet) {
-    configure(false);
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(home.path());
     const QStringList names = {"demo", "two;drives.cue", "  blank.cue"};
@@ -81,7 +93,6 @@ TEST_F(MainWindowTest, EveryImageOptionGetsItsOwnDriveHoldingThatSheet) {
 
 // As a desktop starts the program for an inserted CD: that drive is the one shown and read.
 TEST_F(MainWindowTest, TheDriveNamedAtStartIsShownAndTheDrivesOfOneModelNameTheirImage) {
-    configure(false);
     startDevice = "second.cue";  // a virtual drive's device is its sheet's name
     open(image("first", 1, 2) + ";" + image("second", 3, 2));
     EXPECT_EQ(rip().driveBox()->currentIndex(), 1);
@@ -92,7 +103,6 @@ TEST_F(MainWindowTest, TheDriveNamedAtStartIsShownAndTheDrivesOfOneModelNameThei
 
 // Shown before the window, the tip stood alone on the screen and the window came up only after it.
 TEST_F(MainWindowTest, TheTipOfTheDayComesUpOverTheShownWindow) {
-    configure(false);
     tipsAtStart = true;
     open("demo");
     bool overTheWindow = false;
@@ -108,9 +118,8 @@ TEST_F(MainWindowTest, TheTipOfTheDayComesUpOverTheShownWindow) {
 }
 
 // No two controls reachable at the same time share a letter: a page's buttons, the tabs and the
-// window's own button.
-TEST_F(MainWindowTest, EveryPageAndCaptionedButtonHasAnAltLetterOfItsOwn) {
-    configure(false);
+// window's own button; keys that would close a dialog do nothing here.
+TEST_F(MainWindowTest, TheKeysOfTheWindow) {
     open("demo");
     const auto letterOf = [](const QString& text) {
         const qsizetype at = text.indexOf('&');
@@ -136,11 +145,9 @@ TEST_F(MainWindowTest, EveryPageAndCaptionedButtonHasAnAltLetterOfItsOwn) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QTest::keyClick(window.get(), Qt::Key_G, Qt::AltModifier);
     EXPECT_EQ(window->tabs()->currentIndex(), 1);
-}
 
-TEST_F(MainWindowTest, EscapeAndEnterNeitherCloseNorPressAButton) {
-    configure(false);
-    open("demo");
+    // Escape and Enter neither close the window nor press a button.
+    window->tabs()->setCurrentIndex(0);
     button("refresh")->setFocus();
     const size_t messages = prompts.shown.size();
     for (QWidget* target :
@@ -155,12 +162,8 @@ TEST_F(MainWindowTest, EscapeAndEnterNeitherCloseNorPressAButton) {
 }
 
 TEST_F(MainWindowTest, ExitDuringARipSaysStopFirstAndStaysWhileTheRipClockRuns) {
-    configure(false);
     open(image("disc", 1, 60), "delay=20");
-    rip().trackView()->selectAll();
-    choose(rip().encoderBox(), kFormatWav);
-    tick(0);
-    click("convert");
+    ripWav({0});
     click("exit");
     ASSERT_FALSE(prompts.shown.empty());
     EXPECT_EQ(prompts.shown.back().text, "请在退出前先停止编码！");
@@ -176,7 +179,6 @@ TEST_F(MainWindowTest, ExitDuringARipSaysStopFirstAndStaysWhileTheRipClockRuns) 
 }
 
 TEST_F(MainWindowTest, HelpOpensTheBundledFileInTheBrowserOrInAWindowOfItsOwn) {
-    configure(false);
     open("demo");
     std::vector<QUrl> opened;
     bool opens = true;
@@ -204,8 +206,7 @@ TEST_F(MainWindowTest, HelpOpensTheBundledFileInTheBrowserOrInAWindowOfItsOwn) {
 
 // Chinese captions are wider than the Latin ones the proportions were drawn for: every caption
 // must get at least the room its text asks for, on every page.
-TEST_F(MainWindowTest, EveryCaptionFitsItsControl) {
-    configure(false);
+TEST_F(MainWindowTest, EveryCaptionFitsAndTheWindowGrowsAndScrolls) {
     open("demo");
     for (int page = 0; page < window->tabs()->count(); ++page) {
         window->tabs()->setCurrentIndex(page);
@@ -222,13 +223,10 @@ TEST_F(MainWindowTest, EveryCaptionFitsItsControl) {
             EXPECT_GE(widget->height(), needed.height()) << widget->objectName().toStdString();
         }
     }
-}
 
-// The window may grow, and the track list takes the room; below the size its pages need, they
-// scroll, so that every control stays within reach on a small or highly scaled screen.
-TEST_F(MainWindowTest, TheWindowGrowsWithTheListAndScrollsBelowItsSize) {
-    configure(false);
-    open("demo");
+    // The window may grow, and the track list takes the room; below the size its pages need,
+    // they scroll, so that every control stays within reach on a small or highly scaled screen.
+    window->tabs()->setCurrentIndex(0);
     QApplication::processEvents();
     const QSize start = window->size();
     EXPECT_GE(start.width(), window->minimumWidth());

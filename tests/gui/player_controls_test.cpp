@@ -27,8 +27,7 @@ protected:
     }
 };
 
-TEST_F(PlayerControlsTest, TheButtonsMenuAndSliderDriveThePlayer) {
-    configure(false);
+TEST_F(PlayerControlsTest, TheButtonsMenuAndSliderDriveThePlayerAndExitStopsIt) {
     open(image("disc", 3, 4));
     selectOnly({1});
     press("play");
@@ -53,15 +52,11 @@ TEST_F(PlayerControlsTest, TheButtonsMenuAndSliderDriveThePlayer) {
     EXPECT_EQ(status(), "[音轨1] 00:00 / 0:4  正在播放...");
     menu("停止播放");
     EXPECT_EQ(status(), "就绪");
-}
 
-TEST_F(PlayerControlsTest, ExitStopsPlayback) {
-    configure(false);
-    open(image("disc", 1, 4));
     press("play");
     ASSERT_TRUE(rip().player().deviceOpen());
     click("exit");
-    EXPECT_FALSE(rip().player().deviceOpen());
+    EXPECT_FALSE(rip().player().deviceOpen()) << "exit stops playback";
 }
 
 TEST(TipDialogTest, ShowsTheStoredTipAndKeepsTheNextAndTheStartUpChoice) {

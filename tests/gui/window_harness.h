@@ -60,8 +60,10 @@ protected:
     std::string startDevice;   // the drive named at start-up, for open()
     bool tipsAtStart = false;  // for open()
 
-    // Starts the window over virtual drives holding `discs`.
+    // Starts the window over virtual drives holding `discs`, with the setup.ini the test wrote or
+    // else the one configure(false) writes.
     void open(const std::string& discs, const std::string& faults = "") {
+        if (!std::filesystem::exists(home.file("setup.ini"))) configure(false);
         startVirtualDrives(discs, faults);
         CddbTimeouts quick{std::chrono::milliseconds(2000), std::chrono::milliseconds(2000),
                            std::chrono::milliseconds(5000), std::chrono::milliseconds(10000)};
@@ -100,6 +102,24 @@ protected:
             selection->select(rip().model().index(row, 0),
                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
+    }
+    // Every row selected and given WAV, so that rips are quick and their files easy to check.
+    void allWav() const {
+        rip().trackView()->selectAll();
+        choose(rip().encoderBox(), kFormatWav);
+    }
+    // A WAV rip of the ticked rows, started with the button.
+    void ripWav(std::initializer_list<int> ticked) const {
+        allWav();
+        for (int row : ticked) tick(row);
+        click("convert");
+    }
+    template <typename T>
+    static T* in(QWidget* parent, const char* name) {
+        return parent->findChild<T*>(name);
+    }
+    static void clickIn(QWidget* parent, const char* name) {
+        QTest::mouseClick(in<QAbstractButton>(parent, name), Qt::LeftButton);
     }
     // The user picks an item of a combo box.
     static void choose(QComboBox* box, int index) {

@@ -5,28 +5,15 @@
 #include <vector>
 
 #include "metadata/accuraterip_id.h"
+#include "support/toc_buffer.h"
 
 namespace lumbra {
 namespace {
 
-struct Track {
-    int address;  // as CDDB gives it: frames with the 150-frame lead-in
-    bool data = false;
-};
+using Track = test::TocTrack;
 
 TocBuffer lbaToc(const std::vector<Track>& tracks, int leadOut) {
-    TocBuffer toc{};
-    const int n = int(tracks.size());
-    toc.firstTrack = 1;
-    toc.lastTrack = uint8_t(n);
-    for (int i = 0; i <= n; ++i) {
-        TocDescriptor& d = toc.descriptors[i];
-        const int lba = (i < n ? tracks[size_t(i)].address : leadOut) - 150;
-        d.trackNumber = uint8_t(i < n ? i + 1 : kLeadOutTrack);
-        d.adrControl = i < n && tracks[size_t(i)].data ? 0x14 : 0x10;
-        for (int b = 0; b < 4; ++b) d.address[b] = uint8_t(lba >> (24 - 8 * b));
-    }
-    return toc;
+    return test::tocOf(tracks, leadOut, false);
 }
 
 std::vector<Track> audioAt(const std::vector<int>& addresses) {

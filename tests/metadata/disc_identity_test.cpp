@@ -10,39 +10,22 @@
 
 #include "metadata/disc_id.h"
 #include "metadata/recent_disc_table.h"
+#include "support/toc_buffer.h"
 
 namespace lumbra {
 namespace {
 
-struct Track {
-    int offset;  // frames, the 150-frame lead-in included
-    bool data = false;
-};
+using Track = test::TocTrack;
 
 TocBuffer msfToc(int firstTrack, const std::vector<Track>& tracks, int leadOut) {
-    TocBuffer toc{};
-    const int n = int(tracks.size()), length = 2 + 8 * (n + 1);
-    toc.dataLength[0] = uint8_t(length >> 8);
-    toc.dataLength[1] = uint8_t(length);
-    toc.firstTrack = uint8_t(firstTrack);
-    toc.lastTrack = uint8_t(firstTrack + n - 1);
-    for (int i = 0; i <= n; ++i) {
-        TocDescriptor& d = toc.descriptors[i];
-        const int frames = i < n ? tracks[size_t(i)].offset : leadOut;
-        d.trackNumber = uint8_t(i < n ? firstTrack + i : kLeadOutTrack);
-        d.adrControl = i < n && tracks[size_t(i)].data ? 0x14 : 0x10;
-        d.address[1] = uint8_t(frames / 75 / 60);
-        d.address[2] = uint8_t(frames / 75 % 60);
-        d.address[3] = uint8_t(frames % 75);
-    }
-    return toc;
+    return test::tocOf(tracks, leadOut, true, firstTrack);
 }
 
 // The same offsets numbered from track 1.
 std::string freedbId(const std::vector<Track>& tracks, int leadOut) {
     std::unique_ptr<DiscId, decltype(&discid_free)> disc(discid_new(), discid_free);
     std::vector<int> offsets{leadOut};
-    for (const Track& track : tracks) offsets.push_back(track.offset);
+    for (const Track& track : tracks) offsets.push_back(track.address);
     offsets.resize(100);
     if (!discid_put(disc.get(), 1, int(tracks.size()), offsets.data())) return "rejected";
     return discid_get_freedb_id(disc.get());
@@ -90,7 +73,7 @@ TEST(DiscId, AgreesWithLibdiscid) {
                   theirs.substr(0, 6) + discIdText(uint32_t(c.tracks.size())).substr(6))
             << c.what;
         EXPECT_EQ(result[1], c.tracks.size()) << c.what;
-        EXPECT_EQ(result[2], uint32_t(c.tracks[0].offset)) << c.what;
+        EXPECT_EQ(result[2], uint32_t(c.tracks[0].address)) << c.what;
         EXPECT_EQ(result[2 + c.tracks.size()], uint32_t(c.leadOut / 75)) << c.what;
     }
 }

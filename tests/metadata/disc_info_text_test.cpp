@@ -153,13 +153,5 @@ TEST(DiscInfoText, ACreditIsSplitBeforeItsPartsAreCut) {
     EXPECT_EQ(a.tracks[0].title, "Title");
 }
 
-TEST(DiscRecord, ResetKeepsYearAndComment) {
-    DiscRecord record{"a", "b", "2001", 17, "c"};
-    resetDiscRecord(record);
-    EXPECT_EQ(record.artist + "|" + record.album + "|" + record.year + "|" + record.comment,
-              "未知艺人|未知标题|2001|c");
-    EXPECT_EQ(kGenreNames[size_t(record.genre)], "Disco");
-}
-
 }  // namespace
 }  // namespace lumbra

@@ -9,6 +9,7 @@
 #include "support/cue_image.h"
 #include "support/rip_harness.h"
 #include "support/segment_image.h"
+#include "support/toc_buffer.h"
 
 namespace lumbra {
 namespace {
@@ -62,15 +63,7 @@ TEST_F(MusicBrainzDiscId, AgreesWithLibdiscidOnTheDemoDiscImagesAndAnEnhancedCd)
 }
 
 TEST(MusicBrainzToc, NamesTheAudioSessionAndRefusesImpossibleTables) {
-    TocBuffer toc{};
-    toc.firstTrack = 1;
-    toc.lastTrack = 3;
-    const int starts[] = {0, 1000, 20000, 30000};
-    for (int i = 0; i < 4; ++i) {
-        toc.descriptors[i].address[2] = uint8_t(starts[i] >> 8);
-        toc.descriptors[i].address[3] = uint8_t(starts[i]);
-    }
-    toc.descriptors[2].adrControl = kDataTrackControl;
+    TocBuffer toc = test::tocOf({{150}, {1150}, {20150, true}}, 30150, false);
     const auto audio = musicBrainzToc(toc, false);
     ASSERT_TRUE(audio);
     EXPECT_EQ(musicBrainzTocParameter(*audio), "1+2+8750+150+1150");
@@ -78,7 +71,7 @@ TEST(MusicBrainzToc, NamesTheAudioSessionAndRefusesImpossibleTables) {
     toc.descriptors[0].adrControl = kDataTrackControl;
     toc.descriptors[1].adrControl = kDataTrackControl;
     EXPECT_FALSE(musicBrainzToc(toc, false)) << "no audio";
-    toc.descriptors[1].adrControl = 0;
+    toc.descriptors[1].adrControl = 0x10;
     toc.descriptors[1].address[2] = 0;  // before its predecessor
     toc.descriptors[0].address[3] = 200;
     toc.descriptors[1].address[3] = 100;

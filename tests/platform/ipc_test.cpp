@@ -2,7 +2,6 @@
 // stands for the second instance of the program.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 #include <cstring>
 #include <functional>
@@ -11,39 +10,16 @@
 #include "platform/named_lock.h"
 #include "platform/named_lock_cell.h"
 #include "platform/shared_memory.h"
+#include "support/child_process.h"
 
 namespace lumbra::platform {
 namespace {
 
 using namespace std::chrono_literals;
 
-// One-byte signals between parent and child.
-struct Pipe {
-    int fds[2];
-    Pipe() { EXPECT_EQ(pipe(fds), 0); }
-    ~Pipe() {
-        for (int fd : fds) close(fd);
-    }
-    void post() const { EXPECT_EQ(write(fds[1], "", 1), 1); }
-    bool wait() const {
-        char c;
-        return read(fds[0], &c, 1) == 1;
-    }
-};
-
-// Runs `body` in a child process; its result is the child's exit code.
-template <typename Body>
-pid_t spawn(Body body) {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(body());
-    return pid;
-}
-
-int exitCodeOf(pid_t pid) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using test::exitCodeOf;
+using test::Pipe;
+using test::spawn;
 
 class Ipc : public ::testing::Test {
 protected:

@@ -4,12 +4,12 @@
 
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <set>
 
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace lumbra::platform {
@@ -89,12 +89,10 @@ TEST(PartFile, AnUncommittedPartIsDeletedAndLeavesTheFinalFileAlone) {
 // anything that only looks like a part file, is not.
 TEST(PartFile, LeftoversOfKilledProgramsAreRemoved) {
     test::TempDir dir;
-    const pid_t killed = fork();
-    if (killed == 0) {
+    test::exitCodeOf(test::spawn([&] {
         PartFile part(dir.path(), ".wav");
-        ::raise(SIGKILL);
-    }
-    waitpid(killed, nullptr, 0);
+        return ::raise(SIGKILL);
+    }));
     PartFile working(dir.path(), ".wav");
     writeText(working, "still writing");
     dir.write("track.wav", "finished");

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <filesystem>
 #include <functional>
 
 #include "settings/settings_loaders.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace lumbra {
@@ -133,23 +133,20 @@ TEST_F(SettingsFile, OneTheUserMayNotWriteIsReadAndLeftAloneAndTheUserIsTold) {
     const std::string original = "[OUTPUT]\nOUTPUT_FORMAT=<Title>\n";
     home.write("setup.ini", original);
     chmod(path.c_str(), 0444);
-    const pid_t child = fork();
-    if (child == 0) {
+    const int child = test::inChildProcess([&] {
         if (geteuid() == 0 && (chown(home.path().c_str(), kNobody, kNobody) != 0 ||
                                chown(path.c_str(), kNobody, kNobody) != 0 || setgid(kNobody) != 0 ||
                                setuid(kNobody) != 0)) {
-            _exit(10);
+            return 10;
         }
         loadAll();
         const bool wrote = store.writeString("OUTPUT", "OUTPUT_FORMAT", "<Album>");
         const auto notice = settingsFileNotice(path);
-        if (record.namingTemplate != "<Title>") _exit(11);
-        if (wrote) _exit(12);
-        _exit(notice && contains(*notice, "无法写入") ? 0 : 13);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+        if (record.namingTemplate != "<Title>") return 11;
+        if (wrote) return 12;
+        return notice && contains(*notice, "无法写入") ? 0 : 13;
+    });
+    EXPECT_EQ(child, 0);
     EXPECT_EQ(home.read("setup.ini"), original);
     EXPECT_EQ(modeOf(path), 0444u);
 }

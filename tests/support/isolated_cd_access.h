@@ -55,6 +55,15 @@ protected:
         configure(discs.c_str(), faults.c_str());
     }
 
+    // Swaps the disc in a virtual drive for this sheet, or takes it out with "".
+    static void insertDisc(int drive, const std::string& cuePath) {
+        using InsertDisc = int (*)(int, const char*);
+        const auto insert =
+            reinterpret_cast<InsertDisc>(transportExtension("LumbraVirtualInsertDisc"));
+        ASSERT_NE(insert, nullptr);
+        ASSERT_EQ(insert(drive, cuePath.c_str()), 1);
+    }
+
     static std::string slotLockName(int i) {
         char name[32];
         std::snprintf(name, sizeof name, "lock.zentor32_cdMtx%02d", i);
