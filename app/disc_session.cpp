@@ -39,6 +39,7 @@ DiscSession::DiscSession(SettingsRecord& settings, Prompts& prompts, EventSink& 
 DiscSession::~DiscSession() {
     if (!ripThread_.joinable()) return;
     flags_.ripRunning = 0;
+    ripStop_.set();
     ripThread_.join();
 }
 
@@ -202,6 +203,7 @@ ConvertResult DiscSession::convert() {
 
 void DiscSession::stopRip() {
     flags_.ripRunning = 0;
+    ripStop_.set();
     for (TrackEntry& track : tracks_) {
         if (track.checked) track.status.replaceBelow(kTrackDone, kTrackCancelled);
     }
@@ -387,6 +389,8 @@ void DiscSession::startRip(const DriveEntry& drive) {
     ripSettings_ = settings_;
     ripDisc_ = disc_;
     prepareVerification(drive);
+    ripStop_.reset();
+    verification_.config.stop = &ripStop_;
     // Tags count the tracks a player can play: "1/4" on an Enhanced CD, not "1/5".
     int32_t audioTracks = 0;
     for (size_t row = 0; row < tracks_.size(); ++row) audioTracks += !isDataTrack(int(row));

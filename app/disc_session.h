@@ -24,10 +24,12 @@
 #include "app/disc_lookups.h"
 #include "app/read_offset_search.h"
 #include "app/rip_summary.h"
+#include "app/signal_stop.h"
 #include "cdaccess/drive_discovery.h"
 #include "metadata/cddb_config.h"
 #include "metadata/disc_record.h"
 #include "metadata/track_entry.h"
+#include "platform/manual_reset_event.h"
 #include "platform/prompts.h"
 #include "platform/window_messages.h"
 #include "rip/offset_detection.h"
@@ -152,8 +154,10 @@ public:
     // stay refused until the job has really ended.
     bool ripping() const { return ripThread_.joinable(); }
     bool lookupActive() const { return flags_.lookupActive != 0; }
-    // The flag the rip job polls; clearing it (also from a signal handler) stops the job.
-    std::atomic<int32_t>& ripRunningFlag() { return flags_.ripRunning; }
+    // The flag the rip job polls, cleared once it is asked to stop.
+    const std::atomic<int32_t>& ripRunningFlag() const { return flags_.ripRunning; }
+    // Stops the rip as stopRip does, from a signal handler.
+    SignalStop ripSignalStop() { return {&flags_.ripRunning, ripStop_.descriptor()}; }
 
     // Copies the pages into the disc record, the settings and the rows' ticks and selection;
     // with `resetDiscFields`, artist, album and genre become unknown first (the front end shows
@@ -239,8 +243,8 @@ public:
     // reads held back; nullopt for the end of a search followed by another. The database's
     // answer is kept for the disc's rips.
     std::optional<OffsetDetection> finishOffsetSearch(uintptr_t search);
-    // Cleared, also from a signal handler, it stops the search's reads.
-    std::atomic<int32_t>& offsetSearchFlag() { return offsetSearch_.runningFlag(); }
+    // Stops the search as stopOffsetSearch does, from a signal handler.
+    SignalStop offsetSearchSignalStop() { return offsetSearch_.signalStop(); }
 
     // The track settings command, before its dialog: commits the edits, then trackDialogSettings
     // becomes the encoder defaults with the block of the first selected track's format replaced
@@ -287,6 +291,8 @@ private:
     SettingsRecord ripSettings_;
     DiscRecord ripDisc_;
     std::optional<RipSession> ripSession_;
+    // Set by a stop, it ends the job's database exchange at once.
+    platform::ManualResetEvent ripStop_;
     std::thread ripThread_;
     // Last, so that it stops before what the search's posts reach goes.
     ReadOffsetSearch offsetSearch_{events_};

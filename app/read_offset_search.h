@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/signal_stop.h"
 #include "platform/manual_reset_event.h"
 #include "platform/prompts.h"
 #include "platform/window_messages.h"
@@ -58,8 +59,8 @@ public:
     // ended; nullopt for a search before the last one started.
     std::optional<OffsetSearchEnd> finish(uintptr_t search);
 
-    // Cleared, also from a signal handler, it stops the search's reads.
-    std::atomic<int32_t>& runningFlag() { return flags_.ripRunning; }
+    // Stops the search's reads and its database exchange from a signal handler.
+    SignalStop signalStop() { return {&flags_.ripRunning, stop_.descriptor()}; }
 
 private:
     struct Job;

@@ -1,6 +1,7 @@
 #include "cli/cli_session.h"
 
 #include <unistd.h>
+#include <cerrno>
 #include <csignal>
 
 #include "platform/control_characters.h"
@@ -10,7 +11,7 @@
 namespace lumbra::cli {
 namespace {
 
-std::atomic<int32_t>* gInterruptible = nullptr;
+SignalStop gStop;
 
 // Ctrl-C stops the rip the way the stop button does: the current track ends Cancelled and
 // leaves no file. So do a plain kill and a closed terminal, which would otherwise end the program
@@ -18,7 +19,9 @@ std::atomic<int32_t>* gInterruptible = nullptr;
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 extern "C" void stopRip(int) {
-    if (gInterruptible) *gInterruptible = 0;
+    const int savedErrno = errno;
+    gStop();
+    errno = savedErrno;
 }
 
 SettingsRecord loadSettings(const Options& options, const std::string& home) {
@@ -94,25 +97,25 @@ void CliSession::lookUp(std::FILE* status) {
 }
 
 std::optional<OffsetDetection> CliSession::findReadOffset() {
-    gInterruptible = &session_.offsetSearchFlag();
+    gStop = session_.offsetSearchSignalStop();
     for (const int stop : kStopSignals) std::signal(stop, stopRip);
     std::optional<OffsetDetection> detection;
     if (session_.startOffsetSearch() == CommandResult::Done) {
         detection = session_.finishOffsetSearch(waitFor(WM_OFFSET_DONE));
     }
     for (const int stop : kStopSignals) std::signal(stop, SIG_DFL);
-    gInterruptible = nullptr;
+    gStop = {};
     return detection;
 }
 
 bool CliSession::rip() {
     if (session_.convert() != ConvertResult::Started) return false;
-    gInterruptible = &session_.ripRunningFlag();
+    gStop = session_.ripSignalStop();
     for (const int stop : kStopSignals) std::signal(stop, stopRip);
     waitFor(WM_RIP_DONE);
     session_.finishRip();
     for (const int stop : kStopSignals) std::signal(stop, SIG_DFL);
-    gInterruptible = nullptr;
+    gStop = {};
     return true;
 }
 

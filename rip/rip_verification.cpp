@@ -1,6 +1,7 @@
 #include "rip/rip_verification.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace lumbra {
 
@@ -18,7 +19,11 @@ RipVerification verificationOfDisc(const TocBuffer& toc) {
 
 void lookUpOnce(RipVerification& verification) {
     if (!verification.lookupEnabled || verification.lookup) return;
-    verification.lookup = fetchAccurateRip(verification.config, verification.disc);
+    AccurateRipLookup lookup = fetchAccurateRip(verification.config, verification.disc);
+    // An exchange cut short by a stop says nothing of the database: the disc's next rip asks.
+    const platform::ManualResetEvent* stop = verification.config.stop;
+    if (stop && stop->wait(std::chrono::milliseconds(0))) return;
+    verification.lookup = std::move(lookup);
 }
 
 }  // namespace lumbra

@@ -28,7 +28,8 @@ struct RipVerification {
 // The fingerprint and audio track numbers of a table of contents in LBA form.
 RipVerification verificationOfDisc(const TocBuffer& lbaToc);
 
-// Looks the disc up unless that is off or done.
+// Looks the disc up unless that is off or done. A lookup that the configuration's stop event cut
+// short is not kept.
 void lookUpOnce(RipVerification& verification);
 
 }  // namespace lumbra

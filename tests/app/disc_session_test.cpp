@@ -10,6 +10,7 @@
 
 #include <fstream>
 #include <functional>
+#include <thread>
 
 #include "app/event_queue.h"
 #include "rip/track_status.h"
@@ -367,6 +368,30 @@ TEST_F(DiscSessionTest, AStoppedRipRefusesCommandsUntilItsEndIsHandled) {
     pages.edits.rows.assign(2, RowState{false, false});
     EXPECT_FALSE(ripToTheEnd().has_value()) << "nothing ticked, nothing to tell";
     EXPECT_EQ(session.statusText(), "就绪");
+}
+
+// A silent database holds the rip's exchange; the stop ends it at once, long before its
+// time-outs, and the disc's next rip asks again rather than keep the cut exchange as an answer.
+TEST_F(DiscSessionTest, AStopEndsTheRipsDatabaseExchangeAtOnce) {
+    test::WebTestServer database;
+    database.neverAnswer();
+    settings.accurateRip = {true, "127.0.0.1", database.port()};
+    const std::chrono::seconds patient(60);
+    DiscSession slow{settings, prompts, events, &pages, {patient, patient, patient, patient}};
+    start();
+    ASSERT_GE(slow.buildDriveList(), 1);
+    ASSERT_EQ(slow.refresh(true), true);
+    for (size_t rip = 1; rip <= 2; ++rip) {
+        ASSERT_EQ(slow.convert(), ConvertResult::Started);
+        for (int i = 0; i < 200 && database.requests().size() < rip; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        ASSERT_EQ(database.requests().size(), rip);
+        slow.stopRip();
+        waitFor(WM_RIP_DONE);
+        slow.finishRip();
+        EXPECT_EQ(slow.tracks()[0].status, kTrackCancelled);
+    }
 }
 
 // The view hears of what changed: rows keep the user's ticks through a rip's progress and end.

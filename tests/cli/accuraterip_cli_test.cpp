@@ -2,7 +2,12 @@
 // database.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <csignal>
+
+#include <chrono>
 #include <regex>
+#include <thread>
 
 #include "cli/lumbra_rip_runner.h"
 #include "support/accuraterip_test_server.h"
@@ -48,6 +53,32 @@ TEST_F(LumbraRipAccurateRip, TurnedOffItAsksNothingAndPrintsNoVerdicts) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.find("accuraterip"), std::string::npos) << run.out;
     EXPECT_TRUE(server.requests().empty());
+}
+
+// Ctrl-C ends a rip or an offset search whose database never answers at once, not after the
+// exchange's time-outs (30 s and more).
+TEST_F(LumbraRipAccurateRip, CtrlCEndsAnExchangeWithASilentDatabase) {
+    server.neverAnswer();
+    const std::string runs[] = {"--tracks 1 --format wav --out " + home.file("music"),
+                                "--find-offset"};
+    for (size_t run = 0; run < std::size(runs); ++run) {
+        const pid_t pid = start("--demo " + runs[run], home.path(), "");
+        for (int i = 0; i < 200 && server.requests().size() <= run; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        ASSERT_EQ(server.requests().size(), run + 1) << runs[run];
+        kill(pid, SIGINT);
+        bool ended = false;
+        for (int i = 0; i < 100 && !ended; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            ended = waitpid(pid, nullptr, WNOHANG) == pid;
+        }
+        if (!ended) {
+            ADD_FAILURE() << "still running 10 s after Ctrl-C: " << runs[run];
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
 }
 
 }  // namespace
