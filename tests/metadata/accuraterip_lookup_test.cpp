@@ -111,6 +111,7 @@ TEST_F(AccurateRipClient, FetchesTheDiscsFileAndKeepsItForOfflineRips) {
     EXPECT_EQ(offline.pressings.size(), 1u);
 }
 
+// A silent server ends within the time-outs.
 TEST_F(AccurateRipClient, BadAnswersAreUnavailableAndNeverReplaceTheCache) {
     const std::string cut = test::accurateRipBody({kFirstPressing}).substr(0, 30);
     for (const std::string& reply :
@@ -123,13 +124,11 @@ TEST_F(AccurateRipClient, BadAnswersAreUnavailableAndNeverReplaceTheCache) {
     EXPECT_FALSE(std::filesystem::exists(accurateRipCachePath(config, kDisc)));
     server.setReply(test::httpReply(404, ""));
     EXPECT_EQ(fetchAccurateRip(config, kDisc).outcome, Outcome::NotInDatabase);
-}
 
-TEST_F(AccurateRipClient, SilentServerEndsWithinTheTimeOuts) {
     server.neverAnswer();
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(fetchAccurateRip(config, kDisc).outcome, Outcome::Unavailable);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 3s) << "a silent server is left";
 }
 
 TEST_F(AccurateRipClient, ThroughAProxyAsksForTheWholeAddressWithCredentials) {
