@@ -81,6 +81,19 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
+    // setup.ini naming the loopback CDDB server on `port` as the only server, with `cddbLines` in
+    // its section and `musicBrainzLines` in MusicBrainz's (which is off unless they say otherwise).
+    void useCddbServer(int port, const std::string& cddbLines,
+                       const std::string& musicBrainzLines = "MB_ENABLE=0\nCAA_ENABLE=0\n") const {
+        home.write("setup.ini", "[CDDB]\nCDDB_COUNT=1\nCDDB_SERVER0=127.0.0.1\nCDDB_PORT0=" +
+                                    std::to_string(port) + "\nCDDB_QUERY0=/~cddb/cddb.cgi\n" +
+                                    cddbLines + "[MUSICBRAINZ]\n" + musicBrainzLines);
+    }
+    // The CDDB lines that keep a local database in the program home.
+    std::string localDatabaseLines() const {
+        return "CDDB_USE_LOCALCDDB=1\nCDDB_LOCALCDDB_PATH=" + home.file("Local CDDB") + "\n";
+    }
+
     // Rips check their tracks against the AccurateRip server of setup.ini only when a test asks:
     // the default server is on the internet.
     std::string databaseOption() const { return accurateRip ? " " : " --no-accuraterip "; }

@@ -271,12 +271,8 @@ protected:
     }
 
     void configure(bool automaticLookup) {
-        home.write("setup.ini",
-                   "[CDDB]\nCDDB_COUNT=1\nCDDB_SERVER0=127.0.0.1\nCDDB_PORT0=" +
-                       std::to_string(server.port()) +
-                       "\nCDDB_QUERY0=/~cddb/cddb.cgi\nCDDB_USE_LOCALCDDB=1\nCDDB_AUTO=" +
-                       (automaticLookup ? "1" : "0") + "\nCDDB_LOCALCDDB_PATH=" +
-                       home.file("Local CDDB") + "\n[MUSICBRAINZ]\nMB_ENABLE=0\nCAA_ENABLE=0\n");
+        useCddbServer(server.port(), localDatabaseLines() + "CDDB_AUTO=" +
+                                         (automaticLookup ? "1\n" : "0\n"));
     }
     ProgramRun run(const std::string& arguments) {
         return rip("--image " + cuePath + " " + arguments);
@@ -327,11 +323,9 @@ TEST_F(LumbraRipLookup, NoMusicBrainzAsksTheCddbServerStraightAwayForOneRun) {
     web.route("/ws/2/discid/",
               test::webReply(200, R"({"releases":[{"title":"MB","artist-credit":[{"name":"A"}],)"
                                   R"("media":[{"tracks":[{"title":"mb1"},{"title":"mb2"}]}]}]})"));
-    home.write("setup.ini", "[CDDB]\nCDDB_COUNT=1\nCDDB_SERVER0=127.0.0.1\nCDDB_PORT0=" +
-                                std::to_string(server.port()) +
-                                "\nCDDB_QUERY0=/~cddb/cddb.cgi\nCDDB_USE_LOCALCDDB=0\n"
-                                "[MUSICBRAINZ]\nMB_ENABLE=1\nMB_SERVER=127.0.0.1\nMB_PORT=" +
-                                std::to_string(web.port()) + "\nMB_TLS=0\nCAA_ENABLE=0\n");
+    useCddbServer(server.port(), "CDDB_USE_LOCALCDDB=0\n",
+                  "MB_ENABLE=1\nMB_SERVER=127.0.0.1\nMB_PORT=" + std::to_string(web.port()) +
+                      "\nMB_TLS=0\nCAA_ENABLE=0\n");
     EXPECT_EQ(run("--list --lookup --no-musicbrainz").line("TRACK 1 "),
               "TRACK 1 0 300 00:04 第一首");
     EXPECT_TRUE(web.requests().empty());

@@ -74,20 +74,12 @@ TEST_F(LumbraRip, TwoOneTrackDiscsKeepTheirOwnTitles) {
     test::CddbTestServer second;
     first.addEntry({"rock", "0800ec01", "A", "One", "DTITLE=A / One\r\nTTITLE0=First disc\r\n"});
     second.addEntry({"jazz", "0801ce01", "B", "Two", "DTITLE=B / Two\r\nTTITLE0=Second disc\r\n"});
-    const auto useServer = [this](const test::CddbTestServer& server) {
-        home.write("setup.ini", "[CDDB]\nCDDB_COUNT=1\nCDDB_SERVER0=127.0.0.1\nCDDB_PORT0=" +
-                                    std::to_string(server.port()) +
-                                    "\nCDDB_QUERY0=/~cddb/cddb.cgi\nCDDB_USE_LOCALCDDB=1\n"
-                                    "CDDB_LOCALCDDB_PATH=" +
-                                    home.file("Local CDDB") +
-                                    "\n[MUSICBRAINZ]\nMB_ENABLE=0\nCAA_ENABLE=0\n");
-    };
     const std::string a = test::writeCueImage(home.path(), "a", {300}).cuePath;
     const std::string b = test::writeCueImage(home.path(), "b", {530}).cuePath;
-    useServer(first);
+    useCddbServer(first.port(), localDatabaseLines());
     EXPECT_EQ(rip("--image " + a + " --lookup --list").line("TRACK 1 "),
               "TRACK 1 0 300 00:04 First disc");
-    useServer(second);
+    useCddbServer(second.port(), localDatabaseLines());
     EXPECT_EQ(rip("--image " + b + " --lookup --list").line("TRACK 1 "),
               "TRACK 1 0 530 00:07 Second disc");
     EXPECT_EQ(second.requests().size(), 2u) << "the server was asked";
@@ -107,10 +99,7 @@ protected:
              "DTITLE=" + outside + "\\artist / Album\r\nTTITLE0=" + outside +
                  "\r\nTTITLE1=..\\..\\..\\..\\..\\..\\..\\..\\" + outside +
                  "-up\r\nTTITLE2=/tmp/escaped\r\nTTITLE3=\x1b]0;owned\x07\x1b[2J\x7f\r\n"});
-        home.write("setup.ini", "[CDDB]\nCDDB_COUNT=1\nCDDB_SERVER0=127.0.0.1\nCDDB_PORT0=" +
-                                    std::to_string(server.port()) +
-                                    "\nCDDB_QUERY0=/~cddb/cddb.cgi\nCDDB_USE_LOCALCDDB=0\n"
-                                    "[MUSICBRAINZ]\nMB_ENABLE=0\nCAA_ENABLE=0\n");
+        useCddbServer(server.port(), "CDDB_USE_LOCALCDDB=0\n");
     }
 
     test::TempDir sandbox;

@@ -7,7 +7,6 @@ extern "C" {
 #include <libavutil/md5.h>
 }
 
-#include <cmath>
 #include <cstring>
 #include <filesystem>
 
@@ -16,25 +15,11 @@ extern "C" {
 #include "rip/flac_encoder.h"
 #include "rip/track_status.h"
 #include "support/command_output.h"
-#include "support/cue_image.h"
 #include "support/ffmpeg_audio_decoder.h"
 #include "support/rip_harness.h"
 
 namespace lumbra {
 namespace {
-
-constexpr FlacSettings kDefaultFlac{5, 1};
-
-// Decoded samples back as CD bytes; exact for audio that was 16-bit to begin with.
-std::string cdBytesOf(const std::vector<float>& samples) {
-    std::string bytes(samples.size() * 2, '\0');
-    for (size_t i = 0; i < samples.size(); ++i) {
-        const auto sample =
-            int16_t(std::lrint(std::clamp(samples[i] * 32768.0f, -32768.f, 32767.f)));
-        std::memcpy(bytes.data() + 2 * i, &sample, 2);
-    }
-    return bytes;
-}
 
 std::array<uint8_t, 16> md5Of(const std::string& bytes) {
     std::array<uint8_t, 16> digest{};
@@ -69,13 +54,9 @@ MetadataBlocks metadataOf(const std::string& path) {
 
 class FlacRip : public test::RipHarness {
 protected:
-    test::CueImage image;
-
     void SetUp() override {
         RipHarness::SetUp();
-        settings.encoder.flac = kDefaultFlac;
-        image = test::writeCueImage(dir.path(), "album", {1600, 27, 900});
-        insertDiscs(image.cuePath);
+        insertImage({1600, 27, 900});
     }
     void TearDown() override {
         test::disarmFlacVerifyFailure();
@@ -83,9 +64,7 @@ protected:
     }
 
     std::string flac(int i) const { return outputFile(i, ".flac"); }
-    std::string discBytes(int i) const {
-        return std::string(image.trackAudio[size_t(i)].begin(), image.trackAudio[size_t(i)].end());
-    }
+    std::string discBytes(int i) const { return image.trackBytes(size_t(i)); }
     uint64_t trackSamples(int i) const { return uint64_t(tracks[size_t(i)].length) * 588; }
 
     // The flac tool and FFmpeg both decode the file to the disc's bytes, and the tool's own test
@@ -104,7 +83,7 @@ protected:
         EXPECT_TRUE(audio.complete);
         EXPECT_EQ(audio.sampleRate, 44100);
         EXPECT_EQ(audio.channels, 2);
-        EXPECT_TRUE(cdBytesOf(audio.samples) == discBytes(i)) << "FFmpeg's decoding differs";
+        EXPECT_TRUE(audio.cdBytes() == image.trackAudio[size_t(i)]) << "FFmpeg's decoding differs";
 
         FLAC__StreamMetadata info;
         ASSERT_TRUE(FLAC__metadata_get_streaminfo(flac(i).c_str(), &info));

@@ -3,55 +3,25 @@
 // database agrees; uncorrected, the audio is shifted and the database disagrees.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <string>
 
 #include "rip/offset_detection.h"
 #include "rip/rip_log.h"
-#include "support/accuraterip_test_server.h"
-#include "support/cue_image.h"
 #include "support/ffmpeg_audio_decoder.h"
-#include "support/rip_harness.h"
 #include "support/signal_to_noise.h"
+#include "support/verified_rip_harness.h"
 
 namespace lumbra {
 namespace {
 
-using namespace std::chrono_literals;
-
-class OffsetRip : public test::RipHarness, public testing::WithParamInterface<int> {
+class OffsetRip : public test::VerifiedRipHarness, public testing::WithParamInterface<int> {
 protected:
-    test::CueImage image;
-    test::AccurateRipTestServer server;
-    RipVerification checks;
-    ReadOffsetCorrection correction;
-
     void SetUp() override {
-        RipHarness::SetUp();
-        setenv("LUMBRA_PLUGIN_DIR", LUMBRA_LAME_PLUGIN_DIR, 1);
-        image = test::writeCueImage(dir.path(), "album", {40, 27, 33});
-        insertDiscs("file:" + image.cuePath, "offset=" + std::to_string(GetParam()));
-        checks = verificationOfDisc(drives[0].toc);
-        checks.lookupEnabled = true;
-        checks.config.serverHost = "127.0.0.1";
-        checks.config.serverPort = server.port();
-        checks.config.timeouts = {1000ms, 1000ms, 300ms, 600ms};
-        checks.config.cacheFolder = dir.path() + "/cache";
-        verification = &checks;
-        server.setReply(test::httpReply(200, test::accurateRipBody({pressingOfImage()})));
+        VerifiedRipHarness::SetUp();
+        insertCheckedImage("offset=" + std::to_string(GetParam()));
+        serve({pressingOfImage(5)});
         correction.audio = audioExtents(drives[0].toc);
-    }
-
-    AccurateRipPressing pressingOfImage() const {
-        AccurateRipPressing pressing{checks.disc, {}};
-        const size_t n = image.trackAudio.size();
-        for (size_t t = 0; t < n; ++t) {
-            TrackChecksums sums(uint32_t(image.trackAudio[t].size() / 4), t == 0, t + 1 == n);
-            sums.add(image.trackAudio[t]);
-            pressing.tracks.push_back({int(5 + t), sums.values().v1, 0});
-        }
-        return pressing;
     }
 
     // The image's audio with the samples the drive cannot reach silenced: the first ones of the
@@ -67,26 +37,7 @@ protected:
 
     void ripCorrected(int32_t format, int32_t samples) {
         correction.samples = samples;
-        for (auto& track : tracks) track.checked = 0, track.status = 0;
-        for (int i = 0; i < 3; ++i) {
-            tracks[size_t(i)].format = format;
-            applyEncoderDefaults(tracks[size_t(i)], settings.encoder);
-            tracks[size_t(i)].checked = 1;
-        }
-        flags.ripRunning = 1;
-        runRipJob({prompts, events, flags, settings, disc, drives[0].openRequest, formats,
-                   verification, 0, correction},
-                  tracks);
-    }
-
-    static std::vector<uint8_t> cdBytesOf(const test::DecodedAudio& decoded) {
-        std::vector<uint8_t> bytes;
-        for (float sample : decoded.samples) {
-            const auto value = int16_t(std::lround(sample * 32768.0f));
-            bytes.push_back(uint8_t(value));
-            bytes.push_back(uint8_t(uint16_t(value) >> 8));
-        }
-        return bytes;
+        rip({0, 1, 2}, format);
     }
 };
 
@@ -97,7 +48,7 @@ TEST_P(OffsetRip, CorrectedRipHoldsTheDiscsSamplesAndIsAccurate) {
         ASSERT_EQ(tracks[t].status, kTrackDone) << "track " << t;
         const test::DecodedAudio decoded = test::decodeAudioFile(outputFile(int(t), ".flac"));
         ASSERT_TRUE(decoded.complete);
-        EXPECT_TRUE(cdBytesOf(decoded) == reachableAudio(t)) << "track " << t;
+        EXPECT_TRUE(decoded.cdBytes() == reachableAudio(t)) << "track " << t;
         const TrackVerification& v = tracks[t].verification;
         EXPECT_EQ(v.verdict.result, AccurateRipResult::Accurate) << "track " << t;
         const bool borrowsBeyond = (GetParam() < 0 && t == 0) || (GetParam() > 0 && t == 2);
@@ -115,18 +66,14 @@ TEST_P(OffsetRip, UncorrectedRipIsShiftedAndAMismatch) {
     ripCorrected(kFormatWav, 0);
     for (size_t t = 0; t < 3; ++t) {
         ASSERT_EQ(tracks[t].status, kTrackDone);
-        EXPECT_NE(fileText(outputFile(int(t), ".wav")).substr(44),
-                  std::string(image.trackAudio[t].begin(), image.trackAudio[t].end()));
+        EXPECT_NE(fileText(outputFile(int(t), ".wav")).substr(44), image.trackBytes(t));
         EXPECT_EQ(tracks[t].verification.verdict.result, AccurateRipResult::Mismatch);
     }
 }
 
 TEST_P(OffsetRip, DetectionFindsTheDrivesOffsetOnTwoTracks) {
     flags.ripRunning = 1;
-    const OffsetDetection found =
-        detectReadOffset({prompts, events, flags, settings, disc, drives[0].openRequest, formats,
-                          verification, 0, correction},
-                         tracks, checks);
+    const OffsetDetection found = detectReadOffset(session(), tracks, checks);
     ASSERT_EQ(found.outcome, OffsetSearch::Found);
     ASSERT_EQ(found.candidates.size(), 1u);
     EXPECT_EQ(found.candidates[0].offset, GetParam());
@@ -159,7 +106,6 @@ TEST_P(OffsetRipPaths, LossyAndEveryReadPathCorrectAlike) {
     settings.antiCrackle = false;
     settings.jitterMode = kJitterOnErrors;
     settings.encoderThreads = 2;
-    settings.encoder.ogg = {0, 1, 0, 0, 1, 0, 0, 0, 3, 9};  // 44.1 kHz stereo, quality 9
     ripCorrected(kFormatOgg, GetParam());
     for (size_t t = 0; t < 3; ++t) {
         ASSERT_EQ(tracks[t].status, kTrackDone);
@@ -176,16 +122,13 @@ TEST_P(OffsetRipPaths, DetectionTellsADiscNotInTheDatabaseFromOneNoOffsetMatches
     const auto detect = [this] {
         checks.lookup.reset();
         flags.ripRunning = 1;
-        return detectReadOffset({prompts, events, flags, settings, disc, drives[0].openRequest,
-                                 formats, verification, 0, correction},
-                                tracks, checks)
-            .outcome;
+        return detectReadOffset(session(), tracks, checks).outcome;
     };
-    server.setReply(test::httpReply(404, ""));
+    serveNotFound();
     EXPECT_EQ(detect(), OffsetSearch::NotInDatabase);
-    AccurateRipPressing other = pressingOfImage();
+    AccurateRipPressing other = pressingOfImage(5);
     other.tracks[1].checksum ^= 1;  // the first track alone matches
-    server.setReply(test::httpReply(200, test::accurateRipBody({other})));
+    serve({other});
     EXPECT_EQ(detect(), OffsetSearch::NoMatch);
 }
 

@@ -1,5 +1,5 @@
-// Ripping to Opus end to end: the real job, transport and virtual drive, the files decoded by
-// FFmpeg and by the opus tools, whose lengths must be the track's to the sample.
+// Ripping to Opus end to end: the real job, transport and virtual drive, the files decoded by the
+// opus tools, whose lengths must be the track's to the sample.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -7,15 +7,12 @@
 
 #include "rip/track_status.h"
 #include "support/command_output.h"
-#include "support/cue_image.h"
-#include "support/ffmpeg_audio_decoder.h"
 #include "support/rip_harness.h"
 #include "support/signal_to_noise.h"
 
 namespace lumbra {
 namespace {
 
-constexpr OpusSettings kDefaultOpus{5};  // 160 kbit/s
 constexpr int kOpusRate = 48000;
 constexpr int kSamplesPerCdFrameAt48k = kOpusRate / 75;
 
@@ -30,30 +27,19 @@ std::string playbackLengthLine(int64_t samples) {
 
 class OpusRip : public test::RipHarness {
 protected:
-    test::CueImage image;
-
     void SetUp() override {
         RipHarness::SetUp();
-        settings.encoder.opus = kDefaultOpus;
-        image = test::writeCueImage(dir.path(), "album", {1600, 27, 900});
-        insertDiscs(image.cuePath);
+        insertImage({1600, 27, 900});
     }
 
     std::string opus(int i) const { return outputFile(i, ".opus"); }
     int64_t cdSamples(int i) const { return int64_t(tracks[size_t(i)].length) * 588; }
 
-    // Exactly the track's length at 48 kHz (FFmpeg) and at 44.1 kHz (opusdec), as loud and
+    // Exactly the track's length at 48 kHz (opusinfo) and at 44.1 kHz (opusdec), as loud and
     // clear as an MP3 of its bit rate, with no shift a gapless player would hear.
     void expectTheTracksAudio(int i) {
         SCOPED_TRACE("track " + std::to_string(i));
         ASSERT_EQ(tracks[size_t(i)].status, kTrackDone);
-        const test::DecodedAudio audio = test::decodeAudioFile(opus(i));
-        EXPECT_TRUE(audio.complete);
-        EXPECT_EQ(audio.codec, "opus");
-        EXPECT_EQ(audio.sampleRate, kOpusRate);
-        EXPECT_EQ(int64_t(audio.frames()),
-                  int64_t(tracks[size_t(i)].length) * kSamplesPerCdFrameAt48k);
-
         const std::string file = test::shellQuoted(opus(i));
         const auto info = test::runCommand("opusinfo " + file);
         EXPECT_EQ(info.exitCode, 0);
@@ -74,13 +60,9 @@ protected:
     }
 };
 
-TEST_F(OpusRip, TracksDecodeToTheirExactLengthAndSoundOnBothPaths) {
-    for (const bool antiCrackle : {false, true}) {
-        SCOPED_TRACE(antiCrackle ? "read first" : "read along");
-        settings.antiCrackle = antiCrackle;
-        rip({0, 1, 2}, kFormatOpus);
-        for (int i = 0; i < 3; ++i) expectTheTracksAudio(i);
-    }
+TEST_F(OpusRip, OpusToolsDecodeTracksToTheirExactLengthAndSound) {
+    rip({0, 1, 2}, kFormatOpus);
+    for (int i = 0; i < 3; ++i) expectTheTracksAudio(i);
 }
 
 TEST_F(OpusRip, EachTracksBitRateReachesTheEncoder) {

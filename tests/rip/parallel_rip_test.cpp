@@ -14,7 +14,6 @@
 #include <thread>
 
 #include "rip/track_status.h"
-#include "support/cue_image.h"
 #include "support/ffmpeg_audio_decoder.h"
 #include "support/rip_harness.h"
 
@@ -56,13 +55,9 @@ private:
 
 class ParallelRip : public test::RipHarness {
 protected:
-    test::CueImage image;
-
     void SetUp() override {
         RipHarness::SetUp();
-        settings.encoder.mp3 = {1, 1, 8, 1, 3, 10, 7};
-        image = test::writeCueImage(dir.path(), "album", {600, 27, 450, 300, 520});
-        setenv("LUMBRA_PLUGIN_DIR", LUMBRA_LAME_PLUGIN_DIR, 1);
+        insertImage({600, 27, 450, 300, 520});
     }
 
     std::string extensionOf(int32_t format) const {
@@ -89,7 +84,6 @@ protected:
 };
 
 TEST_F(ParallelRip, EveryFormatGivesTheSameFilesWithOneOrThreeEncoderThreads) {
-    insertDiscs(image.cuePath);
     for (const int32_t format : {kFormatMp3, kFormatOgg, kFormatWma, kFormatFlac, kFormatOpus}) {
         for (const bool antiCrackle : {false, true}) {
             SCOPED_TRACE(extensionOf(format) + (antiCrackle ? " read first" : " read along"));
@@ -116,7 +110,6 @@ TEST_F(ParallelRip, EveryFormatGivesTheSameFilesWithOneOrThreeEncoderThreads) {
 // still to come: that one ends stopped. The other may have been at its last piece and end done;
 // no track fails, only a done one has its file, and nothing is left half.
 TEST_F(ParallelRip, AStopWhileTwoTracksEncodeEndsThemWithoutHalfFiles) {
-    insertDiscs(image.cuePath);
     settings.encoderThreads = 3;
     std::mutex mutex;
     std::set<const TrackEntry*> inFlight;
@@ -146,7 +139,6 @@ TEST_F(ParallelRip, AStopWhileTwoTracksEncodeEndsThemWithoutHalfFiles) {
 
 TEST_F(ParallelRip, AReadErrorFailsItsTrackAloneWhileTheOthersAreEncoded) {
     settings.jitterMode = kJitterNever;
-    insertDiscs(image.cuePath);
     const int errorFrame = tracks[1].start + 10;
     shutdownCdAccess();
     insertDiscs(image.cuePath, "readerror=" + std::to_string(errorFrame));
@@ -164,7 +156,6 @@ TEST_F(ParallelRip, AReadErrorFailsItsTrackAloneWhileTheOthersAreEncoded) {
 // Each existing file is asked about once, in track order, one question at a time, whether the
 // question comes before the reading or after it.
 TEST_F(ParallelRip, OverwriteQuestionsComeOneAtATimeInTrackOrder) {
-    insertDiscs(image.cuePath);
     settings.encoderThreads = 3;
     rip(allTracks(), kFormatMp3);
     settings.overwrite = false;
@@ -191,7 +182,6 @@ TEST_F(ParallelRip, OverwriteQuestionsComeOneAtATimeInTrackOrder) {
 // (or replaces it unasked with overwrite on), and the file left is the one a rip on one thread
 // leaves. The later track is the shorter, so on encoder threads it would be done first.
 TEST_F(ParallelRip, ATrackNamedLikeAnEarlierOneIsAskedAboutItsFileAsOnOneThread) {
-    insertDiscs(image.cuePath);
     tracks[0].title = tracks[1].title = "Untitled";
     const struct {
         bool overwrite;
@@ -233,7 +223,6 @@ TEST_F(ParallelRip, ATrackNamedLikeAnEarlierOneIsAskedAboutItsFileAsOnOneThread)
 // The job's threads yield to the user's work at the lowest normal priority: the idle class gets
 // no processor at all on a busy machine.
 TEST_F(ParallelRip, TheReaderAndTheEncodersRunAtTheLowestNormalPriority) {
-    insertDiscs(image.cuePath);
     settings.encoderThreads = 3;
     std::mutex mutex;
     std::map<pid_t, std::pair<int, int>> seen;  // each posting thread's policy and nice value
@@ -248,8 +237,8 @@ TEST_F(ParallelRip, TheReaderAndTheEncodersRunAtTheLowestNormalPriority) {
     }
     const int ownNice = getpriority(PRIO_PROCESS, id_t(gettid()));
     flags.ripRunning = 1;
-    const RipSession session{prompts, events, flags, settings, disc, drives[0].openRequest};
-    startRipJob(session, tracks).join();
+    const RipSession job = session();
+    startRipJob(job, tracks).join();
     EXPECT_GE(seen.size(), 2u) << "the reader and the encoder threads";
     for (const auto& [thread, priority] : seen) {
         EXPECT_EQ(priority.first, SCHED_OTHER) << "thread " << thread;

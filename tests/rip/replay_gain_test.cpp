@@ -7,14 +7,13 @@
 #include <taglib/tpropertymap.h>
 
 #include <cmath>
-#include <cstdio>
-#include <fstream>
 #include <regex>
 
 #include "rip/loudness.h"
 #include "rip/track_status.h"
-#include "support/cue_image.h"
+#include "support/command_output.h"
 #include "support/rip_harness.h"
+#include "support/wave_file.h"
 
 namespace lumbra {
 namespace {
@@ -24,29 +23,12 @@ struct FfmpegLoudness {
     double peakDb = 0.0;      // sample peak, dBFS
 };
 
-void writeWave(const std::string& path, const std::vector<uint8_t>& audio) {
-    const auto le = [](uint32_t v, int bytes) {
-        std::string s;
-        for (int i = 0; i < bytes; ++i) s += char(v >> (8 * i));
-        return s;
-    };
-    const auto size = uint32_t(audio.size());
-    std::ofstream(path, std::ios::binary)
-        << "RIFF" << le(36 + size, 4) << "WAVEfmt " << le(16, 4) << le(1, 2) << le(2, 2)
-        << le(44100, 4) << le(44100 * 4, 4) << le(4, 2) << le(16, 2) << "data" << le(size, 4)
-        << std::string(audio.begin(), audio.end());
-}
-
 // The summary FFmpeg's filter prints at the end of its run.
 FfmpegLoudness ffmpegLoudness(const std::string& wave) {
-    const std::string command =
-        "ffmpeg -hide_banner -nostats -i '" + wave + "' -af ebur128=peak=sample -f null - 2>&1";
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-        pclose(pipe);
-    }
+    const std::string output = test::runCommand("ffmpeg -hide_banner -nostats -i " +
+                                                test::shellQuoted(wave) +
+                                                " -af ebur128=peak=sample -f null - 2>&1")
+                                   .out;
     const std::string summary = output.substr(output.rfind("Summary:"));
     std::smatch integrated, peak;
     EXPECT_TRUE(std::regex_search(summary, integrated, std::regex(R"(I:\s+(-?[\d.]+) LUFS)")))
@@ -68,17 +50,10 @@ double parsed(const TagLib::String& text) {
 
 class ReplayGainRip : public test::RipHarness {
 protected:
-    test::CueImage image;
-
     void SetUp() override {
         RipHarness::SetUp();
         settings.replayGain = true;
-        settings.encoder.mp3 = {1, 1, 8, 1, 3, 10, 7};
-        settings.encoder.ogg = {0, 1, 0, 0, 1, 0, 0, 0, 3, 9};
-        settings.encoder.wma = {0, 6, 1};
-        setenv("LUMBRA_PLUGIN_DIR", LUMBRA_LAME_PLUGIN_DIR, 1);
-        image = test::writeCueImage(dir.path(), "album", {900, 600, 1200});
-        insertDiscs(image.cuePath);
+        insertImage({900, 600, 1200});
     }
 
     TagLib::PropertyMap tagsOf(int track, const std::string& extension) const {
@@ -93,7 +68,7 @@ TEST_F(ReplayGainRip, GainsMatchFfmpegAndEveryTrackCarriesTheAlbumsValues) {
         SCOPED_TRACE(t);
         ASSERT_EQ(tracks[size_t(t)].status, kTrackDone);
         const std::string wave = dir.path() + "/track" + std::to_string(t) + ".wav";
-        writeWave(wave, image.trackAudio[size_t(t)]);
+        test::writeCdWaveFile(wave, image.trackAudio[size_t(t)]);
         const FfmpegLoudness reference = ffmpegLoudness(wave);
         TagLib::PropertyMap tags = tagsOf(t, ".ogg");
         EXPECT_NEAR(parsed(tags["REPLAYGAIN_TRACK_GAIN"].front()), -18.0 - reference.integrated,
@@ -104,7 +79,7 @@ TEST_F(ReplayGainRip, GainsMatchFfmpegAndEveryTrackCarriesTheAlbumsValues) {
     }
     ASSERT_EQ(albumGains.size(), 1u) << "one album gain in every track";
     const std::string whole = dir.path() + "/album.wav";
-    writeWave(whole, concatenated(image.trackAudio));
+    test::writeCdWaveFile(whole, concatenated(image.trackAudio));
     EXPECT_NEAR(std::stod(*albumGains.begin()), -18.0 - ffmpegLoudness(whole).integrated, 0.1);
 }
 

@@ -20,7 +20,6 @@ protected:
     void SetUp() override {
         if (!privateMounts_) GTEST_SKIP() << "this system lets the test mount no tmpfs";
         RipHarness::SetUp();
-        setenv("LUMBRA_PLUGIN_DIR", LUMBRA_LAME_PLUGIN_DIR, 1);
     }
 
     // Rips every track of the disc on a fresh disk of `bytes`; what each file holds.
@@ -49,7 +48,6 @@ private:
 // Eight 20-second tracks: 28 MB of CD audio, 2.6 MB of MP3 files on a 6 MB disk. The reader
 // outruns the encoders, fills the 16 MiB of memory and would spill the rest.
 TEST_F(SmallDiskRip, EncoderThreadsLeaveTheFilesTheirRoom) {
-    settings.encoder.mp3 = {1, 1, 8, 1, 3, 10, 7};
     const auto image = test::writeCueImage(dir.path(), "album", std::vector<int>(8, 1500));
     insertDiscs(image.cuePath);
     constexpr uint64_t kDisk = uint64_t(6) << 20;

@@ -1,18 +1,22 @@
-// The tags of ripped MP3, Ogg Vorbis and WMA files, read back as the players of a Linux desktop
-// read them: with TagLib, and separately with FFmpeg's demuxers.
+// The tags of ripped files in every format, read back as the players of a Linux desktop read
+// them: with TagLib, and separately with FFmpeg's demuxers.
 #include <gtest/gtest.h>
 
 #include <taglib/asffile.h>
 #include <taglib/fileref.h>
+#include <taglib/flacfile.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
+#include <taglib/opusfile.h>
 #include <taglib/textidentificationframe.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
+#include <taglib/xiphcomment.h>
+
+#include <cctype>
 
 #include "rip/id3v1_tag.h"
 #include "rip/track_status.h"
-#include "support/cue_image.h"
 #include "support/ffmpeg_audio_decoder.h"
 #include "support/rip_harness.h"
 
@@ -43,20 +47,42 @@ std::string genreName(int genre) {
     return std::string(kGenreNames[size_t(genre)]);
 }
 
+using Fields = std::map<std::string, std::string>;
+
+// Every Vorbis comment of the tag, a name's values joined by "|".
+Fields fieldsOf(const TagLib::Ogg::XiphComment& tag) {
+    Fields fields;
+    for (const auto& [name, values] : tag.fieldListMap()) {
+        for (const auto& value : values) {
+            fields[name.to8Bit(true)] +=
+                (fields.count(name.to8Bit(true)) ? "|" : "") + value.to8Bit(true);
+        }
+    }
+    return fields;
+}
+
+// Every field a FLAC or Opus file should carry, by its Vorbis comment name; no artist or comment
+// field when the disc has none.
+Fields xiphFields(const TagCase& c) {
+    Fields fields{{"ENCODER", "Lumbra CD Ripper"},
+                  {"TITLE", c.expectedTitle},
+                  {"ALBUM", c.album},
+                  {"DATE", c.year},
+                  {"GENRE", genreName(c.genre)},
+                  {"TRACKNUMBER", "2"},
+                  {"TRACKTOTAL", "3"}};
+    if (!c.artist.empty()) fields["ARTIST"] = c.artist;
+    if (!c.comment.empty()) fields["COMMENT"] = c.comment;
+    return fields;
+}
+
 class TagRip : public test::RipHarness {
 protected:
-    test::CueImage image;
-
     void SetUp() override {
         RipHarness::SetUp();
         settings.namingTemplate = "tagged";
         settings.id3Enable = true;
-        settings.encoder.mp3 = {1, 1, 8, 1, 3, 10, 7};
-        settings.encoder.ogg = {0, 1, 0, 0, 1, 0, 0, 0, 3, 9};
-        settings.encoder.wma = {0, 6, 1};
-        setenv("LUMBRA_PLUGIN_DIR", LUMBRA_LAME_PLUGIN_DIR, 1);
-        image = test::writeCueImage(dir.path(), "album", {150, 40, 60});
-        insertDiscs(image.cuePath);
+        insertImage({150, 40, 60});
     }
 
     // Rips track 2 of 3 with the case's values; the path of its file.
@@ -142,6 +168,20 @@ TEST_F(TagRip, OggAndWmaCarryTheFieldsInUnicode) {
     }
 }
 
+TEST_F(TagRip, FlacAndOpusCarryExactlyTheTracksFields) {
+    for (const TagCase& c : kCases) {
+        SCOPED_TRACE(c.what);
+        {
+            TagLib::FLAC::File file(ripCase(c, kFormatFlac, ".flac").c_str(), false);
+            ASSERT_TRUE(file.isValid() && file.hasXiphComment());
+            EXPECT_EQ(fieldsOf(*file.xiphComment()), xiphFields(c)) << "FLAC";
+        }
+        TagLib::Ogg::Opus::File file(ripCase(c, kFormatOpus, ".opus").c_str(), false);
+        ASSERT_TRUE(file.isValid());
+        EXPECT_EQ(fieldsOf(*file.tag()), xiphFields(c)) << "Opus";
+    }
+}
+
 // The ISRC and the disc's barcode as taggers read them: through TagLib's common property names,
 // which each format maps from its own frame or attribute; without codes there is no field.
 TEST_F(TagRip, EveryFormatCarriesTheIsrcAndBarcode) {
@@ -171,7 +211,8 @@ TEST_F(TagRip, EveryFormatCarriesTheIsrcAndBarcode) {
     }
 }
 
-// What FFmpeg, and every player built on it, shows for the same files.
+// What FFmpeg, and every player built on it, shows for the same files. It names Vorbis comments
+// in lower case and TRACKNUMBER "track", and may put its own name in ENCODER.
 TEST_F(TagRip, FfmpegReadsTheSameFields) {
     for (const TagCase& c : kCases) {
         SCOPED_TRACE(c.what);
@@ -179,6 +220,13 @@ TEST_F(TagRip, FfmpegReadsTheSameFields) {
             {"title", c.expectedTitle}, {"album", c.album}, {"genre", genreName(c.genre)}};
         std::map<std::string, std::string> artist;
         if (!c.artist.empty()) artist["artist"] = c.artist;
+        std::map<std::string, std::string> xiph;
+        for (auto [name, value] : xiphFields(c)) {
+            if (name == "ENCODER") continue;
+            if (name == "TRACKNUMBER") name = "track";
+            for (char& ch : name) ch = char(std::tolower(static_cast<unsigned char>(ch)));
+            xiph[name] = value;
+        }
         const struct {
             int32_t format;
             const char* extension;
@@ -189,6 +237,8 @@ TEST_F(TagRip, FfmpegReadsTheSameFields) {
              {{"date", c.year}, {"track", "2/3"}, {"encoder", "Lumbra CD Ripper"}}},
             {kFormatOgg, ".ogg", {{"date", c.year}, {"track", "2"}, {"tracktotal", "3"}}},
             {kFormatWma, ".wma", {{"wm/year", c.year}, {"track", "2"}}},
+            {kFormatFlac, ".flac", xiph},
+            {kFormatOpus, ".opus", xiph},
         };
         for (const auto& f : formats) {
             SCOPED_TRACE(f.extension);

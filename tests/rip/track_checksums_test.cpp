@@ -3,37 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <memory>
 #include <string>
 
 #include "rip/track_checksums.h"
+#include "support/command_output.h"
 #include "support/cue_image.h"
 #include "support/temp_dir.h"
+#include "support/wave_file.h"
 
 namespace lumbra {
 namespace {
 
-void writeWav(const std::string& path, const std::vector<uint8_t>& audio) {
-    const auto word = [](uint32_t v) {
-        return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-    };
-    const auto half = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
-    const auto size = uint32_t(audio.size());
-    std::ofstream file(path, std::ios::binary);
-    file << "RIFF" << word(36 + size) << "WAVEfmt " << word(16) << half(1) << half(2) << word(44100)
-         << word(176400) << half(4) << half(16) << "data" << word(size);
-    file.write(reinterpret_cast<const char*>(audio.data()), std::streamsize(size));
-}
-
 uint32_t peerChecksum(const std::string& version, const std::string& wav, int track, int tracks) {
-    const std::string command = "accuraterip-checksum --accuraterip-" + version + " '" + wav +
-                                "' " + std::to_string(track) + " " + std::to_string(tracks);
-    std::unique_ptr<FILE, decltype(&pclose)> pipe(popen(command.c_str(), "r"), pclose);
+    const auto run = test::runCommand("accuraterip-checksum --accuraterip-" + version + " " +
+                                      test::shellQuoted(wav) + " " + std::to_string(track) + " " +
+                                      std::to_string(tracks));
     unsigned value = 0;
-    if (!pipe || std::fscanf(pipe.get(), "%8x", &value) != 1) {
-        ADD_FAILURE() << "no answer from `" << command << "` (scripts/setup installs whipper)";
-    }
+    if (std::sscanf(run.out.c_str(), "%8x", &value) != 1)
+        ADD_FAILURE() << "no answer from accuraterip-checksum (scripts/setup installs whipper)";
     return value;
 }
 
@@ -50,7 +37,7 @@ TEST(TrackChecksums, AgreeWithAnIndependentImplementationAtEveryPlaceOnTheDisc) 
     const test::TempDir dir;
     const auto audio = test::musicLikeAudio(40, 3);
     const std::string wav = dir.file("track.wav");
-    writeWav(wav, audio);
+    test::writeCdWaveFile(wav, audio);
     struct Place {
         int track, tracks;
     };

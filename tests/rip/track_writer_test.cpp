@@ -7,7 +7,6 @@
 
 #include "platform/part_file.h"
 #include "rip/track_status.h"
-#include "support/cue_image.h"
 #include "support/rip_harness.h"
 
 namespace lumbra {
@@ -68,14 +67,12 @@ private:
 
 class FakeFormatRip : public test::RipHarness {
 protected:
-    test::CueImage image;
     FakeScript script;
     std::vector<OutputFormatEntry> table;
 
     void SetUp() override {
         RipHarness::SetUp();
-        image = test::writeCueImage(dir.path(), "album", {400, 27, 300});
-        insertDiscs(image.cuePath);
+        insertImage({400, 27, 300});
         useFakeFormat(true);
     }
 
@@ -87,18 +84,12 @@ protected:
     }
 
     std::string fake(int i) const { return outputFile(i, ".fake"); }
-    std::string audio(int i) const {
-        return {image.trackAudio[size_t(i)].begin(), image.trackAudio[size_t(i)].end()};
-    }
+    std::string audio(int i) const { return image.trackBytes(size_t(i)); }
 };
-
-const char* pathName(bool throughTemporaryFile) {
-    return throughTemporaryFile ? "from the temporary file" : "straight from the CD";
-}
 
 TEST_F(FakeFormatRip, IsWrittenOnBothPathsAndCompletedOnlyWhenDone) {
     for (bool throughTemporaryFile : {false, true}) {
-        SCOPED_TRACE(pathName(throughTemporaryFile));
+        SCOPED_TRACE(routeName(throughTemporaryFile));
         settings.antiCrackle = throughTemporaryFile;
         script.completed.clear();
         rip({0, 1}, kFakeFormat);
@@ -130,7 +121,7 @@ TEST_F(FakeFormatRip, StopsAndFailuresEndTheTrackAndLeaveNoFile) {
                  {false, false, kTrackFailed},
                  {true, false, kTrackFailed}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(pathName(c.throughTemporaryFile)) +
+        SCOPED_TRACE(std::string(routeName(c.throughTemporaryFile)) +
                      (c.stop ? ", stop" : ", fail"));
         settings.antiCrackle = c.throughTemporaryFile;
         script = {};
@@ -158,13 +149,14 @@ TEST_F(FakeFormatRip, StopsAndFailuresEndTheTrackAndLeaveNoFile) {
     }
 }
 
+// Asked about an existing file, "no" keeps it and the job goes on; "yes" replaces it.
 TEST_F(FakeFormatRip, AnExistingFileIsKeptWhenTheUserSaysNoOnBothPaths) {
     settings.overwrite = false;
-    prompts.answer = MessageAnswer::No;
     for (bool throughTemporaryFile : {false, true}) {
-        SCOPED_TRACE(pathName(throughTemporaryFile));
+        SCOPED_TRACE(routeName(throughTemporaryFile));
         settings.antiCrackle = throughTemporaryFile;
         prompts.shown.clear();
+        prompts.answer = MessageAnswer::No;
         std::filesystem::create_directories(std::filesystem::path(fake(1)).parent_path());
         std::ofstream(fake(1)) << "keep me";
         std::filesystem::remove(fake(2));
@@ -173,13 +165,13 @@ TEST_F(FakeFormatRip, AnExistingFileIsKeptWhenTheUserSaysNoOnBothPaths) {
         EXPECT_EQ(fileText(fake(1)), "keep me");
         EXPECT_EQ(tracks[2].status, kTrackDone) << "the job goes on";
         ASSERT_EQ(prompts.shown.size(), 1u);
+        EXPECT_EQ(prompts.shown[0].caption, "确认");
         EXPECT_EQ(prompts.shown[0].text, fake(1) + " 已经存在。\n您想要覆盖它吗？");
         EXPECT_EQ(partFilesLeft(), 0u);
+        prompts.answer = MessageAnswer::Yes;
+        rip({1}, kFakeFormat);
+        EXPECT_TRUE(fileText(fake(1)) == "FAKE" + audio(1) + "END");
     }
-}
-
-TEST_F(FakeFormatRip, AFullDiskFailsTheTrackAndLeavesNoTruncatedFile) {
-    expectAFullDiskFailsOnlyTrackZero(200000, kFakeFormat, ".fake");
 }
 
 // A format the table lacks, or one whose factory cannot serve, is passed over with status 0;
@@ -207,20 +199,31 @@ TEST_F(FakeFormatRip, ATrackNoFormatCanWriteIsPassedOver) {
     }
 }
 
-// Read errors tell the paths apart: the temporary file's phase ends the job, a direct track
-// fails alone. A format that does not encode behind the drive is always written directly.
+// A permanent read error tells the paths apart: the temporary file's phase ends the job, a direct
+// track fails alone. Neither leaves a file. A format that does not encode behind the drive is
+// always written directly.
 TEST_F(FakeFormatRip, OnlyFormatsThatEncodeBehindTheDriveGoThroughTheTemporaryFile) {
-    settings.antiCrackle = true;
     settings.jitterMode = kJitterNever;
     shutdownCdAccess();
-    insertDiscs(image.cuePath, "readerror=100");
-    for (bool encodesBehindDrive : {true, false}) {
-        SCOPED_TRACE(encodesBehindDrive ? "behind the drive" : "not behind the drive");
-        useFakeFormat(encodesBehindDrive);
-        rip({0, 1}, kFakeFormat);
-        EXPECT_EQ(tracks[0].status, kTrackFailed);
-        EXPECT_EQ(tracks[1].status, encodesBehindDrive ? 0 : kTrackDone);
+    insertDiscs(image.cuePath, "readerror=410");
+    const struct {
+        bool antiCrackle, encodesBehindDrive;
+    } cases[] = {{false, true}, {true, true}, {true, false}};
+    for (const auto& c : cases) {
+        const bool throughTemporaryFile = c.antiCrackle && c.encodesBehindDrive;
+        SCOPED_TRACE(routeName(throughTemporaryFile));
+        settings.antiCrackle = c.antiCrackle;
+        useFakeFormat(c.encodesBehindDrive);
+        prompts.shown.clear();
+        rip({0, 1, 2}, kFakeFormat);
+        EXPECT_EQ(tracks[0].status, kTrackDone);
+        EXPECT_EQ(tracks[1].status, kTrackFailed);
+        EXPECT_FALSE(exists(fake(1)));
+        EXPECT_EQ(tracks[2].status, throughTemporaryFile ? 0 : kTrackDone);
         EXPECT_EQ(partFilesLeft(), 0u);
+        ASSERT_EQ(prompts.shown.size(), 1u);
+        EXPECT_EQ(prompts.shown[0].caption, "Lumbra CD Ripper 错误");
+        EXPECT_EQ(prompts.shown[0].text, "错误在帧 400 (-4:4)");
     }
 }
 

@@ -8,57 +8,23 @@
 #include <sstream>
 
 #include "rip/rip_log.h"
-#include "support/accuraterip_test_server.h"
-#include "support/cue_image.h"
-#include "support/rip_harness.h"
 #include "support/segment_image.h"
+#include "support/verified_rip_harness.h"
 
 namespace lumbra {
 namespace {
 
 using namespace std::chrono_literals;
 
-class VerifiedRip : public test::RipHarness {
+class VerifiedRip : public test::VerifiedRipHarness {
 protected:
-    test::CueImage image;
-    test::AccurateRipTestServer server;
-    RipVerification checks;
-
-    void SetUp() override {
-        RipHarness::SetUp();
-        setenv("LUMBRA_PLUGIN_DIR", LUMBRA_LAME_PLUGIN_DIR, 1);
-        image = test::writeCueImage(dir.path(), "album", {40, 27, 33});
-    }
-
-    // Inserts the image and points the checks at the loopback server.
-    void insert() {
-        insertDiscs("file:" + image.cuePath);
-        checks = verificationOfDisc(drives[0].toc);
-        checks.lookupEnabled = true;
-        checks.config.serverHost = "127.0.0.1";
-        checks.config.serverPort = server.port();
-        checks.config.timeouts = {1000ms, 1000ms, 300ms, 600ms};
-        checks.config.cacheFolder = dir.path() + "/cache";
+    // Inserts the image, the database knowing tracks 1 and 3 by v1, 2 by v2.
+    void insertKnownImage() {
+        insertCheckedImage();
         checks.driveDescription = "Virtual drive";
-        verification = &checks;
-    }
-
-    // The database's pressing of the image's audio: tracks 1 and 3 filed with v1, 2 with v2.
-    AccurateRipPressing pressingOfImage() const {
-        AccurateRipPressing pressing{checks.disc, {}};
-        const size_t n = image.trackAudio.size();
-        for (size_t t = 0; t < n; ++t) {
-            const auto& audio = image.trackAudio[t];
-            TrackChecksums sums(uint32_t(audio.size() / 4), t == 0, t + 1 == n);
-            sums.add(audio);
-            const TrackChecksumValues values = sums.values();
-            pressing.tracks.push_back({int(7 + t), t == 1 ? values.v2 : values.v1, 0});
-        }
-        return pressing;
-    }
-
-    void serve(const std::vector<AccurateRipPressing>& pressings) {
-        server.setReply(test::httpReply(200, test::accurateRipBody(pressings)));
+        AccurateRipPressing pressing = pressingOfImage(7);
+        pressing.tracks[1].checksum = imageChecksums(1).v2;
+        serve({pressing});
     }
 
     AccurateRipResult resultOf(int i) const {
@@ -67,8 +33,7 @@ protected:
 };
 
 TEST_F(VerifiedRip, EveryFormatIsAccurateWithTheDatabasesConfidence) {
-    insert();
-    serve({pressingOfImage()});
+    insertKnownImage();
     for (const OutputFormatEntry& format : formats) {
         rip({0, 1, 2}, format.id);
         for (int i = 0; i < 3; ++i) {
@@ -85,8 +50,7 @@ TEST_F(VerifiedRip, EveryFormatIsAccurateWithTheDatabasesConfidence) {
 }
 
 TEST_F(VerifiedRip, OneChangedSampleIsAMismatchOfItsTrackOnly) {
-    insert();
-    serve({pressingOfImage()});
+    insertKnownImage();
     {
         std::fstream bin(dir.path() + "/album.bin",
                          std::ios::in | std::ios::out | std::ios::binary);
@@ -102,19 +66,18 @@ TEST_F(VerifiedRip, OneChangedSampleIsAMismatchOfItsTrackOnly) {
 }
 
 TEST_F(VerifiedRip, DatabaseFailuresNeverFailATrack) {
-    AccurateRipPressing otherDisc = pressingOfImage();
     struct Case {
         const char* what;
         std::string reply;
         AccurateRipResult expected;
     };
-    insert();
-    otherDisc.id = checks.disc;
+    insertCheckedImage();
+    AccurateRipPressing otherDisc = pressingOfImage(7);
     otherDisc.id.id2 ^= 1;
     const std::vector<Case> cases = {
         {"404", test::httpReply(404, ""), AccurateRipResult::NotInDatabase},
         {"truncated",
-         test::httpReply(200, test::accurateRipBody({pressingOfImage()}).substr(0, 30)),
+         test::httpReply(200, test::accurateRipBody({pressingOfImage(7)}).substr(0, 30)),
          AccurateRipResult::Unavailable},
         {"another disc", test::httpReply(200, test::accurateRipBody({otherDisc})),
          AccurateRipResult::Unavailable},
@@ -131,7 +94,7 @@ TEST_F(VerifiedRip, DatabaseFailuresNeverFailATrack) {
 }
 
 TEST_F(VerifiedRip, SilentServerHoldsTheRipOnlyForItsTimeOuts) {
-    insert();
+    insertCheckedImage();
     server.neverAnswer();
     const auto started = std::chrono::steady_clock::now();
     rip({0, 1, 2}, kFormatWav);
@@ -168,8 +131,7 @@ std::map<std::string, std::string> logFields(const std::string& text, int track)
 }
 
 TEST_F(VerifiedRip, LogAndCueSheetDescribeTheRipAndRipAgainToTheSameFiles) {
-    insert();
-    serve({pressingOfImage()});
+    insertKnownImage();
     disc.album = "Album: \"Live\"";
     disc.catalogue = "0724384960650";
     tracks[1].isrc = "GBAYE9900123";

@@ -5,7 +5,6 @@
 #include "rip/track_status.h"
 #include "rip/wav_encoder.h"
 #include "rip/wav_header.h"
-#include "support/cue_image.h"
 #include "support/rip_harness.h"
 
 namespace lumbra {
@@ -13,12 +12,9 @@ namespace {
 
 class WavRip : public test::RipHarness {
 protected:
-    test::CueImage image;
-
     void SetUp() override {
         RipHarness::SetUp();
-        image = test::writeCueImage(dir.path(), "album", {1000, 27, 1500});
-        insertDiscs(image.cuePath);
+        insertImage({1000, 27, 1500});
     }
 
     std::string wav(int i) const { return outputFile(i, ".wav"); }
@@ -45,49 +41,9 @@ TEST_F(WavRip, IsBitExactInEveryModeWithJitterErrorsAndFallbackReadMethods) {
         for (size_t i = 0; i < 3; ++i) {
             SCOPED_TRACE(std::to_string(c.mode) + " " + c.faults + ", track " + std::to_string(i));
             EXPECT_EQ(tracks[i].status, kTrackDone);
-            EXPECT_TRUE(fileText(wav(int(i))).substr(44) ==
-                        std::string(image.trackAudio[i].begin(), image.trackAudio[i].end()));
+            EXPECT_TRUE(fileText(wav(int(i))).substr(44) == image.trackBytes(i));
         }
     }
-}
-
-// Straight from the CD the job goes on past the failed track; while it fills the temporary
-// file the job ends there. Neither leaves a file behind.
-TEST_F(WavRip, APermanentReadErrorFailsItsTrack) {
-    settings.jitterMode = kJitterNever;
-    shutdownCdAccess();
-    insertDiscs(image.cuePath, "readerror=1010");
-    for (bool throughTemporaryFile : {false, true}) {
-        SCOPED_TRACE(throughTemporaryFile ? "from the temporary file" : "straight from the CD");
-        settings.antiCrackle = throughTemporaryFile;
-        prompts.shown.clear();
-        rip({0, 1, 2}, throughTemporaryFile ? kFormatOgg : kFormatWav);
-        EXPECT_EQ(tracks[0].status, kTrackDone);
-        EXPECT_EQ(tracks[1].status, kTrackFailed);
-        EXPECT_FALSE(exists(outputFile(1, throughTemporaryFile ? ".ogg" : ".wav")));
-        EXPECT_EQ(tracks[2].status, throughTemporaryFile ? 0 : kTrackDone);
-        EXPECT_EQ(partFilesLeft(), 0u);
-        ASSERT_EQ(prompts.shown.size(), 1u);
-        EXPECT_EQ(prompts.shown[0].caption, "Lumbra CD Ripper 错误");
-        EXPECT_EQ(prompts.shown[0].text, "错误在帧 1000 (-4:4)");
-    }
-}
-
-TEST_F(WavRip, AnExistingFileIsKeptWhenTheUserSaysNo) {
-    rip({1}, kFormatWav);
-    const std::string first = fileText(wav(1));
-    std::ofstream(wav(1)) << "keep me";
-    settings.overwrite = false;
-    prompts.answer = MessageAnswer::No;
-    rip({1}, kFormatWav);
-    EXPECT_EQ(tracks[1].status, kTrackCancelled);
-    EXPECT_EQ(fileText(wav(1)), "keep me");
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].caption, "确认");
-    EXPECT_EQ(prompts.shown[0].text, wav(1) + " 已经存在。\n您想要覆盖它吗？");
-    prompts.answer = MessageAnswer::Yes;
-    rip({1}, kFormatWav);
-    EXPECT_EQ(fileText(wav(1)), first);
 }
 
 TEST_F(WavRip, OtherSettingsConvertTheSamplesAndTheHeaderDescribesThem) {

@@ -13,6 +13,8 @@ namespace lumbra::test {
 struct CueImage {
     std::string cuePath;
     std::vector<std::vector<uint8_t>> trackAudio;  // each track's bytes, as the disc holds them
+
+    std::string trackBytes(size_t t) const { return {trackAudio[t].begin(), trackAudio[t].end()}; }
 };
 
 inline std::vector<uint8_t> musicLikeAudio(int frames, uint32_t seed) {

@@ -1,6 +1,8 @@
 #include "support/ffmpeg_audio_decoder.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <memory>
 
 extern "C" {
@@ -93,6 +95,17 @@ DecodedAudio decodeAudioFile(const std::string& path) {
     avcodec_send_packet(decoder.get(), nullptr);
     audio.complete = drain() && audio.complete;
     return audio;
+}
+
+std::vector<uint8_t> DecodedAudio::cdBytes() const {
+    std::vector<uint8_t> bytes;
+    bytes.reserve(samples.size() * 2);
+    for (const float sample : samples) {
+        const auto value = int16_t(std::lrint(std::clamp(sample * 32768.0f, -32768.f, 32767.f)));
+        bytes.push_back(uint8_t(value));
+        bytes.push_back(uint8_t(uint16_t(value) >> 8));
+    }
+    return bytes;
 }
 
 }  // namespace lumbra::test

@@ -23,6 +23,8 @@ struct DecodedAudio {
 
     size_t frames() const { return channels ? samples.size() / size_t(channels) : 0; }
     double decodedSeconds() const { return sampleRate ? double(frames()) / sampleRate : 0; }
+    // The samples as CD bytes again; exact for audio that was 16-bit to begin with.
+    std::vector<uint8_t> cdBytes() const;
 };
 
 // The best audio stream of the file. As a player, it plays on past a packet that does not decode.

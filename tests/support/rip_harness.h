@@ -17,6 +17,8 @@
 #include "rip/track_status.h"
 #include "settings/encoder_settings.h"
 #include "settings/job_flags.h"
+#include "settings/settings_loaders.h"
+#include "support/cue_image.h"
 #include "support/isolated_cd_access.h"
 #include "support/recording_events.h"
 #include "support/recording_prompts.h"
@@ -34,20 +36,24 @@ protected:
     DiscRecord disc;
     std::vector<DriveEntry> drives;
     std::vector<TrackEntry> tracks;
+    CueImage image;  // the disc insertImage wrote
     std::span<const OutputFormatEntry> formats = outputFormats();
     RipVerification* verification = nullptr;  // set: checksums, the database and the rip log
+    ReadOffsetCorrection correction;           // none unless a test sets the drive's offset
 
+    // Every encoder at the settings of a first start, its library the one built beside the tests.
     RipHarness() {
         settings.outputFolder = dir.path() + "/out";
         settings.namingTemplate = "<Artist> \\ <Album> \\ <Title>";
         settings.overwrite = true;
-        settings.encoder.wav = {1, 1, 1};
+        loadEncoderSettings(SettingsStore::inMemory(), settings);
+        setenv("LUMBRA_PLUGIN_DIR", LUMBRA_LAME_PLUGIN_DIR, 1);
         disc.artist = "Artist";
         disc.album = "Album";
     }
 
     void TearDown() override {
-        unsetenv("LUMBRA_PLUGIN_DIR");  // a test may load the encoder libraries from elsewhere
+        unsetenv("LUMBRA_PLUGIN_DIR");
         IsolatedCdAccess::TearDown();
     }
 
@@ -56,6 +62,12 @@ protected:
         startVirtualDrives(discs, faults);
         buildDriveList(drives);
         ASSERT_EQ(refreshDisc(prompts, drives, 0, tracks, settings, true), 0);
+    }
+
+    // Writes a disc of tracks of these lengths in frames and inserts it with `faults`.
+    void insertImage(const std::vector<int>& trackFrames, const std::string& faults = "") {
+        image = writeCueImage(dir.path(), "album", trackFrames);
+        insertDiscs("file:" + image.cuePath, faults);
     }
 
     // Rips the given tracks (0-based) in `format` with the track's default settings.
@@ -82,9 +94,12 @@ protected:
         for (auto& track : tracks) track.checked = 0, track.status = 0;
         for (int i : ticked) tracks[size_t(i)].checked = 1;
         flags.ripRunning = 1;
-        runRipJob(
-            {prompts, events, flags, settings, disc, drives[0].openRequest, formats, verification},
-            tracks);
+        runRipJob(session(), tracks);
+    }
+
+    RipSession session() {
+        return {prompts, events,  flags,        settings, disc, drives[0].openRequest,
+                formats, verification, 0, correction};
     }
 
     // Rips tracks 0 and 1 onto a disk that is full once a file grows past `bytes`: track 0's
@@ -122,6 +137,10 @@ protected:
             if (posted[e].track == &tracks[size_t(i)]) statuses.push_back(posted[e].status);
         }
         return statuses;
+    }
+
+    static const char* routeName(bool throughTemporaryFile) {
+        return throughTemporaryFile ? "from the temporary file" : "straight from the CD";
     }
 
     // Where track i's file lands with the harness's template.
