@@ -202,21 +202,9 @@ std::vector<GapLayout> gapLayouts() {
 
 TEST_F(LumbraRip, EveryGapLayoutOfADiscGivesItsTableOfContentsAndItsAudio) {
     const std::vector<std::string> pieces = {
-        [] {
-            auto a = test::musicLikeAudio(300, 1);
-            return std::string(a.begin(), a.end());
-        }(),
-        std::string(size_t(kGap2) * 2352, '\0'),
-        [] {
-            auto a = test::musicLikeAudio(200, 2);
-            return std::string(a.begin(), a.end());
-        }(),
-        std::string(size_t(kGap3) * 2352, '\0'),
-        [] {
-            auto a = test::musicLikeAudio(250, 3);
-            return std::string(a.begin(), a.end());
-        }(),
-    };
+        test::musicLikeBytes(300, 1), std::string(size_t(kGap2) * 2352, '\0'),
+        test::musicLikeBytes(200, 2), std::string(size_t(kGap3) * 2352, '\0'),
+        test::musicLikeBytes(250, 3)};
     const std::string ripped[] = {pieces[0] + pieces[1], pieces[2] + pieces[3], pieces[4]};
     const std::string toc =
         "TRACK 1 0 375 00:05 音轨 01\nTRACK 2 375 250 00:03 音轨 02\n"
@@ -271,8 +259,8 @@ protected:
     }
 
     void configure(bool automaticLookup) {
-        useCddbServer(server.port(), localDatabaseLines() + "CDDB_AUTO=" +
-                                         (automaticLookup ? "1\n" : "0\n"));
+        useCddbServer(server.port(),
+                      localDatabaseLines() + "CDDB_AUTO=" + (automaticLookup ? "1\n" : "0\n"));
     }
     ProgramRun run(const std::string& arguments) {
         return rip("--image " + cuePath + " " + arguments);

@@ -85,21 +85,20 @@ TEST_F(LibraryFormatRip, ALibraryThatCannotEncodeStopsOnlyItsFormatsTracks) {
         bool throughTemporaryFile;
         int32_t status;
         std::string caption, message;
-    } cases[] = {
-        {kFormatMp3, dir.file("empty"), false, 0, "Lumbra CD Ripper 错误",
-         "错误载入 LAME encoder dll\n"},
-        {kFormatMp3, LUMBRA_FAKE_LAME_MISSING_ENTRY_DIR, false, 0, "Lumbra CD Ripper 错误",
-         "从 LAME dll 汇集编码函数出错"},
-        {kFormatMp3, LUMBRA_FAKE_LAME_REFUSING_DIR, false, kTrackFailed, "Lumbra CD Ripper 错误",
-         refused},
-        {kFormatMp3, LUMBRA_FAKE_LAME_REFUSING_DIR, true, kTrackFailed, "Lumbra CD Ripper 错误",
-         refused},
-        {kFormatWma, dir.file("empty"), false, 0, "Lumbra CD Ripper 错误",
-         "无法找到 WmAudSDK.DLL 文件\n"},
-        {kFormatWma, dir.file("no_entry"), false, kTrackFailed, "Lumbra CD Ripper",
-         "无法找到 WMAudioCreateWriter 库程序"},
-        {kFormatWma, LUMBRA_REFUSING_WMA_FOLDER, false, kTrackFailed, "Lumbra CD Ripper",
-         " 设置输出格式失败\n  96 kbps, 44100 Hz, 立体声"}};
+    } cases[] = {{kFormatMp3, dir.file("empty"), false, 0, "Lumbra CD Ripper 错误",
+                  "错误载入 LAME encoder dll\n"},
+                 {kFormatMp3, LUMBRA_FAKE_LAME_MISSING_ENTRY_DIR, false, 0, "Lumbra CD Ripper 错误",
+                  "从 LAME dll 汇集编码函数出错"},
+                 {kFormatMp3, LUMBRA_FAKE_LAME_REFUSING_DIR, false, kTrackFailed,
+                  "Lumbra CD Ripper 错误", refused},
+                 {kFormatMp3, LUMBRA_FAKE_LAME_REFUSING_DIR, true, kTrackFailed,
+                  "Lumbra CD Ripper 错误", refused},
+                 {kFormatWma, dir.file("empty"), false, 0, "Lumbra CD Ripper 错误",
+                  "无法找到 WmAudSDK.DLL 文件\n"},
+                 {kFormatWma, dir.file("no_entry"), false, kTrackFailed, "Lumbra CD Ripper",
+                  "无法找到 WMAudioCreateWriter 库程序"},
+                 {kFormatWma, LUMBRA_REFUSING_WMA_FOLDER, false, kTrackFailed, "Lumbra CD Ripper",
+                  " 设置输出格式失败\n  96 kbps, 44100 Hz, 立体声"}};
     for (const auto& c : cases) {
         const std::string extension = findOutputFormat(formats, c.format)->extension;
         SCOPED_TRACE(c.folder + extension + (c.throughTemporaryFile ? " through the file" : ""));

@@ -25,10 +25,10 @@ struct FfmpegLoudness {
 
 // The summary FFmpeg's filter prints at the end of its run.
 FfmpegLoudness ffmpegLoudness(const std::string& wave) {
-    const std::string output = test::runCommand("ffmpeg -hide_banner -nostats -i " +
-                                                test::shellQuoted(wave) +
-                                                " -af ebur128=peak=sample -f null - 2>&1")
-                                   .out;
+    const std::string output =
+        test::runCommand("ffmpeg -hide_banner -nostats -i " + test::shellQuoted(wave) +
+                         " -af ebur128=peak=sample -f null - 2>&1")
+            .out;
     const std::string summary = output.substr(output.rfind("Summary:"));
     std::smatch integrated, peak;
     EXPECT_TRUE(std::regex_search(summary, integrated, std::regex(R"(I:\s+(-?[\d.]+) LUFS)")))

@@ -36,6 +36,11 @@ inline std::vector<uint8_t> musicLikeAudio(int frames, uint32_t seed) {
     return bytes;
 }
 
+inline std::string musicLikeBytes(int frames, uint32_t seed) {
+    const auto audio = musicLikeAudio(frames, seed);
+    return {audio.begin(), audio.end()};
+}
+
 // Tracks of the given lengths in frames, back to back in one BIN file.
 inline CueImage writeCueImage(const std::string& folder, const std::string& name,
                               const std::vector<int>& trackFrames) {

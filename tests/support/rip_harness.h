@@ -39,7 +39,7 @@ protected:
     CueImage image;  // the disc insertImage wrote
     std::span<const OutputFormatEntry> formats = outputFormats();
     RipVerification* verification = nullptr;  // set: checksums, the database and the rip log
-    ReadOffsetCorrection correction;           // none unless a test sets the drive's offset
+    ReadOffsetCorrection correction;          // none unless a test sets the drive's offset
 
     // Every encoder at the settings of a first start, its library the one built beside the tests.
     RipHarness() {
@@ -98,8 +98,10 @@ protected:
     }
 
     RipSession session() {
-        return {prompts, events,  flags,        settings, disc, drives[0].openRequest,
-                formats, verification, 0, correction};
+        RipSession job{prompts, events, flags, settings, disc, drives[0].openRequest, formats};
+        job.verification = verification;
+        job.correction = correction;
+        return job;
     }
 
     // Rips tracks 0 and 1 onto a disk that is full once a file grows past `bytes`: track 0's

@@ -15,8 +15,8 @@ protected:
     AccurateRipTestServer server;
     RipVerification checks;
 
-    // Inserts an image of three tracks with `faults` and points the checks at the loopback server, with time-outs
-    // short enough for a silent server.
+    // Inserts an image of three tracks with `faults` and points the checks at the loopback
+    // server, with time-outs short enough for a silent server.
     void insertCheckedImage(const std::string& faults = "") {
         using std::chrono::milliseconds;
         insertImage({40, 27, 33}, faults);

@@ -17,10 +17,7 @@ namespace {
 
 constexpr size_t kFrame = kFrameBytes;
 
-std::string audio(int frames, uint32_t seed) {
-    const auto bytes = lumbra::test::musicLikeAudio(frames, seed);
-    return {bytes.begin(), bytes.end()};
-}
+using lumbra::test::musicLikeBytes;
 
 std::string le(uint32_t value, int bytes) {
     std::string out;
@@ -67,8 +64,8 @@ std::string manyTracks(int count) {
 class VirtualDriveCueImage : public ::testing::Test {
 protected:
     void SetUp() override {
-        binAudio_ = audio(300, 1);
-        waveAudio_ = audio(200, 2);
+        binAudio_ = musicLikeBytes(300, 1);
+        waveAudio_ = musicLikeBytes(200, 2);
         dir_.write("a.bin", binAudio_);
         dir_.write("b.wav", waveFile(waveAudio_));
         dir_.write("c.bin", std::string(100 * 2048, 'D'));
@@ -104,7 +101,7 @@ TEST_F(VirtualDriveCueImage, TracksLandWhereTheSheetPutsThemAndReadBackAsWritten
 // samples than follow it) or while the disc is in the drive (a BIN file that shrinks): what is
 // there reads back, what is missing is a medium error as on a scratched disc, never silence.
 TEST_F(VirtualDriveCueImage, AudioMissingFromACutShortFileIsAMediumError) {
-    const std::string whole = waveFile(audio(200, 3));
+    const std::string whole = waveFile(musicLikeBytes(200, 3));
     dir_.write("cut.wav", whole.substr(0, whole.size() - 50 * kFrame));
     const std::string cut = dir_.write("cut.cue",
                                        "FILE \"cut.wav\" WAVE\n  TRACK 01 AUDIO\n"
@@ -115,7 +112,7 @@ TEST_F(VirtualDriveCueImage, AudioMissingFromACutShortFileIsAMediumError) {
     EXPECT_EQ(toc[27], 200) << "the disc is as long as the header says";
     const auto present = runGood(0, readCdCdb(124, 26), 26 * kFrame);
     EXPECT_EQ(std::string(present.begin(), present.end()),
-              audio(200, 3).substr(124 * kFrame, 26 * kFrame));
+              musicLikeBytes(200, 3).substr(124 * kFrame, 26 * kFrame));
     for (uint32_t first : {125u, 150u, 174u}) {
         EXPECT_EQ(runCommand(0, readCdCdb(first, 26), 26 * kFrame).sense, kUnrecoveredReadError)
             << "from frame " << first;

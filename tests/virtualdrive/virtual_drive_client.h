@@ -87,19 +87,13 @@ inline std::vector<uint8_t> runGood(int drive, const std::vector<uint8_t>& cdb, 
     return result.data;
 }
 
+// READ CD of the user data of `count` frames from `frame`.
 inline std::vector<uint8_t> readCdCdb(uint32_t frame, uint32_t count) {
-    return {0xBE,
-            0,
-            uint8_t(frame >> 24),
-            uint8_t(frame >> 16),
-            uint8_t(frame >> 8),
-            uint8_t(frame),
-            0,
-            uint8_t(count >> 8),
-            uint8_t(count),
-            0x10,
-            0,
-            0};
+    std::vector<uint8_t> cdb{0xBE, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0, 0};
+    for (size_t i = 0; i < 4; ++i) cdb[2 + i] = uint8_t(frame >> (24 - 8 * i));
+    cdb[7] = uint8_t(count >> 8);
+    cdb[8] = uint8_t(count);
+    return cdb;
 }
 
 inline std::vector<uint8_t> readTocCdb(uint16_t allocationLength = 804) {
