@@ -27,7 +27,6 @@ protected:
                    "[CDDB]\nCDDB_AUTO=0\n[ACCURATERIP]\nAR_SERVER=127.0.0.1\nAR_PORT=" +
                        std::to_string(server.port()) + "\n");
     }
-    ~LumbraRipAccurateRip() override { unsetenv("LUMBRA_VIRTUAL_FAULTS"); }
 
     // The database's pressing of the demo disc, from the checksums of a rip by an exact drive.
     void serveDemoDisc() {
