@@ -48,12 +48,13 @@ public:
 class CdPlayerTest : public test::IsolatedCdAccess {
 protected:
     static void SetUpTestSuite() {
-        dir = new test::TempDir;
-        image = new test::CueImage(test::writeCueImage(dir->path(), "disc", {15000, 13875, 150}));
+        dir = std::make_unique<test::TempDir>();
+        image = std::make_unique<test::CueImage>(
+            test::writeCueImage(dir->path(), "disc", {15000, 13875, 150}));
     }
     static void TearDownTestSuite() {
-        delete image;
-        delete dir;
+        image.reset();
+        dir.reset();
     }
 
     void SetUp() override {
@@ -85,8 +86,8 @@ protected:
         return audio.bytes;
     }
 
-    static inline test::TempDir* dir;
-    static inline test::CueImage* image;
+    static inline std::unique_ptr<test::TempDir> dir;
+    static inline std::unique_ptr<test::CueImage> image;
     test::TempDir out;
     SettingsRecord settings;
     test::RecordingPrompts prompts;
