@@ -107,6 +107,13 @@ bool readyToRip(benchmark::State& state, const std::string& faults) {
     return true;
 }
 
+// The counters every case reports, and the shared state its rips leave behind removed.
+void endRips(benchmark::State& state, int threads) {
+    state.counters["peak_rss_MiB"] = bench::peakResidentMiB();
+    state.counters["threads"] = encoderThreadsFor(threads);
+    platform::SharedMemory::remove(kSharedStateName);
+}
+
 struct TimedRip {
     bool done = false;
     double wallSeconds = 0;
@@ -135,9 +142,7 @@ void timeRips(benchmark::State& state, int32_t format, int threads, const std::s
         cpu += rip.cpuSeconds;
     }
     state.counters["cpu_s"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
-    state.counters["peak_rss_MiB"] = bench::peakResidentMiB();
-    state.counters["threads"] = encoderThreadsFor(threads);
-    platform::SharedMemory::remove(kSharedStateName);
+    endRips(state, threads);
 }
 
 // range(0): the format. Each iteration rips the album with one encoder thread and then with the
@@ -159,9 +164,7 @@ void BM_AlbumRipSpeedUp(benchmark::State& state) {
     state.counters["one_thread_cpu_s"] = one.cpuSeconds;
     state.counters["cpu_s"] = all.cpuSeconds;
     state.counters["speed_up"] = one.wallSeconds / all.wallSeconds;
-    state.counters["peak_rss_MiB"] = bench::peakResidentMiB();
-    state.counters["threads"] = encoderThreadsFor(0);
-    platform::SharedMemory::remove(kSharedStateName);
+    endRips(state, 0);
 }
 
 // range(0): the format (WAV reads the disc alone); range(1): the delay of each drive command in
